@@ -1,0 +1,13 @@
+#pragma once
+// The program folder ("App.Path") and the program's file name ("App.EXEName").
+//
+// Resolved once: the environment variable PELMORA_HOME when set; else the executable's
+// folder when it holds "language/" (the build tree, an unpacked archive); else the user's
+// data folder "pelmora" (~/.local/share/pelmora), seeded on first start from the installed
+// share/pelmora, since an installed program folder is read-only.
+#include <QString>
+
+QString appPath();
+QString appExeName();
+// Tests point the program at a folder of their own; an empty text resolves again.
+void setAppPathForTests(const QString &path);

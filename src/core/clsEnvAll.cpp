@@ -1,0 +1,188 @@
+#include "core/clsEnvAll.h"
+
+#include "core/AppPath.h"
+#include "platform/ini/ProfileFile.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kLineBreakToken = QStringLiteral("@vbcrlf@");
+const QString kCrLf = QStringLiteral("\r\n");
+} // namespace
+
+QString encodeLineBreaks(const QString &value)
+{
+    if (!value.contains(u'\r') && !value.contains(u'\n'))
+        return value;
+    QString out;
+    out.reserve(value.size() + 16);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'\r') {
+            if (i + 1 < value.size() && value[i + 1] == u'\n')
+                ++i;
+            out += kLineBreakToken;
+        } else if (c == u'\n') {
+            out += kLineBreakToken;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+clsEnvAll::clsEnvAll()
+    : initFileName_(appPath() + u'/' + appExeName() + QStringLiteral(".ini"))
+{
+}
+
+clsEnvVars &clsEnvAll::envVars()
+{
+    if (!envVars_)
+        envVars_ = std::make_shared<clsEnvVars>();
+    return *envVars_;
+}
+
+void clsEnvAll::clearAllInternalStructure()
+{
+    clsEnvVars &v = envVars();
+    while (v.Count() > 0)
+        v.Remove(1);
+}
+
+void clsEnvAll::initializeAll(const QString &sections)
+{
+    envVars_ = std::make_shared<clsEnvVars>();
+    addBuiltInVars();
+    if (!QFileInfo::exists(initFileName_))
+        return;
+    const platform::ProfileFile file = platform::ProfileFile::load(initFileName_);
+    for (const QString &section : sections.split(u';', Qt::SkipEmptyParts))
+        loadSection(file, section);
+}
+
+void clsEnvAll::addBuiltInVars()
+{
+    envVars().Add(QStringLiteral("App.Path"), appPath(), 2);
+    envVars().Add(QStringLiteral("App.EXEName"), appExeName(), 2);
+}
+
+bool clsEnvAll::nextListItem(const QString &buffer, QString &item, qsizetype &position)
+{
+    if (position >= buffer.size())
+        return false;
+    qsizetype nul = buffer.indexOf(QChar(0), position);
+    if (nul < 0)
+        nul = buffer.size();
+    item = buffer.mid(position, nul - position);
+    position = nul + 1;
+    return !item.isEmpty();
+}
+
+void clsEnvAll::loadSection(const platform::ProfileFile &file, const QString &section)
+{
+    const QString names = file.keyNameBuffer(section, kKeyListBuffer);
+    if (names.isEmpty())
+        return;
+    qsizetype pos = 0;
+    QString name;
+    while (nextListItem(names, name, pos)) {
+        const QString value = file.value(section, name, kValueBuffer);
+        if (!value.isEmpty())
+            envVars().Add(section + u'.' + name, value, 2);
+    }
+}
+
+void clsEnvAll::saveVar(const QString &key, const QString &value)
+{
+    const QString stored = encodeLineBreaks(value);
+    envVars().Add(key, stored, 2);
+    const qsizetype dot = key.indexOf(u'.');
+    if (dot < 0)
+        return;
+    writeVar(initFileName_, key, stored);
+}
+
+void clsEnvAll::writeVar(const QString &file, const QString &key, const QString &value)
+{
+    const qsizetype dot = key.indexOf(u'.');
+    // A failed write leaves the value in memory only; the store does not report it.
+    platform::ProfileFile::writeString(file, key.left(dot), key.mid(dot + 1), value);
+}
+
+QString clsEnvAll::getVar(const QString &key, const QString &defaultValue)
+{
+    return lookup(key, defaultValue, 0);
+}
+
+QString clsEnvAll::lookup(const QString &key, const QString &defaultValue, int depth)
+{
+    try {
+        if (depth > kMaxExpansionDepth)
+            return QString();
+        if (const auto e = envVars().Item(key)) {
+            QString v = expand(e->val, depth);
+            v.replace(kLineBreakToken, kCrLf);
+            return v;
+        }
+        QString env = key.isEmpty() ? QString() : qEnvironmentVariable(key.toLocal8Bit().constData());
+        if (!env.isEmpty()) {
+            env.replace(kLineBreakToken, kCrLf);
+            return env;
+        }
+        return defaultValue;
+    } catch (...) {
+        return QString();
+    }
+}
+
+QString clsEnvAll::chkSubstitution(const QString &text) { return expand(text, 0); }
+
+QString clsEnvAll::expand(const QString &text, int depth)
+{
+    QString out;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        const qsizetype p = text.indexOf(u'%', i);
+        if (p < 0) {
+            out += QStringView(text).mid(i);
+            break;
+        }
+        out += QStringView(text).mid(i, p - i);
+        if (p + 1 < n && text[p + 1] == u'%') {
+            i = p + 2; // "%%" gives nothing
+            continue;
+        }
+        const qsizetype q = text.indexOf(u'%', p + 1);
+        if (q < 0) {
+            out += QStringView(text).mid(p);
+            break;
+        }
+        const QString name = text.mid(p + 1, q - p - 1);
+        QString v = lookup(name, QString(), depth + 1);
+        if (v.isEmpty() && !name.isEmpty())
+            v = qEnvironmentVariable(name.toLocal8Bit().constData());
+        out += v;
+        i = q + 1;
+    }
+    return out;
+}
+
+void clsEnvAll::getVarList(const QString &prefix, std::vector<std::pair<QString, QString>> &target)
+{
+    for (const auto &e : envVars()) {
+        const QString &k = e->Key;
+        if (k.size() == prefix.size() + 2 && k.startsWith(prefix) && k[prefix.size()] == u'_')
+            target.emplace_back(k, e->val);
+    }
+}
+
+QString clsEnvAll::addVar(const QString &key, const QString &value, qint32 valType)
+{
+    try {
+        envVars().Add(key, value, valType);
+    } catch (...) {
+    }
+    return QString();
+}

@@ -1,0 +1,85 @@
+#include "platform/ui/Choosers.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace platform {
+
+QStringList toQtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            continue;
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return out;
+}
+
+namespace {
+
+class QtChoosers final : public Choosers {
+public:
+    std::optional<FileDialogResult> chooseFile(const FileDialogRequest &r) override
+    {
+        QFileDialog dlg(QApplication::activeWindow(), r.title, r.initialDir);
+        dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (!r.confirmOverwrite)
+            dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        const QStringList filters = toQtNameFilters(r.filter);
+        if (!filters.isEmpty()) {
+            dlg.setNameFilters(filters);
+            const int idx = qBound(1, r.filterIndex, int(filters.size()));
+            dlg.selectNameFilter(filters[idx - 1]);
+        }
+        if (!r.fileName.isEmpty())
+            dlg.selectFile(r.fileName);
+        static const std::pair<const char *, QFileDialog::DialogLabel> labels[] = {
+            {"FileNameLabel", QFileDialog::FileName}, {"FileTypeLabel", QFileDialog::FileType},
+            {"AcceptButton", QFileDialog::Accept}, {"CancelButton", QFileDialog::Reject}};
+        for (const auto &[role, label] : labels)
+            if (r.captions.contains(QLatin1String(role)))
+                dlg.setLabelText(label, r.captions.value(QLatin1String(role)));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return std::nullopt;
+        FileDialogResult res;
+        res.path = dlg.selectedFiles().constFirst();
+        res.filterIndex = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        if (res.filterIndex < 1)
+            res.filterIndex = 1;
+        return res;
+    }
+
+    QString chooseFolder(const QString &title, const QString &startDir) override
+    {
+        return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startDir);
+    }
+
+    std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override
+    {
+        const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
+        const QColor c = QColorDialog::getColor(start, QApplication::activeWindow());
+        if (!c.isValid())
+            return std::nullopt;
+        return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+    }
+};
+
+std::unique_ptr<Choosers> makeDefault() { return makeQtChoosers(); }
+
+} // namespace
+
+std::unique_ptr<Choosers> makeQtChoosers() { return std::make_unique<QtChoosers>(); }
+
+template <> Seam<Choosers>::Factory &Seam<Choosers>::defaultFactory()
+{
+    static Factory f = &makeDefault;
+    return f;
+}
+
+} // namespace platform

@@ -1,0 +1,73 @@
+#include "platform/ui/Prompter.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+namespace {
+
+class QtPrompter final : public Prompter {
+public:
+    int msgBox(const QString &prompt, int style, const QString &title) override
+    {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(title);
+        box.setText(prompt);
+        switch (style & 0x70) {
+        case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgStyle::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgStyle::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgStyle::Information: box.setIcon(QMessageBox::Information); break;
+        default: break;
+        }
+        struct Btn { QMessageBox::StandardButton std; int answer; };
+        std::vector<Btn> buttons;
+        switch (style & 0x7) {
+        case MsgStyle::OkCancel: buttons = {{QMessageBox::Ok, MsgAnswer::Ok}, {QMessageBox::Cancel, MsgAnswer::Cancel}}; break;
+        case MsgStyle::AbortRetryIgnore: buttons = {{QMessageBox::Abort, MsgAnswer::Abort}, {QMessageBox::Retry, MsgAnswer::Retry}, {QMessageBox::Ignore, MsgAnswer::Ignore}}; break;
+        case MsgStyle::YesNoCancel: buttons = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}, {QMessageBox::Cancel, MsgAnswer::Cancel}}; break;
+        case MsgStyle::YesNo: buttons = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}}; break;
+        case MsgStyle::RetryCancel: buttons = {{QMessageBox::Retry, MsgAnswer::Retry}, {QMessageBox::Cancel, MsgAnswer::Cancel}}; break;
+        default: buttons = {{QMessageBox::Ok, MsgAnswer::Ok}}; break;
+        }
+        for (const Btn &b : buttons)
+            box.addButton(b.std);
+        const size_t def = (style & MsgStyle::DefaultButton3) ? 2 : (style & MsgStyle::DefaultButton2) ? 1 : 0;
+        if (def < buttons.size())
+            box.setDefaultButton(buttons[def].std);
+        box.exec();
+        const auto clicked = box.standardButton(box.clickedButton());
+        for (const Btn &b : buttons)
+            if (b.std == clicked)
+                return b.answer;
+        // Closed by Escape or the window's close box: the cancel-like answer.
+        return buttons.size() == 1 ? MsgAnswer::Ok : buttons.back().answer;
+    }
+
+    bool inputBox(const QString &prompt, const QString &title, const QString &defaultText,
+                  QString &result) override
+    {
+        bool ok = false;
+        const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+                                                   QLineEdit::Normal, defaultText, &ok);
+        if (ok)
+            result = text;
+        return ok;
+    }
+};
+
+std::unique_ptr<Prompter> makeDefault() { return makeQtPrompter(); }
+
+} // namespace
+
+std::unique_ptr<Prompter> makeQtPrompter() { return std::make_unique<QtPrompter>(); }
+
+template <> Seam<Prompter>::Factory &Seam<Prompter>::defaultFactory()
+{
+    static Factory f = &makeDefault;
+    return f;
+}
+
+} // namespace platform

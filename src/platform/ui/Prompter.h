@@ -1,0 +1,38 @@
+#pragma once
+// Message boxes, questions and input boxes. Styles and answers use the classic message-box
+// codes, since the program's code speaks in them (16 critical, 4 yes/no, answer 6 yes ...).
+#include "platform/Seam.h"
+
+#include <QString>
+
+namespace platform {
+
+namespace MsgStyle {
+enum : int {
+    OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5,
+    Critical = 16, Question = 32, Exclamation = 48, Information = 64,
+    DefaultButton2 = 256, DefaultButton3 = 512,
+};
+}
+namespace MsgAnswer {
+enum : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+}
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // Shows a modal message box; returns the MsgAnswer code of the button pressed.
+    virtual int msgBox(const QString &prompt, int style, const QString &title) = 0;
+    // Asks for a line of text; returns false when the user cancelled.
+    virtual bool inputBox(const QString &prompt, const QString &title, const QString &defaultText,
+                          QString &result) = 0;
+
+    static Prompter &get() { return Seam<Prompter>::get(); }
+};
+
+// The real prompter over QMessageBox and QInputDialog, owned by the active window.
+std::unique_ptr<Prompter> makeQtPrompter();
+
+template <> Seam<Prompter>::Factory &Seam<Prompter>::defaultFactory();
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// The screen service: the twip scale of the display and the application's mouse pointer.
+// The pointer is an absolute state (never a push/pop pair), numbered as the program knows it.
+#include "platform/Seam.h"
+
+namespace platform {
+
+namespace Pointer {
+enum : int { Default = 0, SizeNESW = 6, SizeNS = 7, SizeNWSE = 8, SizeWE = 9, Hourglass = 11 };
+}
+
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual double twipsPerPixelX() const = 0;
+    virtual double twipsPerPixelY() const = 0;
+    virtual int mousePointer() const = 0;
+    virtual void setMousePointer(int pointer) = 0;
+
+    static Screen &get() { return Seam<Screen>::get(); }
+};
+
+// The real screen: 1440 twips per inch over the primary screen's logical dpi, and the
+// pointer as the application's override cursor.
+std::unique_ptr<Screen> makeQtScreen();
+
+template <> Seam<Screen>::Factory &Seam<Screen>::defaultFactory();
+
+} // namespace platform

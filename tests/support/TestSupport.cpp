@@ -1,0 +1,128 @@
+#include "support/TestSupport.h"
+
+#include "core/AppPath.h"
+#include "core/Globals.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace testsupport {
+
+namespace {
+std::vector<std::function<void()>> &resets()
+{
+    static std::vector<std::function<void()>> r;
+    return r;
+}
+} // namespace
+
+void addStateReset(std::function<void()> reset) { resets().push_back(std::move(reset)); }
+
+void resetProgramState()
+{
+    core::resetForTests();
+    for (auto &r : resets())
+        r();
+    platform::Seam<platform::Prompter>::reset();
+    platform::Seam<platform::Screen>::reset();
+    platform::Seam<platform::Choosers>::reset();
+    platform::Seam<platform::UrlOpener>::reset();
+    setAppPathForTests(QString());
+}
+
+int ScriptedPrompter::msgBox(const QString &prompt, int style, const QString &title)
+{
+    shown.push_back({prompt, style, title});
+    if (!answers.empty()) {
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    if ((style & 0x7) == platform::MsgStyle::OkOnly)
+        return platform::MsgAnswer::Ok;
+    ADD_FAILURE() << "unscripted question: " << prompt.toStdString();
+    return platform::MsgAnswer::Cancel;
+}
+
+bool ScriptedPrompter::inputBox(const QString &prompt, const QString &title, const QString &,
+                                QString &result)
+{
+    shown.push_back({prompt, -1, title});
+    if (inputs.empty()) {
+        ADD_FAILURE() << "unscripted input box: " << prompt.toStdString();
+        return false;
+    }
+    const auto a = inputs.front();
+    inputs.pop_front();
+    if (a)
+        result = *a;
+    return a.has_value();
+}
+
+std::optional<platform::FileDialogResult> ScriptedChoosers::chooseFile(const platform::FileDialogRequest &r)
+{
+    fileRequests.push_back(r);
+    if (files.empty()) {
+        ADD_FAILURE() << "unscripted file chooser: " << r.title.toStdString();
+        return std::nullopt;
+    }
+    auto a = files.front();
+    files.pop_front();
+    return a;
+}
+
+QString ScriptedChoosers::chooseFolder(const QString &title, const QString &)
+{
+    if (folders.empty()) {
+        ADD_FAILURE() << "unscripted folder chooser: " << title.toStdString();
+        return QString();
+    }
+    const QString a = folders.front();
+    folders.pop_front();
+    return a;
+}
+
+std::optional<std::uint32_t> ScriptedChoosers::chooseColor(std::uint32_t)
+{
+    if (colors.empty()) {
+        ADD_FAILURE() << "unscripted colour chooser";
+        return std::nullopt;
+    }
+    const auto a = colors.front();
+    colors.pop_front();
+    return a;
+}
+
+void ProgramTest::SetUp()
+{
+    ASSERT_TRUE(home.isValid());
+    QDir(home.path()).mkpath(QStringLiteral("data"));
+    QDir(home.path()).mkpath(QStringLiteral("language"));
+    QDir(home.path()).mkpath(QStringLiteral("help"));
+    setAppPathForTests(home.path());
+    prompter = &platform::Seam<platform::Prompter>::install(std::make_unique<ScriptedPrompter>());
+    screen = &platform::Seam<platform::Screen>::install(std::make_unique<FakeScreen>());
+    choosers = &platform::Seam<platform::Choosers>::install(std::make_unique<ScriptedChoosers>());
+    urls = &platform::Seam<platform::UrlOpener>::install(std::make_unique<RecordingUrlOpener>());
+}
+
+void ProgramTest::TearDown() { resetProgramState(); }
+
+void ProgramTest::writeFile(const QString &relative, const QByteArray &bytes) const
+{
+    const QString p = path(relative);
+    QDir().mkpath(QFileInfo(p).path());
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << p.toStdString();
+    f.write(bytes);
+}
+
+QByteArray ProgramTest::readFile(const QString &relative) const
+{
+    QFile f(path(relative));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+} // namespace testsupport

@@ -1,0 +1,89 @@
+#pragma once
+// Shared test helpers: a temporary program folder per test and scripted stand-ins for the
+// seams, so that no test ever waits in a modal dialog.
+#include "platform/ui/Choosers.h"
+#include "platform/ui/Prompter.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/UrlOpener.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include "support/QtPrinters.h"
+#include <vector>
+
+namespace testsupport {
+
+// Runs every registered reset and puts the real seams back.
+void resetProgramState();
+// Subsystems register the resets of their program-wide state here.
+void addStateReset(std::function<void()> reset);
+
+struct ShownMessage {
+    QString prompt;
+    int style;
+    QString title;
+};
+
+class ScriptedPrompter : public platform::Prompter {
+public:
+    int msgBox(const QString &prompt, int style, const QString &title) override;
+    bool inputBox(const QString &prompt, const QString &title, const QString &defaultText,
+                  QString &result) override;
+
+    std::deque<int> answers;              // for message boxes with more than an OK button
+    std::deque<std::optional<QString>> inputs; // nothing = cancelled
+    std::vector<ShownMessage> shown;
+};
+
+class FakeScreen : public platform::Screen {
+public:
+    double twipsPerPixelX() const override { return 15.0; }
+    double twipsPerPixelY() const override { return 15.0; }
+    int mousePointer() const override { return pointer; }
+    void setMousePointer(int p) override { pointer = p; history.push_back(p); }
+
+    int pointer = 0;
+    std::vector<int> history;
+};
+
+class ScriptedChoosers : public platform::Choosers {
+public:
+    std::optional<platform::FileDialogResult> chooseFile(const platform::FileDialogRequest &r) override;
+    QString chooseFolder(const QString &title, const QString &startDir) override;
+    std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
+
+    std::deque<std::optional<platform::FileDialogResult>> files;
+    std::deque<QString> folders;
+    std::deque<std::optional<std::uint32_t>> colors;
+    std::vector<platform::FileDialogRequest> fileRequests;
+};
+
+class RecordingUrlOpener : public platform::UrlOpener {
+public:
+    bool open(const QString &url) override { opened.push_back(url); return true; }
+    std::vector<QString> opened;
+};
+
+// A test with its own program folder (data/, language/) and scripted seams.
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString path(const QString &relative) const { return home.path() + u'/' + relative; }
+    void writeFile(const QString &relative, const QByteArray &bytes) const;
+    QByteArray readFile(const QString &relative) const;
+
+    QTemporaryDir home;
+    ScriptedPrompter *prompter = nullptr;
+    FakeScreen *screen = nullptr;
+    ScriptedChoosers *choosers = nullptr;
+    RecordingUrlOpener *urls = nullptr;
+};
+
+} // namespace testsupport
