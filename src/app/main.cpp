@@ -1,12 +1,24 @@
+// Pelmora: designs and prints the paper inserts of media boxes.
+#include "core/libInitialize.h"
+#include "mainwindow/frmPelmora.h"
+#include "platform/ui/LoggingPrompter.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel w(QStringLiteral("Pelmora"));
-    w.setObjectName(QStringLiteral("frmPelmora"));
-    w.resize(480, 320);
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("Pelmora"));
+
+    const QString messageLog = qEnvironmentVariable("PELMORA_MESSAGE_LOG");
+    if (!messageLog.isEmpty())
+        platform::Seam<platform::Prompter>::install(platform::makeLoggingPrompter(messageLog));
+
+    StartupHooks hooks;
+    hooks.createMainWindow = [] { return static_cast<QWidget *>(new frmPelmora); };
+    QWidget *mainWindow = Main(hooks);
+    if (!mainWindow)
+        return 1;
+    mainWindow->setAttribute(Qt::WA_DeleteOnClose);
     return app.exec();
 }

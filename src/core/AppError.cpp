@@ -27,6 +27,7 @@ QString AppError::standardDescription(long number)
     case ErrNo::PathFileAccess: return QStringLiteral("Path/File access error");
     case ErrNo::PathNotFound: return QStringLiteral("Path not found");
     case ErrNo::ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
+    case ErrNo::NoSuchProperty: return QStringLiteral("Object doesn't support this property or method");
     case ErrNo::KeyInUse: return QStringLiteral("This key is already associated with an element of this collection");
     default: return QStringLiteral("Application-defined or object-defined error");
     }

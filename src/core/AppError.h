@@ -20,6 +20,7 @@ enum : long {
     PathFileAccess = 75,
     PathNotFound = 76,
     ObjectNotSet = 91,
+    NoSuchProperty = 438,
     KeyInUse = 457,
     DownloadNoFileName = 0x800C0002L,
     DownloadFileExists = 0x800C0001L,

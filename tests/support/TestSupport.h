@@ -42,11 +42,12 @@ public:
 
 class FakeScreen : public platform::Screen {
 public:
-    double twipsPerPixelX() const override { return 15.0; }
-    double twipsPerPixelY() const override { return 15.0; }
+    double twipsPerPixelX() const override { return twipsX; }
+    double twipsPerPixelY() const override { return twipsY; }
     int mousePointer() const override { return pointer; }
     void setMousePointer(int p) override { pointer = p; history.push_back(p); }
 
+    double twipsX = 15.0, twipsY = 15.0;
     int pointer = 0;
     std::vector<int> history;
 };

@@ -39,12 +39,14 @@ public:
         }
         if (!r.fileName.isEmpty())
             dlg.selectFile(r.fileName);
-        static const std::pair<const char *, QFileDialog::DialogLabel> labels[] = {
-            {"FileNameLabel", QFileDialog::FileName}, {"FileTypeLabel", QFileDialog::FileType},
-            {"AcceptButton", QFileDialog::Accept}, {"CancelButton", QFileDialog::Reject}};
+        const std::pair<QString, QFileDialog::DialogLabel> labels[] = {
+            {QStringLiteral("FileNameLabel"), QFileDialog::FileName},
+            {QStringLiteral("FILETYPELABEL"), QFileDialog::FileType},
+            {r.save ? QStringLiteral("SaveButtonCaption") : QStringLiteral("OpenButtonCaption"), QFileDialog::Accept},
+            {QStringLiteral("CancelButtonCaption"), QFileDialog::Reject}};
         for (const auto &[role, label] : labels)
-            if (r.captions.contains(QLatin1String(role)))
-                dlg.setLabelText(label, r.captions.value(QLatin1String(role)));
+            if (r.captions.contains(role))
+                dlg.setLabelText(label, r.captions.value(role));
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
             return std::nullopt;
         FileDialogResult res;

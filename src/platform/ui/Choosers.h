@@ -19,7 +19,7 @@ struct FileDialogRequest {
     QString fileName;         // proposed name
     bool save = false;
     bool confirmOverwrite = true;
-    QMap<QString, QString> captions; // button and label texts by role ("OpenButton", ...)
+    QMap<QString, QString> captions; // texts by role: "OpenButtonCaption", "FileNameLabel", ...
 };
 
 struct FileDialogResult {
