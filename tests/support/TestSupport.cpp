@@ -2,6 +2,7 @@
 
 #include "core/AppPath.h"
 #include "core/Globals.h"
+#include "platform/net/Download.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@ void resetProgramState()
     platform::Seam<platform::Screen>::reset();
     platform::Seam<platform::Choosers>::reset();
     platform::Seam<platform::UrlOpener>::reset();
+    platform::Seam<platform::Downloader>::reset();
     setAppPathForTests(QString());
 }
 
@@ -66,7 +68,8 @@ std::optional<platform::FileDialogResult> ScriptedChoosers::chooseFile(const pla
         ADD_FAILURE() << "unscripted file chooser: " << r.title.toStdString();
         return std::nullopt;
     }
-    auto a = files.front();
+    std::optional<platform::FileDialogResult> a;
+    a.swap(files.front());
     files.pop_front();
     return a;
 }

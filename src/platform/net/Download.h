@@ -1,0 +1,71 @@
+#pragma once
+// Fetches the resource at an address (http, https, file) into a local file. The call
+// returns when the transfer is over; the file appears only when the whole resource has
+// arrived, so a failed transfer leaves no file and an existing file untouched.
+#include "platform/Seam.h"
+
+#include <QString>
+#include <QtGlobal>
+
+namespace platform {
+
+// Error numbers of a failed download. Each number names its cause:
+//   12000 + n  the network layer failed with QNetworkReply::NetworkError n
+//              (12001 connection refused, 12003 host not found, 12203 content not found, ...)
+//   13000 + s  the server answered with the HTTP status s >= 400 (13404, 13500, ...)
+//   14001 ...  failures of our own, listed below
+namespace DownloadErr {
+enum : long {
+    NetworkBase = 12000,
+    HttpBase = 13000,
+    InvalidUrl = 14001,    // empty, malformed, or not http, https or file
+    Timeout = 14002,       // the total time limit ran out
+    TooLarge = 14003,      // the resource is larger than the size limit
+    WriteFailed = 14004,   // the local file could not be created, written or put in place
+    Busy = 14005,          // called again while a download is running
+    Aborted = 14006,       // stopped by abort()
+};
+}
+
+struct DownloadResult {
+    bool ok = false;
+    long errorNumber = 0;  // 0 on success, a DownloadErr number otherwise
+    QString description;   // readable cause of a failure
+    int httpStatus = 0;    // the last HTTP status seen, 0 for file addresses
+    qint64 bytes = 0;      // bytes received
+
+    explicit operator bool() const { return ok; }
+};
+
+struct DownloadLimits {
+    int timeoutMs = 60 * 1000;            // for the whole transfer, redirects included
+    qint64 maxBytes = 256LL * 1024 * 1024;
+    int maxRedirects = 10;
+};
+
+class Downloader {
+public:
+    virtual ~Downloader() = default;
+    // Downloads url into targetPath, replacing a file there only on success.
+    virtual DownloadResult download(const QString &url, const QString &targetPath) = 0;
+    // Stops the download in progress (from an event handled while it runs); it then
+    // fails with DownloadErr::Aborted. Does nothing when none is running.
+    virtual void abort() {}
+
+    const DownloadLimits &limits() const { return limits_; }
+    void setLimits(const DownloadLimits &limits) { limits_ = limits; }
+
+    static Downloader &get() { return Seam<Downloader>::get(); }
+
+private:
+    DownloadLimits limits_;
+};
+
+// The real downloader over QNetworkAccessManager. While it waits it keeps the event loop
+// running (painting, timers, sockets) but holds back user input, so the window stays
+// drawn and no click starts a second download meanwhile.
+std::unique_ptr<Downloader> makeNetworkDownloader();
+
+template <> Seam<Downloader>::Factory &Seam<Downloader>::defaultFactory();
+
+} // namespace platform
