@@ -6,19 +6,6 @@
 #include <cmath>
 #include <limits>
 
-double roundHalfEven(double value)
-{
-    if (!std::isfinite(value))
-        return value;
-    const double floor = std::floor(value);
-    const double diff = value - floor;
-    if (diff < 0.5)
-        return floor;
-    if (diff > 0.5)
-        return floor + 1.0;
-    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-}
-
 std::optional<double> parseDataNumber(const QString &text)
 {
     const QString t = text.trimmed();

@@ -8,8 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-// The nearest integer value, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
-double roundHalfEven(double value);
+#include "platform/Rounding.h" // roundHalfEven, roundToInt
 
 // A whole decimal number: optional blanks, sign, digits with one "," or "." decimal sign,
 // optional exponent. Nothing for anything else, including out-of-range values ("1e400").

@@ -1,0 +1,332 @@
+// Picks the codec for a picture and puts saved files in place. Of our own here are only the
+// signature tests and the few header fields read before a library decodes: each library picks
+// formats and sizes its own way, and the loader has to decide (and refuse oversized pictures)
+// the same way for all of them.
+#include "platform/imaging/ImageCodecs.h"
+
+#include "platform/imaging/codecs/CodecSupport.h"
+#include "platform/imaging/codecs/MagickCodec.h"
+#include "platform/imaging/codecs/MetafileCodec.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <new>
+
+namespace platform {
+
+using codecs::failed;
+using codecs::succeeded;
+
+namespace {
+
+enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Psd, Pcx, Tga, Wbmp, Wmf, Emf };
+
+// A file larger than the biggest decoded picture we accept is not worth reading into memory.
+constexpr qint64 kMaxFileBytes = kMaxImagePixels * 4;
+// Qt's readers refuse to allocate more than this many megabytes: one picture of the largest
+// size in 32 bits a pixel.
+constexpr int kQtAllocationLimitMb = int(kMaxImagePixels * 4 / (1024 * 1024));
+// JPEG, TGA and PCX store their sides in 16 bits.
+constexpr int kSixteenBitSide = 65535;
+
+Format formatForExtension(QString ext)
+{
+    if (ext.startsWith(u'.'))
+        ext.remove(0, 1);
+    ext = ext.toLower();
+    static const QHash<QString, Format> known = {
+        {QStringLiteral("jpg"), Format::Jpeg},  {QStringLiteral("jpeg"), Format::Jpeg},
+        {QStringLiteral("gif"), Format::Gif},   {QStringLiteral("bmp"), Format::Bmp},
+        {QStringLiteral("png"), Format::Png},   {QStringLiteral("psd"), Format::Psd},
+        {QStringLiteral("tif"), Format::Tiff},  {QStringLiteral("tiff"), Format::Tiff},
+        {QStringLiteral("pcx"), Format::Pcx},   {QStringLiteral("tga"), Format::Tga},
+        {QStringLiteral("wbmp"), Format::Wbmp}, {QStringLiteral("wmf"), Format::Wmf},
+        {QStringLiteral("emf"), Format::Emf},
+    };
+    return known.value(ext, Format::Unknown);
+}
+
+// The extension of a file name or address: the last dot of the last path part, with any
+// query or fragment of an address left off.
+QString extensionOfHint(const QString &hint)
+{
+    QString name = hint;
+    for (const QChar c : {u'?', u'#'}) {
+        const qsizetype cut = name.indexOf(c);
+        if (cut >= 0)
+            name.truncate(cut);
+    }
+    const qsizetype slash = std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
+    name = name.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+// The format by its signature; Unknown for formats without one (TGA, WBMP) or other data.
+Format sniff(const QByteArray &d)
+{
+    const auto u8 = [&](int i) { return quint8(d.at(i)); };
+    const auto u16 = [&](int i) { return qFromLittleEndian<quint16>(d.constData() + i); };
+    const auto u32 = [&](int i) { return qFromLittleEndian<quint32>(d.constData() + i); };
+    const qsizetype n = d.size();
+    if (n >= 3 && u8(0) == 0xFF && u8(1) == 0xD8 && u8(2) == 0xFF)
+        return Format::Jpeg;
+    const auto starts = [&](const char *sig, qsizetype len) { return d.startsWith(QByteArrayView(sig, len)); };
+    if (starts("\x89PNG\r\n\x1a\n", 8))
+        return Format::Png;
+    if (starts("GIF87a", 6) || starts("GIF89a", 6))
+        return Format::Gif;
+    // TIFF and BigTIFF in either byte order
+    if (starts("II*\0", 4) || starts("MM\0*", 4) || starts("II+\0", 4) || starts("MM\0+", 4))
+        return Format::Tiff;
+    if (d.startsWith("8BPS"))
+        return Format::Psd;
+    if (n >= 14 && d.startsWith("BM"))
+        return Format::Bmp;
+    if (n >= 4 && u32(0) == 0x9AC6CDD7) // placeable metafile
+        return Format::Wmf;
+    if (n >= 18 && (u16(0) == 1 || u16(0) == 2) && u16(2) == 9 && (u16(4) == 0x0100 || u16(4) == 0x0300))
+        return Format::Wmf;
+    if (n >= 44 && u32(0) == 1 && d.mid(40, 4) == " EMF")
+        return Format::Emf;
+    if (n >= 128 && u8(0) == 0x0A && u8(1) <= 5 && u8(1) != 1 && u8(2) <= 1 &&
+        (u8(3) == 1 || u8(3) == 2 || u8(3) == 4 || u8(3) == 8))
+        return Format::Pcx;
+    return Format::Unknown;
+}
+
+// The picture size a header declares, for the formats whose readers cannot be asked before
+// they decode (ImageMagick refuses some sizes with errors that do not say so, Qt's BMP
+// reader reports no size for a picture it will not read). Empty when the header is short.
+std::optional<QSize> declaredSize(Format format, const QByteArray &d)
+{
+    const auto le16 = [&](int i) { return int(qFromLittleEndian<quint16>(d.constData() + i)); };
+    const auto le32 = [&](int i) { return qFromLittleEndian<qint32>(d.constData() + i); };
+    const auto be32 = [&](int i) { return qFromBigEndian<quint32>(d.constData() + i); };
+    const auto clamped = [](qint64 v) { return int(std::min<qint64>(std::abs(v), std::numeric_limits<int>::max())); };
+    switch (format) {
+    case Format::Psd:
+        if (d.size() >= 26)
+            return QSize(clamped(be32(18)), clamped(be32(14)));
+        break;
+    case Format::Pcx:
+        if (d.size() >= 128)
+            return QSize(le16(8) - le16(4) + 1, le16(10) - le16(6) + 1);
+        break;
+    case Format::Tga:
+        if (d.size() >= 18)
+            return QSize(le16(12), le16(14));
+        break;
+    case Format::Bmp:
+        if (d.size() >= 26 && le32(14) == 12)
+            return QSize(le16(18), le16(20));
+        if (d.size() >= 26)
+            return QSize(clamped(le32(18)), clamped(le32(22)));
+        break;
+    default: break;
+    }
+    return std::nullopt;
+}
+
+bool tooManyPixels(const QSize &s) { return qint64(s.width()) * s.height() > kMaxImagePixels; }
+
+CodecResult tooLargePicture(const QSize &s)
+{
+    return failed(CodecError::TooLarge,
+                  QStringLiteral("The picture is too large (%1 x %2).").arg(s.width()).arg(s.height()));
+}
+
+// Qt's BMP reader fills missing rows instead of failing; an uncompressed bitmap must hold all
+// the rows its header declares.
+bool bmpHasAllRows(const QByteArray &d)
+{
+    if (d.size() < 34 || qFromLittleEndian<qint32>(d.constData() + 14) < 40)
+        return true; // old core header or too short: left to the reader
+    const quint32 compression = qFromLittleEndian<quint32>(d.constData() + 30);
+    if (compression != 0 && compression != 3 && compression != 6) // run-length coded and others
+        return true;
+    const qint64 offset = qFromLittleEndian<quint32>(d.constData() + 10);
+    const qint64 width = std::abs(qint64(qFromLittleEndian<qint32>(d.constData() + 18)));
+    const qint64 height = std::abs(qint64(qFromLittleEndian<qint32>(d.constData() + 22)));
+    const qint64 bits = qFromLittleEndian<quint16>(d.constData() + 28);
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return offset + rowBytes * height <= d.size();
+}
+
+CodecResult qtRead(const QByteArray &data, const char *format, QImage &out)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(kQtAllocationLimitMb);
+    reader.setAutoTransform(true); // photos stand as the camera meant them
+    const QSize size = reader.size();
+    if (size.isValid() && tooManyPixels(size))
+        return tooLargePicture(size);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return failed(CodecError::CannotDecode,
+                      QStringLiteral("The picture could not be decoded: %1").arg(reader.errorString()));
+    out = codecs::toOutputFormat(image);
+    if (out.isNull())
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
+    return succeeded();
+}
+
+CodecResult decode(const QByteArray &data, Format byExtension, QImage &out)
+{
+    if (data.isEmpty())
+        return failed(CodecError::CannotDecode, QStringLiteral("The file is empty."));
+    Format format = sniff(data);
+    if (format == Format::Unknown)
+        format = byExtension;
+    if (const std::optional<QSize> size = declaredSize(format, data); size && tooManyPixels(*size))
+        return tooLargePicture(*size);
+    if (format == Format::Bmp && !bmpHasAllRows(data))
+        return failed(CodecError::CannotDecode, QStringLiteral("The picture is cut short."));
+    try {
+        switch (format) {
+        case Format::Jpeg: return qtRead(data, "jpeg", out);
+        case Format::Png: return qtRead(data, "png", out);
+        case Format::Gif: return qtRead(data, "gif", out);
+        case Format::Bmp: return qtRead(data, "bmp", out);
+        case Format::Tiff: return qtRead(data, "tiff", out);
+        case Format::Wbmp: return qtRead(data, "wbmp", out);
+        case Format::Psd: return codecs::magickRead(data, "PSD", out);
+        case Format::Pcx: return codecs::magickRead(data, "PCX", out);
+        case Format::Tga: return codecs::magickRead(data, "TGA", out);
+        case Format::Wmf: return codecs::magickRead(data, "WMF", out);
+        case Format::Emf: return codecs::readEmf(data, out);
+        case Format::Unknown: break;
+        }
+    } catch (const std::bad_alloc &) {
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
+    }
+    return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported."));
+}
+
+CodecResult qtWrite(const QImage &image, const char *format, int quality, QByteArray &out)
+{
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (qstrcmp(format, "tiff") == 0)
+        writer.setCompression(1); // LZW
+    if (!writer.write(image))
+        return failed(CodecError::CannotWrite,
+                      QStringLiteral("The picture could not be encoded: %1").arg(writer.errorString()));
+    return succeeded();
+}
+
+CodecResult encode(const QImage &image, int saveType, int jpegQuality, QByteArray &out)
+{
+    const bool sixteenBitSides = image.width() <= kSixteenBitSide && image.height() <= kSixteenBitSide;
+    const auto tooLarge = [] {
+        return failed(CodecError::TooLarge, QStringLiteral("The picture is too large for this file type."));
+    };
+    // Formats with alpha get it only when the picture has transparent pixels.
+    const auto withAlpha = [&] {
+        return codecs::isOpaque(image) ? image.convertToFormat(QImage::Format_RGB32)
+                                       : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    switch (saveType) {
+    case SaveType::Jpeg:
+        if (!sixteenBitSides)
+            return tooLarge();
+        return qtWrite(codecs::onWhite(image), "jpeg", std::clamp(jpegQuality, 0, 100), out);
+    case SaveType::Png: return qtWrite(withAlpha(), "png", -1, out);
+    case SaveType::Tiff: return qtWrite(withAlpha(), "tiff", -1, out);
+    case SaveType::Bmp: return qtWrite(codecs::onWhite(image), "bmp", -1, out);
+    case SaveType::Wbmp: return qtWrite(codecs::onWhite(image), "wbmp", -1, out);
+    case SaveType::Pcx:
+        if (!sixteenBitSides)
+            return tooLarge();
+        return codecs::magickWrite(codecs::onWhite(image), "PCX", out);
+    case SaveType::Tga:
+        if (!sixteenBitSides)
+            return tooLarge();
+        return codecs::magickWrite(image, "TGA", out);
+    case SaveType::Psd: return codecs::magickWrite(image, "PSD", out);
+    case SaveType::Wmf: return codecs::writeWmf(image, out);
+    case SaveType::Emf: return codecs::writeEmf(image, out);
+    default: break;
+    }
+    return failed(CodecError::NotSupported, QStringLiteral("Save type %1 is not supported.").arg(saveType));
+}
+
+} // namespace
+
+bool isSupportedForReading(const QString &extension) { return formatForExtension(extension) != Format::Unknown; }
+
+CodecResult loadImageFile(const QString &path, QImage &out)
+{
+    const Format byExtension = formatForExtension(QFileInfo(path).suffix());
+    if (byExtension == Format::Unknown)
+        return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported: %1").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(CodecError::CannotDecode,
+                      QStringLiteral("The file cannot be opened: %1").arg(file.errorString()));
+    if (file.size() > kMaxFileBytes)
+        return failed(CodecError::TooLarge, QStringLiteral("The file is too large."));
+    QByteArray data;
+    try {
+        data = file.readAll();
+    } catch (const std::bad_alloc &) {
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the file."));
+    }
+    if (file.error() != QFileDevice::NoError)
+        return failed(CodecError::CannotDecode, QStringLiteral("The file cannot be read: %1").arg(file.errorString()));
+    return decode(data, byExtension, out);
+}
+
+CodecResult loadImageData(const QByteArray &data, const QString &nameHint, QImage &out)
+{
+    if (data.size() > kMaxFileBytes)
+        return failed(CodecError::TooLarge, QStringLiteral("The data is too large."));
+    return decode(data, formatForExtension(extensionOfHint(nameHint)), out);
+}
+
+CodecResult saveImageFile(const QString &path, const QImage &image, int saveType, int jpegQuality)
+{
+    if (saveType < SaveType::Jpeg || saveType > SaveType::Wbmp)
+        return failed(CodecError::NotSupported, QStringLiteral("Save type %1 is not supported.").arg(saveType));
+    if (image.isNull())
+        return failed(CodecError::CannotWrite, QStringLiteral("There is no picture to save."));
+    QByteArray bytes;
+    try {
+        if (CodecResult r = encode(image, saveType, jpegQuality, bytes); !r.ok)
+            return r;
+    } catch (const std::bad_alloc &) {
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory to encode the picture."));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(CodecError::CannotWrite,
+                      QStringLiteral("The file cannot be created: %1").arg(file.errorString()));
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return failed(CodecError::CannotWrite, QStringLiteral("The file cannot be written: %1").arg(why));
+    }
+    if (!file.commit())
+        return failed(CodecError::CannotWrite,
+                      QStringLiteral("The file cannot be put in place: %1").arg(file.errorString()));
+    return succeeded();
+}
+
+} // namespace platform

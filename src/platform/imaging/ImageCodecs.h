@@ -1,0 +1,80 @@
+#pragma once
+// Reading and writing of image files for the imaging layer.
+//
+// Each format goes to the library made for it:
+//   JPEG, PNG, BMP, GIF (read), TIFF, WBMP   Qt's image readers and writers
+//   PSD, PCX, TGA, WMF (read)               ImageMagick (Magick++)
+//   EMF (read)                              libemf2svg turns the records into SVG, QtSvg paints it
+//   WMF, EMF (write)                        libuemf builds a metafile holding the bitmap
+//
+// Decoded images are QImage::Format_ARGB32_Premultiplied; a format that stores alpha gives
+// it back, every other one comes out opaque. Writing to a format without alpha lays the
+// picture on white paper first (JPEG, BMP, PCX, WBMP, WMF, EMF).
+//
+// Saving encodes the whole file in memory and puts it in place through a temporary file, so
+// a failed save leaves no partial file behind and an existing file as it was.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QtGlobal>
+
+namespace platform {
+
+// The save-type codes the program passes around.
+namespace SaveType {
+enum : int {
+    Jpeg = 1,
+    Png = 2,
+    Tiff = 3,
+    Pcx = 4,
+    Tga = 5,
+    Bmp = 6,
+    Wmf = 7,
+    Emf = 8,
+    Psd = 9,
+    Wbmp = 10,
+};
+}
+
+// Error numbers of a failed read or write.
+namespace CodecError {
+enum : int {
+    None = 0,
+    NotSupported = 1, // unknown format, extension or save type
+    CannotDecode = 2, // unreadable, truncated or not an image of its format
+    TooLarge = 3,     // the picture is larger than kMaxImagePixels, or than its format allows
+    CannotWrite = 4,  // encoding failed, or the file could not be created or put in place
+};
+}
+
+struct CodecResult {
+    bool ok = false;
+    int error = 0;   // a CodecError number; 0 on success
+    QString message; // readable cause of a failure
+
+    explicit operator bool() const { return ok; }
+};
+
+// The allocation limit of a decoded image; larger images are refused with TooLarge, before
+// decoding wherever the format lets us see the size first.
+inline constexpr qint64 kMaxImagePixels = 256LL * 1024 * 1024;
+
+// Loads a picture file. The extension must be one of the readable ones (see
+// isSupportedForReading); the decoder is then chosen by content where the format has a
+// recognisable signature, else by the extension (TGA and WBMP have none).
+CodecResult loadImageFile(const QString &path, QImage &out);
+
+// Loads a picture held in memory (downloaded or dropped). The content decides where it can;
+// otherwise the extension of nameHint (a file name or address) does.
+CodecResult loadImageData(const QByteArray &data, const QString &nameHint, QImage &out);
+
+// Saves a picture as saveType (a SaveType code), whatever the extension of path says.
+// jpegQuality (0..100) applies to JPEG only. TooLarge when the picture exceeds what the format
+// can hold (WMF 32767 pixels a side; JPEG, PCX and TGA 65535).
+CodecResult saveImageFile(const QString &path, const QImage &image, int saveType, int jpegQuality = 90);
+
+// True for the extensions the loader accepts, with or without a leading dot, in any case:
+// jpg jpeg gif bmp png psd tif tiff pcx tga wbmp wmf emf.
+bool isSupportedForReading(const QString &extension);
+
+} // namespace platform

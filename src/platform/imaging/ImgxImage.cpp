@@ -1,0 +1,291 @@
+#include "platform/imaging/ImgxImage.h"
+
+#include "platform/Rounding.h"
+#include "platform/imaging/Colors.h"
+#include "platform/net/Download.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+QImage toWorkingFormat(const QImage &img)
+{
+    if (img.isNull() || img.format() == QImage::Format_ARGB32_Premultiplied)
+        return img;
+    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+} // namespace
+
+void ImgxImage::apply(const QString &undoText, Op op, bool independent)
+{
+    if (undoText == kNoUndo || levels_ <= 0) {
+        op(state_);
+        return;
+    }
+    Step s;
+    s.text = undoText;
+    s.independent = independent;
+    // A picture that is replaced as a whole costs nothing to keep: it is not copied.
+    if (independent || steps_.empty() || steps_.size() % kSnapshotEvery == 0) {
+        s.hasBefore = true;
+        s.before = state_;
+    }
+    s.op = op;
+    op(state_);
+    steps_.push_back(std::move(s));
+    while (int(steps_.size()) > levels_)
+        dropOldest();
+}
+
+void ImgxImage::dropOldest()
+{
+    if (steps_.empty())
+        return;
+    if (steps_.size() > 1) {
+        Step &next = steps_[1];
+        if (!next.hasBefore) {
+            next.before = stateBefore(1);
+            next.hasBefore = true;
+        }
+    }
+    steps_.erase(steps_.begin());
+}
+
+ImgxImage::State ImgxImage::stateBefore(size_t stepIndex) const
+{
+    // Find where to start: a snapshot taken before a step, or an operation that makes its
+    // picture from nothing; then replay up to the step.
+    size_t k = stepIndex;
+    State s;
+    for (;;) {
+        const Step &st = steps_[k];
+        if (k < stepIndex && st.independent) {
+            st.op(s);
+            ++k;
+            break;
+        }
+        if (st.hasBefore) {
+            s = st.before;
+            break;
+        }
+        if (k == 0)
+            return s; // cannot happen: the first step always has its snapshot
+        --k;
+    }
+    for (; k < stepIndex; ++k)
+        steps_[k].op(s);
+    return s;
+}
+
+void ImgxImage::undo()
+{
+    if (steps_.empty())
+        return;
+    const size_t last = steps_.size() - 1;
+    state_ = stateBefore(last);
+    steps_.pop_back();
+}
+
+void ImgxImage::setUndoLevels(int levels)
+{
+    levels_ = std::max(0, levels);
+    while (int(steps_.size()) > levels_)
+        dropOldest();
+}
+
+QString ImgxImage::undoText(int index) const
+{
+    return index >= 0 && index < undoCount() ? steps_[size_t(index)].text : QString();
+}
+
+void ImgxImage::importImage(const ImgxImage &source, const QString &undoText)
+{
+    const State copy = source.state_;
+    apply(undoText, [copy](State &s) { s = copy; }, true);
+}
+
+void ImgxImage::setQImage(const QImage &image, const QString &undoText, int type)
+{
+    const QImage img = toWorkingFormat(image);
+    apply(undoText, [img, type](State &s) { s.image = img; s.type = type; }, true);
+}
+
+void ImgxImage::blank(int width, int height, std::uint32_t color, int alpha, int type, const QString &undoText)
+{
+    QImage img(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
+    img.fill(imaging::fromColorRef(color, alpha));
+    setQImage(img, undoText, type);
+}
+
+namespace {
+int typeForExtension(const QString &path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    static const std::pair<const char *, int> codes[] = {
+        {"jpg", 1}, {"jpeg", 1}, {"png", 2}, {"tif", 3}, {"tiff", 3}, {"pcx", 4}, {"tga", 5},
+        {"bmp", 6}, {"wmf", 7}, {"emf", 8}, {"psd", 9}, {"wbmp", 10}, {"gif", 0}};
+    for (const auto &[e, code] : codes)
+        if (ext == QLatin1String(e))
+            return code;
+    return ImgxImage::kTypeInMemory;
+}
+} // namespace
+
+CodecResult ImgxImage::loadFile(const QString &path, const QString &undoText)
+{
+    QImage img;
+    const CodecResult r = loadImageFile(path, img);
+    if (r.ok)
+        setQImage(img, undoText, typeForExtension(path));
+    return r;
+}
+
+CodecResult ImgxImage::loadData(const QByteArray &data, const QString &nameHint, const QString &undoText)
+{
+    QImage img;
+    const CodecResult r = loadImageData(data, nameHint, img);
+    if (r.ok)
+        setQImage(img, undoText, typeForExtension(nameHint));
+    return r;
+}
+
+CodecResult ImgxImage::loadAddress(const QString &url, const QString &undoText)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return {false, 4, QStringLiteral("No temporary folder for the download")};
+    QString name = QUrl(url).fileName();
+    if (name.isEmpty())
+        name = QStringLiteral("download");
+    const QString local = dir.filePath(name);
+    const DownloadResult d = Downloader::get().download(url, local);
+    if (!d.ok)
+        return {false, 2, d.description};
+    return loadFile(local, undoText);
+}
+
+CodecResult ImgxImage::saveFile(const QString &path, int saveType, int jpegQuality) const
+{
+    return saveImageFile(path, state_.image, saveType, jpegQuality);
+}
+
+void ImgxImage::resize(int width, int height, int mode, const QString &undoText)
+{
+    if (isEmpty() || width < 1 || height < 1)
+        return;
+    apply(undoText, [width, height, mode](State &s) { s.image = imaging::resized(s.image, width, height, mode); });
+}
+
+void ImgxImage::resizeToWidth(int width, int mode, const QString &undoText)
+{
+    if (isEmpty() || width < 1)
+        return;
+    const int h = std::max(1, roundToInt(double(height()) * width / this->width()));
+    resize(width, h, mode, undoText);
+}
+
+void ImgxImage::rotate(float angle, std::uint32_t fillColor, int fillAlpha, bool fast, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    const QRgb fill = imaging::rgbaFromColorRef(fillColor, fillAlpha);
+    apply(undoText, [angle, fill, fast](State &s) { s.image = imaging::rotated(s.image, angle, fill, fast); });
+}
+
+void ImgxImage::flip(int direction, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [direction](State &s) { s.image = imaging::flipped(s.image, direction); });
+}
+
+void ImgxImage::soften(int percent, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [percent](State &s) { imaging::soften(s.image, percent); });
+}
+
+void ImgxImage::sharpen(int percent, int filterSize, bool ignoreAlpha, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [=](State &s) { imaging::sharpen(s.image, percent, filterSize, ignoreAlpha); });
+}
+
+void ImgxImage::negative(const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [](State &s) { imaging::negative(s.image); });
+}
+
+void ImgxImage::colorize(std::uint32_t color, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    const QRgb c = imaging::rgbaFromColorRef(color);
+    apply(undoText, [c](State &s) { imaging::colorize(s.image, c); });
+}
+
+void ImgxImage::autoBrightness(int low, int high, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [low, high](State &s) { imaging::autoBrightness(s.image, low, high); });
+}
+
+void ImgxImage::brightnessContrast(int brightness, int contrast, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [=](State &s) { imaging::brightnessContrast(s.image, brightness, contrast); });
+}
+
+void ImgxImage::dropShadow(int dx, int dy, std::uint32_t color, int opacity, double blur, const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    const QRgb c = imaging::rgbaFromColorRef(color);
+    apply(undoText, [=](State &s) { imaging::dropShadow(s.image, dx, dy, c, opacity, blur); });
+}
+
+void ImgxImage::linearGradient(int width, int height, QPointF start, QPointF end,
+                               const imaging::GradientColors &colors, const QString &undoText)
+{
+    const QImage g = imaging::linearGradient(std::max(1, width), std::max(1, height), start, end, colors);
+    setQImage(g, undoText);
+}
+
+void ImgxImage::centredGradient(int width, int height, QPointF centre, double radius,
+                                const imaging::GradientColors &colors, const QString &undoText)
+{
+    const QImage g = imaging::centredGradient(std::max(1, width), std::max(1, height), centre, radius, colors);
+    setQImage(g, undoText);
+}
+
+void ImgxImage::drawImage(const ImgxImage &source, int x, int y, const QString &undoText)
+{
+    if (isEmpty() || source.isEmpty())
+        return;
+    const QImage src = source.qimage();
+    apply(undoText, [src, x, y](State &s) {
+        QPainter p(&s.image);
+        p.drawImage(QPoint(x, y), src);
+    });
+}
+
+void ImgxImage::drawText(const imaging::TextStyle &style, const QString &text, const QRect &box, int alignment,
+                         const QString &undoText)
+{
+    if (isEmpty())
+        return;
+    apply(undoText, [=](State &s) { imaging::drawText(s.image, style, text, box, alignment); });
+}
+
+} // namespace platform

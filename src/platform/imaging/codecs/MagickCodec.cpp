@@ -1,0 +1,217 @@
+#include "platform/imaging/codecs/MagickCodec.h"
+
+#include "platform/imaging/codecs/CodecSupport.h"
+
+#include <Magick++.h>
+
+#include <QtEndian>
+
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <vector>
+
+namespace platform::codecs {
+
+namespace {
+
+// Metafiles have no pixels of their own; this is the resolution they are rendered at, the
+// screen resolution the program measures in.
+constexpr double kMetafileDpi = 96.0;
+
+void initMagick()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        // Our own ceilings; the system policy may lower them further, never raise them. A
+        // picture past them fails with a resource error instead of eating memory or disk.
+        Magick::ResourceLimits::width(kMaxImagePixels);
+        Magick::ResourceLimits::height(kMaxImagePixels);
+        Magick::ResourceLimits::area(kMaxImagePixels);
+        Magick::ResourceLimits::memory(2048LL * 1024 * 1024);
+        Magick::ResourceLimits::map(4096LL * 1024 * 1024);
+        Magick::ResourceLimits::disk(4096LL * 1024 * 1024);
+    });
+}
+
+// An image with the read options every decode uses.
+Magick::Image preparedImage(const char *format)
+{
+    Magick::Image image;
+    image.quiet(true); // warnings (odd but readable files) are not failures
+    image.subRange(1); // the first frame only: the merged picture of a PSD
+    if (std::strcmp(format, "WMF") == 0) {
+        image.density(Magick::Geometry(size_t(kMetafileDpi), size_t(kMetafileDpi)));
+        image.backgroundColor(Magick::Color("white"));
+    }
+    image.magick(format);
+    return image;
+}
+
+QString describe(const std::exception &e) { return QString::fromLocal8Bit(e.what()); }
+
+// ImageMagick refuses a picture past its limits either with a resource error or, for the
+// side lengths, with an image error that says so.
+bool isLimitError(const Magick::Exception &e)
+{
+    return dynamic_cast<const Magick::ErrorResourceLimit *>(&e) || std::strstr(e.what(), "exceeds limit");
+}
+
+// A PSD file carries the merged picture (laid on white where it is transparent, as Photoshop
+// stores it; ImageMagick takes the white out again, to within rounding) and the layers. A
+// picture made of one layer covering the whole canvas is read from that layer, which holds
+// its transparency exactly.
+bool psdHasSingleFullLayer(const QByteArray &d, qint64 width, qint64 height)
+{
+    const qsizetype n = d.size();
+    qsizetype pos = 26; // the file header
+    if (n < pos)
+        return false;
+    const auto be16 = [&](qsizetype at) { return qFromBigEndian<qint16>(d.constData() + at); };
+    const auto be32 = [&](qsizetype at) { return qFromBigEndian<quint32>(d.constData() + at); };
+    const auto be64 = [&](qsizetype at) { return qFromBigEndian<quint64>(d.constData() + at); };
+    const bool large = be16(4) == 2; // PSB: section lengths of 8 bytes
+    const auto sectionLength = [&](bool wide, quint64 &length) {
+        const int bytes = wide ? 8 : 4;
+        if (pos + bytes > n)
+            return false;
+        length = wide ? be64(pos) : be32(pos);
+        pos += bytes;
+        return length <= quint64(n - pos);
+    };
+    quint64 length = 0;
+    for (int section = 0; section < 2; ++section) { // colour mode data, image resources
+        if (!sectionLength(false, length))
+            return false;
+        pos += qsizetype(length);
+    }
+    if (!sectionLength(large, length) || length == 0) // layer and mask information
+        return false;
+    if (!sectionLength(large, length) || length < 2 + 16) // layer information
+        return false;
+    const qint16 count = be16(pos); // negative: the merged picture's first extra channel is alpha
+    pos += 2;
+    if (count != 1 && count != -1)
+        return false;
+    const auto top = qint32(be32(pos)), left = qint32(be32(pos + 4));
+    const auto bottom = qint32(be32(pos + 8)), right = qint32(be32(pos + 12));
+    return top == 0 && left == 0 && bottom == height && right == width;
+}
+
+// Copies the pixels of a read image into a QImage.
+CodecResult toQImage(Magick::Image &image, QImage &out)
+{
+    if (image.colorSpace() != Magick::sRGBColorspace && image.colorSpace() != Magick::GRAYColorspace)
+        image.colorSpace(Magick::sRGBColorspace);
+    const bool alpha = image.matte();
+    QImage result(int(image.columns()), int(image.rows()), alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    if (result.isNull())
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
+    const char *map = alpha ? "RGBA" : "RGB";
+    for (int y = 0; y < result.height(); ++y)
+        image.write(0, y, size_t(result.width()), 1, map, Magick::CharPixel, result.scanLine(y));
+    out = toOutputFormat(result);
+    return succeeded();
+}
+
+// The pixels packed row after row, as ImageMagick takes them: RGBA (not premultiplied) or
+// RGB. colourSource, when given, supplies the colour channels and image only the alpha.
+std::vector<unsigned char> packPixels(const QImage &image, bool alpha, const QImage &colourSource = {})
+{
+    const QImage src = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const size_t rowBytes = size_t(src.width()) * (alpha ? 4 : 3);
+    std::vector<unsigned char> pixels(rowBytes * size_t(src.height()));
+    for (int y = 0; y < src.height(); ++y)
+        std::memcpy(pixels.data() + rowBytes * size_t(y), src.constScanLine(y), rowBytes);
+    if (alpha && !colourSource.isNull()) {
+        const QImage colours = colourSource.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < colours.height(); ++y) {
+            const uchar *from = colours.constScanLine(y);
+            unsigned char *to = pixels.data() + rowBytes * size_t(y);
+            for (int x = 0; x < colours.width(); ++x)
+                std::memcpy(to + 4 * x, from + 3 * x, 3);
+        }
+    }
+    return pixels;
+}
+
+Magick::Image magickImage(const QImage &image, bool alpha, const char *format, const QImage &colourSource = {})
+{
+    const std::vector<unsigned char> pixels = packPixels(image, alpha, colourSource);
+    Magick::Image mi(size_t(image.width()), size_t(image.height()), alpha ? "RGBA" : "RGB", Magick::CharPixel,
+                     pixels.data());
+    mi.quiet(true);
+    mi.depth(8);
+    mi.magick(format);
+    return mi;
+}
+
+} // namespace
+
+CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
+{
+    initMagick();
+    try {
+        const Magick::Blob blob(data.constData(), size_t(data.size()));
+
+        // Look at the size first, without decoding pixels.
+        Magick::Image probe = preparedImage(format);
+        probe.ping(blob);
+        const qint64 w = qint64(probe.columns()), h = qint64(probe.rows());
+        if (w <= 0 || h <= 0)
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture has no size."));
+        if (w > kMaxImagePixels || h > kMaxImagePixels || w * h > kMaxImagePixels)
+            return failed(CodecError::TooLarge, QStringLiteral("The picture is too large (%1 x %2).").arg(w).arg(h));
+
+        if (std::strcmp(format, "PSD") == 0 && psdHasSingleFullLayer(data, w, h)) {
+            Magick::ReadOptions options;
+            options.quiet(true);
+            std::vector<Magick::Image> frames;
+            Magick::readImages(&frames, blob, options);
+            if (frames.size() == 2 && frames[1].columns() == size_t(w) && frames[1].rows() == size_t(h))
+                return toQImage(frames[1], out);
+        }
+        Magick::Image image = preparedImage(format);
+        image.read(blob);
+        if (image.columns() != size_t(w) || image.rows() != size_t(h))
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture could not be decoded."));
+        return toQImage(image, out);
+    } catch (const Magick::Exception &e) {
+        return failed(isLimitError(e) ? CodecError::TooLarge : CodecError::CannotDecode, describe(e));
+    } catch (const std::bad_alloc &) {
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
+    } catch (const std::exception &e) {
+        return failed(CodecError::CannotDecode, describe(e));
+    }
+}
+
+CodecResult magickWrite(const QImage &image, const char *format, QByteArray &out)
+{
+    initMagick();
+    const bool alpha = !isOpaque(image);
+    try {
+        Magick::Blob blob;
+        if (alpha && std::strcmp(format, "PSD") == 0) {
+            // The merged picture on white with its alpha, then the picture itself as the layer.
+            std::vector<Magick::Image> frames{magickImage(image, true, format, onWhite(image)),
+                                              magickImage(image, true, format)};
+            Magick::writeImages(frames.begin(), frames.end(), &blob, true);
+        } else {
+            Magick::Image mi = magickImage(image, alpha, format);
+            mi.write(&blob);
+        }
+        if (blob.length() == 0)
+            return failed(CodecError::CannotWrite, QStringLiteral("The picture could not be encoded."));
+        out = QByteArray(static_cast<const char *>(blob.data()), qsizetype(blob.length()));
+        return succeeded();
+    } catch (const Magick::Exception &e) {
+        return failed(isLimitError(e) ? CodecError::TooLarge : CodecError::CannotWrite, describe(e));
+    } catch (const std::bad_alloc &) {
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
+    } catch (const std::exception &e) {
+        return failed(CodecError::CannotWrite, describe(e));
+    }
+}
+
+} // namespace platform::codecs

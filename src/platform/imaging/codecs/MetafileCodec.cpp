@@ -1,0 +1,429 @@
+#include "platform/imaging/codecs/MetafileCodec.h"
+
+#include "platform/imaging/codecs/CodecSupport.h"
+
+#include <QFile>
+#include <QLibrary>
+#include <QPainter>
+#include <QRectF>
+#include <QScopeGuard>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include <emf2svg.h>
+#include <uemf.h>
+#include <uemf_safe.h>
+#include <uwmf.h>
+
+namespace platform::codecs {
+
+namespace {
+
+constexpr double kDpi = 96.0;
+constexpr double kHundredthMmPerInch = 2540.0;
+// The reference device our EMF headers name: 960 pixels on 254 mm, that is 96 dpi.
+constexpr int kRefDevicePixels = 960;
+constexpr int kRefDeviceMm = 254;
+constexpr int32_t kPelsPerMeter = 3780; // 96 dpi
+// WMF coordinates are signed 16-bit numbers.
+constexpr int kWmfMaxSide = 32767;
+
+// Offsets into the EMF header record.
+constexpr int kEmfBounds = 8, kEmfFrame = 24, kEmfSignature = 40, kEmfDevice = 72, kEmfMillimeters = 80;
+constexpr int kEmfMinHeader = 88;
+constexpr quint32 kEmfSignatureValue = 0x464D4520; // " EMF"
+
+// libuemf keeps part of its state in globals (the WMF object high-water mark, a record
+// property table), so one metafile is built or converted at a time.
+std::mutex &metafileMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+// libemf2svg and libuemf are opened privately (RTLD_LOCAL) instead of being linked: libuemf
+// exports a function wmf_free, and so does libwmf, which ImageMagick loads to read WMF. With
+// libuemf in the process-wide symbol scope, libwmf's own calls of wmf_free land in libuemf
+// and crash. Opened privately, each library keeps its own.
+struct MetafileLibraries {
+// clang-format off
+#define PELMORA_METAFILE_FUNCTIONS(X) \
+    X(emf2svg) X(RGBA_to_DIB) X(bitmapinfoheader_set) X(bitmapinfo_set) \
+    X(U_emf_record_safe) X(emf_start) X(emf_finish) X(emf_free) \
+    X(emf_append) X(emf_htable_create) X(emf_htable_free) X(U_EMRHEADER_set) \
+    X(U_EMRSETSTRETCHBLTMODE_set) X(U_EMRSTRETCHDIBITS_set) X(U_EMREOF_set) X(wmf_start) \
+    X(wmf_finish) X(wmf_free) X(wmf_append) X(wmf_header_append) \
+    X(U_PAIRF_set) X(U_WMRHEADER_set) X(U_WMRSETMAPMODE_set) X(U_WMRSETWINDOWORG_set) \
+    X(U_WMRSETWINDOWEXT_set) X(U_WMRSETSTRETCHBLTMODE_set) X(U_WMRSTRETCHDIB_set) X(U_WMREOF_set)
+// clang-format on
+#define PELMORA_DECLARE(name) decltype(&::name) name = nullptr;
+    PELMORA_METAFILE_FUNCTIONS(PELMORA_DECLARE)
+#undef PELMORA_DECLARE
+};
+
+// The function table, or null when a library or function is missing (the reason in *why).
+const MetafileLibraries *metafileLibraries(QString *why)
+{
+    static QString failure;
+    static const std::unique_ptr<MetafileLibraries> table = [] {
+        auto t = std::make_unique<MetafileLibraries>();
+        static QLibrary emf2svgLib(QStringLiteral("emf2svg"), 1);
+        static QLibrary uemfLib(QStringLiteral("uemf"), 0);
+        if (!emf2svgLib.load() || !uemfLib.load()) {
+            failure = emf2svgLib.isLoaded() ? uemfLib.errorString() : emf2svgLib.errorString();
+            return std::unique_ptr<MetafileLibraries>();
+        }
+        bool complete = true;
+#define PELMORA_RESOLVE(name)                                                                                          \
+    t->name = reinterpret_cast<decltype(&::name)>(std::strcmp(#name, "emf2svg") == 0 ? emf2svgLib.resolve(#name)       \
+                                                                                     : uemfLib.resolve(#name));        \
+    if (!t->name) {                                                                                                    \
+        failure = QStringLiteral("%1 is missing").arg(QLatin1String(#name));                                           \
+        complete = false;                                                                                              \
+    }
+        PELMORA_METAFILE_FUNCTIONS(PELMORA_RESOLVE)
+#undef PELMORA_RESOLVE
+        return complete ? std::move(t) : std::unique_ptr<MetafileLibraries>();
+    }();
+    if (!table && why)
+        *why = failure;
+    return table.get();
+}
+#undef PELMORA_METAFILE_FUNCTIONS
+
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+template <class T> using CBuffer = std::unique_ptr<T, FreeDeleter>;
+
+// ---------------------------------------------------------------- writing
+
+// The picture as a bottom-up 24-bit DIB, the most widely played form of metafile bitmap.
+struct Dib {
+    CBuffer<char> pixels;
+    uint32_t pixelBytes = 0;
+    CBuffer<U_BITMAPINFO> info;
+};
+
+bool makeDib(const MetafileLibraries *lib, const QImage &image, Dib &dib)
+{
+    const QImage rgba = onWhite(image).convertToFormat(QImage::Format_RGBA8888);
+    if (rgba.isNull())
+        return false;
+    char *px = nullptr;
+    PU_RGBQUAD colorTable = nullptr;
+    int colorCount = 0;
+    uint32_t bytes = 0;
+    const int rc = lib->RGBA_to_DIB(&px, &bytes, &colorTable, &colorCount,
+                                    reinterpret_cast<const char *>(rgba.constBits()), rgba.width(), rgba.height(),
+                                    int(rgba.bytesPerLine()), U_BCBM_COLOR24, U_CT_NO, U_ROW_ORDER_INVERT);
+    std::free(colorTable);
+    dib.pixels.reset(px);
+    if (rc != 0 || !px)
+        return false;
+    dib.pixelBytes = bytes;
+    const U_BITMAPINFOHEADER header = lib->bitmapinfoheader_set(rgba.width(), rgba.height(), 1, U_BCBM_COLOR24,
+                                                                U_BI_RGB, bytes, kPelsPerMeter, kPelsPerMeter, 0, 0);
+    dib.info.reset(lib->bitmapinfo_set(header, nullptr));
+    return dib.info != nullptr;
+}
+
+// libuemf writes its result into a named file. It gets one in a private folder and we take
+// the bytes back, so that the caller puts them in place as with every other format.
+class ScratchFile {
+public:
+    explicit ScratchFile(const char *name) : path_(QFile::encodeName(dir_.filePath(QString::fromLatin1(name)))) {}
+    bool valid() const { return dir_.isValid(); }
+    const char *path() const { return path_.constData(); }
+    bool readInto(QByteArray &out) const
+    {
+        QFile f(QFile::decodeName(path_));
+        if (!f.open(QIODevice::ReadOnly))
+            return false;
+        out = f.readAll();
+        return !out.isEmpty();
+    }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray path_;
+};
+
+// A frame extent in hundredths of a millimetre; the frame is inclusive-inclusive.
+int32_t frameExtent(int pixels) { return int32_t(std::lround(pixels * kHundredthMmPerInch / kDpi)) - 1; }
+
+CodecResult cannotWrite(const char *what)
+{
+    return failed(CodecError::CannotWrite,
+                  QStringLiteral("The metafile could not be written (%1).").arg(QLatin1String(what)));
+}
+
+// ---------------------------------------------------------------- reading
+
+qint32 readI32(const QByteArray &d, int offset) { return qFromLittleEndian<qint32>(d.constData() + offset); }
+void writeI32(QByteArray &d, int offset, qint32 v) { qToLittleEndian<qint32>(v, d.data() + offset); }
+
+CodecResult notAnEmf(const QString &why)
+{
+    return failed(CodecError::CannotDecode, QStringLiteral("The file is not a readable EMF picture (%1).").arg(why));
+}
+
+// Walks the records: each must lie inside the data, be consistent in itself, and the last one
+// must end the metafile. libemf2svg gets only metafiles that pass.
+CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data)
+{
+    const qsizetype size = data.size();
+    qsizetype offset = 0;
+    while (offset + 8 <= size) {
+        const quint32 type = qFromLittleEndian<quint32>(data.constData() + offset);
+        const quint32 length = qFromLittleEndian<quint32>(data.constData() + offset + 4);
+        if (length < 8 || length % 4 != 0 || qsizetype(length) > size - offset)
+            return notAnEmf(QStringLiteral("record outside the file"));
+        if (!lib->U_emf_record_safe(data.constData() + offset))
+            return notAnEmf(QStringLiteral("damaged record"));
+        offset += length;
+        if (type == U_EMR_EOF)
+            return succeeded();
+    }
+    return notAnEmf(QStringLiteral("no end record"));
+}
+
+// Rounds a coordinate to the whole device unit it stands for when it is within the precision
+// of the frame's hundredths of a millimetre, so that a frame of whole pixels maps 1:1.
+double snapped(double v, double tolerance)
+{
+    const double r = std::round(v);
+    return std::abs(v - r) <= tolerance ? r : v;
+}
+
+} // namespace
+
+CodecResult readEmf(const QByteArray &data, QImage &out)
+{
+    QString why;
+    const MetafileLibraries *lib = metafileLibraries(&why);
+    if (!lib)
+        return failed(CodecError::CannotDecode, QStringLiteral("EMF pictures cannot be read here: %1").arg(why));
+    if (data.size() < kEmfMinHeader)
+        return notAnEmf(QStringLiteral("too short"));
+    if (readI32(data, 0) != U_EMR_HEADER || quint32(readI32(data, kEmfSignature)) != kEmfSignatureValue)
+        return notAnEmf(QStringLiteral("no header"));
+    const qint32 headerSize = readI32(data, 4);
+    if (headerSize < kEmfMinHeader)
+        return notAnEmf(QStringLiteral("short header"));
+    if (CodecResult r = checkRecords(lib, data); !r.ok)
+        return r;
+
+    // The reference device: pixels per millimetre.
+    const qint32 devX = readI32(data, kEmfDevice), devY = readI32(data, kEmfDevice + 4);
+    const qint32 mmX = readI32(data, kEmfMillimeters), mmY = readI32(data, kEmfMillimeters + 4);
+    const bool deviceKnown = devX > 0 && devY > 0 && mmX > 0 && mmY > 0;
+    const double perMmX = deviceKnown ? double(devX) / mmX : double(kRefDevicePixels) / kRefDeviceMm;
+    const double perMmY = deviceKnown ? double(devY) / mmY : double(kRefDevicePixels) / kRefDeviceMm;
+
+    const qint32 bl = readI32(data, kEmfBounds), bt = readI32(data, kEmfBounds + 4);
+    const qint32 br = readI32(data, kEmfBounds + 8), bb = readI32(data, kEmfBounds + 12);
+    const qint32 fl = readI32(data, kEmfFrame), ft = readI32(data, kEmfFrame + 4);
+    const qint32 fr = readI32(data, kEmfFrame + 8), fb = readI32(data, kEmfFrame + 12);
+
+    // The picture's rectangle in device units: the frame, or the bounds when it has none.
+    QRectF picture;
+    if (fr > fl && fb > ft) {
+        const double tolX = std::min(0.5, 2 * perMmX / 100), tolY = std::min(0.5, 2 * perMmY / 100);
+        const double left = snapped(fl / 100.0 * perMmX, tolX), top = snapped(ft / 100.0 * perMmY, tolY);
+        const double right = snapped(fr / 100.0 * perMmX, tolX), bottom = snapped(fb / 100.0 * perMmY, tolY);
+        picture = QRectF(QPointF(left, top), QPointF(right, bottom));
+    } else if (br >= bl && bb >= bt) {
+        picture = QRectF(QPointF(bl, bt), QPointF(double(br) + 1, double(bb) + 1));
+    } else {
+        return notAnEmf(QStringLiteral("no frame"));
+    }
+    const double pixelW = std::round(picture.width() / perMmX / 25.4 * kDpi);
+    const double pixelH = std::round(picture.height() / perMmY / 25.4 * kDpi);
+    if (pixelW > double(kMaxImagePixels) || pixelH > double(kMaxImagePixels) ||
+        std::max(pixelW, 1.0) * std::max(pixelH, 1.0) > double(kMaxImagePixels))
+        return failed(CodecError::TooLarge,
+                      QStringLiteral("The picture is too large (%1 x %2).").arg(pixelW).arg(pixelH));
+    const int w = std::max(1, int(pixelW)), h = std::max(1, int(pixelH));
+
+    // libemf2svg scales by the bounds and per millimetre of the device; a header that gives
+    // no usable values gets ours (in a copy) rather than a division by zero.
+    QByteArray emf = data;
+    qint32 useL = bl, useT = bt;
+    if (br <= bl || bb <= bt) {
+        useL = qint32(std::floor(picture.left()));
+        useT = qint32(std::floor(picture.top()));
+        writeI32(emf, kEmfBounds, useL);
+        writeI32(emf, kEmfBounds + 4, useT);
+        writeI32(emf, kEmfBounds + 8, std::max(useL + 1, qint32(std::ceil(picture.right()))));
+        writeI32(emf, kEmfBounds + 12, std::max(useT + 1, qint32(std::ceil(picture.bottom()))));
+    }
+    if (!deviceKnown) {
+        writeI32(emf, kEmfDevice, kRefDevicePixels);
+        writeI32(emf, kEmfDevice + 4, kRefDevicePixels);
+        writeI32(emf, kEmfMillimeters, kRefDeviceMm);
+        writeI32(emf, kEmfMillimeters + 4, kRefDeviceMm);
+    }
+
+    QByteArray svg;
+    {
+        std::lock_guard lock(metafileMutex());
+        char emptyNamespace[] = "";
+        generatorOptions options{};
+        options.nameSpace = emptyNamespace;
+        options.verbose = false;
+        options.emfplus = false; // the classic records, which every dual EMF+ file carries too
+        options.svgDelimiter = true;
+        options.imgWidth = 0; // keep the device units: scale 1
+        options.imgHeight = 0;
+        char *text = nullptr;
+        size_t length = 0;
+        const int rc = lib->emf2svg(emf.data(), size_t(emf.size()), &text, &length, &options);
+        const CBuffer<char> hold(text);
+        if (rc != 1 || !text || length == 0)
+            return notAnEmf(QStringLiteral("records cannot be played"));
+        svg = QByteArray(text, qsizetype(length));
+    }
+
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return notAnEmf(QStringLiteral("records cannot be played"));
+    // The SVG's user space is device units shifted by the bounds' corner.
+    renderer.setViewBox(picture.translated(-useL, -useT));
+    renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
+
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        renderer.render(&painter, QRectF(0, 0, w, h));
+    }
+    out = image;
+    return succeeded();
+}
+
+CodecResult writeEmf(const QImage &image, QByteArray &out)
+{
+    QString why;
+    const MetafileLibraries *lib = metafileLibraries(&why);
+    if (!lib)
+        return failed(CodecError::CannotWrite, QStringLiteral("Metafiles cannot be written here: %1").arg(why));
+    const int w = image.width(), h = image.height();
+    Dib dib;
+    if (!makeDib(lib, image, dib))
+        return cannotWrite("bitmap");
+
+    std::lock_guard lock(metafileMutex());
+    ScratchFile file("picture.emf");
+    if (!file.valid())
+        return cannotWrite("scratch folder");
+    EMFTRACK *track = nullptr;
+    EMFHANDLES *handles = nullptr;
+    const uint32_t initial = dib.pixelBytes + 4096;
+    if (lib->emf_start(file.path(), initial, initial, &track) != 0)
+        return cannotWrite("start");
+    const auto release = qScopeGuard([&] {
+        if (track) {
+            if (track->fp)
+                std::fclose(track->fp); // left open when we stop before emf_finish
+            lib->emf_free(&track);
+        }
+        if (handles)
+            lib->emf_htable_free(&handles);
+    });
+    if (lib->emf_htable_create(16, 16, &handles) != 0)
+        return cannotWrite("handles");
+
+    const auto append = [&](char *record) {
+        const bool ok = record && lib->emf_append(reinterpret_cast<PU_ENHMETARECORD>(record), track, U_REC_KEEP) == 0;
+        std::free(record);
+        return ok;
+    };
+    const U_RECTL bounds{0, 0, w - 1, h - 1};
+    const U_RECTL frame{0, 0, frameExtent(w), frameExtent(h)};
+    const bool written =
+        append(lib->U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, U_SIZEL{kRefDevicePixels, kRefDevicePixels},
+                                    U_SIZEL{kRefDeviceMm, kRefDeviceMm}, 0)) &&
+        append(lib->U_EMRSETSTRETCHBLTMODE_set(U_COLORONCOLOR)) &&
+        append(lib->U_EMRSTRETCHDIBITS_set(bounds, U_POINTL{0, 0}, U_POINTL{w, h}, U_POINTL{0, 0}, U_POINTL{w, h},
+                                           U_DIB_RGB_COLORS, U_SRCCOPY, dib.info.get(), dib.pixelBytes,
+                                           dib.pixels.get())) &&
+        append(lib->U_EMREOF_set(0, nullptr, track)) && lib->emf_finish(track, handles) == 0;
+    if (!written)
+        return cannotWrite("records");
+    if (!file.readInto(out))
+        return cannotWrite("scratch file");
+    return succeeded();
+}
+
+CodecResult writeWmf(const QImage &image, QByteArray &out)
+{
+    QString why;
+    const MetafileLibraries *lib = metafileLibraries(&why);
+    if (!lib)
+        return failed(CodecError::CannotWrite, QStringLiteral("Metafiles cannot be written here: %1").arg(why));
+    const int w = image.width(), h = image.height();
+    if (w > kWmfMaxSide || h > kWmfMaxSide)
+        return failed(CodecError::TooLarge,
+                      QStringLiteral("A WMF picture holds at most %1 pixels a side.").arg(kWmfMaxSide));
+    Dib dib;
+    if (!makeDib(lib, image, dib))
+        return cannotWrite("bitmap");
+
+    std::lock_guard lock(metafileMutex());
+    ScratchFile file("picture.wmf");
+    if (!file.valid())
+        return cannotWrite("scratch folder");
+    WMFTRACK *track = nullptr;
+    const uint32_t initial = dib.pixelBytes + 4096;
+    if (lib->wmf_start(file.path(), initial, initial, &track) != 0)
+        return cannotWrite("start");
+    const auto release = qScopeGuard([&] {
+        if (track) {
+            if (track->fp)
+                std::fclose(track->fp); // left open when we stop before wmf_finish
+            lib->wmf_free(&track);
+        }
+    });
+
+    const auto append = [&](char *record) {
+        const bool ok = record && lib->wmf_append(reinterpret_cast<U_METARECORD *>(record), track, U_REC_KEEP) == 0;
+        std::free(record);
+        return ok;
+    };
+    // A placeable header: the frame of w x h units at 96 units per inch.
+    bool written = false;
+    if (U_PAIRF *size = lib->U_PAIRF_set(float(w / kDpi), float(h / kDpi))) {
+        char *header = lib->U_WMRHEADER_set(size, unsigned(kDpi));
+        std::free(size);
+        written = header && lib->wmf_header_append(reinterpret_cast<U_METARECORD *>(header), track, U_REC_KEEP) == 0;
+        std::free(header);
+    }
+    written = written && append(lib->U_WMRSETMAPMODE_set(U_MM_ANISOTROPIC)) &&
+              append(lib->U_WMRSETWINDOWORG_set(U_POINT16{int16_t(0), int16_t(0)})) &&
+              append(lib->U_WMRSETWINDOWEXT_set(U_POINT16{int16_t(w), int16_t(h)})) &&
+              append(lib->U_WMRSETSTRETCHBLTMODE_set(U_COLORONCOLOR)) &&
+              append(lib->U_WMRSTRETCHDIB_set(U_POINT16{int16_t(0), int16_t(0)}, U_POINT16{int16_t(w), int16_t(h)},
+                                              U_POINT16{int16_t(0), int16_t(0)}, U_POINT16{int16_t(w), int16_t(h)},
+                                              U_DIB_RGB_COLORS, U_SRCCOPY, dib.info.get(), dib.pixelBytes,
+                                              dib.pixels.get())) &&
+              append(lib->U_WMREOF_set()) && lib->wmf_finish(track) == 0;
+    if (!written)
+        return cannotWrite("records");
+    if (!file.readInto(out))
+        return cannotWrite("scratch file");
+    return succeeded();
+}
+
+} // namespace platform::codecs

@@ -1,0 +1,17 @@
+#pragma once
+// Windows metafiles. EMF reading: libemf2svg turns the records into SVG, which QtSvg paints
+// into a picture of the metafile's frame size at 96 dpi, on white. (WMF reading is
+// ImageMagick's, see MagickCodec.) Writing: libuemf builds a metafile that stretches the
+// picture, as a 24-bit DIB, over the whole frame of the picture's size at 96 dpi.
+#include "platform/imaging/ImageCodecs.h"
+
+#include <QByteArray>
+#include <QImage>
+
+namespace platform::codecs {
+
+CodecResult readEmf(const QByteArray &data, QImage &out);
+CodecResult writeEmf(const QImage &image, QByteArray &out);
+CodecResult writeWmf(const QImage &image, QByteArray &out);
+
+} // namespace platform::codecs
