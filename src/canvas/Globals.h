@@ -1,0 +1,18 @@
+#pragma once
+// Program-wide state of the canvas objects.
+#include <memory>
+
+class clsMoveableObjects;
+class clsTextObject;
+
+// The canvas model the graphics editor works on; created when first asked for.
+std::shared_ptr<clsMoveableObjects> &gObjMoveableObjects();
+// The editor canvas's zoom, and the zoom the objects are currently sized for (0 counts as 1).
+inline double gDblZoomFactor = 1.0;
+inline double gDblOldZoomFactor = 0.0;
+// The one slot for a text-object snapshot (the text editor's and a text resize's).
+inline std::shared_ptr<clsTextObject> gObjTextObjectBefore;
+
+namespace canvas {
+void resetForTests();
+}

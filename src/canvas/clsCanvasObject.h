@@ -1,0 +1,61 @@
+#pragma once
+// What text and picture objects share: the canvas model reaches both through these members.
+// Coordinates are canvas pixels at the editor's zoom.
+#include "canvas/clsElement.h"
+#include "canvas/clsPoint.h"
+#include "platform/imaging/DeviceContext.h"
+#include "platform/imaging/ImgxImage.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace platform { class ImgxCanvas; }
+class clsEffects;
+
+class clsCanvasObject : public clsElement {
+public:
+    QString mstrIndex;
+    std::int16_t mIntLayer = 0;
+    bool mBoolDeleted = false;
+    bool mBoolFocus = true;
+    bool mBoolDragging = false;
+    std::int16_t mIntResizing = 0;
+    bool mBoolIsRotated = false;
+    double mDblAngle = 0;
+    platform::ImgxImagePtr mImgXPicture = platform::ImgxImage::create();
+    platform::ImgxImagePtr mImgXBackup = platform::ImgxImage::create();
+    platform::ImgxImagePtr mImgXResize = platform::ImgxImage::create();
+    clsPointPtr mObjPointMouseOffset = std::make_shared<clsPoint>();
+    clsPointPtr mObjPointMousePos = std::make_shared<clsPoint>();
+
+    int X() const { return mObjPointMousePos->mLngX; }
+    int Y() const { return mObjPointMousePos->mLngY; }
+    int W() const { return mImgXPicture ? mImgXPicture->width() : 0; }
+    int H() const { return mImgXPicture ? mImgXPicture->height() : 0; }
+
+    virtual void render(platform::imaging::DeviceContext &hdc) = 0;
+    virtual void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus) = 0;
+    virtual bool isInMousePosition(int x, int y) const = 0;
+    virtual void startDrag(int x, int y, const QString &focusedKey) = 0;
+    virtual void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) = 0;
+    virtual void stopResize() = 0;
+    virtual void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) = 0;
+    virtual void checkPosition() = 0;
+    virtual void doBackupImgX() = 0;
+    virtual void doRestoreFromBackup() = 0;
+    // A new object of the same class holding a copy of this one.
+    virtual std::shared_ptr<clsCanvasObject> clone() const = 0;
+
+protected:
+    // Puts an object back onto the canvas once it has left it: wholly left of or above it
+    // to 0, with its left or top edge at or past the limit (the control's size less 5) so
+    // that its far edge lies on the limit.
+    void clampToCanvas(const platform::ImgxCanvas &igxCtrl);
+    // The key of the object the editor's canvas model has focused.
+    bool isFocusedInEditor() const;
+    // The mouse pointer back to the arrow unless it is already.
+    static void resetPointer();
+};
+
+using clsCanvasObjectPtr = std::shared_ptr<clsCanvasObject>;

@@ -1,0 +1,152 @@
+#include "canvas/clsPictureObject.h"
+
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "platform/Rounding.h"
+#include "platform/imaging/ImgxCanvas.h"
+
+#include <cmath>
+
+using platform::kNoUndo;
+
+namespace {
+const platform::imaging::Pen kFocusPen{0xFF0000, 255, 2, 1};
+QString source(const char *proc) { return QStringLiteral("clsPictureObject.") + QLatin1String(proc); }
+} // namespace
+
+clsPictureObject::clsPictureObject() { mImgXPicture->setUndoLevels(15); }
+
+void clsPictureObject::copy(const clsPictureObject &source)
+{
+    mstrIndex = source.mstrIndex;
+    mBoolDeleted = source.mBoolDeleted;
+    if (mBoolDeleted)
+        return;
+    mBoolDragging = source.mBoolDragging;
+    mBoolFocus = source.mBoolFocus;
+    mBoolIsRotated = source.mBoolIsRotated;
+    mDblAngle = source.mDblAngle;
+    const std::pair<platform::ImgxImagePtr *, const platform::ImgxImagePtr *> images[] = {
+        {&mImgXBackup, &source.mImgXBackup}, {&mImgXPicture, &source.mImgXPicture}, {&mImgXResize, &source.mImgXResize}};
+    for (const auto &[mine, theirs] : images) {
+        if (*theirs && !(*theirs)->isEmpty()) {
+            auto img = platform::ImgxImage::create();
+            img->importImage(**theirs, QString());
+            *mine = img;
+        }
+    }
+    mIntLayer = source.mIntLayer;
+    mIntResizing = source.mIntResizing;
+    mObjPointMouseOffset->copy(*source.mObjPointMouseOffset);
+    mObjPointMousePos->copy(*source.mObjPointMousePos);
+    mObjPointResizeStart = source.mObjPointResizeStart;
+}
+
+clsCanvasObjectPtr clsPictureObject::clone() const
+{
+    auto p = std::make_shared<clsPictureObject>();
+    p->copy(*this);
+    return p;
+}
+
+void clsPictureObject::doBackupImgX()
+{
+    try {
+        if (!mImgXBackup)
+            mImgXBackup = platform::ImgxImage::create();
+        mImgXBackup->importImage(*mImgXPicture, kNoUndo);
+        mImgXBackup->setImageType(platform::ImgxImage::kTypeInMemory);
+        mImgXBackup->setUndoLevels(15);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_COPYIMGX"), source("doBackupImgX"));
+    }
+}
+
+void clsPictureObject::doRestoreFromBackup()
+{
+    try {
+        mImgXPicture->importImage(*mImgXBackup, kNoUndo);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_COPYIMGX"), source("doRestoreFromBackup"));
+    }
+}
+
+bool clsPictureObject::isInMousePosition(int x, int y) const
+{
+    if (mBoolDeleted)
+        return false;
+    return X() - 2 < x && x < X() + W() + 2 && Y() - 2 < y && y < Y() + H() + 2;
+}
+
+void clsPictureObject::startDrag(int x, int y, const QString &focusedKey)
+{
+    if (focusedKey != mstrIndex || mBoolDeleted || !isInMousePosition(x, y))
+        return;
+    const int relX = x - X(), relY = y - Y();
+    if (isInResizePosition(relX, relY) == 0) {
+        mObjPointMouseOffset->mLngX = relX;
+        mObjPointMouseOffset->mLngY = relY;
+        mBoolDragging = true;
+    } else {
+        startResize(x, y);
+    }
+}
+
+void clsPictureObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)
+{
+    try {
+        if (mBoolDragging) {
+            mObjPointMousePos->mLngX = x - mObjPointMouseOffset->mLngX;
+            mObjPointMousePos->mLngY = y - mObjPointMouseOffset->mLngY;
+            clampToCanvas(igxCtrl);
+            igxCtrl.refresh();
+        } else if (mIntResizing != 0) {
+            doResize(x, y);
+        } else {
+            const bool hit = isInMousePosition(x, y);
+            if (isFocusedInEditor() && !hit) {
+                resetPointer();
+                return;
+            }
+            if (isInResizePosition(x - X(), y - Y()) == 0 && isFocusedInEditor())
+                resetPointer();
+        }
+    } catch (...) {
+        reportError(QStringLiteral("ERR_DRAG"), source("doDrag"));
+    }
+}
+
+void clsPictureObject::render(platform::imaging::DeviceContext &hdc)
+{
+    if (mBoolDeleted || !mImgXPicture || mImgXPicture->isEmpty())
+        return;
+    hdc.paintImage(mImgXPicture->qimage(), X(), Y());
+}
+
+void clsPictureObject::setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus)
+{
+    if (boolFocus && !mstrIndex.isEmpty() && !mBoolDeleted)
+        igxCtrl.hdc().drawRect(QPoint(X(), Y()), QPoint(X() + W(), Y() + H()), kFocusPen);
+    else
+        igxCtrl.refresh();
+}
+
+void clsPictureObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *)
+{
+    if (mBoolDeleted)
+        return;
+    auto temp = platform::ImgxImage::create();
+    try {
+        if (zoom == 0 || !std::isfinite(zoom))
+            throw AppError(ErrNo::DivisionByZero);
+        temp->importImage(*mImgXPicture, QString());
+        const double f = 1.0 / zoom;
+        mImgXPicture->resize(roundToInt(f * W()), roundToInt(f * H()), platform::imaging::ResizeMode::Quality, kNoUndo);
+        target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
+        mImgXPicture->importImage(*temp, kNoUndo);
+    } catch (...) {
+        if (!temp->isEmpty())
+            mImgXPicture->importImage(*temp, kNoUndo);
+        reportError(QStringLiteral("ERR_SAVE_COVER"), source("DrawToImgXCtrl"));
+    }
+}

@@ -1,0 +1,254 @@
+#include "canvas/clsTextObject.h"
+
+#include "canvas/CanvasServices.h"
+#include "canvas/Globals.h"
+#include "canvas/clsEffects.h"
+#include "canvas/clsMoveableObjects.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "core/mdlUtil.h"
+#include "platform/Rounding.h"
+#include "platform/imaging/Colors.h"
+#include "platform/imaging/ImgxCanvas.h"
+#include "platform/ui/Screen.h"
+
+#include <cmath>
+
+using platform::kNoUndo;
+
+namespace {
+const platform::imaging::Pen kFocusPen{0xFF0000, 255, 2, 1};
+
+QString source(const char *proc) { return QStringLiteral("clsTextObject.") + QLatin1String(proc); }
+} // namespace
+
+clsTextObject::clsTextObject() : mfntFont(QStringLiteral("Arial"))
+{
+    mfntFont.setPointSizeF(8);
+    mImgXPicture->setUndoLevels(15);
+}
+
+void clsTextObject::setFontSize(double size)
+{
+    // A font has a size above 0; what the fits and zooms compute is kept as it comes.
+    mfntFont.setPointSizeF(size > 0.01 ? size : 0.01);
+}
+
+void clsTextObject::copy(const clsTextObject &source)
+{
+    copyFont(source.mfntFont, mfntFont);
+    mstrIndex = source.mstrIndex;
+    mBoolDeleted = source.mBoolDeleted;
+    if (mBoolDeleted)
+        return;
+    mbyteAlignment = source.mbyteAlignment;
+    mlngColor = source.mlngColor;
+    mdblAntiAlias = source.mdblAntiAlias;
+    mstrText = source.mstrText;
+    mObjTextShadow->copy(*source.mObjTextShadow);
+    mObjTextGradient->copy(*source.mObjTextGradient);
+    mIntLayer = source.mIntLayer;
+    // An object whose images the collector freed gets new ones to copy into.
+    if (source.mImgXPicture && !source.mImgXPicture->isEmpty()) {
+        if (!mImgXPicture)
+            mImgXPicture = platform::ImgxImage::create();
+        mImgXPicture->importImage(*source.mImgXPicture, QString());
+    }
+    if (source.mImgXBackup && !source.mImgXBackup->isEmpty()) {
+        if (!mImgXBackup)
+            mImgXBackup = platform::ImgxImage::create();
+        mImgXBackup->importImage(*source.mImgXBackup, QString());
+    }
+    mDblAngle = source.mDblAngle;
+    mBoolFocus = source.mBoolFocus;
+    mBoolDragging = source.mBoolDragging;
+    mBoolIsRotated = source.mBoolIsRotated;
+    mObjPointMouseOffset->copy(*source.mObjPointMouseOffset);
+    mObjPointMousePos->copy(*source.mObjPointMousePos);
+    mSnglWidthInPercent = source.mSnglWidthInPercent;
+    mLngCharSpace = source.mLngCharSpace;
+    mLngOriginalWidth = source.mLngOriginalWidth;
+}
+
+clsCanvasObjectPtr clsTextObject::clone() const
+{
+    auto t = std::make_shared<clsTextObject>();
+    t->copy(*this);
+    return t;
+}
+
+void clsTextObject::doBackupImgX()
+{
+    try {
+        if (!mImgXBackup)
+            mImgXBackup = platform::ImgxImage::create();
+        mImgXBackup->importImage(*mImgXPicture, kNoUndo);
+        mImgXBackup->setImageType(platform::ImgxImage::kTypeInMemory);
+        mImgXBackup->setUndoLevels(15);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_COPYIMGX"), source("doBackupImgX"));
+    }
+}
+
+void clsTextObject::doRestoreFromBackup()
+{
+    try {
+        mImgXPicture->importImage(*mImgXBackup, kNoUndo);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_COPYIMGX"), source("doRestoreFromBackup"));
+    }
+}
+
+bool clsTextObject::isInMousePosition(int x, int y) const
+{
+    if (!mImgXPicture || mBoolDeleted || mImgXPicture->isEmpty())
+        return false;
+    return X() < x && x < X() + W() && Y() < y && y < Y() + H();
+}
+
+void clsTextObject::startDrag(int x, int y, const QString &focusedKey)
+{
+    if (focusedKey != mstrIndex || mBoolDeleted || !isInMousePosition(x, y))
+        return;
+    const int relX = x - X();
+    const int relY = y - Y();
+    if (isInResizePosition(relX, relY) == 0) {
+        mObjPointMouseOffset->mLngX = relX;
+        mObjPointMouseOffset->mLngY = relY;
+        mBoolDragging = true;
+    } else {
+        startResize(x, y);
+    }
+}
+
+void clsTextObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)
+{
+    try {
+        if (mBoolDragging) {
+            mObjPointMousePos->mLngX = x - mObjPointMouseOffset->mLngX;
+            mObjPointMousePos->mLngY = y - mObjPointMouseOffset->mLngY;
+            clampToCanvas(igxCtrl);
+            igxCtrl.refresh();
+        } else if (mIntResizing != 0) {
+            doResize(x, y);
+        } else if (isFocusedInEditor() && !isInMousePosition(x, y)) {
+            resetPointer();
+        } else if (isInResizePosition(x - X(), y - Y()) == 0 && isFocusedInEditor()) {
+            resetPointer();
+        }
+    } catch (...) {
+        reportError(QStringLiteral("ERR_DRAG"), source("doDrag"));
+    }
+}
+
+void clsTextObject::render(platform::imaging::DeviceContext &hdc)
+{
+    if (mBoolDeleted || !mImgXPicture || mImgXPicture->isEmpty())
+        return;
+    hdc.paintImage(mImgXPicture->qimage(), X(), Y());
+}
+
+void clsTextObject::setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus)
+{
+    if (boolFocus && !mstrIndex.isEmpty() && !mBoolDeleted)
+        igxCtrl.hdc().drawRect(QPoint(X(), Y()), QPoint(X() + W(), Y() + H()), kFocusPen);
+    else
+        igxCtrl.refresh();
+}
+
+void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects)
+{
+    if (mBoolDeleted)
+        return;
+    const double size = fontSize();
+    const float width = mSnglWidthInPercent;
+    try {
+        if (zoom == 0 || !std::isfinite(zoom))
+            throw AppError(ErrNo::DivisionByZero);
+        setFontSize(size * zoom);
+        mSnglWidthInPercent = float(width * zoom);
+        const double f = 1.0 / zoom;
+        mImgXPicture->resize(roundToInt(f * W()), roundToInt(f * H()), platform::imaging::ResizeMode::Quality, kNoUndo);
+        target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
+        TextToImgX(effects);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_SAVE_COVER"), source("DrawToImgXCtrl"));
+    }
+    // The stored settings stay full-scale whatever happened above.
+    setFontSize(size);
+    mSnglWidthInPercent = width;
+}
+
+void clsTextObject::TextToImgX(clsEffects *effects)
+{
+    namespace imaging = platform::imaging;
+    try {
+        mImgXPicture = platform::ImgxImage::create();
+        imaging::TextStyle st;
+        st.fontName = mfntFont.family();
+        st.size = float(fontSize());
+        st.italic = mfntFont.italic();
+        st.underline = mfntFont.underline();
+        if (mSnglWidthInPercent < 1)
+            mSnglWidthInPercent = 1;
+        st.widthPercent = mSnglWidthInPercent;
+        st.charSpacing = mLngCharSpace;
+        st.weight = mfntFont.bold() ? 7 : 4;
+        st.strikethrough = mfntFont.strikeOut();
+        st.penColor = std::uint32_t(mlngColor);
+        st.antiAlias = mdblAntiAlias;
+        const QSize m = imaging::measureText(st, mstrText);
+        const int w = m.width();
+        const int h = m.height();
+
+        const clsTextGradient &g = *mObjTextGradient;
+        if (g.mBoolIsActive) {
+            const auto colors = g.mBoolRainbow
+                ? imaging::GradientColors::rainbow()
+                : imaging::GradientColors::twoColors(imaging::fromColorRef(std::uint32_t(g.mlngColor1), 255),
+                                                     imaging::fromColorRef(std::uint32_t(g.mlngColor2), 255));
+            auto gradient = platform::ImgxImage::create();
+            if (!g.mBoolCenter) {
+                const clsPoint &s = *g.mObjPointStart;
+                const clsPoint &e = *g.mObjPointEnd;
+                const QPointF start(s.mLngX != 0 ? s.mLngX + w : 0, s.mLngY != 0 ? s.mLngY + h : 0);
+                const QPointF end(e.mLngX != 0 ? e.mLngX + w : 0, e.mLngY != 0 ? e.mLngY + h : 0);
+                gradient->linearGradient(w + 255, h + 255, start, end, colors, QString());
+            } else {
+                const QPointF centre(roundHalfEven((w + 255) / 2.0), roundHalfEven((h + 255) / 2.0));
+                gradient->centredGradient(w + 255, h + 255, centre, (w + 255) / 2.0, colors, QString());
+            }
+            st.fillImage = gradient->qimage();
+        }
+
+        const clsTextShadow &sh = *mObjTextShadow;
+        if (sh.mBoolIsActive) {
+            const int dx = sh.mLngX, dy = sh.mLngY;
+            mImgXPicture->blank(w + std::abs(dx) + 5, h + std::abs(dy) + 5, 0, 0, 6, QString());
+            // The text sits 2 pixels in; a shadow offset up or left moves it further in, so
+            // that text and shadow both stay inside the picture.
+            const QPoint at(2 + std::max(0, -dx), 2 + std::max(0, -dy));
+            mImgXPicture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, QString());
+            mImgXPicture->dropShadow(dx, dy, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel,
+                                     QString());
+        } else {
+            mImgXPicture->blank(w, h, 0, 0, 6, QString());
+            mImgXPicture->drawText(st, mstrText, QRect(QPoint(1, 1), QSize(w, h)), mbyteAlignment, QString());
+        }
+        mImgXPicture->setImageType(platform::ImgxImage::kTypeInMemory);
+
+        const double angle = mDblAngle;
+        mBoolIsRotated = !(angle == 0
+                           || angle / 360.0 == double(static_cast<long long>(roundHalfEven(angle)) / 360));
+        if (mBoolIsRotated) {
+            doBackupImgX();
+            clsEffects fallback;
+            (effects ? *effects : fallback).rotate(*mImgXPicture, float(angle), 0, false);
+        }
+    } catch (...) {
+        const FailureInfo f = currentFailure();
+        const bool memory = f.number == 5 || f.number == 6 || f.number == 7 || f.number == 91
+                            || f.number == long(0x8004028DL);
+        reportError(memory ? QStringLiteral("ERR_OUTOFMEMORY") : QStringLiteral("ERR_TEXTTOIMGX"), source("TextToImgX"));
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+// One text item on the canvas of a cover side: the settings it is rendered from, the
+// rendered picture (and its unrotated backup), its position, layer and drag state.
+//
+// The font size and width percent are full-scale values; the picture is held at the editor
+// canvas's scale, so every rendering for the canvas multiplies them by the zoom meanwhile.
+#include "canvas/clsCanvasObject.h"
+#include "canvas/clsTextGradient.h"
+#include "canvas/clsTextShadow.h"
+
+#include <QFont>
+
+class clsTextObject final : public clsCanvasObject {
+public:
+    clsTextObject();
+    QString typeName() const override { return QStringLiteral("clsTextObject"); }
+
+    QFont mfntFont;
+    std::uint8_t mbyteAlignment = 0;  // 0 left, 1 centre, 2 right
+    std::int32_t mlngColor = 0;       // 0x00BBGGRR
+    double mdblAntiAlias = 0;         // 0, 1, 2, 5 or 9
+    QString mstrText;
+    clsTextShadowPtr mObjTextShadow = std::make_shared<clsTextShadow>();
+    clsTextGradientPtr mObjTextGradient = std::make_shared<clsTextGradient>();
+    float mSnglWidthInPercent = 100;
+    std::int32_t mLngCharSpace = 0;
+    std::int32_t mLngOriginalWidth = 0;
+    std::int16_t mIntOldResizeMode = 0;
+
+    // The font size in points (fractional sizes are kept).
+    double fontSize() const { return mfntFont.pointSizeF(); }
+    void setFontSize(double size);
+
+    void copy(const clsTextObject &source);
+    void doBackupImgX() override;
+    void doRestoreFromBackup() override;
+    void startDrag(int x, int y, const QString &focusedKey) override;
+    void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) override;
+    bool isInMousePosition(int x, int y) const override;
+    void render(platform::imaging::DeviceContext &hdc) override;
+    void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus) override;
+    void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
+    // Renders the text into a new picture, rotated when the angle asks for it.
+    void TextToImgX(clsEffects *effects);
+    clsCanvasObjectPtr clone() const override;
+
+    // Resizing by the eight handles and fitting the text to the size reached.
+    std::int16_t isInResizePosition(int relX, int relY);
+    void startResize(int x, int y);
+    void doResize(int x, int y);
+    void stopResize() override;
+    void checkPosition() override;
+    void stretchToWidth(int target, clsEffects *effects);
+    void stretchToHeight(int target, clsEffects *effects);
+
+    // How many passes a fit may take, and how many 0.01 % steps a stretch.
+    static constexpr int kMaxFitPasses = 61;
+    static constexpr int kMaxStretchSteps = 20000;
+
+private:
+    void startResizeOriginal(int x, int y);
+    void doResizeOriginal(int x, int y);
+    void stopResizeOriginal();
+    void adaptFontsizeToHeight(int target);
+    void adaptWidthInPercent(int target, bool measureResizeCopy);
+    // The fit shared by font size and width percent.
+    void fit(double &quantity, double initialMeasure, int target, bool byHeight, bool zeroFactorIsOne);
+};
+
+using clsTextObjectPtr = std::shared_ptr<clsTextObject>;

@@ -1,0 +1,272 @@
+// Resizing a text object by its eight handles, fitting the text to the size reached, the
+// stretch commands and the position check.
+#include "canvas/CanvasServices.h"
+#include "canvas/Globals.h"
+#include "canvas/clsMoveableObjects.h"
+#include "canvas/clsTextObject.h"
+#include "canvas/clsUndos.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "core/mdlUtil.h"
+#include "platform/Rounding.h"
+#include "platform/imaging/ImgxCanvas.h"
+#include "platform/ui/Screen.h"
+
+using platform::kNoUndo;
+using platform::Screen;
+namespace Pointer = platform::Pointer;
+
+namespace {
+QString source(const char *proc) { return QStringLiteral("clsTextObject.") + QLatin1String(proc); }
+const QString kResize = QStringLiteral("ERR_RESIZE");
+} // namespace
+
+std::int16_t clsTextObject::isInResizePosition(int relX, int relY)
+{
+    std::int16_t handle = 0;
+    if (mstrIndex != gObjMoveableObjects()->mStrFocusedObjectIndex || mBoolDeleted || mBoolIsRotated)
+        return 0;
+    const int w = W(), h = H();
+    const bool left = isBetween(relX, 1, 6), right = isBetween(relX, w - 6, w);
+    const bool top = isBetween(relY, 1, 6), bottom = isBetween(relY, h - 6, h);
+    // Tested in this order: a later zone wins, so a corner beats the edges it joins.
+    const struct { bool in; std::int16_t handle; int pointer; } zones[] = {
+        {left, 5, Pointer::SizeWE},          {top, 6, Pointer::SizeNS},
+        {right, 7, Pointer::SizeWE},         {bottom, 8, Pointer::SizeNS},
+        {left && top, 1, Pointer::SizeNWSE}, {left && bottom, 2, Pointer::SizeNESW},
+        {right && top, 3, Pointer::SizeNESW}, {right && bottom, 4, Pointer::SizeNWSE},
+    };
+    for (const auto &z : zones) {
+        if (z.in) {
+            handle = z.handle;
+            Screen::get().setMousePointer(z.pointer);
+        }
+    }
+    return handle;
+}
+
+void clsTextObject::startResize(int x, int y)
+{
+    try {
+        // A snapshot of its own for the undo entry; never one an older entry still holds.
+        auto snapshot = std::make_shared<clsTextObject>();
+        gObjTextObjectBefore = snapshot;
+        snapshot->copy(*this);
+        gObjUndos()->addOtherUndo(mstrIndex, clsOtherUndo::EditText, QStringLiteral("AUTO"), clsCanvasObjectPtr(snapshot));
+        if (!mBoolIsRotated)
+            startResizeOriginal(x, y);
+        gObjTextObjectBefore.reset();
+    } catch (...) {
+        reportError(kResize, source("startResize"));
+    }
+}
+
+void clsTextObject::startResizeOriginal(int x, int y)
+{
+    mImgXResize->importImage(*mImgXPicture, kNoUndo);
+    mImgXResize->setImageType(platform::ImgxImage::kTypeInMemory);
+    // While the mouse moves only a transparent blank of the text's size is resized.
+    mImgXPicture->blank(mImgXResize->width(), mImgXResize->height(), 0, 0, 6, kNoUndo);
+    mIntResizing = isInResizePosition(x - X(), y - Y());
+}
+
+void clsTextObject::doResize(int x, int y)
+{
+    try {
+        if (!mBoolIsRotated)
+            doResizeOriginal(x, y);
+    } catch (...) {
+        reportError(kResize, source("doResize"));
+    }
+}
+
+void clsTextObject::doResizeOriginal(int x, int y)
+{
+    setFocus(CanvasServices::get().editorCanvas(), false);
+    const int X0 = X(), Y0 = Y(), w = W(), h = H();
+    double d = 0;
+    bool corner = false, horizontal = false;
+    switch (mIntResizing) {
+    case 1: d = ((X0 - x) + (Y0 - y)) / 2.0; corner = true; break;
+    case 2: d = ((X0 - x) + (y - (Y0 + h))) / 2.0; corner = true; break;
+    case 3: d = ((x - (X0 + w)) + (Y0 - y)) / 2.0; corner = true; break;
+    case 4: d = ((x - (X0 + w)) + (y - (Y0 + h))) / 2.0; corner = true; break;
+    case 5: d = (X0 - x) / 2.0; horizontal = true; break;
+    case 6: d = (Y0 - y) / 2.0; break;
+    case 7: d = (x - (X0 + w)) / 2.0; horizontal = true; break;
+    case 8: d = (y - (Y0 + h)) / 2.0; break;
+    default: mIntOldResizeMode = mIntResizing; return;
+    }
+    if (w + d > 6 && h + d > 6) {
+        const int newW = corner || horizontal ? roundToInt(w + d) : w;
+        const int newH = corner || !horizontal ? roundToInt(h + d) : h;
+        mImgXPicture->resize(newW, newH, platform::imaging::ResizeMode::Fast, kNoUndo);
+        const int dw = w - W(), dh = h - H();
+        // The side opposite the dragged handle stays where it is.
+        if (mIntResizing == 1 || mIntResizing == 2 || mIntResizing == 5)
+            mObjPointMousePos->mLngX = X0 + dw;
+        if (mIntResizing == 1 || mIntResizing == 3 || mIntResizing == 6)
+            mObjPointMousePos->mLngY = Y0 + dh;
+    }
+    mIntOldResizeMode = mIntResizing;
+}
+
+void clsTextObject::stopResize()
+{
+    try {
+        if (!mBoolIsRotated)
+            stopResizeOriginal();
+        checkPosition();
+    } catch (...) {
+        reportError(kResize, source("stopResize"));
+    }
+}
+
+void clsTextObject::stopResizeOriginal()
+{
+    const int newW = W(), newH = H();
+    mImgXPicture->importImage(*mImgXResize, kNoUndo);
+    switch (mIntOldResizeMode) {
+    case 1: case 2: case 3: case 4: case 6: case 8:
+        adaptFontsizeToHeight(newH);
+        adaptWidthInPercent(newW, false);
+        break;
+    case 5: case 7:
+        adaptWidthInPercent(newW, true);
+        break;
+    default: break;
+    }
+    TextToImgX(gObjMoveableObjects()->objEffects.get());
+    CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+}
+
+void clsTextObject::fit(double &q, double m0, int target, bool byHeight, bool zeroFactorIsOne)
+{
+    Screen::get().setMousePointer(Pointer::Hourglass);
+    if (m0 == 0)
+        throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
+    q = q * target / m0;
+    int n = 0, phase = 0;
+    enum { None, Increase, Decrease } last = None;
+    auto apply = [&] {
+        if (byHeight)
+            setFontSize(std::max(1.0, q));
+        else
+            mSnglWidthInPercent = float(std::max(1.0, q));
+    };
+    for (;;) {
+        ++n;
+        apply();
+        CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+        const int m = byHeight ? H() : W();
+        if (m == 0)
+            throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
+        double f = double(target) / m;
+        if (f == 0 && zeroFactorIsOne)
+            f = 1;
+        if (m > target) {
+            q = phase == 0 ? q * f : q - 1;
+            if (n >= 2 && last == Increase)
+                ++phase;
+            last = Decrease;
+        } else if (m < target) {
+            q = phase == 0 ? q * f : q + 1;
+            if (n >= 2 && last == Decrease)
+                ++phase;
+            last = Increase;
+        } else {
+            break;
+        }
+        // A font size never goes below 1 point, a width below 1 percent.
+        q = std::max(1.0, q);
+        if (n >= kMaxFitPasses || phase >= 2)
+            break;
+    }
+    apply();
+    Screen::get().setMousePointer(Pointer::Default);
+}
+
+void clsTextObject::adaptFontsizeToHeight(int target)
+{
+    try {
+        if (gDblZoomFactor == 0)
+            throw AppError(ErrNo::DivisionByZero);
+        double q = fontSize();
+        fit(q, roundHalfEven(H() / gDblZoomFactor), target, true, true);
+    } catch (...) {
+        reportError(kResize, source("adaptFontsizeToHeight"));
+    }
+}
+
+void clsTextObject::adaptWidthInPercent(int target, bool measureResizeCopy)
+{
+    try {
+        double q = mSnglWidthInPercent;
+        fit(q, measureResizeCopy ? mImgXResize->width() : W(), target, false, false);
+    } catch (...) {
+        reportError(kResize, source("adaptWidthInPercent"));
+    }
+}
+
+void clsTextObject::stretchToWidth(int target, clsEffects *effects)
+{
+    const double size = fontSize();
+    try {
+        const double z = gDblZoomFactor;
+        setFontSize(size * z);
+        TextToImgX(effects);
+        // The target is the cover image's width: compare it with the zoomed text at the
+        // same scale.
+        const int t = roundToInt(target * z);
+        int w = W();
+        if (t < 1 || w == t) {
+            setFontSize(size);
+            return;
+        }
+        Screen::get().setMousePointer(Pointer::Hourglass);
+        if (w == 0)
+            throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
+        mSnglWidthInPercent = float(mSnglWidthInPercent * double(t) / w);
+        TextToImgX(effects);
+        w = W();
+        int steps = 0;
+        if (w <= t) {
+            while (w < t && steps++ < kMaxStretchSteps) {
+                mSnglWidthInPercent += 0.01f;
+                TextToImgX(effects);
+                w = W();
+            }
+        } else {
+            while (w > t && steps++ < kMaxStretchSteps && mSnglWidthInPercent > 1) {
+                mSnglWidthInPercent -= 0.01f;
+                TextToImgX(effects);
+                w = W();
+            }
+        }
+        setFontSize(size);
+        TextToImgX(effects);
+        Screen::get().setMousePointer(Pointer::Default);
+    } catch (...) {
+        setFontSize(size);
+        reportError(kResize, source("stretchToWidth"));
+    }
+}
+
+void clsTextObject::stretchToHeight(int target, clsEffects *effects)
+{
+    try {
+        const int t = roundToInt(target * gDblZoomFactor);
+        if (t < 1 || H() == t)
+            return;
+        Screen::get().setMousePointer(Pointer::Hourglass);
+        if (H() == 0)
+            throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
+        mSnglWidthInPercent = float(mSnglWidthInPercent * double(t) / H());
+        TextToImgX(effects);
+        Screen::get().setMousePointer(Pointer::Default);
+    } catch (...) {
+        reportError(kResize, source("stretchToHeight"));
+    }
+}
+
+void clsTextObject::checkPosition() { clampToCanvas(CanvasServices::get().editorCanvas()); }
