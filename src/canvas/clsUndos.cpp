@@ -1,5 +1,6 @@
 #include "canvas/clsUndos.h"
 
+#include "core/ErrorReport.h"
 #include "core/Globals.h"
 
 namespace {
@@ -58,19 +59,27 @@ void clsUndos::push(clsUndoEntryPtr entry)
 
 void clsUndos::addImgxUndo(const QString &strMoveableObjectIndex, const QString &strUndoText)
 {
-    auto e = std::make_shared<clsImgxUndo>();
-    e->mstrMoveableObjectIndex = strMoveableObjectIndex;
-    e->mstrText = strUndoText;
-    push(e);
+    try {
+        auto e = std::make_shared<clsImgxUndo>();
+        e->mstrMoveableObjectIndex = strMoveableObjectIndex;
+        e->mstrText = strUndoText;
+        push(e);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_ADDUNDO"), QStringLiteral("clsUndos.addImgxUndo"));
+    }
 }
 
 void clsUndos::addOtherUndo(const QString &strMoveableObjectIndex, std::int16_t intUndoType,
                             const QString &strUndoText, UndoParameter varParameter)
 {
-    auto e = std::make_shared<clsOtherUndo>();
-    e->mstrMoveableObjectIndex = strMoveableObjectIndex;
-    e->mIntUndoType = intUndoType;
-    e->mstrText = strUndoText == QLatin1String("AUTO") ? autoText(intUndoType) : strUndoText;
-    e->mVarParameter = std::move(varParameter);
-    push(e);
+    try {
+        auto e = std::make_shared<clsOtherUndo>();
+        e->mstrMoveableObjectIndex = strMoveableObjectIndex;
+        e->mIntUndoType = intUndoType;
+        e->mstrText = strUndoText == QLatin1String("AUTO") ? autoText(intUndoType) : strUndoText;
+        e->mVarParameter = std::move(varParameter);
+        push(e);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_ADDUNDO"), QStringLiteral("clsUndos.addOtherUndo"));
+    }
 }
