@@ -1,5 +1,7 @@
 // Pelmora: designs and prints the paper inserts of media boxes.
 #include "core/libInitialize.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/LoggingPrompter.h"
 
@@ -15,6 +17,7 @@ int main(int argc, char *argv[])
         platform::Seam<platform::Prompter>::install(platform::makeLoggingPrompter(messageLog));
 
     StartupHooks hooks;
+    hooks.createCover = [] { gObjCover(); };
     hooks.createMainWindow = [] { return static_cast<QWidget *>(new frmPelmora); };
     QWidget *mainWindow = Main(hooks);
     if (!mainWindow)

@@ -1,18 +1,532 @@
+// The main window's start and end, the medium buttons and the cover-format lists.
 #include "mainwindow/frmPelmora.h"
 
+#include "ui_frmPelmora.h"
+
+#include "core/AppError.h"
+#include "core/AppPath.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Numbers.h"
 #include "core/libLanguage.h"
+#include "core/mdlUtil.h"
+#include "core/mdlUtilWindows.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/ImageFit.h"
+#include "mainwindow/LocaleNumbers.h"
+#include "mainwindow/MainWindowServices.h"
+#include "mainwindow/clsCover.h"
+#include "platform/ui/Prompter.h"
+#include "platform/ui/Screen.h"
+#include "platform/widgets/ButtonPlus.h"
+#include "platform/widgets/PictureBox.h"
+#include "platform/widgets/ShapeControl.h"
 
-#include <QLabel>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTimer>
 
-frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent)
+QPointer<frmPelmora> frmPelmora::sInstance;
+
+namespace {
+
+// The preview box of a format is at most this large (twips); a format without a preview
+// height of its own is shown this high.
+constexpr double kPreviewMaxWidthTwips = 5175;
+constexpr double kPreviewMaxHeightTwips = 3495;
+// Room around the preview for the cut border (pixels).
+constexpr int kPreviewMargin = 8;
+
+template <class T, size_t N>
+void controlArray(QWidget *form, const char *name, std::array<T *, N> &out)
 {
-    setObjectName(QStringLiteral("frmPelmora"));
-    setWindowTitle(QStringLiteral("Pelmora"));
-    lblWelcome = new QLabel(this);
-    lblWelcome->setObjectName(QStringLiteral("lblWelcome"));
-    lblWelcome->setText(QStringLiteral("Pelmora"));
-    lblWelcome->setAlignment(Qt::AlignCenter);
-    setCentralWidget(lblWelcome);
-    resize(640, 480);
-    changeLanguage(this);
+    for (size_t i = 0; i < N; ++i) {
+        const QString objectName = QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i);
+        T *c = form->findChild<T *>(objectName);
+        if (!c || c->property("index").toInt() != int(i))
+            qFatal("frmPelmora: the control array element %s is missing", qPrintable(objectName));
+        out[i] = c;
+    }
+}
+
+void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
+
+} // namespace
+
+frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmPelmora>())
+{
+    Q_INIT_RESOURCE(mainwindow);
+    ui->setupUi(this);
+    sInstance = this;
+    collectControls();
+    timTip = new QTimer(this);
+    timTip->setObjectName(QStringLiteral("timTip"));
+    timTip->setSingleShot(true);
+    timTip->setInterval(0); // once the window is up
+    const QImage start(QStringLiteral(":/mainwindow/images/cover-start.jpg"));
+    for (PictureBox *box : picVisible)
+        box->setPicture(start);
+    connectControls();
+    Form_Load();
+}
+
+frmPelmora::~frmPelmora()
+{
+    if (sInstance == this)
+        sInstance = nullptr;
+}
+
+frmPelmora *frmPelmora::instance() { return sInstance.data(); }
+
+void frmPelmora::collectControls()
+{
+    controlArray(this, "optMedia", optMedia);
+    controlArray(this, "lstCoverNames", lstCoverNames);
+    controlArray(this, "picVisible", picVisible);
+    controlArray(this, "lblLoadPic", lblLoadPic);
+    controlArray(this, "txtWidth", txtWidth);
+    controlArray(this, "txtHeight", txtHeight);
+    controlArray(this, "txtLeftBorder", txtLeftBorder);
+    controlArray(this, "txtTopBorder", txtTopBorder);
+    controlArray(this, "shpBorder", shpBorder);
+    controlArray(this, "shpCircle", shpCircle);
+    controlArray(this, "shpInnerCircle", shpInnerCircle);
+    controlArray(this, "lineButtons", lineButtons);
+    controlArray(this, "cmdSave", cmdSave);
+    controlArray(this, "cmdCreateCover", cmdCreateCover);
+    controlArray(this, "cmdEditCover", cmdEditCover);
+    controlArray(this, "cmdDeleteCover", cmdDeleteCover);
+    controlArray(this, "cmdEditor", cmdEditor);
+    controlArray(this, "cmdNewCover", cmdNewCover);
+    controlArray(this, "cmdInvert", cmdInvert);
+    controlArray(this, "cmdBrightness", cmdBrightness);
+    controlArray(this, "cmdSharpen", cmdSharpen);
+    controlArray(this, "cmdRefresh", cmdRefresh);
+    controlArray(this, "cmdScan", cmdScan);
+    controlArray(this, "cmdRotate", cmdRotate);
+    controlArray(this, "cmdPrint", cmdPrint);
+    cmdSearch = ui->cmdSearch;
+    cmdPreview = ui->cmdPreview;
+    cmdExit = ui->cmdExit;
+    menuForeground = ui->menuForeground;
+    menuExit = ui->menuExit;
+}
+
+void frmPelmora::connectControls()
+{
+    for (int i = 0; i < int(optMedia.size()); ++i)
+        connect(optMedia[size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                optMedia_Click(i);
+        });
+    for (int s = 0; s < 2; ++s) {
+        const size_t k = size_t(s);
+        connect(lstCoverNames[k], &QListWidget::currentRowChanged, this, [this, s](int row) {
+            if (row >= 0)
+                lstCoverNames_Click(s);
+        });
+        for (QLineEdit *box : sizeBoxes(s))
+            box->installEventFilter(this);
+        connect(cmdSave[k], &QPushButton::clicked, this, [this, s] { cmdSave_Click(s); });
+        connect(cmdCreateCover[k], &QPushButton::clicked, this, [this, s] { cmdCreateCover_Click(s); });
+        connect(cmdEditCover[k], &QPushButton::clicked, this, [this, s] { cmdEditCover_Click(s); });
+        connect(cmdDeleteCover[k], &QPushButton::clicked, this, [this, s] { cmdDeleteCover_Click(s); });
+        connect(picVisible[k], &PictureBox::clicked, this, [this, s] {
+            pic_Click(s);
+            gObjCover().setBorder(s);
+        });
+        connect(picVisible[k], &PictureBox::dropped, this, [this, s](const QMimeData &data, Qt::DropAction action) {
+            // The drag source waits until the drop returns: the loading, perhaps a download,
+            // runs afterwards on a copy of what was dropped.
+            auto copy = std::make_shared<QMimeData>();
+            for (const QString &format : data.formats())
+                copy->setData(format, data.data(format));
+            QTimer::singleShot(0, this, [this, s, copy, action] { pic_OLEDragDrop(s, *copy, action); });
+        });
+        // The hint label lets clicks and drops through to the preview below it.
+        lblLoadPic[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    for (int i = 0; i < int(cmdPrint.size()); ++i)
+        connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [] {
+            platform::Prompter::get().msgBox(getMessageText(QStringLiteral("MSG_NOT_AVAILABLE"),
+                                                            QStringLiteral("This function is not available in this version.")),
+                                             platform::MsgStyle::Information, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
+        });
+    // Going for the Exit button leaves a box without its check; coming back switches it on.
+    connect(cmdExit, &ButtonPlus::entered, this, [this] { mBoolValidateBoxes = false; });
+    connect(cmdExit, &ButtonPlus::left, this, [this] { mBoolValidateBoxes = true; });
+    connect(cmdExit, &QPushButton::clicked, this, [this] {
+        int cancel = 0;
+        Form_Unload(cancel);
+    });
+    connect(menuExit, &QAction::triggered, this, [this] {
+        if (validateSizeBoxes()) {
+            int cancel = 0;
+            Form_Unload(cancel);
+        }
+    });
+    connect(menuForeground, &QAction::triggered, this, [this] {
+        try {
+            const bool onTop = gByteForeground != 1;
+            setMainFormTopmost(this, onTop, true);
+            gByteForeground = onTop ? 1 : 0;
+            menuForeground->setChecked(onTop);
+        } catch (...) {
+            reportErrorText(QStringLiteral("Error menuForeground_Click"), QStringLiteral("frmPelmora.menuForeground_Click"));
+        }
+    });
+    connect(timTip, &QTimer::timeout, this, &frmPelmora::timTip_Timer);
+}
+
+void frmPelmora::setTabOrder()
+{
+    std::vector<QWidget *> order;
+    order.push_back(lstCoverNames[0]);
+    for (size_t s = 0; s < 2; ++s) {
+        if (s == 1)
+            order.push_back(lstCoverNames[1]);
+        for (QWidget *w : {static_cast<QWidget *>(cmdInvert[s]), static_cast<QWidget *>(cmdBrightness[s]),
+                           static_cast<QWidget *>(cmdSharpen[s]), static_cast<QWidget *>(cmdRefresh[s]),
+                           static_cast<QWidget *>(cmdScan[s]), static_cast<QWidget *>(cmdRotate[s]),
+                           static_cast<QWidget *>(cmdCreateCover[s]), static_cast<QWidget *>(cmdEditCover[s]),
+                           static_cast<QWidget *>(cmdDeleteCover[s]), static_cast<QWidget *>(txtHeight[s]),
+                           static_cast<QWidget *>(txtWidth[s]), static_cast<QWidget *>(txtLeftBorder[s]),
+                           static_cast<QWidget *>(txtTopBorder[s])})
+            order.push_back(w);
+    }
+    for (QRadioButton *o : optMedia)
+        order.push_back(o);
+    for (QWidget *w : {static_cast<QWidget *>(cmdSearch), static_cast<QWidget *>(cmdPreview)})
+        order.push_back(w);
+    for (ButtonPlus *p : cmdPrint)
+        order.push_back(p);
+    order.push_back(cmdExit);
+    // The controls of later commands follow the listed ones.
+    for (size_t s = 0; s < 2; ++s)
+        for (QWidget *w : {static_cast<QWidget *>(cmdSave[s]), static_cast<QWidget *>(cmdEditor[s]),
+                           static_cast<QWidget *>(cmdNewCover[s])})
+            order.push_back(w);
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void frmPelmora::Form_Load()
+{
+    try {
+        mBoolInitialised = false;
+        initBackupIgx();
+        mBoolRestoreSelection = true;
+        mBoolReady = true;
+        changeLanguage(this);
+
+        const QString helpFolder = addBackslash(appPath()) + QStringLiteral("help/");
+        const QString named = helpFolder + gObjLanguageStore().getVar(QStringLiteral("GENERAL.HELPFILE"));
+        if (FileExists(named)) {
+            gStrHelpFile = named;
+            gStrApplicationHelpFile = named;
+        } else {
+            gStrHelpFile = helpFolder + QStringLiteral("Deutsch.chm");
+            gStrApplicationHelpFile = FileExists(gStrHelpFile) ? gStrHelpFile : QString();
+        }
+
+        menuForeground->setChecked(gByteForeground != 0);
+
+        for (size_t s = 0; s < 2; ++s) {
+            for (ShapeControl *shape : {shpBorder[s], shpCircle[s], shpInnerCircle[s]}) {
+                if (gBytePrintBorder == 1)
+                    shape->setBorderColor(std::uint32_t(gLngBorderColor));
+                else
+                    shape->hide();
+            }
+        }
+        for (QLabel *hint : lblLoadPic)
+            hint->raise();
+
+        gIntPrintQuality = 0;
+        gBytePrintColor = 0;
+        gIntPrintPrinterIndex = -1;
+        setTabOrder();
+
+        // The cut border lies behind the preview, which covers all of it but its edge; the
+        // disc outlines lie on the picture, below the hint label.
+        for (size_t s = 0; s < 2; ++s) {
+            shpBorder[s]->lower();
+            shpCircle[s]->stackUnder(lblLoadPic[s]);
+            shpInnerCircle[s]->stackUnder(lblLoadPic[s]);
+        }
+
+        timTip->start();
+
+        for (size_t s = 0; s < 2; ++s) {
+            igxBackup[s]->setQImage(picVisible[s]->picture(), platform::kNoUndo);
+            layoutPreview(int(s));
+        }
+
+        // A stored medium or format that names nothing there starts with the first one.
+        int medium = 0;
+        const auto stored = parseDataNumber(gObjOptionsStore().getVar(QStringLiteral("OPTIONS.LASTMEDIUM"), QStringLiteral("0")));
+        if (stored && *stored == std::floor(*stored) && *stored >= 0 && *stored < double(optMedia.size()))
+            medium = int(*stored);
+        selectMedium(medium);
+
+        for (int s = 0; s < 2; ++s) {
+            if (gVarCoverTypes[gObjCover().aktMedium()].hasRecords()) {
+                const int last = s == 0 ? gIntLastCoverLeft : gIntLastCoverRight;
+                selectCoverEntry(s, last > 0 && last < lstCoverNames[size_t(s)]->count() ? last : 0);
+            } else {
+                convertImageSizeToCover(std::int16_t(s));
+            }
+        }
+
+        gBoolPartHasObjects = {false, false};
+        refitSideImage(0);
+        refitSideImage(1);
+
+        mBoolInitialised = true;
+        mBoolValidateBoxes = true;
+        gObjCover().setBorder(0);
+    } catch (...) {
+        reportErrorText(QStringLiteral("Error frmPelmora_Load"), QStringLiteral("frmPelmora.frmPelmora_Load"));
+    }
+}
+
+void frmPelmora::optMedia_Click(int index)
+{
+    try {
+        setPointer(platform::Pointer::Hourglass);
+        gObjCover().getAktMedium();
+        for (QListWidget *list : lstCoverNames) {
+            const QSignalBlocker quiet(list);
+            list->clear();
+        }
+
+        const bool userDefined = index == 5;
+        for (size_t s = 0; s < 2; ++s) {
+            cmdCreateCover[s]->setVisible(userDefined);
+            cmdEditCover[s]->setVisible(userDefined);
+            cmdDeleteCover[s]->setVisible(userDefined);
+            lineButtons[s]->setVisible(userDefined);
+        }
+        if (!userDefined) {
+            for (ButtonPlus *p : cmdPrint)
+                p->setEnabled(true);
+        } else {
+            const bool any = gVarCoverTypesLoaded[5].hasRecords();
+            for (size_t s = 0; s < 2; ++s) {
+                if (!any)
+                    for (QLineEdit *box : sizeBoxes(int(s)))
+                        box->clear();
+                cmdEditCover[s]->setEnabled(any);
+                cmdDeleteCover[s]->setEnabled(any);
+                cmdCreateCover[s]->setEnabled(true);
+            }
+            for (ButtonPlus *p : cmdPrint)
+                p->setEnabled(any);
+        }
+
+        const CoverTable &table = gVarCoverTypes[gObjCover().aktMedium()];
+        for (const CoverRecord &r : table.records())
+            for (QListWidget *list : lstCoverNames) {
+                const QSignalBlocker quiet(list);
+                list->addItem(r.text(CoverField::DisplayName));
+            }
+
+        mBoolInitialised = false;
+        if (mBoolRestoreSelection) {
+            mBoolRestoreSelection = false;
+            if (table.hasRecords()) {
+                selectCoverEntry(0, gObjCover().LeftListIndex());
+                selectCoverEntry(1, gObjCover().RightListIndex());
+            }
+        } else if (table.hasRecords()) {
+            const CoverRecord &first = table.at(0);
+            selectCoverEntry(0, toInt32(first.number(CoverField::PreselectLeft)));
+            selectCoverEntry(1, toInt32(first.number(CoverField::PreselectRight)));
+        }
+        mBoolInitialised = true;
+
+        for (size_t s = 0; s < 2; ++s)
+            if (lstCoverNames[s]->count() == 0)
+                shpCircle[s]->hide();
+        if (mBoolReady)
+            gObjCover().setBorder(0);
+        setPointer(platform::Pointer::Default);
+    } catch (...) {
+        mBoolInitialised = true;
+        reportError(QStringLiteral("ERR_CHOOSE_MEDIUM"), QStringLiteral("frmPelmora.optMedia_Click"));
+    }
+}
+
+void frmPelmora::selectMedium(int index)
+{
+    if (index < 0 || index >= int(optMedia.size()))
+        return;
+    if (optMedia[size_t(index)]->isChecked())
+        optMedia_Click(index);
+    else
+        optMedia[size_t(index)]->setChecked(true);
+}
+
+void frmPelmora::selectCoverEntry(int side, int entry)
+{
+    if (side < 0 || side > 1)
+        return;
+    QListWidget *list = lstCoverNames[size_t(side)];
+    if (entry < 0 || entry >= list->count())
+        return;
+    {
+        const QSignalBlocker quiet(list);
+        list->setCurrentRow(entry);
+    }
+    lstCoverNames_Click(side);
+}
+
+void frmPelmora::lstCoverNames_Click(int side)
+{
+    const size_t k = size_t(side);
+    try {
+        setPointer(platform::Pointer::Hourglass);
+        const int n = lstCoverNames[k]->currentRow();
+        if (n < 0) {
+            setPointer(platform::Pointer::Default);
+            return;
+        }
+        if (n > 255)
+            throw AppError(ErrNo::Overflow);
+        if (side == 0)
+            gObjCover().setLeftListIndex(std::uint8_t(n));
+        else
+            gObjCover().setRightListIndex(std::uint8_t(n));
+
+        const CoverRecord &r = gVarCoverTypes[gObjCover().aktMedium()].at(n);
+        const double h = r.number(CoverField::Height);
+        const double w = r.number(CoverField::Width);
+        // A format without a size leaves the side as it was.
+        if (!(h > 0) || !(w > 0))
+            throw AppError(ErrNo::InvalidCall, QStringLiteral("The cover format %1 has no size.").arg(r.text(CoverField::Name)));
+        const double left = r.number(side == 0 ? CoverField::LeftOffsetX : CoverField::RightOffsetX);
+        const double top = r.number(side == 0 ? CoverField::LeftOffsetY : CoverField::RightOffsetY);
+        double previewHeight = r.number(CoverField::PreviewHeight);
+
+        txtLeftBorder[k]->setText(formatUserNumber(left));
+        txtTopBorder[k]->setText(formatUserNumber(top));
+        txtWidth[k]->setText(formatUserNumber(w));
+        txtHeight[k]->setText(formatUserNumber(h));
+
+        if (!(previewHeight > 0) || previewHeight > kPreviewMaxHeightTwips)
+            previewHeight = kPreviewMaxHeightTwips;
+        picVisible[k]->setHeightTwips(previewHeight);
+        picVisible[k]->setWidthTwips(std::min(previewHeight * w / h, kPreviewMaxWidthTwips));
+        layoutPreview(side);
+
+        convertImageSizeToCover(std::int16_t(side));
+        if (mBoolInitialised)
+            gObjCover().setBorder(side);
+        if (igxBackup[k] && !igxBackup[k]->isEmpty())
+            refitSideImage(side);
+        setPointer(platform::Pointer::Default);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_SELECT_COVERTYPE"), QStringLiteral("frmPelmora.lstCoverNames_Click"));
+    }
+}
+
+void frmPelmora::layoutPreview(int side)
+{
+    const size_t k = size_t(side);
+    const auto &screen = platform::Screen::get();
+    QWidget *area = picVisible[k]->parentWidget();
+    area->setFixedSize(roundToInt(kPreviewMaxWidthTwips / screen.twipsPerPixelX()) + 2 * kPreviewMargin,
+                       roundToInt(kPreviewMaxHeightTwips / screen.twipsPerPixelY()) + 2 * kPreviewMargin);
+    PictureBox *box = picVisible[k];
+    box->move((area->width() - box->width()) / 2, (area->height() - box->height()) / 2);
+    lblLoadPic[k]->setGeometry(box->geometry().adjusted(8, 8, -8, -8));
+}
+
+void frmPelmora::refitSideImage(int side)
+{
+    const size_t k = size_t(side);
+    platform::ImgxImage *image = igxBackup[k].get();
+    if (!image || image->isEmpty())
+        return;
+    const QSize now(image->width(), image->height());
+    // An image changed since the last refit (loaded, edited, a new background) is the base
+    // of the refits from now on.
+    if (now != mSizeFitted[k] || mSizeFitBase[k].isEmpty())
+        mSizeFitBase[k] = now;
+    const QSize target = fittedImageSize(mSizeFitBase[k], previewBoxPixels(side));
+    if (!target.isEmpty() && target != now)
+        image->resize(target.width(), target.height(), 13, platform::kNoUndo);
+    mSizeFitted[k] = QSize(image->width(), image->height());
+}
+
+void frmPelmora::stretchPictureBox(int side) { picVisible[size_t(side)]->stretchPicture(); }
+
+void frmPelmora::timTip_Timer()
+{
+    try {
+        if (gByteShowTips == 0) {
+            setMainFormTopmost(this, false, true);
+            mBoolReady = false;
+            MainWindowServices::get().showTipOfTheDay(this);
+            mBoolReady = true;
+            setMainFormTopmost(this, gByteForeground != 0, true);
+        }
+    } catch (...) {
+        mBoolReady = true;
+    }
+    timTip->stop();
+}
+
+void frmPelmora::Form_QueryUnload() { mBoolValidateBoxes = false; }
+
+void frmPelmora::Form_Unload(int &cancel)
+{
+    try {
+        const bool valid = validateSizeBoxes();
+        if (!valid && mBoolValidateBoxes) {
+            cancel = 1;
+            return;
+        }
+        std::vector<QAbstractButton *> media(optMedia.begin(), optMedia.end());
+        clsEnvAll &store = gObjOptionsStore();
+        store.saveVar(QStringLiteral("OPTIONS.LASTMEDIUM"), QString::number(getSelectedOptionIndex(media)));
+        store.saveVar(QStringLiteral("OPTIONS.LASTCOVERLEFT"), QString::number(lstCoverNames[0]->currentRow()));
+        store.saveVar(QStringLiteral("OPTIONS.LASTCOVERRIGHT"), QString::number(lstCoverNames[1]->currentRow()));
+    } catch (...) {
+        reportError(QStringLiteral("ERR_SAVE_ERROR"), QStringLiteral("frmPelmora.Form_Unload"));
+    }
+    endProgram();
+}
+
+void frmPelmora::endProgram()
+{
+    mBoolUnloaded = true;
+    timTip->stop();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible())
+            w->close();
+    if (!mBoolClosing)
+        close();
+}
+
+void frmPelmora::closeEvent(QCloseEvent *e)
+{
+    if (mBoolUnloaded) {
+        e->accept();
+        return;
+    }
+    Form_QueryUnload();
+    int cancel = 0;
+    mBoolClosing = true; // the unload must not close the window a second time
+    Form_Unload(cancel);
+    mBoolClosing = false;
+    if (cancel)
+        e->ignore();
+    else
+        e->accept();
 }

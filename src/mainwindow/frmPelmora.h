@@ -1,14 +1,138 @@
 #pragma once
-// The main window. For now a plain window that shows the program is up and localised.
-#include <QMainWindow>
+// The main window: the medium, and for each of the two cover sides (0 left, 1 right) a
+// preview of its image, a list of the medium's cover formats, the format's size and print
+// offsets, and the commands on the side's format and image.
+//
+// Control arrays are the elements "C_I" of the form (index property I), reached here as
+// C[I]. Setting a medium button or a list selection from code runs its handler at once, as
+// a click does.
+#include "platform/imaging/ImgxImage.h"
+#include "platform/net/Download.h"
 
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class ButtonPlus;
+class PictureBox;
+class QAction;
+class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMimeData;
+class QRadioButton;
+class QTimer;
+class ShapeControl;
+
+namespace Ui { class frmPelmora; }
 
 class frmPelmora : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmPelmora(QWidget *parent = nullptr);
+    ~frmPelmora() override;
+
+    // The main window while one exists.
+    static frmPelmora *instance();
+
+    // Result flag of the new-background dialog.
+    bool mBoolNewCoverCancelled = false;
+    // False while the window starts and while a medium change preselects its formats.
+    bool mBoolInitialised = false;
+    // The side the editor, the scanner and the effect commands work on.
+    std::int16_t mIntActualSide = 0;
+    // False while a dialog of the window, the editor or a print job runs.
+    bool mBoolReady = false;
+
+    // Limits of downloading an image address dropped onto a side.
+    platform::DownloadLimits addressDownloadLimits{30 * 1000, 64LL * 1024 * 1024, 10};
+
+    // Controls.
+    std::array<QRadioButton *, 6> optMedia{};
+    std::array<QListWidget *, 2> lstCoverNames{};
+    std::array<PictureBox *, 2> picVisible{};
+    std::array<QLabel *, 2> lblLoadPic{};
+    std::array<QLineEdit *, 2> txtWidth{}, txtHeight{}, txtLeftBorder{}, txtTopBorder{};
+    std::array<ShapeControl *, 2> shpBorder{}, shpCircle{}, shpInnerCircle{};
+    std::array<QFrame *, 2> lineButtons{};
+    std::array<ButtonPlus *, 2> cmdSave{}, cmdCreateCover{}, cmdEditCover{}, cmdDeleteCover{};
+    std::array<ButtonPlus *, 2> cmdEditor{}, cmdNewCover{}, cmdInvert{}, cmdBrightness{}, cmdSharpen{},
+        cmdRefresh{}, cmdScan{}, cmdRotate{};
+    std::array<ButtonPlus *, 3> cmdPrint{};
+    ButtonPlus *cmdSearch = nullptr, *cmdPreview = nullptr, *cmdExit = nullptr;
+    QAction *menuForeground = nullptr, *menuExit = nullptr;
+    QTimer *timTip = nullptr;
+
+    // Start and end.
+    void Form_Load();
+    void Form_QueryUnload();
+    // Validates the boxes, stores the last medium and formats and ends the program; cancel
+    // becomes 1 when an invalid box keeps the program running.
+    void Form_Unload(int &cancel);
+
+    // Media and format lists.
+    void optMedia_Click(int index);
+    void lstCoverNames_Click(int side);
+    // Selects an entry of a side's list and applies its format; an entry the list does not
+    // have is ignored.
+    void selectCoverEntry(int side, int entry);
+    // Sets a medium button, running its handler also when it was set already.
+    void selectMedium(int index);
+    void stretchPictureBox(int side);
+    void timTip_Timer();
+
+    // Size and offset boxes.
+    void txtWidth_LostFocus(int side);
+    void txtHeight_LostFocus(int side);
+    void txtLeftBorder_LostFocus(int side);
+    void txtTopBorder_LostFocus(int side);
+    bool validateSizeBoxes();
+
+    // Format tables.
+    void cmdSave_Click(int side);
+    void cmdCreateCover_Click(int side);
+    void cmdEditCover_Click(int side);
+    void cmdDeleteCover_Click(int side);
+
+    // Cover images.
+    void initBackupIgx();
+    void loadCover(std::int16_t side, const platform::ImgxImage &image);
+    void convertImageSizeToCover(std::int16_t side);
+    void pic_Click(int side);
+    void pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction effect);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    QLabel *lblWelcome;
+    void collectControls();
+    void connectControls();
+    void setTabOrder();
+    void layoutPreview(int side);
+    void refitSideImage(int side);
+    void endProgram();
+
+    // The leaving check of one box: its message, and the focus back into it.
+    void sizeBoxLostFocus(QLineEdit *box, int side);
+    void checkLeftBox(QLineEdit *box, int side);
+    std::array<QLineEdit *, 4> sizeBoxes(int side) const;
+
+    std::unique_ptr<Ui::frmPelmora> ui;
+    bool mBoolRestoreSelection = false;
+    bool mBoolValidateBoxes = false;
+    // A box message is waiting or shown, or the focus is being put back: leaving a box
+    // meanwhile is not the user's doing and is not checked.
+    bool mBoolCheckingBox = false;
+    bool mBoolUnloaded = false;
+    bool mBoolClosing = false;
+
+    // What a side image was refitted from, and the size it was given: refitting starts again
+    // from the base, so alternating formats never make the image grow.
+    std::array<QSize, 2> mSizeFitBase{}, mSizeFitted{};
+
+    static QPointer<frmPelmora> sInstance;
 };

@@ -1,0 +1,140 @@
+// Starts the main window offscreen on a temporary program folder, puts a picture on each
+// side and saves what the window shows as a PNG file.
+//
+//   pelmora_screenshot <resources folder> <output.png>
+#include "core/libInitialize.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/clsCover.h"
+#include "mainwindow/frmPelmora.h"
+#include "platform/imaging/ImgxImage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    const QDir source(from);
+    for (const QString &f : source.entryList(QDir::Files))
+        if (!QFile::copy(source.filePath(f), to + u'/' + f))
+            return false;
+    return true;
+}
+
+// A front cover: an evening sky over hills with a title.
+QImage frontCover()
+{
+    QImage img(600, 600, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 600);
+    sky.setColorAt(0, QColor(24, 32, 84));
+    sky.setColorAt(0.55, QColor(196, 84, 112));
+    sky.setColorAt(1, QColor(250, 176, 96));
+    p.fillRect(img.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 226, 150));
+    p.drawEllipse(QPointF(410, 330), 70, 70);
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath hills(QPointF(0, 600));
+        for (int x = 0; x <= 600; x += 10)
+            hills.lineTo(x, 390 + layer * 55 + 30 * std::sin((x + layer * 130) / (70.0 + layer * 25)));
+        hills.lineTo(600, 600);
+        p.setBrush(QColor(40 - layer * 10, 24 + layer * 6, 60 - layer * 12));
+        p.drawPath(hills);
+    }
+    QFont title(QStringLiteral("DejaVu Sans"), 40, QFont::Bold);
+    p.setFont(title);
+    p.setPen(QColor(255, 244, 230));
+    p.drawText(QRect(0, 60, 600, 80), Qt::AlignCenter, QStringLiteral("EVENING HILLS"));
+    QFont sub(QStringLiteral("DejaVu Sans"), 18);
+    p.setFont(sub);
+    p.drawText(QRect(0, 130, 600, 40), Qt::AlignCenter, QStringLiteral("twelve songs"));
+    return img;
+}
+
+// A disc label: rings around the hub.
+QImage discLabel()
+{
+    QImage img(600, 600, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient g(300, 300, 300);
+    g.setColorAt(0, QColor(250, 240, 210));
+    g.setColorAt(0.5, QColor(230, 150, 90));
+    g.setColorAt(1, QColor(120, 40, 70));
+    p.fillRect(img.rect(), g);
+    p.setBrush(Qt::NoBrush);
+    for (int r = 120; r < 300; r += 18) {
+        p.setPen(QPen(QColor(255, 255, 255, 60), 4));
+        p.drawEllipse(QPointF(300, 300), r, r);
+    }
+    QFont title(QStringLiteral("DejaVu Sans"), 30, QFont::Bold);
+    p.setFont(title);
+    p.setPen(QColor(60, 20, 40));
+    p.drawText(QRect(0, 430, 600, 60), Qt::AlignCenter, QStringLiteral("EVENING HILLS"));
+    return img;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <resources folder> <output.png>\n", argv[0]);
+        return 2;
+    }
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    qputenv("PELMORA_HOME", home.path().toUtf8());
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+
+    const QString resources = QString::fromLocal8Bit(argv[1]);
+    if (!copyFolder(resources + QStringLiteral("/data"), home.path() + QStringLiteral("/data"))
+        || !copyFolder(resources + QStringLiteral("/language"), home.path() + QStringLiteral("/language")))
+        return 1;
+    // The cut border and the disc outlines shown, no tip of the day.
+    QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));
+    if (!options.open(QIODevice::WriteOnly))
+        return 1;
+    options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
+                  "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
+    options.close();
+
+    StartupHooks hooks;
+    hooks.createCover = [] { gObjCover(); };
+    hooks.createMainWindow = [] { return static_cast<QWidget *>(new frmPelmora); };
+    QWidget *shown = Main(hooks);
+    auto *window = qobject_cast<frmPelmora *>(shown);
+    if (!window)
+        return 1;
+
+    const QImage pictures[2] = {frontCover(), discLabel()};
+    for (std::int16_t side = 0; side < 2; ++side) {
+        auto image = platform::ImgxImage::create();
+        image->setQImage(pictures[side], platform::kNoUndo);
+        window->loadCover(side, *image);
+    }
+    window->adjustSize();
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents();
+
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(QFileInfo(out).path());
+    const bool saved = window->grab().save(out, "PNG");
+    delete window;
+    return saved ? 0 : 1;
+}

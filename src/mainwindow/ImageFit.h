@@ -1,0 +1,20 @@
+#pragma once
+// Fitting a cover image to the shape of a side's preview box, shared by the main window,
+// the graphics editor and the printer, so that canvas object coordinates mean the same on
+// the preview, on the editor canvas and on paper.
+#include <QSize>
+
+namespace platform { class ImgxImage; }
+
+// The size an image of the given size takes for a box of the given size: the box's aspect
+// ratio, with the image's width kept when it is at least as wide as high, else its height
+// (400 x 200 for 300 x 300 gives 400 x 400; 200 x 400 for 300 x 150 gives 800 x 400).
+// The image's size unchanged when either size is empty.
+QSize fittedImageSize(QSize image, QSize box);
+
+// The preview box of a side in whole pixels of the screen; empty without a main window.
+QSize previewBoxPixels(int side);
+
+// Fits the image in place to the preview box of the side (-1: the main window's current
+// side), in the final-quality resize, recording no undo step. Failures are skipped.
+void adaptImageSizeOnInit(platform::ImgxImage &image, int side = -1);

@@ -1,0 +1,15 @@
+#pragma once
+// Numbers as the user types and reads them in the size and offset fields: the decimal sign
+// of the user's locale (gStrDecimalSeparator) and its digit grouping. Data files keep ","
+// whatever the locale (core/Numbers.h).
+#include <QString>
+#include <optional>
+
+// The digit grouping sign of the user's locale; never the decimal sign.
+QString userGroupSeparator();
+// A number typed by the user: blanks around it, a sign, grouping signs anywhere in it, the
+// decimal sign, an exponent. Nothing for an empty text or anything else.
+std::optional<double> parseUserNumber(const QString &text);
+bool isUserNumeric(const QString &text);
+// The shortest text of a number with the user's decimal sign and no grouping (12,5 or 12.5).
+QString formatUserNumber(double value);

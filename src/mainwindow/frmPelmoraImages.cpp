@@ -1,0 +1,197 @@
+// The cover images of the two sides: their stores, loading from the open dialog, from a
+// dropped file or a dropped address, and the rendering of a side's preview.
+#include "mainwindow/frmPelmora.h"
+
+#include "canvas/Globals.h"
+#include "canvas/ZoomAdaptation.h"
+#include "canvas/clsMoveableObjects.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/libLanguage.h"
+#include "core/mdlUtil.h"
+#include "core/modURLDownload.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/ImageFit.h"
+#include "mainwindow/clsCover.h"
+#include "platform/ui/Choosers.h"
+#include "platform/ui/Prompter.h"
+#include "platform/ui/Screen.h"
+#include "platform/widgets/PictureBox.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+// A side image keeps as many steps as the editor's undo stack holds entries, so that the
+// two stay in step.
+constexpr int kSideUndoLevels = 16;
+
+// A dropped address is taken when its last three characters occur in this list.
+const QString kAddressEndings = QStringLiteral("jpg;gif;bmp;png;psd;tif;pcx;tga;wbmp;wmf;emf;tla");
+
+void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
+
+} // namespace
+
+void frmPelmora::initBackupIgx()
+{
+    try {
+        for (size_t s = 0; s < 2; ++s) {
+            igxBackup[s] = platform::ImgxImage::create();
+            igxBackup[s]->setUndoLevels(kSideUndoLevels);
+            gBoolPartHasObjects[s] = false;
+            gObjPartMoveableObjects[s] = newMoveableObjects();
+            mSizeFitBase[s] = mSizeFitted[s] = QSize();
+        }
+    } catch (...) {
+        reportErrorText(QStringLiteral("Error initBackupIgx"), QStringLiteral("frmPelmora.initBackupIgx"));
+    }
+}
+
+void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
+{
+    const size_t k = size_t(side);
+    try {
+        if (side < 0 || side > 1)
+            throw AppError(ErrNo::SubscriptOutOfRange);
+        if (gBoolPartHasObjects[k]) {
+            const int answer = platform::Prompter::get().msgBox(
+                gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_NEWCOVER"), QStringLiteral("Keep all objects?")),
+                platform::MsgStyle::YesNo, gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG"), QStringLiteral("Message")));
+            if (answer == platform::MsgAnswer::No) {
+                gBoolPartHasObjects[k] = false;
+                gObjPartMoveableObjects[k] = newMoveableObjects();
+                gObjMoveableObjects() = newMoveableObjects();
+            }
+        }
+        setPointer(platform::Pointer::Hourglass);
+        igxBackup[k]->importImage(image, QString());
+        mSizeFitBase[k] = mSizeFitted[k] = QSize(); // a new base for the refits
+        QCoreApplication::processEvents();
+        convertImageSizeToCover(side);
+        QCoreApplication::processEvents();
+        lblLoadPic[k]->hide();
+        setPointer(platform::Pointer::Default);
+    } catch (...) {
+        reportErrorText(QStringLiteral("loadCover"), QStringLiteral("frmPelmora.loadCover"));
+    }
+}
+
+void frmPelmora::convertImageSizeToCover(std::int16_t side)
+{
+    const size_t k = size_t(side);
+    try {
+        if (side < 0 || side > 1)
+            throw AppError(ErrNo::SubscriptOutOfRange);
+        PictureBox *box = picVisible[k];
+        box->hide();
+        auto copy = platform::ImgxImage::create();
+        if (igxBackup[k])
+            copy->importImage(*igxBackup[k], platform::kNoUndo);
+        if (gBoolPartHasObjects[k] && gObjPartMoveableObjects[k]) {
+            // The objects' coordinates belong to the image fitted to this side's box.
+            adaptImageSizeOnInit(*copy, side);
+            std::shared_ptr<clsMoveableObjects> &model = gObjPartMoveableObjects[k];
+            adaptObjectSizesToZoom(&model);
+            for (const auto &[layer, key] : model->colObjectLayers)
+                if (const clsCanvasObjectPtr o = model->object(key))
+                    o->DrawToImgX(*copy, model->dblZoomFactor, model->objEffects.get());
+        }
+        box->setPicture(copy->qimage());
+        stretchPictureBox(side);
+        box->show();
+    } catch (...) {
+        if (side >= 0 && side <= 1)
+            picVisible[k]->show();
+        reportErrorText(QStringLiteral("Error convertImageSizeToCover"), QStringLiteral("frmPelmora.convertImageSizeToCover"));
+    }
+}
+
+void frmPelmora::pic_Click(int side)
+{
+    mBoolReady = false;
+    try {
+        platform::FileDialogRequest request;
+        request.filter = gStrOpenImageFilter;
+        if (!gStrStandardPath.isEmpty() && fileExistsByAssociation(gStrStandardPath))
+            request.initialDir = gStrStandardPath;
+        localiseImgxDialog(request);
+        const auto chosen = platform::Choosers::get().chooseFile(request);
+        if (chosen && !chosen->path.isEmpty()) {
+            auto image = platform::ImgxImage::create();
+            const platform::CodecResult read = image->loadFile(chosen->path, QString());
+            if (!read || image->isEmpty()) {
+                platform::Prompter::get().msgBox(
+                    getMessageText(QStringLiteral("MSG_INVALID_IMAGE"), QStringLiteral("The image you selected is corrupt or not supported.")),
+                    platform::MsgStyle::OkOnly,
+                    getMessageText(QStringLiteral("MSG_INVALID_IMAGE_TITLE"), QStringLiteral("Invalid Image")));
+                mBoolReady = true;
+                return;
+            }
+            gObjCover().chkType(splitPath(chosen->path).fileName, std::int16_t(side));
+            QCoreApplication::processEvents();
+            loadCover(std::int16_t(side), *image);
+            setPointer(platform::Pointer::Default);
+        }
+    } catch (...) {
+        reportError(QStringLiteral("ERR_OPEN_PIC"), QStringLiteral("frmPelmora.pic_Click"));
+    }
+    mBoolReady = true;
+}
+
+void frmPelmora::pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction)
+{
+    try {
+        QStringList files;
+        QString address;
+        for (const QUrl &url : data.urls()) {
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+            else if (address.isEmpty())
+                address = url.toString();
+        }
+        if (files.isEmpty() && address.isEmpty() && data.hasText())
+            address = data.text().trimmed();
+
+        if (files.isEmpty() && !address.isEmpty()) {
+            // An address, as a web browser drops an image or a link.
+            if (!isURL(address))
+                return;
+            if (!kAddressEndings.contains(address.right(3), Qt::CaseInsensitive)) {
+                platform::Prompter::get().msgBox(getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QStringLiteral("Falsches Format")),
+                                                 platform::MsgStyle::OkOnly, QString());
+                return;
+            }
+            auto image = platform::ImgxImage::create();
+            platform::Downloader &downloader = platform::Downloader::get();
+            const platform::DownloadLimits usual = downloader.limits();
+            downloader.setLimits(addressDownloadLimits);
+            setPointer(platform::Pointer::Hourglass);
+            const platform::CodecResult read = image->loadAddress(address, QString());
+            downloader.setLimits(usual);
+            setPointer(platform::Pointer::Default);
+            if (!read || image->isEmpty())
+                throw AppError(ErrNo::PathFileAccess, read.message);
+            loadCover(std::int16_t(side), *image);
+            return;
+        }
+
+        // Files: the first one is taken.
+        if (files.isEmpty())
+            throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
+        auto image = platform::ImgxImage::create();
+        const platform::CodecResult read = image->loadFile(files.first(), QString());
+        if (!read || image->isEmpty())
+            throw AppError(ErrNo::InvalidCall, read.message);
+        loadCover(std::int16_t(side), *image);
+    } catch (...) {
+        const FailureInfo f = currentFailure();
+        setPointer(platform::Pointer::Default);
+        showError(getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString()), platform::MsgStyle::Critical,
+                  QStringLiteral("frmPelmora.pic_OLEDragDrop"), f.description, f.number);
+    }
+}

@@ -1,0 +1,104 @@
+#include "MainWindowTestSupport.h"
+
+#include "canvas/Globals.h"
+#include "core/AppPath.h"
+#include "core/Globals.h"
+#include "core/libCoverData.h"
+#include "core/libInitialize.h"
+#include "core/libLanguage.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/clsCover.h"
+#include "platform/widgets/PictureBox.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace mainwindowtest {
+
+void RecordingWindows::showCoverFormatEditor(QWidget *, const QString &caption)
+{
+    editorCalls.push_back({caption, gObjCover().ProfileIndex(), gObjCover().EditedIndex()});
+    if (editorAction)
+        editorAction();
+}
+
+void MainWindowTest::SetUp()
+{
+    ProgramTest::SetUp();
+    static const bool registered = [] {
+        testsupport::addStateReset([] {
+            mainwindow::resetForTests();
+            canvas::resetForTests();
+        });
+        return true;
+    }();
+    (void)registered;
+    for (const QString &sub : {QStringLiteral("data"), QStringLiteral("language")}) {
+        const QDir source(QStringLiteral(PELMORA_SOURCE_DIR "/resources/") + sub);
+        for (const QString &f : source.entryList(QDir::Files)) {
+            QFile::remove(path(sub + u'/' + f));
+            ASSERT_TRUE(QFile::copy(source.filePath(f), path(sub + u'/' + f)));
+        }
+    }
+    windows = &platform::Seam<MainWindowServices>::install(std::make_unique<RecordingWindows>());
+}
+
+void MainWindowTest::TearDown()
+{
+    window.reset();
+    ProgramTest::TearDown();
+}
+
+void MainWindowTest::options(const QByteArray &lines) { writeFile("data/pelmora.dat", "[OPTIONS]\r\n" + lines); }
+
+frmPelmora &MainWindowTest::start()
+{
+    gObjCover();
+    gObjOptionsStore().setInitFileName(optionsFilePath());
+    gObjOptionsStore().initializeAll(QStringLiteral("OPTIONS"));
+    readOptions();
+    getLanguageFiles();
+    setLanguage(appPath() + QStringLiteral("/language/")
+                + findLanguageFile(gObjOptionsStore().getVar("OPTIONS.LANGUAGE", "English.dll")));
+    loadCoverData();
+    buildImageFilters();
+    window = std::make_unique<frmPelmora>();
+    return *window;
+}
+
+QStringList MainWindowTest::dataLines(const QString &fileName) const
+{
+    QString text = QString::fromUtf8(readFile("data/" + fileName));
+    text.replace("\r\n", "\n");
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString MainWindowTest::pngFile(const QString &relative, int w, int h, QColor color) const
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(color);
+    const QString p = path(relative);
+    QDir().mkpath(QFileInfo(p).path());
+    EXPECT_TRUE(img.save(p, "PNG"));
+    return p;
+}
+
+QColor MainWindowTest::previewColor(int side, double fx, double fy) const
+{
+    PictureBox *box = window->picVisible[size_t(side)];
+    const QImage shot = box->grab().toImage();
+    return shot.pixelColor(int(fx * (shot.width() - 1)), int(fy * (shot.height() - 1)));
+}
+
+QStringList MainWindowTest::prompts() const
+{
+    QStringList out;
+    for (const auto &m : prompter->shown)
+        out << m.prompt;
+    return out;
+}
+
+} // namespace mainwindowtest

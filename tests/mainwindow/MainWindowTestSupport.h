@@ -1,0 +1,54 @@
+#pragma once
+// A main-window test: a program folder with the shipped data and language files, the start
+// of the program up to the main window (options, language, format tables, filters), a
+// recording stand-in for the windows the main window opens, and clean state afterwards.
+#include "mainwindow/MainWindowServices.h"
+#include "mainwindow/frmPelmora.h"
+
+#include "support/TestSupport.h"
+
+#include <QColor>
+#include <QImage>
+#include <memory>
+
+namespace mainwindowtest {
+
+class RecordingWindows final : public MainWindowServices {
+public:
+    void showCoverFormatEditor(QWidget *, const QString &caption) override;
+    void showTipOfTheDay(QWidget *) override { ++tips; }
+
+    struct EditorCall {
+        QString caption;
+        int profileIndex;
+        int editedIndex;
+    };
+    std::vector<EditorCall> editorCalls;
+    // What the editor does before it closes, if anything.
+    std::function<void()> editorAction;
+    int tips = 0;
+};
+
+class MainWindowTest : public testsupport::ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the options file; call before start().
+    void options(const QByteArray &lines);
+    // Runs the start-up as the program does and creates the main window.
+    frmPelmora &start();
+    // The lines of a data file, without their line ends.
+    QStringList dataLines(const QString &fileName) const;
+    // A PNG file of one colour below the program folder; returns its path.
+    QString pngFile(const QString &relative, int w, int h, QColor color) const;
+    // The colour of the preview of a side at a point (fractions of its size).
+    QColor previewColor(int side, double fx = 0.5, double fy = 0.5) const;
+    // The messages shown so far, prompts only.
+    QStringList prompts() const;
+
+    std::unique_ptr<frmPelmora> window;
+    RecordingWindows *windows = nullptr;
+};
+
+} // namespace mainwindowtest

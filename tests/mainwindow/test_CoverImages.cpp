@@ -1,0 +1,249 @@
+// Cover images: dropped files and addresses, the open dialog, the question about a side's
+// objects, the preview and the fitting of images to a side's box.
+#include "MainWindowTestSupport.h"
+
+#include "canvas/Globals.h"
+#include "canvas/clsMoveableObjects.h"
+#include "core/Globals.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/ImageFit.h"
+#include "platform/widgets/PictureBox.h"
+#include "support/LocalHttpServer.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+
+using namespace mainwindowtest;
+
+namespace {
+
+QByteArray pngBytes(int w, int h, QColor color)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return bytes;
+}
+
+class CoverImages : public MainWindowTest {
+protected:
+    void drop(int side, QMimeData &data, Qt::DropActions actions)
+    {
+        window->show();
+        QWidget *target = window->picVisible[size_t(side)];
+        QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent event(QPointF(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+    void dropFiles(int side, const QStringList &paths)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        drop(side, data, Qt::CopyAction);
+    }
+    void dropText(int side, const QString &text)
+    {
+        QMimeData data;
+        data.setText(text);
+        drop(side, data, Qt::CopyAction | Qt::LinkAction);
+    }
+    QColor sideColor(int side) const
+    {
+        const platform::ImgxImage &img = *igxBackup[size_t(side)];
+        return img.qimage().pixelColor(img.width() / 2, img.height() / 2);
+    }
+    // A side with one green picture object at (10, 10), as the editor leaves it.
+    void giveObjects(int side)
+    {
+        auto pic = platform::ImgxImage::create();
+        QImage green(40, 40, QImage::Format_ARGB32_Premultiplied);
+        green.fill(Qt::green);
+        pic->setQImage(green, platform::kNoUndo);
+        auto &model = gObjPartMoveableObjects[size_t(side)];
+        model->AddClsPictureObject(pic);
+        for (auto &[key, o] : model->colMoveableObjects) {
+            o->mObjPointMousePos->mLngX = 10;
+            o->mObjPointMousePos->mLngY = 10;
+        }
+        gBoolPartHasObjects[size_t(side)] = true;
+    }
+};
+
+} // namespace
+
+TEST_F(CoverImages, ADroppedPictureFileLoadsIntoItsSideOnly)
+{
+    start();
+    const QColor startColor = sideColor(0);
+    dropFiles(1, {pngFile("in/blue.png", 300, 200, Qt::blue), pngFile("in/red.png", 50, 50, Qt::red)});
+    EXPECT_EQ(sideColor(1), QColor(Qt::blue)) << "the first file is taken";
+    EXPECT_EQ(igxBackup[1]->width(), 300);
+    EXPECT_EQ(previewColor(1), QColor(Qt::blue));
+    EXPECT_FALSE(window->lblLoadPic[1]->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->lblLoadPic[0]->isVisibleTo(window.get()));
+    EXPECT_EQ(sideColor(0), startColor);
+    EXPECT_GE(igxBackup[1]->undoLevels(), 16);
+    EXPECT_EQ(igxBackup[1]->undoCount(), 1) << "the load is a step of the side image";
+    EXPECT_TRUE(prompter->shown.empty());
+}
+
+TEST_F(CoverImages, DropsThatCannotBeReadLeaveTheSideAsItWas)
+{
+    start();
+    const QColor before = sideColor(0);
+    writeFile("in/broken.png", "no picture at all");
+    dropFiles(0, {path("in/broken.png")});
+    QMimeData odd;
+    odd.setData("application/x-odd", "1");
+    drop(0, odd, Qt::CopyAction);
+    ASSERT_EQ(prompter->shown.size(), 2u);
+    for (const auto &m : prompter->shown) {
+        EXPECT_TRUE(m.prompt.contains("This is not an image format Pelmora can read.")) << m.prompt.toStdString();
+        EXPECT_TRUE(m.prompt.contains("frmPelmora.pic_OLEDragDrop"));
+    }
+    EXPECT_EQ(sideColor(0), before);
+    EXPECT_TRUE(window->lblLoadPic[0]->isVisibleTo(window.get()));
+}
+
+TEST_F(CoverImages, AnAddressServedLocallyLoadsIntoTheSide)
+{
+    testsupport::LocalHttpServer server;
+    ASSERT_TRUE(server.isListening());
+    server.serve("/art/cover.png", pngBytes(120, 80, Qt::darkCyan));
+    start();
+    dropText(0, server.url("/art/cover.png"));
+    EXPECT_TRUE(prompter->shown.empty());
+    EXPECT_EQ(sideColor(0), QColor(Qt::darkCyan));
+    EXPECT_EQ(previewColor(0), QColor(Qt::darkCyan));
+    EXPECT_EQ(server.requestCount("/art/cover.png"), 1);
+}
+
+TEST_F(CoverImages, AddressesAreCheckedByTheirEndingAndLimitedInSize)
+{
+    testsupport::LocalHttpServer server;
+    server.stream("/huge.png", 200000);
+    start();
+    const QColor before = sideColor(0);
+
+    dropText(0, "just some words");
+    EXPECT_TRUE(prompter->shown.empty()) << "a text that is no address does nothing";
+
+    for (const char *refused : {"/photo.jpeg", "/scan.tiff"}) {
+        dropText(0, server.url(refused));
+        ASSERT_FALSE(prompter->shown.empty());
+        EXPECT_EQ(prompter->shown.back().prompt, "This is not an image format Pelmora can read.");
+        EXPECT_EQ(prompter->shown.back().title, "");
+        EXPECT_EQ(server.requestCount(refused), 0);
+    }
+
+    dropText(0, server.url("/phone.wbmp")); // "bmp" is in the list: fetched, not found
+    EXPECT_EQ(server.requestCount("/phone.wbmp"), 1);
+
+    window->addressDownloadLimits.maxBytes = 10000;
+    prompter->shown.clear();
+    dropText(0, server.url("/huge.png"));
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.contains("frmPelmora.pic_OLEDragDrop"));
+    EXPECT_EQ(sideColor(0), before);
+    EXPECT_EQ(platform::Downloader::get().limits().maxBytes, platform::DownloadLimits().maxBytes)
+        << "the downloader's own limits come back";
+}
+
+TEST_F(CoverImages, ANewPictureAsksWhetherToKeepTheSidesObjects)
+{
+    start();
+    const QString red = pngFile("in/red.png", 60, 60, Qt::red);
+    dropFiles(0, {red});
+    EXPECT_TRUE(prompter->shown.empty()) << "a side without objects asks nothing";
+
+    giveObjects(0);
+    prompter->answers = {platform::MsgAnswer::Yes};
+    dropFiles(0, {red});
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(prompter->shown[0].prompt, "This side holds texts and pictures. Keep all objects?");
+    EXPECT_TRUE(gBoolPartHasObjects[0]);
+    EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
+
+    gObjMoveableObjects()->AddClsPictureObject(platform::ImgxImage::create());
+    prompter->answers = {platform::MsgAnswer::No};
+    dropFiles(0, {red});
+    EXPECT_FALSE(gBoolPartHasObjects[0]);
+    EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 0);
+    EXPECT_EQ(gObjMoveableObjects()->colMoveableObjects.count(), 0);
+}
+
+TEST_F(CoverImages, ThePreviewShowsTheSidesObjectsOnItsImage)
+{
+    start(); // a 12 x 12 front cover: a square preview
+    ASSERT_EQ(window->picVisible[0]->size(), QSize(233, 233));
+    giveObjects(0);
+    prompter->answers = {platform::MsgAnswer::Yes};
+    dropFiles(0, {pngFile("in/blue.png", 233, 233, Qt::blue)});
+    EXPECT_EQ(previewColor(0, 30.0 / 232, 30.0 / 232), QColor(Qt::green));
+    EXPECT_EQ(previewColor(0, 0.8, 0.8), QColor(Qt::blue));
+    EXPECT_EQ(sideColor(0), QColor(Qt::blue)) << "the objects stay out of the side image";
+}
+
+TEST_F(CoverImages, TheOpenDialogLoadsTheChosenFileAndChoosesItsFormat)
+{
+    options("STANDARDPATH=" + path("pictures").toUtf8() + "\r\n");
+    QDir().mkpath(path("pictures"));
+    start();
+    choosers->files.push_back(std::nullopt);
+    window->pic_Click(1);
+    ASSERT_EQ(choosers->fileRequests.size(), 1u);
+    const auto &request = choosers->fileRequests[0];
+    EXPECT_EQ(request.filter, gStrOpenImageFilter);
+    EXPECT_EQ(request.initialDir, path("pictures"));
+    EXPECT_EQ(request.captions.value("OpenButtonCaption"), "Open");
+    EXPECT_TRUE(window->mBoolReady);
+    EXPECT_TRUE(window->lblLoadPic[1]->isVisibleTo(window.get()));
+
+    writeFile("pictures/broken_front.png", "not a picture");
+    choosers->files.push_back(platform::FileDialogResult{path("pictures/broken_front.png"), 1});
+    window->pic_Click(1);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(prompter->shown[0].title, "Invalid Image");
+    EXPECT_EQ(window->lstCoverNames[1]->currentRow(), 2) << "nothing is chosen for an unreadable file";
+
+    choosers->files.push_back(platform::FileDialogResult{pngFile("pictures/disc_LABEL.png", 80, 80, Qt::yellow), 1});
+    window->pic_Click(1);
+    EXPECT_EQ(window->lstCoverNames[1]->currentRow(), 4);
+    EXPECT_EQ(sideColor(1), QColor(Qt::yellow));
+    EXPECT_TRUE(window->mBoolReady);
+}
+
+TEST_F(CoverImages, ImagesAreFittedToTheShapeOfTheSidesPreview)
+{
+    EXPECT_EQ(fittedImageSize({400, 200}, {300, 300}), QSize(400, 400));
+    EXPECT_EQ(fittedImageSize({200, 400}, {300, 150}), QSize(800, 400));
+    EXPECT_EQ(fittedImageSize({200, 400}, {0, 150}), QSize(200, 400));
+
+    writeFile("data/mycover.dat", "HALF;10;20;1;1;1;1;0;2400;0;0;0;0;0;0\r\n"); // 320 x 160 pixels
+    options("LASTMEDIUM=5\r\nLASTCOVERRIGHT=0\r\n");
+    start();
+    ASSERT_EQ(previewBoxPixels(1), QSize(320, 160));
+    auto image = platform::ImgxImage::create();
+    image->blank(400, 400, 0xFFFFFF, 255, 6, platform::kNoUndo);
+    adaptImageSizeOnInit(*image, 1);
+    EXPECT_EQ(QSize(image->width(), image->height()), QSize(400, 200));
+    EXPECT_EQ(image->undoCount(), 0);
+
+    window->mIntActualSide = 1;
+    image->blank(100, 300, 0xFFFFFF, 255, 6, platform::kNoUndo);
+    adaptImageSizeOnInit(*image);
+    EXPECT_EQ(QSize(image->width(), image->height()), QSize(600, 300));
+}
