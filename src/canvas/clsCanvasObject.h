@@ -37,13 +37,19 @@ public:
     virtual void render(platform::imaging::DeviceContext &hdc) = 0;
     virtual void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus) = 0;
     virtual bool isInMousePosition(int x, int y) const = 0;
-    virtual void startDrag(int x, int y, const QString &focusedKey) = 0;
+    // Mouse-down on the focused object: a drag, or a resize when the point is on a handle.
+    void startDrag(int x, int y, const QString &focusedKey);
+    // The handle under a point relative to the top-left corner (0 none, 1..8), setting the
+    // pointer shape of the handle.
+    virtual std::int16_t isInResizePosition(int relX, int relY) = 0;
+    virtual void startResize(int x, int y) = 0;
     virtual void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) = 0;
     virtual void stopResize() = 0;
     virtual void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) = 0;
     virtual void checkPosition() = 0;
-    virtual void doBackupImgX() = 0;
-    virtual void doRestoreFromBackup() = 0;
+    // The unrotated picture into the backup, and back.
+    void doBackupImgX();
+    void doRestoreFromBackup();
     // A new object of the same class holding a copy of this one.
     virtual std::shared_ptr<clsCanvasObject> clone() const = 0;
 
@@ -56,6 +62,9 @@ protected:
     bool isFocusedInEditor() const;
     // The mouse pointer back to the arrow unless it is already.
     static void resetPointer();
+    // The handle zones shared by texts and pictures: 5 left, 6 top, 7 right, 8 bottom edge,
+    // 1..4 the corners; tested in that order, so a corner wins over its edges.
+    std::int16_t handleAt(int relX, int relY) const;
 };
 
 using clsCanvasObjectPtr = std::shared_ptr<clsCanvasObject>;

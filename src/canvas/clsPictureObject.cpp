@@ -49,47 +49,11 @@ clsCanvasObjectPtr clsPictureObject::clone() const
     return p;
 }
 
-void clsPictureObject::doBackupImgX()
-{
-    try {
-        if (!mImgXBackup)
-            mImgXBackup = platform::ImgxImage::create();
-        mImgXBackup->importImage(*mImgXPicture, kNoUndo);
-        mImgXBackup->setImageType(platform::ImgxImage::kTypeInMemory);
-        mImgXBackup->setUndoLevels(15);
-    } catch (...) {
-        reportError(QStringLiteral("ERR_COPYIMGX"), source("doBackupImgX"));
-    }
-}
-
-void clsPictureObject::doRestoreFromBackup()
-{
-    try {
-        mImgXPicture->importImage(*mImgXBackup, kNoUndo);
-    } catch (...) {
-        reportError(QStringLiteral("ERR_COPYIMGX"), source("doRestoreFromBackup"));
-    }
-}
-
 bool clsPictureObject::isInMousePosition(int x, int y) const
 {
     if (mBoolDeleted)
         return false;
     return X() - 2 < x && x < X() + W() + 2 && Y() - 2 < y && y < Y() + H() + 2;
-}
-
-void clsPictureObject::startDrag(int x, int y, const QString &focusedKey)
-{
-    if (focusedKey != mstrIndex || mBoolDeleted || !isInMousePosition(x, y))
-        return;
-    const int relX = x - X(), relY = y - Y();
-    if (isInResizePosition(relX, relY) == 0) {
-        mObjPointMouseOffset->mLngX = relX;
-        mObjPointMouseOffset->mLngY = relY;
-        mBoolDragging = true;
-    } else {
-        startResize(x, y);
-    }
 }
 
 void clsPictureObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)

@@ -9,9 +9,6 @@ public:
     QString typeName() const override { return QStringLiteral("clsPictureObject"); }
 
     void copy(const clsPictureObject &source);
-    void doBackupImgX() override;
-    void doRestoreFromBackup() override;
-    void startDrag(int x, int y, const QString &focusedKey) override;
     void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) override;
     // With a margin of 2 pixels around the picture.
     bool isInMousePosition(int x, int y) const override;
@@ -21,8 +18,8 @@ public:
     clsCanvasObjectPtr clone() const override;
 
     // Resizing by the eight handles; corners keep the aspect ratio.
-    std::int16_t isInResizePosition(int relX, int relY);
-    void startResize(int x, int y);
+    std::int16_t isInResizePosition(int relX, int relY) override;
+    void startResize(int x, int y) override;
     void doResize(int x, int y);
     void stopResize() override;
     void checkPosition() override;

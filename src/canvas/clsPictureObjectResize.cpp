@@ -23,23 +23,7 @@ std::int16_t clsPictureObject::isInResizePosition(int relX, int relY)
 {
     if (mstrIndex != gObjMoveableObjects()->mStrFocusedObjectIndex || mBoolDeleted)
         return 0;
-    const int w = W(), h = H();
-    const bool left = isBetween(relX, 1, 6), right = isBetween(relX, w - 6, w);
-    const bool top = isBetween(relY, 1, 6), bottom = isBetween(relY, h - 6, h);
-    const struct { bool in; std::int16_t handle; int pointer; } zones[] = {
-        {left, 5, Pointer::SizeWE},          {top, 6, Pointer::SizeNS},
-        {right, 7, Pointer::SizeWE},         {bottom, 8, Pointer::SizeNS},
-        {left && top, 1, Pointer::SizeNWSE}, {left && bottom, 2, Pointer::SizeNESW},
-        {right && top, 3, Pointer::SizeNESW}, {right && bottom, 4, Pointer::SizeNWSE},
-    };
-    std::int16_t handle = 0;
-    for (const auto &z : zones) {
-        if (z.in) {
-            handle = z.handle;
-            Screen::get().setMousePointer(z.pointer);
-        }
-    }
-    return handle;
+    return handleAt(relX, relY);
 }
 
 void clsPictureObject::startResize(int x, int y)

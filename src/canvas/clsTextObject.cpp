@@ -77,48 +77,11 @@ clsCanvasObjectPtr clsTextObject::clone() const
     return t;
 }
 
-void clsTextObject::doBackupImgX()
-{
-    try {
-        if (!mImgXBackup)
-            mImgXBackup = platform::ImgxImage::create();
-        mImgXBackup->importImage(*mImgXPicture, kNoUndo);
-        mImgXBackup->setImageType(platform::ImgxImage::kTypeInMemory);
-        mImgXBackup->setUndoLevels(15);
-    } catch (...) {
-        reportError(QStringLiteral("ERR_COPYIMGX"), source("doBackupImgX"));
-    }
-}
-
-void clsTextObject::doRestoreFromBackup()
-{
-    try {
-        mImgXPicture->importImage(*mImgXBackup, kNoUndo);
-    } catch (...) {
-        reportError(QStringLiteral("ERR_COPYIMGX"), source("doRestoreFromBackup"));
-    }
-}
-
 bool clsTextObject::isInMousePosition(int x, int y) const
 {
     if (!mImgXPicture || mBoolDeleted || mImgXPicture->isEmpty())
         return false;
     return X() < x && x < X() + W() && Y() < y && y < Y() + H();
-}
-
-void clsTextObject::startDrag(int x, int y, const QString &focusedKey)
-{
-    if (focusedKey != mstrIndex || mBoolDeleted || !isInMousePosition(x, y))
-        return;
-    const int relX = x - X();
-    const int relY = y - Y();
-    if (isInResizePosition(relX, relY) == 0) {
-        mObjPointMouseOffset->mLngX = relX;
-        mObjPointMouseOffset->mLngY = relY;
-        mBoolDragging = true;
-    } else {
-        startResize(x, y);
-    }
 }
 
 void clsTextObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)

@@ -32,9 +32,6 @@ public:
     void setFontSize(double size);
 
     void copy(const clsTextObject &source);
-    void doBackupImgX() override;
-    void doRestoreFromBackup() override;
-    void startDrag(int x, int y, const QString &focusedKey) override;
     void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) override;
     bool isInMousePosition(int x, int y) const override;
     void render(platform::imaging::DeviceContext &hdc) override;
@@ -45,8 +42,8 @@ public:
     clsCanvasObjectPtr clone() const override;
 
     // Resizing by the eight handles and fitting the text to the size reached.
-    std::int16_t isInResizePosition(int relX, int relY);
-    void startResize(int x, int y);
+    std::int16_t isInResizePosition(int relX, int relY) override;
+    void startResize(int x, int y) override;
     void doResize(int x, int y);
     void stopResize() override;
     void checkPosition() override;

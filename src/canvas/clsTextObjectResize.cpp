@@ -23,26 +23,10 @@ const QString kResize = QStringLiteral("ERR_RESIZE");
 
 std::int16_t clsTextObject::isInResizePosition(int relX, int relY)
 {
-    std::int16_t handle = 0;
+    // A rotated text has no handles.
     if (mstrIndex != gObjMoveableObjects()->mStrFocusedObjectIndex || mBoolDeleted || mBoolIsRotated)
         return 0;
-    const int w = W(), h = H();
-    const bool left = isBetween(relX, 1, 6), right = isBetween(relX, w - 6, w);
-    const bool top = isBetween(relY, 1, 6), bottom = isBetween(relY, h - 6, h);
-    // Tested in this order: a later zone wins, so a corner beats the edges it joins.
-    const struct { bool in; std::int16_t handle; int pointer; } zones[] = {
-        {left, 5, Pointer::SizeWE},          {top, 6, Pointer::SizeNS},
-        {right, 7, Pointer::SizeWE},         {bottom, 8, Pointer::SizeNS},
-        {left && top, 1, Pointer::SizeNWSE}, {left && bottom, 2, Pointer::SizeNESW},
-        {right && top, 3, Pointer::SizeNESW}, {right && bottom, 4, Pointer::SizeNWSE},
-    };
-    for (const auto &z : zones) {
-        if (z.in) {
-            handle = z.handle;
-            Screen::get().setMousePointer(z.pointer);
-        }
-    }
-    return handle;
+    return handleAt(relX, relY);
 }
 
 void clsTextObject::startResize(int x, int y)
