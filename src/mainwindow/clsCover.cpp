@@ -7,6 +7,8 @@
 #include "core/mdlUtil.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/Screen.h"
+#include "mainwindow/clsPrintBorders.h"
+#include "platform/widgets/LineOverlay.h"
 #include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
 
@@ -103,6 +105,8 @@ void clsCover::setBorder(int)
             return;
         const auto &screen = platform::Screen::get();
         const double tppx = screen.twipsPerPixelX(), tppy = screen.twipsPerPixelY();
+        if (w->windowLines)
+            w->windowLines->clear();
         for (int s = 0; s < 2; ++s) {
             PictureBox *pic = w->picVisible[size_t(s)];
             pic->refresh();
@@ -143,10 +147,49 @@ void clsCover::setBorder(int)
     }
 }
 
-void clsCover::drawFoldLines(int)
+void clsCover::drawFoldLines(int side)
 {
-    // The fold lines are drawn by clsPrintBorders, which comes with printing; until then the
-    // preview shows the cut border and the disc outlines only.
+    frmPelmora *w = frmPelmora::instance();
+    if (!w)
+        return;
+    const int entry = w->lstCoverNames[size_t(side)]->currentRow();
+    const CoverTable &table = gVarCoverTypes[aktMedium() < kMediumCount ? aktMedium() : 0];
+    if (entry < 0 || entry >= table.count())
+        return;
+    const CoverRecord &rec = table.at(entry);
+    const double width = rec.number(CoverField::Width);
+    const double c1 = rec.number(CoverField::Crease1), c2 = rec.number(CoverField::Crease2);
+    if (width == 0)
+        return;
+    const double r = c1 / width;
+    const auto &screen = platform::Screen::get();
+    const double tppx = screen.twipsPerPixelX(), tppy = screen.twipsPerPixelY();
+    PictureBox *pic = w->picVisible[size_t(side)];
+    clsPrintBorders lines;
+    lines.setLineColor(gLngMarginColor);
+    lines.setLineStyle(2);
+    lines.setThickness(1);
+    const double Wd = pic->widthTwips(), H = pic->heightTwips();
+    if (gByteMarginType == 2 && w->windowLines) {
+        // Outside: from the window's top edge down to the preview's top edge.
+        LineOverlay *surface = w->windowLines;
+        lines.setCanvas([surface]() -> platform::imaging::DeviceContext & { return surface->hdc(); });
+        const QPoint at = pic->mapTo(w->centralWidget(), QPoint(0, 0));
+        const double L = at.x() * tppx, T = at.y() * tppy;
+        if (c1 != 0)
+            lines.singleLine(float(roundToInt((L + Wd * r) / tppx)), 0, float(roundToInt((L + Wd * r) / tppx)), float(T / tppy));
+        if (c2 != 0)
+            lines.singleLine(float(roundToInt((L + Wd - Wd * r) / tppx)), 0,
+                             float(roundToInt((L + Wd - Wd * r) / tppx)), float(T / tppy));
+    } else {
+        lines.setCanvas([pic]() -> platform::imaging::DeviceContext & { return pic->hdc(); });
+        const int tick = toInt32(gByteMarginType == 0 ? H / tppy : H / tppy * 0.05);
+        if (c1 != 0)
+            lines.singleLine(float(roundToInt(Wd * r / tppx)), 0, float(roundToInt(Wd * r / tppx)), float(tick));
+        if (c2 != 0)
+            lines.singleLine(float(roundToInt((Wd - Wd * r) / tppx)), 0, float(roundToInt((Wd - Wd * r) / tppx)),
+                             float(tick));
+    }
 }
 
 void clsCover::SetBorderIgX()

@@ -1,5 +1,6 @@
 // The main window's start and end, the medium buttons and the cover-format lists.
 #include "mainwindow/frmPelmora.h"
+#include "platform/widgets/LineOverlay.h"
 
 #include "ui_frmPelmora.h"
 
@@ -64,6 +65,7 @@ frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     ui->setupUi(this);
     sInstance = this;
     collectControls();
+    windowLines = new LineOverlay(centralWidget());
     timTip = new QTimer(this);
     timTip->setObjectName(QStringLiteral("timTip"));
     timTip->setSingleShot(true);

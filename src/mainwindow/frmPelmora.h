@@ -29,6 +29,8 @@ class ShapeControl;
 
 namespace Ui { class frmPelmora; }
 
+class LineOverlay;
+
 class frmPelmora : public QMainWindow {
     Q_OBJECT
 public:
@@ -57,6 +59,8 @@ public:
     std::array<QLabel *, 2> lblLoadPic{};
     std::array<QLineEdit *, 2> txtWidth{}, txtHeight{}, txtLeftBorder{}, txtTopBorder{};
     std::array<ShapeControl *, 2> shpBorder{}, shpCircle{}, shpInnerCircle{};
+    // The window's own drawing surface: fold ticks outside the previews are drawn on it.
+    LineOverlay *windowLines = nullptr;
     std::array<QFrame *, 2> lineButtons{};
     std::array<ButtonPlus *, 2> cmdSave{}, cmdCreateCover{}, cmdEditCover{}, cmdDeleteCover{};
     std::array<ButtonPlus *, 2> cmdEditor{}, cmdNewCover{}, cmdInvert{}, cmdBrightness{}, cmdSharpen{},

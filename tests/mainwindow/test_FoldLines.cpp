@@ -1,0 +1,94 @@
+#include "MainWindowTestSupport.h"
+
+#include "core/Globals.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/clsCover.h"
+#include "mainwindow/clsPrintBorders.h"
+#include "platform/widgets/LineOverlay.h"
+#include "platform/widgets/PictureBox.h"
+#include "platform/widgets/ShapeControl.h"
+
+#include <QListWidget>
+
+using mainwindowtest::MainWindowTest;
+using Item = platform::imaging::RecordingContext::Item;
+
+TEST(PrintBorders, RoundsHalfToEvenAndDrawsLinesOrRectangles)
+{
+    platform::imaging::RecordingContext dc;
+    clsPrintBorders b;
+    b.singleLine(1, 1, 2, 2); // no canvas yet: nothing, no failure
+    b.setCanvas([&dc]() -> platform::imaging::DeviceContext & { return dc; });
+    b.setLineColor(0x0000FF);
+    b.setLineStyle(2);
+    b.setThickness(6);
+    b.singleLine(10.5f, 11.5f, 20.5f, 21.5f);
+    b.Rectangle(10.5f, 11.5f, 20.5f, 21.5f);
+    ASSERT_EQ(dc.items().size(), 2u);
+    EXPECT_EQ(dc.items()[0].kind, Item::Line);
+    EXPECT_EQ(dc.items()[0].a, QPoint(10, 12));
+    EXPECT_EQ(dc.items()[0].b, QPoint(20, 22));
+    EXPECT_EQ(dc.items()[0].pen.width, 6);
+    EXPECT_EQ(dc.items()[0].pen.style, 2);
+    EXPECT_EQ(dc.items()[0].pen.color, 0x0000FFu);
+    EXPECT_EQ(dc.items()[1].kind, Item::Rect);
+    b.Ellipse(0, 0, 10, -1);
+    ASSERT_EQ(dc.items().size(), 3u);
+    EXPECT_EQ(dc.items()[2].image.width(), 20);
+    EXPECT_EQ(dc.items()[2].image.height(), 20);
+}
+
+namespace {
+
+class FoldLines : public MainWindowTest {
+protected:
+    // The x positions of the lines drawn on a surface, and their lengths.
+    static std::vector<std::pair<int, int>> lines(const platform::imaging::RecordingContext &dc)
+    {
+        std::vector<std::pair<int, int>> out;
+        for (const Item &i : dc.items())
+            if (i.kind == Item::Line)
+                out.emplace_back(i.a.x(), i.b.y() - i.a.y());
+        return out;
+    }
+    // A 12 cm format with its first fold 1 cm in and a second fold, in the user table.
+    frmPelmora &withFoldedFormat(const QByteArray &margins)
+    {
+        writeFile("data/mycover.dat", "Folded;12;12;1;1;1;1;0;0;0;0;1;0,5;0;2\r\nPlain;12;12;1;1;1;1;0;0;0;0;0;0;0;0\r\n");
+        options("PRINTMARGIN=1\r\nPRINTBORDER=0\r\nLASTMEDIUM=5\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=1\r\n" + margins);
+        return start();
+    }
+};
+
+} // namespace
+
+TEST_F(FoldLines, FullHeightLinesAtTheCreaseRatio)
+{
+    frmPelmora &w = withFoldedFormat("MARGINTYPE=0\r\n");
+    PictureBox *pic = w.picVisible[0];
+    pic->setWidthTwips(600 * 15);
+    pic->setHeightTwips(300 * 15);
+    gObjCover().setBorder(0);
+    EXPECT_EQ(lines(pic->overlay()), (std::vector<std::pair<int, int>>{{50, 300}, {550, 300}}));
+    EXPECT_TRUE(lines(w.picVisible[1]->overlay()).empty()); // a format without folds
+    EXPECT_TRUE(w.shpBorder[0]->isHidden());
+}
+
+TEST_F(FoldLines, ShortTicksAndTicksAboveThePreview)
+{
+    frmPelmora &w = withFoldedFormat("MARGINTYPE=1\r\n");
+    PictureBox *pic = w.picVisible[0];
+    pic->setWidthTwips(600 * 15);
+    pic->setHeightTwips(200 * 15);
+    gObjCover().setBorder(0);
+    EXPECT_EQ(lines(pic->overlay()), (std::vector<std::pair<int, int>>{{50, 10}, {550, 10}}));
+
+    gByteMarginType = 2;
+    gObjCover().setBorder(0);
+    EXPECT_TRUE(lines(pic->overlay()).empty());
+    const auto outside = lines(w.windowLines->lines());
+    ASSERT_EQ(outside.size(), 2u);
+    const QPoint at = pic->mapTo(w.centralWidget(), QPoint(0, 0));
+    EXPECT_EQ(outside[0].first, at.x() + 50);
+    EXPECT_EQ(outside[0].second, at.y());
+}
