@@ -4,7 +4,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -58,46 +57,41 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
     const QFont f = fontFor(style);
     const QFontMetricsF fm(f);
     const double sx = stretch(style);
-    QPainterPath path;
-    const QStringList lines = textLines(text);
-    double y = fm.ascent();
-    for (const QString &l : lines) {
-        const double lw = fm.horizontalAdvance(l) * sx;
-        double x = 0;
-        if (alignment == 1)
-            x = (box.width() - lw) / 2.0;
-        else if (alignment == 2)
-            x = box.width() - lw;
-        QPainterPath line;
-        line.addText(0, 0, f, l);
-        // Underline and strikethrough are drawn by us: the outline of a text leaves them out.
-        const double lineW = fm.horizontalAdvance(l);
-        const double thick = std::max(1.0, fm.lineWidth());
-        if (style.underline)
-            line.addRect(QRectF(0, fm.underlinePos(), lineW, thick));
-        if (style.strikethrough)
-            line.addRect(QRectF(0, -fm.strikeOutPos(), lineW, thick));
-        QTransform t;
-        t.translate(box.left() + x, box.top() + y);
-        t.scale(sx, 1.0);
-        path.addPath(t.map(line));
-        y += fm.lineSpacing();
-    }
-    path.setFillRule(Qt::WindingFill);
 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
-    p.setPen(Qt::NoPen);
+    p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
+    p.setFont(f);
+    QBrush brush(fromColorRef(style.penColor));
     if (!style.fillImage.isNull()) {
+        // The fill image is stretched over the text's box.
         const QSize boxSize = box.size().isValid() ? box.size() : measureText(style, text);
-        QBrush brush(style.fillImage.scaled(std::max(1, boxSize.width()), std::max(1, boxSize.height()),
-                                            Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        brush.setTransform(QTransform::fromTranslate(box.left(), box.top()));
-        p.setBrush(brush);
-    } else {
-        p.setBrush(fromColorRef(style.penColor));
+        brush = QBrush(style.fillImage);
+        QTransform t;
+        t.translate(box.left(), box.top());
+        t.scale(double(std::max(1, boxSize.width())) / style.fillImage.width(),
+                double(std::max(1, boxSize.height())) / style.fillImage.height());
+        brush.setTransform(t);
     }
-    p.drawPath(path);
+    double y = box.top() + fm.ascent();
+    for (const QString &l : textLines(text)) {
+        const double lw = fm.horizontalAdvance(l) * sx;
+        double x = box.left();
+        if (alignment == 1)
+            x += (box.width() - lw) / 2.0;
+        else if (alignment == 2)
+            x += box.width() - lw;
+        // The glyphs are stretched by scaling the painter; the brush stays in image pixels.
+        QTransform t;
+        t.translate(x, y);
+        t.scale(sx, 1.0);
+        p.setTransform(t);
+        QBrush local = brush;
+        local.setTransform(brush.transform() * t.inverted());
+        p.setPen(QPen(local, 1));
+        p.drawText(QPointF(0, 0), l);
+        y += fm.lineSpacing();
+    }
 }
 
 } // namespace platform::imaging
