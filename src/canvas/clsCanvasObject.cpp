@@ -93,3 +93,39 @@ std::int16_t clsCanvasObject::handleAt(int relX, int relY) const
     }
     return handle;
 }
+
+void clsCanvasObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)
+{
+    try {
+        if (mBoolDragging) {
+            mObjPointMousePos->mLngX = x - mObjPointMouseOffset->mLngX;
+            mObjPointMousePos->mLngY = y - mObjPointMouseOffset->mLngY;
+            clampToCanvas(igxCtrl);
+            igxCtrl.refresh();
+        } else if (mIntResizing != 0) {
+            doResize(x, y);
+        } else if (isFocusedInEditor() && !isInMousePosition(x, y)) {
+            resetPointer();
+        } else if (isInResizePosition(x - X(), y - Y()) == 0 && isFocusedInEditor()) {
+            resetPointer();
+        }
+    } catch (...) {
+        reportError(QStringLiteral("ERR_DRAG"), typeName() + QStringLiteral(".doDrag"));
+    }
+}
+
+void clsCanvasObject::render(platform::imaging::DeviceContext &hdc)
+{
+    if (mBoolDeleted || !mImgXPicture || mImgXPicture->isEmpty())
+        return;
+    hdc.paintImage(mImgXPicture->qimage(), X(), Y());
+}
+
+void clsCanvasObject::setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus)
+{
+    static const platform::imaging::Pen focusPen{0xFF0000, 255, 2, 1};
+    if (boolFocus && !mstrIndex.isEmpty() && !mBoolDeleted)
+        igxCtrl.hdc().drawRect(QPoint(X(), Y()), QPoint(X() + W(), Y() + H()), focusPen);
+    else
+        igxCtrl.refresh();
+}

@@ -34,8 +34,10 @@ public:
     int W() const { return mImgXPicture ? mImgXPicture->width() : 0; }
     int H() const { return mImgXPicture ? mImgXPicture->height() : 0; }
 
-    virtual void render(platform::imaging::DeviceContext &hdc) = 0;
-    virtual void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus) = 0;
+    // Paints the picture at its place; a deleted object paints nothing.
+    void render(platform::imaging::DeviceContext &hdc);
+    // Draws the blue dotted focus frame on the canvas, or repaints the canvas without it.
+    void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus);
     virtual bool isInMousePosition(int x, int y) const = 0;
     // Mouse-down on the focused object: a drag, or a resize when the point is on a handle.
     void startDrag(int x, int y, const QString &focusedKey);
@@ -43,7 +45,9 @@ public:
     // pointer shape of the handle.
     virtual std::int16_t isInResizePosition(int relX, int relY) = 0;
     virtual void startResize(int x, int y) = 0;
-    virtual void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) = 0;
+    // Mouse-move: moves while dragging, goes on with a resize, or sets the hover pointer.
+    void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl);
+    virtual void doResize(int x, int y) = 0;
     virtual void stopResize() = 0;
     virtual void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) = 0;
     virtual void checkPosition() = 0;

@@ -10,7 +10,6 @@
 using platform::kNoUndo;
 
 namespace {
-const platform::imaging::Pen kFocusPen{0xFF0000, 255, 2, 1};
 QString source(const char *proc) { return QStringLiteral("clsPictureObject.") + QLatin1String(proc); }
 } // namespace
 
@@ -54,45 +53,6 @@ bool clsPictureObject::isInMousePosition(int x, int y) const
     if (mBoolDeleted)
         return false;
     return X() - 2 < x && x < X() + W() + 2 && Y() - 2 < y && y < Y() + H() + 2;
-}
-
-void clsPictureObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)
-{
-    try {
-        if (mBoolDragging) {
-            mObjPointMousePos->mLngX = x - mObjPointMouseOffset->mLngX;
-            mObjPointMousePos->mLngY = y - mObjPointMouseOffset->mLngY;
-            clampToCanvas(igxCtrl);
-            igxCtrl.refresh();
-        } else if (mIntResizing != 0) {
-            doResize(x, y);
-        } else {
-            const bool hit = isInMousePosition(x, y);
-            if (isFocusedInEditor() && !hit) {
-                resetPointer();
-                return;
-            }
-            if (isInResizePosition(x - X(), y - Y()) == 0 && isFocusedInEditor())
-                resetPointer();
-        }
-    } catch (...) {
-        reportError(QStringLiteral("ERR_DRAG"), source("doDrag"));
-    }
-}
-
-void clsPictureObject::render(platform::imaging::DeviceContext &hdc)
-{
-    if (mBoolDeleted || !mImgXPicture || mImgXPicture->isEmpty())
-        return;
-    hdc.paintImage(mImgXPicture->qimage(), X(), Y());
-}
-
-void clsPictureObject::setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus)
-{
-    if (boolFocus && !mstrIndex.isEmpty() && !mBoolDeleted)
-        igxCtrl.hdc().drawRect(QPoint(X(), Y()), QPoint(X() + W(), Y() + H()), kFocusPen);
-    else
-        igxCtrl.refresh();
 }
 
 void clsPictureObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *)

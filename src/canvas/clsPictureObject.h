@@ -9,18 +9,15 @@ public:
     QString typeName() const override { return QStringLiteral("clsPictureObject"); }
 
     void copy(const clsPictureObject &source);
-    void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) override;
     // With a margin of 2 pixels around the picture.
     bool isInMousePosition(int x, int y) const override;
-    void render(platform::imaging::DeviceContext &hdc) override;
-    void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus) override;
     void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
     clsCanvasObjectPtr clone() const override;
 
     // Resizing by the eight handles; corners keep the aspect ratio.
     std::int16_t isInResizePosition(int relX, int relY) override;
     void startResize(int x, int y) override;
-    void doResize(int x, int y);
+    void doResize(int x, int y) override;
     void stopResize() override;
     void checkPosition() override;
 

@@ -17,7 +17,6 @@
 using platform::kNoUndo;
 
 namespace {
-const platform::imaging::Pen kFocusPen{0xFF0000, 255, 2, 1};
 
 QString source(const char *proc) { return QStringLiteral("clsTextObject.") + QLatin1String(proc); }
 } // namespace
@@ -82,41 +81,6 @@ bool clsTextObject::isInMousePosition(int x, int y) const
     if (!mImgXPicture || mBoolDeleted || mImgXPicture->isEmpty())
         return false;
     return X() < x && x < X() + W() && Y() < y && y < Y() + H();
-}
-
-void clsTextObject::doDrag(int x, int y, platform::ImgxCanvas &igxCtrl)
-{
-    try {
-        if (mBoolDragging) {
-            mObjPointMousePos->mLngX = x - mObjPointMouseOffset->mLngX;
-            mObjPointMousePos->mLngY = y - mObjPointMouseOffset->mLngY;
-            clampToCanvas(igxCtrl);
-            igxCtrl.refresh();
-        } else if (mIntResizing != 0) {
-            doResize(x, y);
-        } else if (isFocusedInEditor() && !isInMousePosition(x, y)) {
-            resetPointer();
-        } else if (isInResizePosition(x - X(), y - Y()) == 0 && isFocusedInEditor()) {
-            resetPointer();
-        }
-    } catch (...) {
-        reportError(QStringLiteral("ERR_DRAG"), source("doDrag"));
-    }
-}
-
-void clsTextObject::render(platform::imaging::DeviceContext &hdc)
-{
-    if (mBoolDeleted || !mImgXPicture || mImgXPicture->isEmpty())
-        return;
-    hdc.paintImage(mImgXPicture->qimage(), X(), Y());
-}
-
-void clsTextObject::setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus)
-{
-    if (boolFocus && !mstrIndex.isEmpty() && !mBoolDeleted)
-        igxCtrl.hdc().drawRect(QPoint(X(), Y()), QPoint(X() + W(), Y() + H()), kFocusPen);
-    else
-        igxCtrl.refresh();
 }
 
 void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects)

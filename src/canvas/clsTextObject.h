@@ -32,10 +32,7 @@ public:
     void setFontSize(double size);
 
     void copy(const clsTextObject &source);
-    void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl) override;
     bool isInMousePosition(int x, int y) const override;
-    void render(platform::imaging::DeviceContext &hdc) override;
-    void setFocus(platform::ImgxCanvas &igxCtrl, bool boolFocus) override;
     void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
     // Renders the text into a new picture, rotated when the angle asks for it.
     void TextToImgX(clsEffects *effects);
@@ -44,7 +41,7 @@ public:
     // Resizing by the eight handles and fitting the text to the size reached.
     std::int16_t isInResizePosition(int relX, int relY) override;
     void startResize(int x, int y) override;
-    void doResize(int x, int y);
+    void doResize(int x, int y) override;
     void stopResize() override;
     void checkPosition() override;
     void stretchToWidth(int target, clsEffects *effects);
