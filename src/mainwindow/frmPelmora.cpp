@@ -154,11 +154,7 @@ void frmPelmora::connectControls()
         lblLoadPic[k]->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     for (int i = 0; i < int(cmdPrint.size()); ++i)
-        connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [] {
-            platform::Prompter::get().msgBox(getMessageText(QStringLiteral("MSG_NOT_AVAILABLE"),
-                                                            QStringLiteral("This function is not available in this version.")),
-                                             platform::MsgStyle::Information, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
-        });
+        connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [this, i] { cmdPrint_Click(i); });
     // Going for the Exit button leaves a box without its check; coming back switches it on.
     connect(cmdExit, &ButtonPlus::entered, this, [this] { mBoolValidateBoxes = false; });
     connect(cmdExit, &ButtonPlus::left, this, [this] { mBoolValidateBoxes = true; });

@@ -95,6 +95,10 @@ public:
     void txtTopBorder_LostFocus(int side);
     bool validateSizeBoxes();
 
+    // Printing: 0 the left side, 1 the right side, 2 both.
+    void cmdPrint_Click(int index);
+    void printSides(int index) { cmdPrint_Click(index); }
+
     // Format tables.
     void cmdSave_Click(int side);
     void cmdCreateCover_Click(int side);

@@ -1,0 +1,273 @@
+#include "mainwindow/clsPrinter.h"
+
+#include "canvas/clsMoveableObjects.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Numbers.h"
+#include "core/mdlUtil.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/ImageFit.h"
+#include "mainwindow/clsCover.h"
+#include "mainwindow/clsPrintBorders.h"
+#include "mainwindow/frmPelmora.h"
+#include "platform/Rounding.h"
+#include "platform/print/PrintLibrary.h"
+#include "platform/ui/Prompter.h"
+
+#include <QListWidget>
+
+namespace {
+QString source(const QString &proc) { return QStringLiteral("clsPrinter.") + proc; }
+
+int listIndex(int side)
+{
+    frmPelmora *w = frmPelmora::instance();
+    return w ? w->lstCoverNames[size_t(side)]->currentRow() : -1;
+}
+} // namespace
+
+std::vector<SheetCall> sheetsFor(int medium, const QString &printType, int li0, int li1,
+                                 const std::array<double, 2> &orientationOfOwn)
+{
+    const int P = 1, Q = 2;
+    const bool all = printType == QLatin1String("All");
+    const bool left = printType == QLatin1String("Left");
+    const bool right = printType == QLatin1String("Right");
+    if (!all && !left && !right)
+        return {};
+    auto oneSide = [&](int leftOrientation, int rightOrientation) -> std::vector<SheetCall> {
+        if (left)
+            return {{0, leftOrientation}};
+        if (right)
+            return {{1, rightOrientation}};
+        return {{0, leftOrientation}, {1, rightOrientation}};
+    };
+    switch (medium) {
+    case 0: // CD: position 1 (the booklet) lies across
+        if (!all)
+            return oneSide(li0 == 1 ? Q : P, li1 == 1 ? Q : P);
+        if (li0 != 1 && li1 != 1)
+            return {{2, P}};
+        return oneSide(li0 == 1 ? Q : P, li1 == 1 ? Q : P);
+    case 1: // DVD: the full covers (0, 4) need a sheet each
+        if (!all)
+            return oneSide(Q, Q);
+        if (li0 == 0 || li1 == 0 || li0 == 4 || li1 == 4)
+            return oneSide(Q, Q);
+        return {{2, Q}};
+    case 2: // Maxi-CD
+        if (!all)
+            return oneSide(li0 == 1 ? Q : P, li1 == 1 ? Q : P);
+        if (li0 == 1)
+            return oneSide(Q, P);
+        if (li1 == 1)
+            return oneSide(P, Q);
+        return {{2, P}};
+    case 3: // Video: the sleeve (0) needs a sheet of its own
+        if (!all)
+            return oneSide(Q, Q);
+        if (li0 == 0 || li1 == 0)
+            return oneSide(Q, Q);
+        return {{2, Q}};
+    case 4:
+        return all ? std::vector<SheetCall>{{2, P}} : oneSide(P, P);
+    case 5:
+        return oneSide(orientationOfOwn[0] == 0 ? P : Q, orientationOfOwn[1] == 0 ? P : Q);
+    default:
+        return {};
+    }
+}
+
+clsPrinter::clsPrinter()
+{
+    // A missing configured printer is told once per print action, by init.
+    getPrinterIndex(gStrPrinterName, false);
+}
+
+platform::PrintLibrary &clsPrinter::getPrinter() { return platform::PrintLibrary::get(); }
+
+void clsPrinter::setImage(int side, const platform::ImgxImage &image)
+{
+    auto copy = platform::ImgxImage::create();
+    copy->importImage(image, platform::kNoUndo);
+    adaptImageSizeOnInit(*copy, side);
+    images_[size_t(side)] = copy;
+}
+
+std::int16_t clsPrinter::getPrinterIndex(const QString &name, bool report)
+{
+    std::int16_t found = -1;
+    try {
+        const QStringList names = getPrinter().printerNames();
+        for (int i = 0; i < names.size(); ++i) {
+            if (names[i] == name) {
+                found = std::int16_t(i);
+                gIntPrinterId = found;
+            }
+        }
+    } catch (...) {
+    }
+    if (found == -1 && report && gBytePrintWithDefault == 1) {
+        QString text = gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR_CANT_FIND_PRINTER"));
+        text.replace(QStringLiteral("@printer@"), gStrPrinterName);
+        platform::Prompter::get().msgBox(text, platform::MsgStyle::Critical,
+                                         getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
+    }
+    return found;
+}
+
+bool clsPrinter::checkPrinter()
+{
+    try {
+        if (getPrinter().printerNames().contains(gStrPrinterName))
+            return true;
+        QString text = getErrorText(QStringLiteral("ERR_CANT_FIND_PRINTER"), QStringLiteral("ERROR"));
+        text.replace(QStringLiteral("@printer@"), gStrPrinterName);
+        platform::Prompter::get().msgBox(text, platform::MsgStyle::Critical,
+                                         getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
+    } catch (...) {
+        reportError(QStringLiteral("ERR_NO_PRINTERS"), source(QStringLiteral("checkPrinter")));
+    }
+    return false;
+}
+
+std::int16_t clsPrinter::init()
+{
+    try {
+        platform::PrintLibrary &lib = getPrinter();
+        if (gIntPrinterId == -1 || lib.printerNames().isEmpty()) {
+            // Nothing would be printed: say so instead of ending silently.
+            platform::Prompter::get().msgBox(getErrorText(QStringLiteral("ERR_NO_PRINTERS"), QStringLiteral("ERROR")),
+                                             platform::MsgStyle::Critical,
+                                             getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
+            return 0;
+        }
+        if (gBytePrintWithDefault != 1)
+            return lib.showPrinterDialog(frmPelmora::instance()) ? 1 : 0;
+        const std::int16_t index = getPrinterIndex(gStrPrinterName);
+        if (index == -1)
+            return 0;
+        lib.setCurrentPrinter(index);
+        static const int qualities[] = {-4, -3, -2, -1};
+        if (gIntPrinterQuality >= 0 && gIntPrinterQuality <= 3)
+            lib.setQuality(qualities[gIntPrinterQuality]);
+        lib.setColor(gBytePrinterColor != 0);
+        return 1;
+    } catch (...) {
+        reportError(QStringLiteral("ERR_PRINTER_NOT_CHOOSEABLE"), source(QStringLiteral("init")));
+        return 0;
+    }
+}
+
+void clsPrinter::Printer_Handling()
+{
+    try {
+        if (init() != 1)
+            return;
+        const int medium = gObjCover().aktMedium();
+        const int li0 = listIndex(0), li1 = listIndex(1);
+        std::array<double, 2> own{0, 0};
+        if (medium == 5) {
+            const CoverTable &t = gVarCoverTypesLoaded[5];
+            for (int s = 0; s < 2; ++s) {
+                const int li = s == 0 ? li0 : li1;
+                if (li >= 0 && li < t.count())
+                    own[size_t(s)] = t.at(li).number(CoverField::Orientation);
+            }
+        }
+        for (const SheetCall &c : sheetsFor(medium, gObjCover().printType(), li0, li1, own))
+            printSheet(std::int16_t(c.side), c.orientation);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_PRINT_PICTURE"), source(QStringLiteral("Printer_Handling")));
+    }
+}
+
+PrintPlacement clsPrinter::placement(int side, int dpiX, int dpiY, int offX, int offY) const
+{
+    const auto &g = geometry_[size_t(side)];
+    PrintPlacement p;
+    const int x = roundToInt(cmToInch(g[2]) * dpiX) - offX;
+    const int y = roundToInt(cmToInch(g[3]) * dpiY) - offY;
+    const int w = roundToInt(cmToInch(g[0]) * dpiX);
+    const int h = roundToInt(cmToInch(g[1]) * dpiY);
+    p.cover = QRect(x, y, w, h);
+    if (gBytePrintBorder == 1)
+        p.borderWidth = toInt32(mmToInch(gDblBorderWidth) * dpiX);
+    const int li0count = frmPelmora::instance() ? frmPelmora::instance()->lstCoverNames[0]->count() : 0;
+    const int li = listIndex(side);
+    const CoverTable &table = gVarCoverTypes[size_t(std::clamp<int>(gObjCover().aktMedium(), 0, kMediumCount - 1))];
+    if (gBytePrintMargin == 1 && li0count > 0 && li >= 0 && li < table.count()) {
+        const CoverRecord &rec = table.at(li);
+        const double W = rec.number(CoverField::Width);
+        const float c1 = float(rec.number(CoverField::Crease1)), c2 = float(rec.number(CoverField::Crease2));
+        if (W != 0) {
+            const double r = c1 / W;
+            auto marks = [&](int xPos) {
+                switch (gByteMarginType) {
+                case 1: p.foldLines.emplace_back(QPoint(xPos, y), QPoint(xPos, y + toInt32(h * 0.01))); break;
+                case 2:
+                    p.foldLines.emplace_back(QPoint(xPos, y - toInt32(h * 0.025)), QPoint(xPos, y));
+                    p.foldLines.emplace_back(QPoint(xPos, y + h), QPoint(xPos, y + h + toInt32(h * 0.025)));
+                    break;
+                default: p.foldLines.emplace_back(QPoint(xPos, y), QPoint(xPos, y + h)); break;
+                }
+            };
+            if (c1 != 0)
+                marks(x + toInt32(r * w));
+            if (c2 != 0)
+                marks(x + toInt32(w - r * w));
+        }
+    }
+    return p;
+}
+
+void clsPrinter::printSheet(std::int16_t side, int orientation)
+{
+    platform::PrintLibrary &lib = getPrinter();
+    try {
+        lib.setOrientation(orientation);
+        if (!lib.startDoc(QStringLiteral("Pelmora")))
+            throw AppError(ErrNo::PathFileAccess, QStringLiteral("The printer did not start the document"));
+        lib.startPage();
+        clsPrintBorders borders;
+        borders.setCanvas([&lib]() -> platform::imaging::DeviceContext & { return lib.hdc(); });
+        const std::vector<int> sides = side == 2 ? std::vector<int>{0, 1} : std::vector<int>{side};
+        for (int s : sides) {
+            const PrintPlacement pl = placement(s, lib.dpiX(), lib.dpiY(), lib.physicalOffsetX(), lib.physicalOffsetY());
+            platform::ImgxImagePtr img = images_[size_t(s)];
+            if (!img)
+                continue;
+            const auto &model = gObjPartMoveableObjects[size_t(s)];
+            if (gBoolPartHasObjects[size_t(s)] && model) {
+                for (const auto &[key, value] : model->colObjectLayers)
+                    if (const auto o = model->object(value))
+                        o->DrawToImgX(*img, model->dblZoomFactor, model->objEffects.get());
+            }
+            const QRect &c = pl.cover;
+            if (gBytePrintBorder == 1) {
+                const float half = pl.borderWidth / 2.0f;
+                borders.setThickness(std::int16_t(pl.borderWidth));
+                borders.setLineStyle(gByteBorderStyle == 0 ? 0 : 2);
+                borders.setLineColor(gLngBorderColor);
+                const float x = float(c.x()), y = float(c.y()), w = float(c.width()), h = float(c.height());
+                borders.singleLine(x - half, y - half, x + w + half, y - half);
+                borders.singleLine(x - half, y + h + half, x + w + half, y + h + half);
+                borders.singleLine(x - half, y - half, x - half, y + h + half);
+                borders.singleLine(x + w + half, y - half, x + w + half, y + h + half);
+            }
+            lib.hdc().paintImageStretched(img->qimage(), c);
+            borders.setLineColor(gLngMarginColor);
+            borders.setLineStyle(0);
+            borders.setThickness(2);
+            for (const auto &[a, b] : pl.foldLines)
+                borders.singleLine(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+        }
+        lib.endPage();
+        lib.endDoc();
+    } catch (...) {
+        // A failed sheet leaves no half document behind.
+        lib.abortDoc();
+        reportError(QStringLiteral("ERR_PRINT_PICTURE"), source(QStringLiteral("printSheet_%1").arg(side)));
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+// One print job: the sizes, offsets and images of both sides, which sides go on which sheet
+// in which orientation, and the sheets themselves with cut border and fold marks.
+// The left side is the front (0), the right side the back (1).
+#include "platform/imaging/ImgxImage.h"
+
+#include <QRect>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace platform { class PrintLibrary; }
+
+// Where one side lands on a sheet, in device pixels.
+struct PrintPlacement {
+    QRect cover;                       // the picture's rectangle
+    int borderWidth = 0;               // 0: no cut border
+    std::vector<std::pair<QPoint, QPoint>> foldLines;
+};
+
+// The sheets of a job: (side 0, 1 or 2 for both; orientation 1 portrait, 2 landscape).
+struct SheetCall {
+    int side;
+    int orientation;
+    bool operator==(const SheetCall &o) const = default;
+};
+// Which sheets a medium and print type give, by the chosen list entries of both sides.
+// orientationOfOwn is field 13 of each side's own format (the user-defined medium only).
+std::vector<SheetCall> sheetsFor(int medium, const QString &printType, int li0, int li1,
+                                 const std::array<double, 2> &orientationOfOwn);
+
+class clsPrinter {
+public:
+    clsPrinter();
+
+    void setIndex(std::int16_t index) { mIntIndex = index; }
+    void setFrontImage(const platform::ImgxImage &image) { setImage(0, image); }
+    void setBackImage(const platform::ImgxImage &image) { setImage(1, image); }
+    void setFrontWidth(float v) { geometry_[0][0] = v; }
+    void setFrontHeight(float v) { geometry_[0][1] = v; }
+    void setFrontLeftMargin(float v) { geometry_[0][2] = v; }
+    void setFrontTopMargin(float v) { geometry_[0][3] = v; }
+    void setBackWidth(float v) { geometry_[1][0] = v; }
+    void setBackHeight(float v) { geometry_[1][1] = v; }
+    void setBackLeftMargin(float v) { geometry_[1][2] = v; }
+    void setBackTopMargin(float v) { geometry_[1][3] = v; }
+
+    platform::PrintLibrary &getPrinter();
+    // The list position of a printer by name (the last of equal names), or -1; with
+    // report set, a missing printer is told to the user when printing with the default.
+    std::int16_t getPrinterIndex(const QString &name, bool report = true);
+    bool checkPrinter();
+    // 1 ready to print, 0 not.
+    std::int16_t init();
+    void Printer_Handling();
+    void printSheet(std::int16_t side, int orientation);
+
+    // The placement of a side on a sheet of the given resolution and physical offsets.
+    PrintPlacement placement(int side, int dpiX, int dpiY, int offX, int offY) const;
+
+private:
+    void setImage(int side, const platform::ImgxImage &image);
+
+    std::int16_t mIntIndex = 0;
+    std::array<std::array<float, 4>, 2> geometry_{};
+    std::array<platform::ImgxImagePtr, 2> images_;
+};

@@ -1,0 +1,178 @@
+#include "MainWindowTestSupport.h"
+
+#include "core/Globals.h"
+#include "mainwindow/Globals.h"
+#include "mainwindow/clsPrinter.h"
+#include "platform/Rounding.h"
+#include "platform/print/PrintLibrary.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using mainwindowtest::MainWindowTest;
+
+TEST(SheetTable, WhichSidesGoOnWhichSheet)
+{
+    using V = std::vector<SheetCall>;
+    const std::array<double, 2> none{0, 0};
+    EXPECT_EQ(sheetsFor(0, "All", 0, 2, none), (V{{2, 1}}));
+    EXPECT_EQ(sheetsFor(0, "All", 1, 2, none), (V{{0, 2}, {1, 1}}));
+    EXPECT_EQ(sheetsFor(0, "All", 0, 1, none), (V{{0, 1}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(0, "All", 1, 1, none), (V{{0, 2}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(0, "Left", 1, 0, none), (V{{0, 2}}));
+    EXPECT_EQ(sheetsFor(0, "Right", 1, 0, none), (V{{1, 1}}));
+    EXPECT_EQ(sheetsFor(1, "All", 1, 2, none), (V{{2, 2}}));
+    EXPECT_EQ(sheetsFor(1, "All", 1, 4, none), (V{{0, 2}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(1, "All", 0, 2, none), (V{{0, 2}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(2, "All", 1, 1, none), (V{{0, 2}, {1, 1}}));  // the left side is asked first
+    EXPECT_EQ(sheetsFor(2, "All", 0, 1, none), (V{{0, 1}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(2, "All", 0, 2, none), (V{{2, 1}}));
+    EXPECT_EQ(sheetsFor(3, "All", 1, 3, none), (V{{2, 2}}));
+    EXPECT_EQ(sheetsFor(3, "All", 1, 0, none), (V{{0, 2}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(3, "Left", 1, 0, none), (V{{0, 2}}));
+    EXPECT_EQ(sheetsFor(4, "All", 0, 1, none), (V{{2, 1}}));
+    EXPECT_EQ(sheetsFor(5, "All", 0, 1, {0, 1}), (V{{0, 1}, {1, 2}}));
+    EXPECT_EQ(sheetsFor(5, "Right", 0, 1, {0, 1}), (V{{1, 2}}));
+    EXPECT_TRUE(sheetsFor(6, "All", 0, 0, none).empty());
+    EXPECT_TRUE(sheetsFor(0, "Both", 0, 0, none).empty());
+}
+
+namespace {
+
+class Printing : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(out.isValid());
+        platform::Seam<platform::PrintLibrary>::install(platform::makePdfPrintLibrary(out.path(), {"Office", "PDF"}, 600));
+    }
+    void TearDown() override
+    {
+        platform::Seam<platform::PrintLibrary>::reset();
+        MainWindowTest::TearDown();
+    }
+    QStringList documents() const { return QDir(out.path()).entryList({"print-*.pdf"}, QDir::Files, QDir::Name); }
+    // The first page of a document at 300 dpi.
+    QImage page(const QString &pdf) const
+    {
+        const QString base = out.path() + "/page";
+        QProcess::execute("pdftoppm", {"-r", "300", "-png", "-singlefile", out.path() + "/" + pdf, base});
+        return QImage(base + ".png");
+    }
+    void solidSides()
+    {
+        for (int s = 0; s < 2; ++s) {
+            QImage img(400, 400, QImage::Format_ARGB32_Premultiplied);
+            img.fill(s == 0 ? QColor(255, 0, 0) : QColor(0, 0, 255));
+            igxBackup[size_t(s)]->setQImage(img, platform::kNoUndo);
+        }
+    }
+    QTemporaryDir out;
+};
+
+} // namespace
+
+TEST_F(Printing, PlacementInDevicePixels)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=2\r\n"
+            "LASTMEDIUM=0\r\nLASTCOVERLEFT=2\r\nLASTCOVERRIGHT=2\r\n");
+    start();
+    clsPrinter p;
+    p.setFrontWidth(15);
+    p.setFrontHeight(11.8f);
+    p.setFrontLeftMargin(3);
+    p.setFrontTopMargin(1.5f);
+    const PrintPlacement pl = p.placement(0, 600, 600, 10, 20);
+    EXPECT_EQ(pl.cover, QRect(709 - 10, 354 - 20, 3543, 2787));
+    EXPECT_EQ(pl.borderWidth, 6);
+    // Back inlay: spines of 0,65 cm on both sides, ticks above and below the cover.
+    ASSERT_EQ(pl.foldLines.size(), 4u);
+    const int xa = pl.cover.x() + roundToInt(0.65 / 15.0 * 3543);
+    EXPECT_EQ(pl.foldLines[0].first.x(), xa);
+    EXPECT_EQ(pl.foldLines[0].second.y(), pl.cover.y());
+    EXPECT_EQ(pl.foldLines[1].first.y(), pl.cover.bottom() + 1);
+    EXPECT_EQ(pl.foldLines[2].first.x(), pl.cover.x() + roundToInt(3543 - 0.65 / 15.0 * 3543));
+}
+
+TEST_F(Printing, BothCdSidesOnOnePortraitSheetAtTheirOffsets)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTERCOLOR=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=0\r\n"
+            "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
+    frmPelmora &w = start();
+    solidSides();
+    w.cmdPrint_Click(2);
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    ASSERT_EQ(documents(), QStringList{"print-1.pdf"});
+    const QImage img = page("print-1.pdf");
+    if (img.isNull())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    EXPECT_LT(img.width(), img.height()); // portrait
+    // The front cover 12 x 12 at (4,5 | 1,5) cm: its top-left pixel at 531.5 | 177.2.
+    const int x = roundToInt(4.5 / 2.54 * 300), y = roundToInt(1.5 / 2.54 * 300);
+    auto isRed = [&](int px, int py) {
+        const QColor c(img.pixel(px, py));
+        return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+    };
+    EXPECT_TRUE(isRed(x + 2, y + 2));
+    EXPECT_FALSE(isRed(x - 6, y + 20));
+    EXPECT_TRUE(isRed(x + roundToInt(12 / 2.54 * 300) - 3, y + 20));
+    // The cut border: a black band of 3 pixels at 300 dpi just outside the left edge.
+    const QColor band(img.pixel(x - 2, y + 100));
+    EXPECT_LT(band.lightness(), 80);
+    const QColor outside(img.pixel(x - 8, y + 100));
+    EXPECT_GT(outside.lightness(), 200);
+    // The back: the disc label 11,8 x 11,8 at (4,6 | 15,5).
+    const QColor back(img.pixel(roundToInt(4.6 / 2.54 * 300) + 20, roundToInt(15.5 / 2.54 * 300) + 20));
+    EXPECT_GT(back.blue(), 200);
+    EXPECT_LT(back.red(), 60);
+}
+
+TEST_F(Printing, TheBookletGoesOnALandscapeSheetOfItsOwn)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=1\r\nLASTCOVERRIGHT=2\r\n");
+    frmPelmora &w = start();
+    solidSides();
+    w.cmdPrint_Click(2);
+    ASSERT_EQ(documents(), (QStringList{"print-1.pdf", "print-2.pdf"}));
+    const QImage first = page("print-1.pdf");
+    if (first.isNull())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    EXPECT_GT(first.width(), first.height());
+    const QImage second = page("print-2.pdf");
+    EXPECT_LT(second.width(), second.height());
+}
+
+TEST_F(Printing, AMissingPrinterIsToldOnceAndNothingIsPrinted)
+{
+    options("PRINTERNAME=Gone\r\nPRINTERID=0\r\nPRINTWITHDEFAULT=1\r\n");
+    frmPelmora &w = start();
+    prompter->shown.clear();
+    w.cmdPrint_Click(0);
+    EXPECT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(documents().isEmpty());
+
+    prompter->shown.clear();
+    gIntPrinterId = -1;
+    w.cmdPrint_Click(1);
+    EXPECT_EQ(prompter->shown.size(), 1u); // told that nothing is printed
+    EXPECT_TRUE(documents().isEmpty());
+}
+
+TEST_F(Printing, InvalidSizesPrintNothingAndSayWhy)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\n");
+    frmPelmora &w = start();
+    prompter->shown.clear();
+    w.txtWidth[0]->setText("abc");
+    w.cmdPrint_Click(0);
+    EXPECT_EQ(prompter->shown.size(), 1u);
+    w.txtWidth[0]->setText("0");
+    w.cmdPrint_Click(0);
+    EXPECT_EQ(prompter->shown.size(), 2u);
+    EXPECT_TRUE(documents().isEmpty());
+    EXPECT_TRUE(w.mBoolReady);
+}
