@@ -11,6 +11,7 @@
 #include "mainwindow/clsCover.h"
 #include "mainwindow/clsPrintBorders.h"
 #include "mainwindow/frmPelmora.h"
+#include "mainwindow/frmPrinterOptions.h"
 #include "platform/Rounding.h"
 #include "platform/print/PrintLibrary.h"
 #include "platform/ui/Prompter.h"
@@ -81,6 +82,7 @@ std::vector<SheetCall> sheetsFor(int medium, const QString &printType, int li0, 
 
 clsPrinter::clsPrinter()
 {
+    gIntPrintDialogResult = 0;
     // A missing configured printer is told once per print action, by init.
     getPrinterIndex(gStrPrinterName, false);
 }
