@@ -117,6 +117,9 @@ void frmPelmora::collectControls()
     cmdExit = ui->cmdExit;
     menuForeground = ui->menuForeground;
     menuExit = ui->menuExit;
+    menuPrintLeft = ui->menuPrintLeft;
+    menuPrintRight = ui->menuPrintRight;
+    menuPrintAll = ui->menuPrintAll;
 }
 
 void frmPelmora::connectControls()
@@ -155,6 +158,15 @@ void frmPelmora::connectControls()
     }
     for (int i = 0; i < int(cmdPrint.size()); ++i)
         connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [this, i] { cmdPrint_Click(i); });
+    // The print menu entries: a failure inside is not reported a second time.
+    const std::pair<QAction *, int> printMenus[] = {{menuPrintLeft, 0}, {menuPrintRight, 1}, {menuPrintAll, 2}};
+    for (const auto &[action, index] : printMenus)
+        connect(action, &QAction::triggered, this, [this, index = index] {
+            try {
+                cmdPrint_Click(index);
+            } catch (...) {
+            }
+        });
     // Going for the Exit button leaves a box without its check; coming back switches it on.
     connect(cmdExit, &ButtonPlus::entered, this, [this] { mBoolValidateBoxes = false; });
     connect(cmdExit, &ButtonPlus::left, this, [this] { mBoolValidateBoxes = true; });

@@ -68,6 +68,7 @@ public:
     std::array<ButtonPlus *, 3> cmdPrint{};
     ButtonPlus *cmdSearch = nullptr, *cmdPreview = nullptr, *cmdExit = nullptr;
     QAction *menuForeground = nullptr, *menuExit = nullptr;
+    QAction *menuPrintLeft = nullptr, *menuPrintRight = nullptr, *menuPrintAll = nullptr;
     QTimer *timTip = nullptr;
 
     // Start and end.

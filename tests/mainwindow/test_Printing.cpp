@@ -7,6 +7,7 @@
 #include "platform/print/PrintLibrary.h"
 
 #include <QDir>
+#include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -175,4 +176,16 @@ TEST_F(Printing, InvalidSizesPrintNothingAndSayWhy)
     EXPECT_EQ(prompter->shown.size(), 2u);
     EXPECT_TRUE(documents().isEmpty());
     EXPECT_TRUE(w.mBoolReady);
+}
+
+TEST_F(Printing, TheMenuEntriesPrintLikeTheButtons)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nLASTMEDIUM=4\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=1\r\n");
+    frmPelmora &w = start();
+    w.menuPrintAll->trigger();
+    EXPECT_EQ(documents(), QStringList{"print-1.pdf"});
+    w.menuPrintLeft->trigger();
+    w.menuPrintRight->trigger();
+    EXPECT_EQ(documents().size(), 3);
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
 }
