@@ -7,7 +7,9 @@
 #include "core/mdlUtil.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/Screen.h"
+#include "canvas/CanvasServices.h"
 #include "mainwindow/clsPrintBorders.h"
+#include "platform/imaging/ImgxCanvas.h"
 #include "platform/widgets/LineOverlay.h"
 #include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
@@ -194,5 +196,59 @@ void clsCover::drawFoldLines(int side)
 
 void clsCover::SetBorderIgX()
 {
-    // The editor canvas's fold lines are drawn by clsPrintBorders as well (see drawFoldLines).
+    try {
+        frmPelmora *w = frmPelmora::instance();
+        if (!w)
+            return;
+        const int side = std::clamp<int>(w->mIntActualSide, 0, 1);
+        const int entry = w->lstCoverNames[size_t(side)]->currentRow();
+        if (gBytePrintMargin != 1 || w->lstCoverNames[size_t(side)]->count() < 1)
+            return;
+        const CoverTable &table = gVarCoverTypes[aktMedium() < kMediumCount ? aktMedium() : 0];
+        if (entry < 0 || entry >= table.count())
+            return;
+        const CoverRecord &rec = table.at(entry);
+        const double width = rec.number(CoverField::Width);
+        const double c1 = rec.number(CoverField::Crease1), c2 = rec.number(CoverField::Crease2);
+        const double r = c1 / width;
+        platform::ImgxCanvas &igx = CanvasServices::get().editorCanvas();
+        // The editor window's own drawing surface: a see-through layer over it.
+        QWidget *window = igx.parentWidget();
+        LineOverlay *surface = window ? window->findChild<LineOverlay *>(QStringLiteral("foldLines"), Qt::FindDirectChildrenOnly) : nullptr;
+        if (window && !surface) {
+            surface = new LineOverlay(window);
+            surface->setObjectName(QStringLiteral("foldLines"));
+        }
+        if (surface)
+            surface->clear();
+        const auto &screen = platform::Screen::get();
+        const double tppx = screen.twipsPerPixelX(), tppy = screen.twipsPerPixelY();
+        const double L = igx.x() * tppx, T = igx.y() * tppy, Wd = igx.width() * tppx, H = igx.height() * tppy;
+        clsPrintBorders lines;
+        lines.setLineColor(gLngMarginColor);
+        lines.setLineStyle(2);
+        lines.setThickness(1);
+        auto draw = [&](double xTwips, double yEnd) {
+            const float x = float(roundToInt(xTwips / tppx));
+            lines.singleLine(x, 0, x, float(yEnd));
+        };
+        if (gByteMarginType == 2) {
+            if (!surface)
+                return;
+            lines.setCanvas([surface]() -> platform::imaging::DeviceContext & { return surface->hdc(); });
+            if (c1 != 0)
+                draw(L + Wd * r, T / tppy);
+            if (c2 != 0)
+                draw(L + Wd - Wd * r, T / tppy);
+        } else {
+            lines.setCanvas([&igx]() -> platform::imaging::DeviceContext & { return igx.hdc(); });
+            const int tick = toInt32(gByteMarginType == 0 ? H / tppy : H / tppy * 0.05);
+            if (c1 != 0)
+                draw(Wd * r, tick);
+            if (c2 != 0)
+                draw(Wd - Wd * r, tick);
+        }
+    } catch (...) {
+        reportError(QStringLiteral("ERR_BORDER"), QStringLiteral("clsCover.SetBorderIgX"));
+    }
 }

@@ -3,7 +3,9 @@
 #include "core/Globals.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
+#include "canvas/CanvasServices.h"
 #include "mainwindow/clsPrintBorders.h"
+#include "platform/imaging/ImgxCanvas.h"
 #include "platform/widgets/LineOverlay.h"
 #include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
@@ -91,4 +93,40 @@ TEST_F(FoldLines, ShortTicksAndTicksAboveThePreview)
     const QPoint at = pic->mapTo(w.centralWidget(), QPoint(0, 0));
     EXPECT_EQ(outside[0].first, at.x() + 50);
     EXPECT_EQ(outside[0].second, at.y());
+}
+
+namespace {
+class EditorCanvasServices final : public CanvasServices {
+public:
+    explicit EditorCanvasServices(platform::ImgxCanvas &c) : canvas(c) {}
+    platform::ImgxCanvas &editorCanvas() override { return canvas; }
+    void adaptObjectSizeToZoom(const QString &) override {}
+    platform::ImgxCanvas &canvas;
+};
+} // namespace
+
+TEST_F(FoldLines, TheEditorCanvasGetsTheFoldLinesOfTheEditedSide)
+{
+    frmPelmora &w = withFoldedFormat("MARGINTYPE=0\r\n");
+    QWidget editor;
+    auto *igx = new platform::ImgxCanvas(&editor);
+    igx->setGeometry(30, 40, 600, 400);
+    CanvasServices::install(std::make_unique<EditorCanvasServices>(*igx));
+    w.mIntActualSide = 0;
+    gObjCover().SetBorderIgX();
+    EXPECT_EQ(lines(static_cast<const platform::imaging::RecordingContext &>(igx->overlay())),
+              (std::vector<std::pair<int, int>>{{50, 400}, {550, 400}}));
+
+    gByteMarginType = 2;
+    igx->refresh();
+    gObjCover().SetBorderIgX();
+    EXPECT_TRUE(lines(igx->overlay()).empty());
+    auto *surface = editor.findChild<LineOverlay *>("foldLines");
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(lines(surface->lines()), (std::vector<std::pair<int, int>>{{80, 40}, {580, 40}}));
+
+    w.mIntActualSide = 1; // a format without folds
+    gObjCover().SetBorderIgX();
+    EXPECT_TRUE(lines(surface->lines()).empty());
+    CanvasServices::reset();
 }
