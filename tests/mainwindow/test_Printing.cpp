@@ -189,3 +189,35 @@ TEST_F(Printing, TheMenuEntriesPrintLikeTheButtons)
     EXPECT_EQ(documents().size(), 3);
     EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
 }
+
+TEST_F(Printing, FoldMarksOfEveryKindAtTheScaledCreases)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTMARGIN=1\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=2\r\nLASTCOVERRIGHT=2\r\n");
+    start();
+    clsPrinter p;
+    p.setFrontWidth(13); // the 15 cm back inlay printed 13 cm wide: marks scale with it
+    p.setFrontHeight(11.8f);
+    p.setFrontLeftMargin(2);
+    p.setFrontTopMargin(2);
+    for (int type = 0; type <= 2; ++type) {
+        gByteMarginType = std::uint8_t(type);
+        const PrintPlacement pl = p.placement(0, 600, 600, 0, 0);
+        const QRect c = pl.cover;
+        const int xa = c.x() + roundToInt(0.65 / 15.0 * c.width());
+        ASSERT_FALSE(pl.foldLines.empty()) << type;
+        EXPECT_EQ(pl.foldLines.front().first.x(), xa) << type;
+        EXPECT_EQ(pl.foldLines.back().first.x(), c.x() + roundToInt(c.width() - 0.65 / 15.0 * c.width())) << type;
+        if (type == 0) {
+            EXPECT_EQ(pl.foldLines.size(), 2u);
+            EXPECT_EQ(pl.foldLines[0].second.y() - pl.foldLines[0].first.y(), c.height());
+        } else if (type == 1) {
+            EXPECT_EQ(pl.foldLines.size(), 2u);
+            EXPECT_EQ(pl.foldLines[0].second.y() - pl.foldLines[0].first.y(), roundToInt(c.height() * 0.01));
+        } else {
+            EXPECT_EQ(pl.foldLines.size(), 4u);
+            EXPECT_EQ(pl.foldLines[0].first.y(), c.y() - roundToInt(c.height() * 0.025));
+        }
+    }
+    gBytePrintMargin = 0;
+    EXPECT_TRUE(p.placement(0, 600, 600, 0, 0).foldLines.empty());
+}
