@@ -1,6 +1,7 @@
 // The main window's start and end, the medium buttons and the cover-format lists.
 #include "mainwindow/frmPelmora.h"
 #include "platform/widgets/LineOverlay.h"
+#include "platform/ui/UrlOpener.h"
 
 #include "ui_frmPelmora.h"
 
@@ -120,6 +121,8 @@ void frmPelmora::collectControls()
     menuPrintLeft = ui->menuPrintLeft;
     menuPrintRight = ui->menuPrintRight;
     menuPrintAll = ui->menuPrintAll;
+    menuHelp = ui->menuHelp;
+    menuFAQ = ui->menuFAQ;
 }
 
 void frmPelmora::connectControls()
@@ -158,6 +161,8 @@ void frmPelmora::connectControls()
     }
     for (int i = 0; i < int(cmdPrint.size()); ++i)
         connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [this, i] { cmdPrint_Click(i); });
+    connect(menuHelp, &QAction::triggered, this, [this] { menuHelp_Click(); });
+    connect(menuFAQ, &QAction::triggered, this, [] { platform::UrlOpener::get().open(gStrFaqURL); });
     // The print menu entries: a failure inside is not reported a second time.
     const std::pair<QAction *, int> printMenus[] = {{menuPrintLeft, 0}, {menuPrintRight, 1}, {menuPrintAll, 2}};
     for (const auto &[action, index] : printMenus)
@@ -240,7 +245,7 @@ void frmPelmora::Form_Load()
             gStrHelpFile = named;
             gStrApplicationHelpFile = named;
         } else {
-            gStrHelpFile = helpFolder + QStringLiteral("Deutsch.chm");
+            gStrHelpFile = helpFolder + QStringLiteral("Deutsch.html");
             gStrApplicationHelpFile = FileExists(gStrHelpFile) ? gStrHelpFile : QString();
         }
 
@@ -539,4 +544,16 @@ void frmPelmora::closeEvent(QCloseEvent *e)
         e->ignore();
     else
         e->accept();
+}
+
+void frmPelmora::menuHelp_Click()
+{
+    try {
+        if (gStrApplicationHelpFile.isEmpty() || !FileExists(gStrApplicationHelpFile))
+            throw AppError(ErrNo::FileNotFound, QStringLiteral("The help file was not found: ") + gStrHelpFile);
+        if (!platform::UrlOpener::get().open(gStrApplicationHelpFile))
+            throw AppError(ErrNo::PathFileAccess, QStringLiteral("No program opened the help file"));
+    } catch (...) {
+        reportError(QStringLiteral("ERR_OPEN_HELPFILE"), QStringLiteral("frmPelmora.menuHelp_Click"));
+    }
 }

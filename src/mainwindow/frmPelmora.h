@@ -69,6 +69,7 @@ public:
     ButtonPlus *cmdSearch = nullptr, *cmdPreview = nullptr, *cmdExit = nullptr;
     QAction *menuForeground = nullptr, *menuExit = nullptr;
     QAction *menuPrintLeft = nullptr, *menuPrintRight = nullptr, *menuPrintAll = nullptr;
+    QAction *menuHelp = nullptr, *menuFAQ = nullptr;
     QTimer *timTip = nullptr;
 
     // Start and end.
@@ -99,6 +100,8 @@ public:
     // Printing: 0 the left side, 1 the right side, 2 both.
     void cmdPrint_Click(int index);
     void printSides(int index) { cmdPrint_Click(index); }
+    // Opens the help start page of the language in the system's browser.
+    void menuHelp_Click();
 
     // Format tables.
     void cmdSave_Click(int side);
