@@ -161,6 +161,13 @@ void frmPelmora::connectControls()
     }
     for (int i = 0; i < int(cmdPrint.size()); ++i)
         connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [this, i] { cmdPrint_Click(i); });
+    for (int k = 0; k < 2; ++k) {
+        for (ButtonPlus *b : {cmdInvert[size_t(k)], cmdRotate[size_t(k)], cmdSharpen[size_t(k)]})
+            b->setEnabled(true);
+        connect(cmdInvert[size_t(k)], &QPushButton::clicked, this, [this, k] { cmdInvert_Click(k); });
+        connect(cmdRotate[size_t(k)], &QPushButton::clicked, this, [this, k] { cmdRotate_Click(k); });
+        connect(cmdSharpen[size_t(k)], &QPushButton::clicked, this, [this, k] { cmdSharpen_Click(k); });
+    }
     connect(menuHelp, &QAction::triggered, this, [this] { menuHelp_Click(); });
     connect(menuFAQ, &QAction::triggered, this, [] { platform::UrlOpener::get().open(gStrFaqURL); });
     // The print menu entries: a failure inside is not reported a second time.

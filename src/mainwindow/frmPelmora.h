@@ -100,6 +100,10 @@ public:
     // Printing: 0 the left side, 1 the right side, 2 both.
     void cmdPrint_Click(int index);
     void printSides(int index) { cmdPrint_Click(index); }
+    // Effects on a side's image.
+    void cmdInvert_Click(int side);
+    void cmdRotate_Click(int side);
+    void cmdSharpen_Click(int side);
     // Opens the help start page of the language in the system's browser.
     void menuHelp_Click();
 
