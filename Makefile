@@ -42,7 +42,7 @@ fuzz: deps
 	done
 
 bench: build
-	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/pelmora_bench
+	@for b in $(BUILD)/bin/pelmora_bench*; do QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
