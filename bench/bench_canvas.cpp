@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 namespace {
 
 clsTextObject styledText(const QString &s)
@@ -86,13 +88,4 @@ BENCHMARK(BM_TextToImgXTenLinesPlain)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::k
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir home;
-    setAppPathForTests(home.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+int main(int argc, char **argv) { return runGuiBenchmarks(argc, argv); }

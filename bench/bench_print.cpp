@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
+
 namespace {
 
 void BM_PrintBothCdSidesAt600Dpi(benchmark::State &state)
@@ -43,13 +45,4 @@ BENCHMARK(BM_PrintBothCdSidesAt600Dpi)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir home;
-    setAppPathForTests(home.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+int main(int argc, char **argv) { return runGuiBenchmarks(argc, argv); }

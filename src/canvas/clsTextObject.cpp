@@ -47,17 +47,16 @@ void clsTextObject::copy(const clsTextObject &source)
     mObjTextShadow->copy(*source.mObjTextShadow);
     mObjTextGradient->copy(*source.mObjTextGradient);
     mIntLayer = source.mIntLayer;
-    // An object whose images the collector freed gets new ones to copy into.
-    if (source.mImgXPicture && !source.mImgXPicture->isEmpty()) {
-        if (!mImgXPicture)
-            mImgXPicture = platform::ImgxImage::create();
-        mImgXPicture->importImage(*source.mImgXPicture, QString());
-    }
-    if (source.mImgXBackup && !source.mImgXBackup->isEmpty()) {
-        if (!mImgXBackup)
-            mImgXBackup = platform::ImgxImage::create();
-        mImgXBackup->importImage(*source.mImgXBackup, QString());
-    }
+    // Copied into this object's own images; one the collector freed is made anew.
+    auto importInto = [](platform::ImgxImagePtr &mine, const platform::ImgxImagePtr &theirs) {
+        if (!theirs || theirs->isEmpty())
+            return;
+        if (!mine)
+            mine = platform::ImgxImage::create();
+        mine->importImage(*theirs, QString());
+    };
+    importInto(mImgXPicture, source.mImgXPicture);
+    importInto(mImgXBackup, source.mImgXBackup);
     mDblAngle = source.mDblAngle;
     mBoolFocus = source.mBoolFocus;
     mBoolDragging = source.mBoolDragging;
