@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/mdlUtilWindows.h"
+#include "platform/ui/Prompter.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -9,6 +10,18 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// A window that a later version brings: the user is told so, and nothing changes.
+void notAvailable(const QString &form)
+{
+    clsEnvAll &lang = gObjLanguageStore();
+    QString title = lang.getVar(form + u'.' + form);
+    if (title.isEmpty())
+        title = lang.getVar(QStringLiteral("MESSAGES.MSG"), QStringLiteral("Message"));
+    platform::Prompter::get().msgBox(
+        lang.getVar(QStringLiteral("MESSAGES.MSG_NOT_AVAILABLE"), QStringLiteral("This function is not available in this version.")),
+        platform::MsgStyle::Information, title.trimmed());
+}
 
 class StandInServices final : public MainWindowServices {
 public:
@@ -31,11 +44,35 @@ public:
         setMainFormTopmost(owner, gByteForeground != 0, true);
     }
     void showTipOfTheDay(QWidget *) override {}
+    void showModal(Window window, QWidget *) override { notAvailable(windowName(window)); }
+    bool openEditor(QWidget *) override
+    {
+        notAvailable(QStringLiteral("frmGrafik"));
+        return false;
+    }
+    void showBrightness(QWidget *, const platform::ImgxImagePtr &) override { notAvailable(QStringLiteral("frmBrightness")); }
+    void showSharpSoft(QWidget *, const platform::ImgxImagePtr &, bool, bool) override
+    {
+        notAvailable(QStringLiteral("frmSharpSoft"));
+    }
+    void showSearch(QWidget *) override { notAvailable(QStringLiteral("frmSearch")); }
 };
 
 std::unique_ptr<MainWindowServices> makeDefault() { return makeStandInMainWindowServices(); }
 
 } // namespace
+
+QString MainWindowServices::windowName(Window window)
+{
+    switch (window) {
+    case Window::NewCover: return QStringLiteral("frmNewCover");
+    case Window::Browse: return QStringLiteral("frmBrowse");
+    case Window::Options: return QStringLiteral("frmOptions");
+    case Window::UpdateCheck: return QStringLiteral("frmUpdateCheck");
+    case Window::About: return QStringLiteral("frmAbout");
+    }
+    return QString();
+}
 
 std::unique_ptr<MainWindowServices> makeStandInMainWindowServices() { return std::make_unique<StandInServices>(); }
 

@@ -1,9 +1,11 @@
 #pragma once
-// What the main window needs of the windows built on top of it: the cover-format editor and
-// the tip of the day. Those windows install their own; until they do, stand-ins serve (the
-// cover-format editor's says that it is not available and changes nothing, the tip of the
-// day shows nothing), and tests install recording ones.
+// What the main window needs of the windows built on top of it: the graphics editor, the
+// cover-format editor, the image dialogs, the browsers, the options and the small windows of
+// the help menu. Those windows install their own; until they do, stand-ins serve (each says
+// that the window is not available in this version and changes nothing; the tip of the day
+// shows nothing), and tests install recording ones.
 #include "platform/Seam.h"
+#include "platform/imaging/ImgxImage.h"
 
 #include <QString>
 
@@ -18,6 +20,31 @@ public:
     virtual void showCoverFormatEditor(QWidget *owner, const QString &caption) = 0;
     // The tip of the day, modal over the main window.
     virtual void showTipOfTheDay(QWidget *owner) = 0;
+
+    // The modal windows that take nothing but their owner.
+    enum class Window {
+        NewCover,    // new background: paints igxBackup(mIntActualSide) of the main window and
+                     // clears its mBoolNewCoverCancelled on OK
+        Browse,      // the image folder browser
+        Options,     // the options
+        UpdateCheck, // the update check
+        About,       // about the program
+    };
+    virtual void showModal(Window window, QWidget *owner) = 0;
+    // The graphics editor on the main window's mIntActualSide, shown without waiting; false
+    // when it could not be opened. When it closes it gives the main window back and sets
+    // its mBoolReady.
+    virtual bool openEditor(QWidget *owner) = 0;
+    // The brightness and contrast dialog on an image, modal.
+    virtual void showBrightness(QWidget *owner, const platform::ImgxImagePtr &image) = 0;
+    // The sharpen or soften dialog on an image, modal; calledFromEditor as the editor sets it.
+    virtual void showSharpSoft(QWidget *owner, const platform::ImgxImagePtr &image, bool sharpen,
+                               bool calledFromEditor) = 0;
+    // The web browser for cover images, shown without waiting and given the focus.
+    virtual void showSearch(QWidget *owner) = 0;
+
+    // The form name of a modal window ("frmNewCover", ...).
+    static QString windowName(Window window);
 
     static MainWindowServices &get() { return platform::Seam<MainWindowServices>::get(); }
 };

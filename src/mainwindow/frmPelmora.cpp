@@ -18,6 +18,7 @@
 #include "mainwindow/LocaleNumbers.h"
 #include "mainwindow/MainWindowServices.h"
 #include "mainwindow/clsCover.h"
+#include "canvas/clsEffects.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 #include "platform/widgets/ButtonPlus.h"
@@ -66,6 +67,7 @@ frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     ui->setupUi(this);
     sInstance = this;
     collectControls();
+    buildEffectsMenu();
     windowLines = new LineOverlay(centralWidget());
     timTip = new QTimer(this);
     timTip->setObjectName(QStringLiteral("timTip"));
@@ -112,17 +114,35 @@ void frmPelmora::collectControls()
     controlArray(this, "cmdRefresh", cmdRefresh);
     controlArray(this, "cmdScan", cmdScan);
     controlArray(this, "cmdRotate", cmdRotate);
+    controlArray(this, "cmdEffects", cmdEffects);
     controlArray(this, "cmdPrint", cmdPrint);
     cmdSearch = ui->cmdSearch;
     cmdPreview = ui->cmdPreview;
+    cmdQuickLoad = ui->cmdQuickLoad;
     cmdExit = ui->cmdExit;
+    menuFile = ui->menuFile;
+    menuPrint = ui->menuPrint;
+    menuScanner = ui->menuScanner;
+    menuTools = ui->menuTools;
+    menuQuestionMark = ui->menuQuestionMark;
     menuForeground = ui->menuForeground;
+    menuOptions = ui->menuOptions;
     menuExit = ui->menuExit;
     menuPrintLeft = ui->menuPrintLeft;
     menuPrintRight = ui->menuPrintRight;
     menuPrintAll = ui->menuPrintAll;
+    menuSelectSource = ui->menuSelectSource;
+    menuScanLeft = ui->menuScanLeft;
+    menuScanRight = ui->menuScanRight;
+    menuPreview = ui->menuPreview;
+    menuQuickLoad = ui->menuQuickLoad;
+    menuSearch = ui->menuSearch;
+    mnuUpdateCheck2 = ui->mnuUpdateCheck2;
     menuHelp = ui->menuHelp;
+    menuTip = ui->menuTip;
     menuFAQ = ui->menuFAQ;
+    mnuUpdateCheck = ui->mnuUpdateCheck;
+    menuInfo = ui->menuInfo;
 }
 
 void frmPelmora::connectControls()
@@ -162,14 +182,29 @@ void frmPelmora::connectControls()
     for (int i = 0; i < int(cmdPrint.size()); ++i)
         connect(cmdPrint[size_t(i)], &QPushButton::clicked, this, [this, i] { cmdPrint_Click(i); });
     for (int k = 0; k < 2; ++k) {
-        for (ButtonPlus *b : {cmdInvert[size_t(k)], cmdRotate[size_t(k)], cmdSharpen[size_t(k)]})
-            b->setEnabled(true);
-        connect(cmdInvert[size_t(k)], &QPushButton::clicked, this, [this, k] { cmdInvert_Click(k); });
-        connect(cmdRotate[size_t(k)], &QPushButton::clicked, this, [this, k] { cmdRotate_Click(k); });
-        connect(cmdSharpen[size_t(k)], &QPushButton::clicked, this, [this, k] { cmdSharpen_Click(k); });
+        const size_t s = size_t(k);
+        connect(cmdInvert[s], &QPushButton::clicked, this, [this, k] { cmdInvert_Click(k); });
+        connect(cmdRotate[s], &QPushButton::clicked, this, [this, k] { cmdRotate_Click(k); });
+        connect(cmdSharpen[s], &QPushButton::clicked, this, [this, k] { cmdSharpen_Click(k); });
+        connect(cmdBrightness[s], &QPushButton::clicked, this, [this, k] { cmdBrightness_Click(k); });
+        connect(cmdEffects[s], &QPushButton::clicked, this, [this, k] { cmdEffects_Click(k); });
+        connect(cmdEditor[s], &QPushButton::clicked, this, [this, k] { cmdEditor_Click(k); });
+        connect(cmdNewCover[s], &QPushButton::clicked, this, [this, k] { cmdNewCover_Click(k); });
+        connect(cmdRefresh[s], &QPushButton::clicked, this, [this, k] { cmdRefresh_Click(k); });
     }
-    connect(menuHelp, &QAction::triggered, this, [this] { menuHelp_Click(); });
-    connect(menuFAQ, &QAction::triggered, this, [] { platform::UrlOpener::get().open(gStrFaqURL); });
+    connect(cmdPreview, &QPushButton::clicked, this, &frmPelmora::cmdPreview_Click);
+    connect(cmdSearch, &QPushButton::clicked, this, &frmPelmora::cmdSearch_Click);
+    connect(cmdQuickLoad, &QPushButton::clicked, this, &frmPelmora::cmdQuickLoad_Click);
+    connect(menuPreview, &QAction::triggered, this, &frmPelmora::cmdPreview_Click);
+    connect(menuSearch, &QAction::triggered, this, &frmPelmora::menuSearch_Click);
+    connect(menuQuickLoad, &QAction::triggered, this, &frmPelmora::cmdQuickLoad_Click);
+    connect(mnuUpdateCheck, &QAction::triggered, this, &frmPelmora::mnuUpdateCheck_Click);
+    connect(mnuUpdateCheck2, &QAction::triggered, this, &frmPelmora::mnuUpdateCheck_Click);
+    connect(menuTip, &QAction::triggered, this, &frmPelmora::menuTip_Click);
+    connect(menuInfo, &QAction::triggered, this, &frmPelmora::menuInfo_Click);
+    connect(menuOptions, &QAction::triggered, this, &frmPelmora::menuOptions_Click);
+    connect(menuHelp, &QAction::triggered, this, &frmPelmora::menuHelp_Click);
+    connect(menuFAQ, &QAction::triggered, this, &frmPelmora::menuFAQ_Click);
     // The print menu entries: a failure inside is not reported a second time.
     const std::pair<QAction *, int> printMenus[] = {{menuPrintLeft, 0}, {menuPrintRight, 1}, {menuPrintAll, 2}};
     for (const auto &[action, index] : printMenus)
@@ -182,26 +217,9 @@ void frmPelmora::connectControls()
     // Going for the Exit button leaves a box without its check; coming back switches it on.
     connect(cmdExit, &ButtonPlus::entered, this, [this] { mBoolValidateBoxes = false; });
     connect(cmdExit, &ButtonPlus::left, this, [this] { mBoolValidateBoxes = true; });
-    connect(cmdExit, &QPushButton::clicked, this, [this] {
-        int cancel = 0;
-        Form_Unload(cancel);
-    });
-    connect(menuExit, &QAction::triggered, this, [this] {
-        if (validateSizeBoxes()) {
-            int cancel = 0;
-            Form_Unload(cancel);
-        }
-    });
-    connect(menuForeground, &QAction::triggered, this, [this] {
-        try {
-            const bool onTop = gByteForeground != 1;
-            setMainFormTopmost(this, onTop, true);
-            gByteForeground = onTop ? 1 : 0;
-            menuForeground->setChecked(onTop);
-        } catch (...) {
-            reportErrorText(QStringLiteral("Error menuForeground_Click"), QStringLiteral("frmPelmora.menuForeground_Click"));
-        }
-    });
+    connect(cmdExit, &QPushButton::clicked, this, &frmPelmora::cmdExit_Click);
+    connect(menuExit, &QAction::triggered, this, &frmPelmora::menuExit_Click);
+    connect(menuForeground, &QAction::triggered, this, &frmPelmora::menuForeground_Click);
     connect(timTip, &QTimer::timeout, this, &frmPelmora::timTip_Timer);
 }
 
@@ -231,8 +249,9 @@ void frmPelmora::setTabOrder()
     // The controls of later commands follow the listed ones.
     for (size_t s = 0; s < 2; ++s)
         for (QWidget *w : {static_cast<QWidget *>(cmdSave[s]), static_cast<QWidget *>(cmdEditor[s]),
-                           static_cast<QWidget *>(cmdNewCover[s])})
+                           static_cast<QWidget *>(cmdNewCover[s]), static_cast<QWidget *>(cmdEffects[s])})
             order.push_back(w);
+    order.push_back(cmdQuickLoad);
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -551,16 +570,4 @@ void frmPelmora::closeEvent(QCloseEvent *e)
         e->ignore();
     else
         e->accept();
-}
-
-void frmPelmora::menuHelp_Click()
-{
-    try {
-        if (gStrApplicationHelpFile.isEmpty() || !FileExists(gStrApplicationHelpFile))
-            throw AppError(ErrNo::FileNotFound, QStringLiteral("The help file was not found: ") + gStrHelpFile);
-        if (!platform::UrlOpener::get().open(gStrApplicationHelpFile))
-            throw AppError(ErrNo::PathFileAccess, QStringLiteral("No program opened the help file"));
-    } catch (...) {
-        reportError(QStringLiteral("ERR_OPEN_HELPFILE"), QStringLiteral("frmPelmora.menuHelp_Click"));
-    }
 }

@@ -30,6 +30,8 @@ class ShapeControl;
 namespace Ui { class frmPelmora; }
 
 class LineOverlay;
+class QMenu;
+class clsEffects;
 
 class frmPelmora : public QMainWindow {
     Q_OBJECT
@@ -64,12 +66,20 @@ public:
     std::array<QFrame *, 2> lineButtons{};
     std::array<ButtonPlus *, 2> cmdSave{}, cmdCreateCover{}, cmdEditCover{}, cmdDeleteCover{};
     std::array<ButtonPlus *, 2> cmdEditor{}, cmdNewCover{}, cmdInvert{}, cmdBrightness{}, cmdSharpen{},
-        cmdRefresh{}, cmdScan{}, cmdRotate{};
+        cmdRefresh{}, cmdScan{}, cmdRotate{}, cmdEffects{};
     std::array<ButtonPlus *, 3> cmdPrint{};
-    ButtonPlus *cmdSearch = nullptr, *cmdPreview = nullptr, *cmdExit = nullptr;
-    QAction *menuForeground = nullptr, *menuExit = nullptr;
+    ButtonPlus *cmdSearch = nullptr, *cmdPreview = nullptr, *cmdQuickLoad = nullptr, *cmdExit = nullptr;
+    // The menu bar: File (print, scanner, always on top, options, exit), Tools and "?".
+    QMenu *menuFile = nullptr, *menuPrint = nullptr, *menuScanner = nullptr, *menuTools = nullptr,
+          *menuQuestionMark = nullptr;
+    QAction *menuForeground = nullptr, *menuExit = nullptr, *menuOptions = nullptr;
     QAction *menuPrintLeft = nullptr, *menuPrintRight = nullptr, *menuPrintAll = nullptr;
-    QAction *menuHelp = nullptr, *menuFAQ = nullptr;
+    QAction *menuSelectSource = nullptr, *menuScanLeft = nullptr, *menuScanRight = nullptr;
+    QAction *menuPreview = nullptr, *menuQuickLoad = nullptr, *menuSearch = nullptr, *mnuUpdateCheck2 = nullptr;
+    QAction *menuHelp = nullptr, *menuTip = nullptr, *menuFAQ = nullptr, *mnuUpdateCheck = nullptr,
+            *menuInfo = nullptr;
+    // The effects popup of the side buttons; its entries work on mIntActualSide.
+    QMenu *mnuPopUpEffects = nullptr;
     QTimer *timTip = nullptr;
 
     // Start and end.
@@ -104,8 +114,41 @@ public:
     void cmdInvert_Click(int side);
     void cmdRotate_Click(int side);
     void cmdSharpen_Click(int side);
+    void cmdEffects_Click(int side);
+    void cmdBrightness_Click(int side);
+    // Shows the effects popup at a point of the window; the chosen entry runs before it
+    // returns, then the preview of mIntActualSide is rendered again.
+    void doPopUpMenu(int x, int y);
+    void doSharpSoft(bool sharpen);
+    void mnuPopUpAutoBrightness_Click();
+    void mnuPopUpManualBrightness_Click();
+    void mnuPopUpGrayscale_Click();
+    void mnuPopUpNegative_Click();
+    void mnuPopUpSharpenPercent_Click(int index);
+    void mnuPopUpSharpenPercentManual_Click();
+    void mnuPopUpSoftenPercent_Click(int index);
+    void mnuPopUpSoftenPercentManual_Click();
+    void mnuPopUpFlipHorizontal_Click();
+    void mnuPopUpFlipVertical_Click();
+
+    // The windows the main window opens, and its own commands.
+    void cmdEditor_Click(int side);
+    void cmdNewCover_Click(int side);
+    void cmdPreview_Click();
+    void cmdRefresh_Click(int side);
+    void cmdSearch_Click();
+    void menuSearch_Click();
+    void cmdQuickLoad_Click();
+    void mnuUpdateCheck_Click();
+    void menuTip_Click();
+    void menuInfo_Click();
+    void menuOptions_Click();
+    void menuForeground_Click();
+    void menuExit_Click();
+    void cmdExit_Click();
     // Opens the help start page of the language in the system's browser.
     void menuHelp_Click();
+    void menuFAQ_Click();
 
     // Format tables.
     void cmdSave_Click(int side);
@@ -126,6 +169,9 @@ protected:
 
 private:
     void collectControls();
+    void buildEffectsMenu();
+    // Hands the side image to the effects as a bare image and keeps what it holds afterwards.
+    template <class F> void withSideElement(F effect);
     void connectControls();
     void setTabOrder();
     void layoutPreview(int side);
@@ -149,6 +195,8 @@ private:
     // What a side image was refitted from, and the size it was given: refitting starts again
     // from the base, so alternating formats never make the image grow.
     std::array<QSize, 2> mSizeFitBase{}, mSizeFitted{};
+
+    std::unique_ptr<clsEffects> mObjEffects;
 
     static QPointer<frmPelmora> sInstance;
 };

@@ -16,7 +16,35 @@ namespace mainwindowtest {
 class RecordingWindows final : public MainWindowServices {
 public:
     void showCoverFormatEditor(QWidget *, const QString &caption) override;
-    void showTipOfTheDay(QWidget *) override { ++tips; }
+    void showTipOfTheDay(QWidget *) override
+    {
+        ++tips;
+        record(QStringLiteral("frmTip"));
+    }
+    void showModal(Window window, QWidget *) override { record(windowName(window)); }
+    bool openEditor(QWidget *) override
+    {
+        record(QStringLiteral("frmGrafik"));
+        return editorOpens;
+    }
+    void showBrightness(QWidget *, const platform::ImgxImagePtr &image) override
+    {
+        dialogImage = image;
+        record(QStringLiteral("frmBrightness"));
+    }
+    void showSharpSoft(QWidget *, const platform::ImgxImagePtr &image, bool sharpen, bool) override
+    {
+        dialogImage = image;
+        record(sharpen ? QStringLiteral("frmSharpSoft sharpen") : QStringLiteral("frmSharpSoft soften"));
+    }
+    void showSearch(QWidget *) override { record(QStringLiteral("frmSearch")); }
+
+    void record(const QString &window)
+    {
+        opened.push_back(window);
+        if (windowAction)
+            windowAction(window);
+    }
 
     struct EditorCall {
         QString caption;
@@ -27,6 +55,11 @@ public:
     // What the editor does before it closes, if anything.
     std::function<void()> editorAction;
     int tips = 0;
+    // The windows opened, by form name, and what each does while it is open.
+    std::vector<QString> opened;
+    std::function<void(const QString &)> windowAction;
+    bool editorOpens = true;
+    platform::ImgxImagePtr dialogImage;
 };
 
 class MainWindowTest : public testsupport::ProgramTest {

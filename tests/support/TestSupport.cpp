@@ -4,7 +4,9 @@
 #include "core/Globals.h"
 #include "platform/net/Download.h"
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QFile>
 
 namespace testsupport {
@@ -28,6 +30,7 @@ void resetProgramState()
     platform::Seam<platform::Screen>::reset();
     platform::Seam<platform::Choosers>::reset();
     platform::Seam<platform::UrlOpener>::reset();
+    platform::Seam<platform::PopupMenus>::reset();
     platform::Seam<platform::Downloader>::reset();
     setAppPathForTests(QString());
 }
@@ -59,6 +62,23 @@ bool ScriptedPrompter::inputBox(const QString &prompt, const QString &title, con
     if (a)
         result = *a;
     return a.has_value();
+}
+
+void ScriptedPopupMenus::popup(QMenu &menu, const QPoint &globalPos)
+{
+    positions.push_back(globalPos);
+    if (choices.empty())
+        return;
+    const QString name = choices.front();
+    choices.pop_front();
+    for (QAction *a : menu.findChildren<QAction *>())
+        if (a->objectName() == name) {
+            if (!a->isEnabled())
+                ADD_FAILURE() << "menu entry is disabled: " << name.toStdString();
+            a->trigger();
+            return;
+        }
+    ADD_FAILURE() << "no menu entry " << name.toStdString() << " in " << menu.objectName().toStdString();
 }
 
 std::optional<platform::FileDialogResult> ScriptedChoosers::chooseFile(const platform::FileDialogRequest &r)
@@ -107,6 +127,7 @@ void ProgramTest::SetUp()
     screen = &platform::Seam<platform::Screen>::install(std::make_unique<FakeScreen>());
     choosers = &platform::Seam<platform::Choosers>::install(std::make_unique<ScriptedChoosers>());
     urls = &platform::Seam<platform::UrlOpener>::install(std::make_unique<RecordingUrlOpener>());
+    popups = &platform::Seam<platform::PopupMenus>::install(std::make_unique<ScriptedPopupMenus>());
 }
 
 void ProgramTest::TearDown() { resetProgramState(); }

@@ -2,11 +2,13 @@
 // Shared test helpers: a temporary program folder per test and scripted stand-ins for the
 // seams, so that no test ever waits in a modal dialog.
 #include "platform/ui/Choosers.h"
+#include "platform/ui/PopupMenus.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UrlOpener.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -64,6 +66,15 @@ public:
     std::vector<platform::FileDialogRequest> fileRequests;
 };
 
+// Context menus choose the entries named in turn (object names); with none left, nothing.
+class ScriptedPopupMenus : public platform::PopupMenus {
+public:
+    void popup(QMenu &menu, const QPoint &globalPos) override;
+
+    std::deque<QString> choices;
+    std::vector<QPoint> positions;
+};
+
 class RecordingUrlOpener : public platform::UrlOpener {
 public:
     bool open(const QString &url) override { opened.push_back(url); return true; }
@@ -85,6 +96,7 @@ protected:
     FakeScreen *screen = nullptr;
     ScriptedChoosers *choosers = nullptr;
     RecordingUrlOpener *urls = nullptr;
+    ScriptedPopupMenus *popups = nullptr;
 };
 
 } // namespace testsupport

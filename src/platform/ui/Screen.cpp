@@ -24,6 +24,7 @@ Qt::CursorShape shapeFor(int pointer)
     case Pointer::SizeNWSE: return Qt::SizeFDiagCursor;
     case Pointer::SizeWE: return Qt::SizeHorCursor;
     case Pointer::Hourglass: return Qt::WaitCursor;
+    case Pointer::ArrowHourglass: return Qt::BusyCursor;
     default: return Qt::ArrowCursor;
     }
 }

@@ -6,7 +6,7 @@
 namespace platform {
 
 namespace Pointer {
-enum : int { Default = 0, SizeNESW = 6, SizeNS = 7, SizeNWSE = 8, SizeWE = 9, Hourglass = 11 };
+enum : int { Default = 0, SizeNESW = 6, SizeNS = 7, SizeNWSE = 8, SizeWE = 9, Hourglass = 11, ArrowHourglass = 13 };
 }
 
 class Screen {
