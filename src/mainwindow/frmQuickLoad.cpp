@@ -107,6 +107,7 @@ void frmQuickLoad::Form_Load()
         for (ButtonPlus *b : {cmdPrint[i], cmdSave[i]}) {
             QFont f = b->font();
             f.setFamily(QStringLiteral("MS Sans Serif"));
+            f.setStyleHint(QFont::SansSerif); // where the face is missing, a sans face stands in
             b->setFont(f);
             b->setCaptionAlignment(kButtonCaptionAlignment);
             b->setPictureAlignment(kButtonPictureAlignment);
