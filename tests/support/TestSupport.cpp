@@ -3,6 +3,8 @@
 #include "core/AppPath.h"
 #include "core/Globals.h"
 #include "platform/net/Download.h"
+#include "platform/scan/ScanSourceChooser.h"
+#include "platform/scan/Scanner.h"
 
 #include <QAction>
 #include <QDir>
@@ -32,6 +34,8 @@ void resetProgramState()
     platform::Seam<platform::UrlOpener>::reset();
     platform::Seam<platform::PopupMenus>::reset();
     platform::Seam<platform::Downloader>::reset();
+    platform::Seam<platform::Scanner>::reset();
+    platform::Seam<platform::ScanSourceChooser>::reset();
     setAppPathForTests(QString());
 }
 
