@@ -301,15 +301,23 @@ TEST_F(Scanning, AScanLargerThanTheLimitIsRefusedWithAClearText)
     EXPECT_EQ(number, 10);
     EXPECT_TRUE(reason.contains("too large") && reason.contains("test:0")) << reason.toStdString();
 
+    // The limit holds for the frames of a scan together: two of three passes fit.
+    twain.setMaxScanBytes(70000);
+    EXPECT_TRUE(scan({{"mode", "Color"}, {"three-pass", "true"}}).isNull());
+    std::tie(number, title, reason) = lastError();
+    EXPECT_EQ(number, 10);
+
     twain.setMaxScanBytes(TwainObject::kDefaultMaxScanBytes);
     EXPECT_EQ(scan({{"hand-scanner", "true"}}).size(), QSize(216, 334));
 }
 
+// Slow: 4 KB a read with a fifth of a second between reads, about 25 s for the page.
+const Conf kSlowScan = {{"resolution", "200"}, {"read-limit", "true"}, {"read-limit-size", "4096"},
+                        {"read-delay", "true"}, {"read-delay-duration", "200000"}};
+
 TEST_F(Scanning, CancelInTheProgressWindowStopsTheScan)
 {
-    // Slow: 4 KB a read with a fifth of a second between reads, about 25 s for the page.
-    writeTestConf({{"resolution", "200"}, {"read-limit", "true"}, {"read-limit-size", "4096"},
-                   {"read-delay", "true"}, {"read-delay-duration", "200000"}});
+    writeTestConf(kSlowScan);
     ASSERT_TRUE(twain.openSource(nullptr));
     bool clicked = false;
     QTimer finder;
@@ -343,6 +351,23 @@ TEST_F(Scanning, CancelInTheProgressWindowStopsTheScan)
     ASSERT_TRUE(twain.openSource(nullptr));
     twain.acquire(0, nullptr);
     EXPECT_EQ(images.count(), 1);
+}
+
+TEST_F(Scanning, ClosingTheSourceDuringAScanCancelsItAndClosesAfterwards)
+{
+    writeTestConf(kSlowScan);
+    ASSERT_TRUE(twain.openSource(nullptr));
+    QTimer::singleShot(0, &twain, [this] {
+        twain.closeSource();
+        EXPECT_TRUE(twain.isSourceOpen()) << "the device is still being read";
+    });
+    twain.acquire(0, nullptr);
+    EXPECT_FALSE(twain.isSourceOpen());
+    EXPECT_EQ(canceled.count(), 1);
+    EXPECT_EQ(canClose.count(), 1);
+    // A fresh session opens again.
+    writeTestConf({});
+    EXPECT_TRUE(twain.openSource(nullptr));
 }
 
 TEST_F(Scanning, WithItsUiTheSourceOffersItsSettingsFirst)

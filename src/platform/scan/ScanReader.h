@@ -2,7 +2,8 @@
 // Reads one scan from an opened device: every frame up to the last one (three-pass scanners
 // send a red, a green and a blue frame), growing the buffer when the device does not know the
 // number of lines. run() belongs on a worker thread; requestCancel() and percent() may be
-// called from any thread meanwhile.
+// called from any thread meanwhile. A cancel request is passed to the device by the worker
+// itself, between two reads: the device is never called from two threads at once.
 #include "platform/scan/ScanFrameAssembler.h"
 #include "platform/scan/Scanner.h"
 

@@ -50,6 +50,8 @@ void TwainObject::error(int status, const QString &reason)
 
 bool TwainObject::twainAvailable() const
 {
+    if (scanning_)
+        return true; // a device is in use; SANE is not asked for its list meanwhile
     CallSession session;
     if (session.status() != ScanStatus::Good)
         return false;
