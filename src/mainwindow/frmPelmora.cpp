@@ -191,7 +191,11 @@ void frmPelmora::connectControls()
         connect(cmdEditor[s], &QPushButton::clicked, this, [this, k] { cmdEditor_Click(k); });
         connect(cmdNewCover[s], &QPushButton::clicked, this, [this, k] { cmdNewCover_Click(k); });
         connect(cmdRefresh[s], &QPushButton::clicked, this, [this, k] { cmdRefresh_Click(k); });
+        connect(cmdScan[s], &QPushButton::clicked, this, [this, k] { cmdScan_Click(k); });
     }
+    connect(menuScanLeft, &QAction::triggered, this, [this] { cmdScan_Click(0); });
+    connect(menuScanRight, &QAction::triggered, this, [this] { cmdScan_Click(1); });
+    connect(menuSelectSource, &QAction::triggered, this, &frmPelmora::menuSelectSource_Click);
     connect(cmdPreview, &QPushButton::clicked, this, &frmPelmora::cmdPreview_Click);
     connect(cmdSearch, &QPushButton::clicked, this, &frmPelmora::cmdSearch_Click);
     connect(cmdQuickLoad, &QPushButton::clicked, this, &frmPelmora::cmdQuickLoad_Click);
@@ -261,6 +265,8 @@ void frmPelmora::Form_Load()
     try {
         mBoolInitialised = false;
         initBackupIgx();
+        if (!objTwain)
+            createTwain();
         mBoolRestoreSelection = true;
         mBoolReady = true;
         changeLanguage(this);

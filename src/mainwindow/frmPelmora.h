@@ -31,6 +31,7 @@ namespace Ui { class frmPelmora; }
 
 class LineOverlay;
 class QMenu;
+namespace platform { class TwainObject; }
 class clsEffects;
 
 class frmPelmora : public QMainWindow {
@@ -78,6 +79,8 @@ public:
     QAction *menuPreview = nullptr, *menuQuickLoad = nullptr, *menuSearch = nullptr, *mnuUpdateCheck2 = nullptr;
     QAction *menuHelp = nullptr, *menuTip = nullptr, *menuFAQ = nullptr, *mnuUpdateCheck = nullptr,
             *menuInfo = nullptr;
+    // The scanner; its events bring the picture into mIntActualSide.
+    platform::TwainObject *objTwain = nullptr;
     // The effects popup of the side buttons; its entries work on mIntActualSide.
     QMenu *mnuPopUpEffects = nullptr;
     QTimer *timTip = nullptr;
@@ -114,6 +117,14 @@ public:
     void cmdInvert_Click(int side);
     void cmdRotate_Click(int side);
     void cmdSharpen_Click(int side);
+    // Scanning.
+    void cmdScan_Click(int side);
+    void menuSelectSource_Click();
+    void objTwain_ImageAcquired(const QImage &image);
+    void objTwain_AcquireCanceled();
+    void objTwain_CanCloseTwain();
+    void objTwain_TwainError(int number, const QString &title, const QString &text);
+
     void cmdEffects_Click(int side);
     void cmdBrightness_Click(int side);
     // Shows the effects popup at a point of the window; the chosen entry runs before it
@@ -170,6 +181,7 @@ protected:
 private:
     void collectControls();
     void buildEffectsMenu();
+    void createTwain();
     // Hands the side image to the effects as a bare image and keeps what it holds afterwards.
     template <class F> void withSideElement(F effect);
     void connectControls();
@@ -191,6 +203,7 @@ private:
     bool mBoolCheckingBox = false;
     bool mBoolUnloaded = false;
     bool mBoolClosing = false;
+    bool mBoolOpeningSource = false;
 
     // What a side image was refitted from, and the size it was given: refitting starts again
     // from the base, so alternating formats never make the image grow.

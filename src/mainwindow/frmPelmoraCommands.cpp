@@ -9,6 +9,7 @@
 #include "mainwindow/Globals.h"
 #include "mainwindow/MainWindowServices.h"
 #include "mainwindow/frmPelmora.h"
+#include "mainwindow/frmQuickLoad.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UrlOpener.h"
@@ -121,6 +122,7 @@ void frmPelmora::menuSearch_Click()
 void frmPelmora::cmdQuickLoad_Click()
 {
     dropTopmost(this);
+    frmQuickLoad::open(*this);
 }
 
 void frmPelmora::mnuUpdateCheck_Click()

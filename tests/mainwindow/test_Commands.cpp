@@ -7,6 +7,7 @@
 #include "platform/widgets/ButtonPlus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -185,4 +186,20 @@ TEST_F(MainWindowTest, UndoButtonStepsBackUntilNothingIsLeft)
     EXPECT_EQ(QColor(igxBackup[0]->qimage().pixel(20, 20)), QColor(Qt::white));
     EXPECT_EQ(previewColor(0), QColor(Qt::white));
     EXPECT_TRUE(prompts().isEmpty());
+}
+
+TEST_F(MainWindowTest, QuickLoadStandsInForTheMainWindowUntilItCloses)
+{
+    frmPelmora &w = start();
+    w.show();
+    w.menuQuickLoad->trigger();
+    EXPECT_FALSE(w.isVisible());
+    QWidget *quick = nullptr;
+    for (QWidget *t : QApplication::topLevelWidgets())
+        if (t->objectName() == "frmQuickLoad" && t->isVisible())
+            quick = t;
+    ASSERT_NE(quick, nullptr);
+    EXPECT_TRUE(isFormTopmost(quick));
+    quick->close();
+    EXPECT_TRUE(w.isVisible());
 }

@@ -2,6 +2,7 @@
 // SANE_CONFIG_DIR: a folder whose dll.conf names only "test", so no other backend is probed.
 #include "platform/scan/ScanSourceDialog.h"
 #include "platform/scan/TwainObject.h"
+#include "support/SaneTestDevice.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,56 +24,9 @@ using platform::TwainObject;
 
 namespace {
 
-// libsane reads SANE_CONFIG_DIR once per process and keeps the folder, so every test of a
-// process shares one folder; each writes its own test.conf there, which the test backend reads
-// afresh at every session.
-const QString &saneConfigDir()
-{
-    static QTemporaryDir dir;
-    static const bool ready = [] {
-        qputenv("SANE_CONFIG_DIR", QFile::encodeName(dir.path()));
-        return dir.isValid();
-    }();
-    EXPECT_TRUE(ready);
-    static const QString path = dir.path();
-    return path;
-}
-
-// The backends libsane loads: "test", or none at all.
-void writeDllConf(const QByteArray &backends)
-{
-    QFile dll(saneConfigDir() + QStringLiteral("/dll.conf"));
-    ASSERT_TRUE(dll.open(QIODevice::WriteOnly));
-    dll.write(backends);
-}
-
-using Conf = std::vector<std::pair<QByteArray, QByteArray>>;
-
-// The keys of the backend's own test.conf with their defaults, then the test's own values.
-void writeTestConf(const Conf &overrides)
-{
-    Conf keys = {
-        {"number_of_devices", "1"}, {"mode", "Gray"}, {"depth", "8"}, {"hand-scanner", "false"},
-        {"three-pass", "false"}, {"three-pass-order", "RGB"}, {"resolution_min", "1.0"},
-        {"resolution_max", "1200.0"}, {"resolution_quant", "1.0"}, {"resolution", "50.0"},
-        {"test-picture", "\"Solid black\""}, {"invert-endianess", "false"}, {"read-limit", "false"},
-        {"read-limit-size", "1"}, {"read-delay", "false"}, {"read-delay-duration", "1000"},
-        {"read-status-code", "\"Default\""}, {"fuzzy-parameters", "false"}, {"ppl-loss", "0"},
-        {"non-blocking", "false"}, {"select-fd", "false"}, {"enable-test-options", "false"},
-        {"geometry_min", "0.0"}, {"geometry_max", "200.0"}, {"geometry_quant", "1.0"},
-        {"tl_x", "0.0"}, {"tl_y", "0.0"}, {"br_x", "80.0"}, {"br_y", "100.0"},
-    };
-    for (const auto &[key, value] : overrides)
-        for (auto &k : keys)
-            if (k.first == key)
-                k.second = value;
-    QByteArray text;
-    for (const auto &[key, value] : keys)
-        text += key + ' ' + value + '\n';
-    QFile f(saneConfigDir() + QStringLiteral("/test.conf"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
+using Conf = testsupport::SaneConf;
+using testsupport::writeSaneDllConf;
+using testsupport::writeSaneTestConf;
 
 class ScriptedSourceChooser : public platform::ScanSourceChooser {
 public:
@@ -98,14 +52,14 @@ class Scanning : public testing::Test {
 protected:
     void SetUp() override
     {
-        writeDllConf("test\n");
+        writeSaneDllConf("test\n");
         chooser = &platform::Seam<platform::ScanSourceChooser>::install(std::make_unique<ScriptedSourceChooser>());
     }
 
     // Opens the first device with this test.conf, scans once and closes.
     QImage scan(const Conf &conf)
     {
-        writeTestConf(conf);
+        writeSaneTestConf(conf);
         EXPECT_TRUE(twain.openSource(nullptr));
         twain.acquire(0, nullptr);
         twain.closeSource();
@@ -144,7 +98,7 @@ protected:
 
 TEST_F(Scanning, DevicesComeFromAFreshReadOfTheConfigurationAtEverySession)
 {
-    writeTestConf({{"number_of_devices", "2"}});
+    writeSaneTestConf({{"number_of_devices", "2"}});
     EXPECT_TRUE(twain.twainAvailable());
     chooser->answers.push_back(std::nullopt);
     twain.selectSource(nullptr);
@@ -157,18 +111,18 @@ TEST_F(Scanning, DevicesComeFromAFreshReadOfTheConfigurationAtEverySession)
     EXPECT_EQ(devices[0].model, "frontend-tester");
 
     // (The test backend itself cannot be told to have no device.)
-    writeDllConf("# no backends\n");
+    writeSaneDllConf("# no backends\n");
     EXPECT_FALSE(twain.twainAvailable());
     EXPECT_FALSE(twain.openSource(nullptr));
     EXPECT_EQ(errors.count(), 0) << "no device is not an error of its own";
 
-    writeDllConf("test\n");
+    writeSaneDllConf("test\n");
     EXPECT_TRUE(twain.twainAvailable());
 }
 
 TEST_F(Scanning, TheChosenDeviceModeAndResolutionAreKeptForLaterScans)
 {
-    writeTestConf({{"number_of_devices", "2"}});
+    writeSaneTestConf({{"number_of_devices", "2"}});
     chooser->onChoose = [](const ScanSourceRequest &r) {
         const platform::ScanSourceOptions o = r.optionsOf("test:1");
         EXPECT_EQ(o.modes, (QStringList{"Gray", "Color"}));
@@ -317,7 +271,7 @@ const Conf kSlowScan = {{"resolution", "200"}, {"read-limit", "true"}, {"read-li
 
 TEST_F(Scanning, CancelInTheProgressWindowStopsTheScan)
 {
-    writeTestConf(kSlowScan);
+    writeSaneTestConf(kSlowScan);
     ASSERT_TRUE(twain.openSource(nullptr));
     bool clicked = false;
     QTimer finder;
@@ -347,7 +301,7 @@ TEST_F(Scanning, CancelInTheProgressWindowStopsTheScan)
 
     // The device is ready for the next scan at once.
     twain.closeSource();
-    writeTestConf({});
+    writeSaneTestConf({});
     ASSERT_TRUE(twain.openSource(nullptr));
     twain.acquire(0, nullptr);
     EXPECT_EQ(images.count(), 1);
@@ -355,7 +309,7 @@ TEST_F(Scanning, CancelInTheProgressWindowStopsTheScan)
 
 TEST_F(Scanning, ClosingTheSourceDuringAScanCancelsItAndClosesAfterwards)
 {
-    writeTestConf(kSlowScan);
+    writeSaneTestConf(kSlowScan);
     ASSERT_TRUE(twain.openSource(nullptr));
     QTimer::singleShot(0, &twain, [this] {
         twain.closeSource();
@@ -366,13 +320,13 @@ TEST_F(Scanning, ClosingTheSourceDuringAScanCancelsItAndClosesAfterwards)
     EXPECT_EQ(canceled.count(), 1);
     EXPECT_EQ(canClose.count(), 1);
     // A fresh session opens again.
-    writeTestConf({});
+    writeSaneTestConf({});
     EXPECT_TRUE(twain.openSource(nullptr));
 }
 
 TEST_F(Scanning, WithItsUiTheSourceOffersItsSettingsFirst)
 {
-    writeTestConf({{"number_of_devices", "2"}});
+    writeSaneTestConf({{"number_of_devices", "2"}});
     ASSERT_TRUE(twain.openSource(nullptr));
     chooser->answers.push_back(std::nullopt);
     twain.acquire(1, nullptr);
