@@ -6,6 +6,7 @@
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
+#include "mainwindow/frmQuickLoad.h"
 #include "platform/imaging/ImgxImage.h"
 
 #include <QApplication>
@@ -91,8 +92,8 @@ QImage discLabel()
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <resources folder> <output.png>\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s <resources folder> <output.png> [<quick-load.png>]\n", argv[0]);
         return 2;
     }
     QTemporaryDir home;
@@ -134,7 +135,15 @@ int main(int argc, char *argv[])
 
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(QFileInfo(out).path());
-    const bool saved = window->grab().save(out, "PNG");
+    bool saved = window->grab().save(out, "PNG");
+    if (argc == 4) {
+        // The quick-load window, as its command opens it over the sides just loaded.
+        frmQuickLoad *quick = frmQuickLoad::open(*window);
+        for (int i = 0; i < 10; ++i)
+            QApplication::processEvents();
+        saved = quick->grab().save(QString::fromLocal8Bit(argv[3]), "PNG") && saved;
+        quick->close();
+    }
     delete window;
     return saved ? 0 : 1;
 }
