@@ -50,6 +50,13 @@ void frmPelmora::createTwain()
     take(texts.progressTitle, "ScanProgressTitle");
     take(texts.progressLabel, "ScanProgressLabel");
     take(texts.cancel, "ScanCancel");
+    take(texts.source.title, "ScanSourceTitle");
+    take(texts.source.vendor, "ScanSourceVendor");
+    take(texts.source.model, "ScanSourceModel");
+    take(texts.source.device, "ScanSourceDevice");
+    take(texts.source.noSource, "ScanSourceNone");
+    take(texts.source.mode, "ScanSourceMode");
+    take(texts.source.resolution, "ScanSourceResolution");
     objTwain->setTexts(texts);
     connect(objTwain, &platform::TwainObject::ImageAcquired, this, &frmPelmora::objTwain_ImageAcquired);
     connect(objTwain, &platform::TwainObject::AcquireCanceled, this, &frmPelmora::objTwain_AcquireCanceled);

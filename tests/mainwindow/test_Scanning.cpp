@@ -3,6 +3,7 @@
 
 #include "core/Globals.h"
 #include "mainwindow/Globals.h"
+#include "platform/scan/ScanSourceChooser.h"
 #include "platform/scan/TwainObject.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "support/SaneTestDevice.h"
@@ -130,4 +131,32 @@ TEST_F(Scanning, WithoutAScannerTheUserIsToldSo)
         EXPECT_EQ(m.title, "Error");
         EXPECT_EQ(m.style, platform::MsgStyle::Information);
     }
+}
+
+namespace {
+class RecordingSourceChooser : public platform::ScanSourceChooser {
+public:
+    std::optional<platform::ScanSourceChoice> choose(QWidget *, const platform::ScanSourceRequest &r) override
+    {
+        requests.push_back(r);
+        return platform::ScanSourceChoice{QStringLiteral("test:0"), QStringLiteral("Color"), 0};
+    }
+    std::vector<platform::ScanSourceRequest> requests;
+};
+} // namespace
+
+TEST_F(Scanning, TheSourceChoiceAndTheScanSpeakTheLanguageOfTheProgram)
+{
+    options("LANGUAGE=Deutsch.dll\r\n");
+    writeSaneTestConf({{"read-status-code", "\"SANE_STATUS_JAMMED\""}});
+    auto &chooser = platform::Seam<platform::ScanSourceChooser>::install(std::make_unique<RecordingSourceChooser>());
+    frmPelmora &w = start();
+    w.menuSelectSource->trigger();
+    ASSERT_EQ(chooser.requests.size(), 1u);
+    EXPECT_EQ(chooser.requests[0].texts.title, "Quelle wählen");
+    EXPECT_EQ(chooser.requests[0].texts.resolution, "Auflösung:");
+    EXPECT_EQ(w.objTwain->sourceChoice().mode, "Color");
+    w.cmdScan[0]->click();
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(prompter->shown[0].title, "Scannerfehler");
 }

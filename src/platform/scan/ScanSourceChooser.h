@@ -32,8 +32,20 @@ struct ScanSourceOptions {
     double resolution = 0;       // current
 };
 
+// The captions of the source choice; English unless the program sets its own.
+struct ScanSourceTexts {
+    QString title = QStringLiteral("Select Source");
+    QString vendor = QStringLiteral("Vendor");
+    QString model = QStringLiteral("Model");
+    QString device = QStringLiteral("Device");
+    QString noSource = QStringLiteral("No scanner was found.");
+    QString mode = QStringLiteral("Scan mode:");
+    QString resolution = QStringLiteral("Resolution:");
+};
+
 struct ScanSourceRequest {
     QList<ScanDevice> devices;
+    ScanSourceTexts texts;
     ScanSourceChoice current;
     // Only the settings of current.deviceName: the device is already in use.
     bool settingsOnly = false;

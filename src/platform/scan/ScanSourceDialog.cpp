@@ -44,12 +44,12 @@ ScanSourceDialog::ScanSourceDialog(const ScanSourceRequest &request, QWidget *ow
     : QDialog(owner), request_(request)
 {
     setObjectName(QStringLiteral("ScanSourceDialog"));
-    setWindowTitle(tr("Select Source"));
+    setWindowTitle(request.texts.title);
     auto *layout = new QVBoxLayout(this);
 
     devices_ = new QTreeWidget(this);
     devices_->setObjectName(QStringLiteral("lstSources"));
-    devices_->setHeaderLabels({tr("Vendor"), tr("Model"), tr("Device")});
+    devices_->setHeaderLabels({request.texts.vendor, request.texts.model, request.texts.device});
     devices_->setRootIsDecorated(false);
     devices_->header()->setStretchLastSection(true);
     for (const ScanDevice &d : request.devices) {
@@ -61,7 +61,7 @@ ScanSourceDialog::ScanSourceDialog(const ScanSourceRequest &request, QWidget *ow
     devices_->setEnabled(!request.settingsOnly);
     layout->addWidget(devices_);
     if (devices_->topLevelItemCount() == 0) {
-        auto *none = new QLabel(tr("No scanner was found."), this);
+        auto *none = new QLabel(request.texts.noSource, this);
         none->setObjectName(QStringLiteral("lblNoSource"));
         layout->addWidget(none);
     }
@@ -71,8 +71,8 @@ ScanSourceDialog::ScanSourceDialog(const ScanSourceRequest &request, QWidget *ow
     mode_->setObjectName(QStringLiteral("cboMode"));
     resolution_ = new QComboBox(this);
     resolution_->setObjectName(QStringLiteral("cboResolution"));
-    modeLabel_ = new QLabel(tr("Scan mode:"), this);
-    resolutionLabel_ = new QLabel(tr("Resolution:"), this);
+    modeLabel_ = new QLabel(request.texts.mode, this);
+    resolutionLabel_ = new QLabel(request.texts.resolution, this);
     form->addRow(modeLabel_, mode_);
     form->addRow(resolutionLabel_, resolution_);
     layout->addLayout(form);

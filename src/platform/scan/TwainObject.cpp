@@ -104,6 +104,7 @@ void TwainObject::selectSource(QWidget *owner)
         return;
     }
     ScanSourceRequest request;
+    request.texts = texts_.source;
     Scanner::get().devices(request.devices);
     request.current = choice_;
     request.optionsOf = [this](const QString &name) { return optionsOf(name); };
@@ -184,6 +185,7 @@ void TwainObject::acquire(int showUi, QWidget *owner)
     }
     if (showUi) {
         ScanSourceRequest request;
+        request.texts = texts_.source;
         Scanner::get().devices(request.devices);
         request.current = choice_;
         request.current.deviceName = device_->name();

@@ -37,6 +37,7 @@ struct TwainTexts {
     QString progressTitle = QStringLiteral("Scanning");
     QString progressLabel = QStringLiteral("Reading the picture from the scanner...");
     QString cancel = QStringLiteral("Cancel");
+    ScanSourceTexts source;
 };
 
 class TwainObject : public QObject {
