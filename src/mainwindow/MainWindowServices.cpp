@@ -12,7 +12,7 @@
 namespace {
 
 // A window that a later version brings: the user is told so, and nothing changes.
-void notAvailable(const QString &form)
+void notAvailable(QWidget *owner, const QString &form)
 {
     clsEnvAll &lang = gObjLanguageStore();
     QString title = lang.getVar(form + u'.' + form);
@@ -21,6 +21,7 @@ void notAvailable(const QString &form)
     platform::Prompter::get().msgBox(
         lang.getVar(QStringLiteral("MESSAGES.MSG_NOT_AVAILABLE"), QStringLiteral("This function is not available in this version.")),
         platform::MsgStyle::Information, title.trimmed());
+    setMainFormTopmost(owner, gByteForeground != 0, true);
 }
 
 class StandInServices final : public MainWindowServices {
@@ -43,19 +44,26 @@ public:
         // As the editor does when it closes.
         setMainFormTopmost(owner, gByteForeground != 0, true);
     }
-    void showTipOfTheDay(QWidget *) override {}
-    void showModal(Window window, QWidget *) override { notAvailable(windowName(window)); }
-    bool openEditor(QWidget *) override
+    void showTipOfTheDay(QWidget *owner, bool atStart) override
     {
-        notAvailable(QStringLiteral("frmGrafik"));
+        if (!atStart)
+            notAvailable(owner, QStringLiteral("frmTip"));
+    }
+    void showModal(Window window, QWidget *owner) override { notAvailable(owner, windowName(window)); }
+    bool openEditor(QWidget *owner) override
+    {
+        notAvailable(owner, QStringLiteral("frmGrafik"));
         return false;
     }
-    void showBrightness(QWidget *, const platform::ImgxImagePtr &) override { notAvailable(QStringLiteral("frmBrightness")); }
-    void showSharpSoft(QWidget *, const platform::ImgxImagePtr &, bool, bool) override
+    void showBrightness(QWidget *owner, const platform::ImgxImagePtr &) override
     {
-        notAvailable(QStringLiteral("frmSharpSoft"));
+        notAvailable(owner, QStringLiteral("frmBrightness"));
     }
-    void showSearch(QWidget *) override { notAvailable(QStringLiteral("frmSearch")); }
+    void showSharpSoft(QWidget *owner, const platform::ImgxImagePtr &, bool, bool) override
+    {
+        notAvailable(owner, QStringLiteral("frmSharpSoft"));
+    }
+    void showSearch(QWidget *owner) override { notAvailable(owner, QStringLiteral("frmSearch")); }
 };
 
 std::unique_ptr<MainWindowServices> makeDefault() { return makeStandInMainWindowServices(); }

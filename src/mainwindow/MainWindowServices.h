@@ -3,7 +3,8 @@
 // cover-format editor, the image dialogs, the browsers, the options and the small windows of
 // the help menu. Those windows install their own; until they do, stand-ins serve (each says
 // that the window is not available in this version and changes nothing; the tip of the day
-// shows nothing), and tests install recording ones.
+// shows nothing at start), and tests install recording ones. Like the real windows, each
+// stand-in puts the main window back on top when the options say so.
 #include "platform/Seam.h"
 #include "platform/imaging/ImgxImage.h"
 
@@ -18,8 +19,8 @@ public:
     // gObjCover().ProfileIndex() (-2: a new record) and EditedIndex() (the side); when it
     // has saved, it refills the lists of the user-defined medium and selects the record.
     virtual void showCoverFormatEditor(QWidget *owner, const QString &caption) = 0;
-    // The tip of the day, modal over the main window.
-    virtual void showTipOfTheDay(QWidget *owner) = 0;
+    // The tip of the day, modal over the main window: at start or from the menu.
+    virtual void showTipOfTheDay(QWidget *owner, bool atStart) = 0;
 
     // The modal windows that take nothing but their owner.
     enum class Window {

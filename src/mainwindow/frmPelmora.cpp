@@ -13,6 +13,7 @@
 #include "core/libLanguage.h"
 #include "core/mdlUtil.h"
 #include "core/mdlUtilWindows.h"
+#include "mainwindow/ControlArray.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/ImageFit.h"
 #include "mainwindow/LocaleNumbers.h"
@@ -44,18 +45,6 @@ constexpr double kPreviewMaxWidthTwips = 5175;
 constexpr double kPreviewMaxHeightTwips = 3495;
 // Room around the preview for the cut border (pixels).
 constexpr int kPreviewMargin = 8;
-
-template <class T, size_t N>
-void controlArray(QWidget *form, const char *name, std::array<T *, N> &out)
-{
-    for (size_t i = 0; i < N; ++i) {
-        const QString objectName = QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i);
-        T *c = form->findChild<T *>(objectName);
-        if (!c || c->property("index").toInt() != int(i))
-            qFatal("frmPelmora: the control array element %s is missing", qPrintable(objectName));
-        out[i] = c;
-    }
-}
 
 void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
 
@@ -519,7 +508,7 @@ void frmPelmora::timTip_Timer()
         if (gByteShowTips == 0) {
             setMainFormTopmost(this, false, true);
             mBoolReady = false;
-            MainWindowServices::get().showTipOfTheDay(this);
+            MainWindowServices::get().showTipOfTheDay(this, true);
             mBoolReady = true;
             setMainFormTopmost(this, gByteForeground != 0, true);
         }

@@ -13,7 +13,9 @@
 #include <QPointer>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class ButtonPlus;
 class PictureBox;
@@ -184,6 +186,8 @@ private:
     void createTwain();
     // Hands the side image to the effects as a bare image and keeps what it holds afterwards.
     template <class F> void withSideElement(F effect);
+    // The image of a side; raises AppError when the side has none.
+    platform::ImgxImage &sideImage(int side) const;
     void connectControls();
     void setTabOrder();
     void layoutPreview(int side);
@@ -210,6 +214,8 @@ private:
     std::array<QSize, 2> mSizeFitBase{}, mSizeFitted{};
 
     std::unique_ptr<clsEffects> mObjEffects;
+    // The command of each entry of the effects popup.
+    std::vector<std::pair<QAction *, std::function<void()>>> mPopUpCommands;
 
     static QPointer<frmPelmora> sInstance;
 };

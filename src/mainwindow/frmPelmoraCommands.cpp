@@ -40,6 +40,7 @@ void frmPelmora::cmdEditor_Click(int side)
         opened = MainWindowServices::get().openEditor(this);
     } catch (...) {
         opened = false;
+        reportErrorText(QStringLiteral("Error cmdEditor_Click"), QStringLiteral("frmPelmora.cmdEditor_Click"));
     }
     if (opened) {
         hide();
@@ -135,7 +136,7 @@ void frmPelmora::menuTip_Click()
 {
     dropTopmost(this);
     mBoolReady = false;
-    MainWindowServices::get().showTipOfTheDay(this);
+    MainWindowServices::get().showTipOfTheDay(this, false);
     mBoolReady = true;
 }
 

@@ -2,6 +2,7 @@
 // effects popup. Each ends with the side's preview rendered again; the side's texts and
 // pictures stay as they are.
 #include "canvas/clsEffects.h"
+#include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/mdlUtilWindows.h"
@@ -40,7 +41,7 @@ void frmPelmora::buildEffectsMenu()
         a->setObjectName(objectName);
         if (index >= 0)
             a->setProperty("index", index);
-        connect(a, &QAction::triggered, this, handler);
+        mPopUpCommands.emplace_back(a, handler);
         menu->addAction(a);
         return a;
     };
@@ -70,10 +71,19 @@ void frmPelmora::buildEffectsMenu()
     entry(flip, "mnuPopUpFlipVertical", QStringLiteral("Vertical"), [this] { mnuPopUpFlipVertical_Click(); });
 }
 
+platform::ImgxImage &frmPelmora::sideImage(int side) const
+{
+    if (side < 0 || side > 1)
+        throw AppError(ErrNo::SubscriptOutOfRange);
+    if (!igxBackup[size_t(side)])
+        throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The side has no image."));
+    return *igxBackup[size_t(side)];
+}
+
 void frmPelmora::cmdInvert_Click(int side)
 {
     try {
-        igxBackup[size_t(side)]->negative(QString());
+        sideImage(side).negative(QString());
         convertImageSizeToCover(std::int16_t(side));
     } catch (...) {
         reportError(QStringLiteral("ERR_INVERT"), QStringLiteral("frmPelmora.cmdInvert_Click"));
@@ -84,7 +94,7 @@ void frmPelmora::cmdRotate_Click(int side)
 {
     try {
         working(true);
-        igxBackup[size_t(side)]->rotate(90.0f, 0, 255, false, QString());
+        sideImage(side).rotate(90.0f, 0, 255, false, QString());
         working(false);
         convertImageSizeToCover(std::int16_t(side));
     } catch (...) {
@@ -96,7 +106,7 @@ void frmPelmora::cmdSharpen_Click(int side)
 {
     try {
         working(true);
-        igxBackup[size_t(side)]->sharpen(15, 3, true, QString());
+        sideImage(side).sharpen(15, 3, true, QString());
         working(false);
         convertImageSizeToCover(std::int16_t(side));
     } catch (...) {
@@ -132,7 +142,11 @@ void frmPelmora::cmdEffects_Click(int side)
 void frmPelmora::doPopUpMenu(int x, int y)
 {
     try {
-        platform::PopupMenus::get().popup(*mnuPopUpEffects, mapToGlobal(QPoint(x, y)));
+        // The chosen entry's command runs here, before the preview is rendered again.
+        if (QAction *chosen = platform::PopupMenus::get().popup(*mnuPopUpEffects, mapToGlobal(QPoint(x, y))))
+            for (const auto &[action, command] : mPopUpCommands)
+                if (action == chosen)
+                    command();
         convertImageSizeToCover(mIntActualSide);
     } catch (...) {
         reportError(QStringLiteral("ERR_POPUPMENU"), QStringLiteral("frmPelmora.doPopUpMenu"));
@@ -144,6 +158,7 @@ void frmPelmora::withSideElement(F effect)
 {
     if (!mObjEffects)
         mObjEffects = std::make_unique<clsEffects>();
+    sideImage(mIntActualSide);
     ImgxElement element(igxBackup[size_t(mIntActualSide)]);
     effect(*mObjEffects, element);
     igxBackup[size_t(mIntActualSide)] = element.image;
@@ -178,12 +193,12 @@ void frmPelmora::mnuPopUpFlipVertical_Click()
 
 void frmPelmora::mnuPopUpSharpenPercent_Click(int index)
 {
-    igxBackup[size_t(mIntActualSide)]->sharpen(index, 3, true, QString());
+    sideImage(mIntActualSide).sharpen(index, 3, true, QString());
 }
 
 void frmPelmora::mnuPopUpSoftenPercent_Click(int index)
 {
-    igxBackup[size_t(mIntActualSide)]->soften(index, QString());
+    sideImage(mIntActualSide).soften(index, QString());
 }
 
 void frmPelmora::mnuPopUpSharpenPercentManual_Click() { doSharpSoft(true); }

@@ -12,6 +12,7 @@
 #include "core/mdlUtil.h"
 #include "core/modURLDownload.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/DroppedImage.h"
 #include "mainwindow/ImageFit.h"
 #include "mainwindow/clsCover.h"
 #include "platform/ui/Choosers.h"
@@ -29,9 +30,6 @@ namespace {
 // A side image keeps as many steps as the editor's undo stack holds entries, so that the
 // two stay in step.
 constexpr int kSideUndoLevels = 16;
-
-// A dropped address is taken when its last three characters occur in this list.
-const QString kAddressEndings = QStringLiteral("jpg;gif;bmp;png;psd;tif;pcx;tga;wbmp;wmf;emf;tla");
 
 void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
 
@@ -146,47 +144,22 @@ void frmPelmora::pic_Click(int side)
 void frmPelmora::pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction)
 {
     try {
-        QStringList files;
-        QString address;
-        for (const QUrl &url : data.urls()) {
-            if (url.isLocalFile())
-                files << url.toLocalFile();
-            else if (address.isEmpty())
-                address = url.toString();
-        }
-        if (files.isEmpty() && address.isEmpty() && data.hasText())
-            address = data.text().trimmed();
-
-        if (files.isEmpty() && !address.isEmpty()) {
+        const DroppedImage dropped = droppedImageOf(data);
+        if (dropped.file.isEmpty() && !dropped.address.isEmpty()) {
             // An address, as a web browser drops an image or a link.
-            if (!isURL(address))
+            if (!isURL(dropped.address))
                 return;
-            if (!kAddressEndings.contains(address.right(3), Qt::CaseInsensitive)) {
+            if (!hasImageAddressEnding(dropped.address)) {
                 platform::Prompter::get().msgBox(getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QStringLiteral("Falsches Format")),
                                                  platform::MsgStyle::OkOnly, QString());
                 return;
             }
-            auto image = platform::ImgxImage::create();
-            platform::Downloader &downloader = platform::Downloader::get();
-            const platform::DownloadLimits usual = downloader.limits();
-            downloader.setLimits(addressDownloadLimits);
-            setPointer(platform::Pointer::Hourglass);
-            const platform::CodecResult read = image->loadAddress(address, QString());
-            downloader.setLimits(usual);
-            setPointer(platform::Pointer::Default);
-            if (!read || image->isEmpty())
-                throw AppError(ErrNo::PathFileAccess, read.message);
+            const auto image = loadDroppedAddress(dropped.address, addressDownloadLimits);
             loadCover(std::int16_t(side), *image);
             return;
         }
-
         // Files: the first one is taken.
-        if (files.isEmpty())
-            throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
-        auto image = platform::ImgxImage::create();
-        const platform::CodecResult read = image->loadFile(files.first(), QString());
-        if (!read || image->isEmpty())
-            throw AppError(ErrNo::InvalidCall, read.message);
+        const auto image = loadDroppedFile(dropped.file);
         loadCover(std::int16_t(side), *image);
     } catch (...) {
         const FailureInfo f = currentFailure();

@@ -8,6 +8,7 @@
 #include "core/mdlUtil.h"
 #include "core/mdlUtilWindows.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/SaveTarget.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/imaging/ImgxImage.h"
@@ -17,7 +18,6 @@
 #include "platform/ui/Screen.h"
 #include "platform/widgets/PictureBox.h"
 
-#include <QFileInfo>
 #include <QLabel>
 
 namespace {
@@ -106,6 +106,9 @@ void frmPelmora::objTwain_ImageAcquired(const QImage &scanned)
     try {
         auto image = platform::ImgxImage::create();
         image->setQImage(scanned, QString());
+        if (image->isEmpty())
+            throw AppError(ErrNo::OutOfMemory, QStringLiteral("The scanned picture of %1 x %2 pixels could not be kept.")
+                                                   .arg(scanned.width()).arg(scanned.height()));
         setMainFormTopmost(this, false, true);
         if (gByteScanToFile != 1) {
             picVisible[k]->setPicture(image->qimage());
@@ -118,6 +121,8 @@ void frmPelmora::objTwain_ImageAcquired(const QImage &scanned)
             request.save = true;
             request.confirmOverwrite = true;
             request.filter = gStrSaveImageFilter;
+            int proposedType = 0;
+            request.defaultSuffix = getImageFormat(request.filterIndex, proposedType);
             if (!gStrScanPath.isEmpty() && fileExistsByAssociation(gStrScanPath))
                 request.initialDir = gStrScanPath;
             localiseImgxDialog(request);
@@ -129,15 +134,14 @@ void frmPelmora::objTwain_ImageAcquired(const QImage &scanned)
                 const QString extension = getImageFormat(chosen->filterIndex, saveType);
                 if (extension.isEmpty())
                     throw AppError(ErrNo::InvalidCall, QStringLiteral("No image format for the filter %1").arg(chosen->filterIndex));
-                QString path = chosen->path;
-                if (QFileInfo(path).suffix().isEmpty())
-                    path += u'.' + extension;
-                const platform::CodecResult saved = image->saveFile(path, saveType);
-                if (!saved)
-                    throw AppError(ErrNo::PathFileAccess, saved.message);
-                loadCover(side, *image);
-                gObjCover().chkType(path, side);
-                lblLoadPic[k]->hide();
+                if (const std::optional<QString> path = imageSaveTarget(chosen->path, extension)) {
+                    const platform::CodecResult saved = image->saveFile(*path, saveType);
+                    if (!saved)
+                        throw AppError(ErrNo::PathFileAccess, saved.message);
+                    loadCover(side, *image);
+                    gObjCover().chkType(*path, side);
+                    lblLoadPic[k]->hide();
+                }
             }
         }
         restoreTopmost(this);

@@ -10,7 +10,10 @@
 #include "core/mdlUtil.h"
 #include "core/mdlUtilWindows.h"
 #include "core/modURLDownload.h"
+#include "mainwindow/DroppedImage.h"
+#include "mainwindow/ControlArray.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/SaveTarget.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/net/Download.h"
 #include "platform/ui/Choosers.h"
@@ -27,10 +30,6 @@
 
 namespace {
 
-// A dropped address is taken when its last three characters occur in this list, as on the
-// main window.
-const QString kAddressEndings = QStringLiteral("jpg;gif;bmp;png;psd;tif;pcx;tga;wbmp;wmf;emf;tla");
-
 // Saved JPEG files get this quality.
 constexpr int kSaveQuality = 95;
 
@@ -39,18 +38,6 @@ constexpr int kButtonCaptionAlignment = 4;
 constexpr int kButtonPictureAlignment = 3;
 
 void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
-
-template <class T, size_t N>
-void controlArray(QWidget *form, const char *name, std::array<T *, N> &out)
-{
-    for (size_t i = 0; i < N; ++i) {
-        const QString objectName = QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i);
-        T *c = form->findChild<T *>(objectName);
-        if (!c || c->property("index").toInt() != int(i))
-            qFatal("frmQuickLoad: the control array element %s is missing", qPrintable(objectName));
-        out[i] = c;
-    }
-}
 
 } // namespace
 
@@ -179,47 +166,24 @@ void frmQuickLoad::picVisible_OLEDragDrop(int side, const QMimeData &data, Qt::D
         if (side < 0 || side > 1)
             throw AppError(ErrNo::SubscriptOutOfRange);
         const size_t k = size_t(side);
-        QStringList files;
-        QString address;
-        for (const QUrl &url : data.urls()) {
-            if (url.isLocalFile())
-                files << url.toLocalFile();
-            else if (address.isEmpty())
-                address = url.toString();
-        }
-        if (files.isEmpty() && address.isEmpty() && data.hasText())
-            address = data.text().trimmed();
-
-        auto image = platform::ImgxImage::create();
+        const DroppedImage dropped = droppedImageOf(data);
+        platform::ImgxImagePtr image;
         QString name;
-        if (files.isEmpty() && !address.isEmpty()) {
+        if (dropped.file.isEmpty() && !dropped.address.isEmpty()) {
             // An address, as a web browser drops an image or a link.
-            if (!isURL(address))
+            if (!isURL(dropped.address))
                 return;
-            if (!kAddressEndings.contains(address.right(3), Qt::CaseInsensitive)) {
+            if (!hasImageAddressEnding(dropped.address)) {
                 platform::Prompter::get().msgBox(
                     gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_WRONG_FORMAT"), QStringLiteral("Wrong image type")),
                     platform::MsgStyle::Information, QString());
                 return;
             }
-            platform::Downloader &downloader = platform::Downloader::get();
-            const platform::DownloadLimits usual = downloader.limits();
-            if (mMain)
-                downloader.setLimits(mMain->addressDownloadLimits);
-            setPointer(platform::Pointer::Hourglass);
-            const platform::CodecResult read = image->loadAddress(address, QString());
-            downloader.setLimits(usual);
-            setPointer(platform::Pointer::Default);
-            if (!read || image->isEmpty())
-                throw AppError(ErrNo::PathFileAccess, read.message);
-            name = fileNameFromAddress(address);
+            image = loadDroppedAddress(dropped.address, mMain ? mMain->addressDownloadLimits : platform::Downloader::get().limits());
+            name = fileNameFromAddress(dropped.address);
         } else {
             // Files: the first one is taken.
-            if (files.isEmpty())
-                throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
-            const platform::CodecResult read = image->loadFile(files.first(), QString());
-            if (!read || image->isEmpty())
-                throw AppError(ErrNo::InvalidCall, read.message);
+            image = loadDroppedFile(dropped.file);
         }
         mIgxDropped[k] = image;
         mStrFileName[k] = name;
@@ -276,6 +240,7 @@ void frmQuickLoad::saveSide(int side)
     // The remembered name is proposed with the extension of the proposed format.
     if (!mStrFileName[k].isEmpty())
         request.fileName = stripExtension(mStrFileName[k]) + u'.' + proposedExtension;
+    request.defaultSuffix = proposedExtension;
     if (!gStrStandardPath.isEmpty() && fileExistsByAssociation(gStrStandardPath))
         request.initialDir = gStrStandardPath;
     localiseImgxDialog(request);
@@ -286,9 +251,10 @@ void frmQuickLoad::saveSide(int side)
     const QString extension = getImageFormat(chosen->filterIndex, saveType);
     if (extension.isEmpty())
         throw AppError(ErrNo::InvalidCall, QStringLiteral("No image format for filter row %1.").arg(chosen->filterIndex));
-    QString path = chosen->path;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + extension;
+    const std::optional<QString> target = imageSaveTarget(chosen->path, extension);
+    if (!target)
+        return;
+    const QString &path = *target;
 
     // The picture at the size it has, not the preview: the one dropped here, else the side's.
     const platform::ImgxImagePtr source = mIgxDropped[k] ? mIgxDropped[k] : igxBackup[k];

@@ -16,7 +16,7 @@ namespace mainwindowtest {
 class RecordingWindows final : public MainWindowServices {
 public:
     void showCoverFormatEditor(QWidget *, const QString &caption) override;
-    void showTipOfTheDay(QWidget *) override
+    void showTipOfTheDay(QWidget *, bool) override
     {
         ++tips;
         record(QStringLiteral("frmTip"));

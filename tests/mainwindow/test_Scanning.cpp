@@ -1,7 +1,9 @@
 // Scanning into a side from SANE's test device.
 #include "MainWindowTestSupport.h"
 
+#include "canvas/clsMoveableObjects.h"
 #include "core/Globals.h"
+#include "core/mdlUtilWindows.h"
 #include "mainwindow/Globals.h"
 #include "platform/scan/ScanSourceChooser.h"
 #include "platform/scan/TwainObject.h"
@@ -133,23 +135,12 @@ TEST_F(Scanning, WithoutAScannerTheUserIsToldSo)
     }
 }
 
-namespace {
-class RecordingSourceChooser : public platform::ScanSourceChooser {
-public:
-    std::optional<platform::ScanSourceChoice> choose(QWidget *, const platform::ScanSourceRequest &r) override
-    {
-        requests.push_back(r);
-        return platform::ScanSourceChoice{QStringLiteral("test:0"), QStringLiteral("Color"), 0};
-    }
-    std::vector<platform::ScanSourceRequest> requests;
-};
-} // namespace
-
 TEST_F(Scanning, TheSourceChoiceAndTheScanSpeakTheLanguageOfTheProgram)
 {
     options("LANGUAGE=Deutsch.dll\r\n");
     writeSaneTestConf({{"read-status-code", "\"SANE_STATUS_JAMMED\""}});
-    auto &chooser = platform::Seam<platform::ScanSourceChooser>::install(std::make_unique<RecordingSourceChooser>());
+    testsupport::ScriptedSourceChooser &chooser = *scanSources;
+    chooser.answers = {platform::ScanSourceChoice{QStringLiteral("test:0"), QStringLiteral("Color"), 0}};
     frmPelmora &w = start();
     w.menuSelectSource->trigger();
     ASSERT_EQ(chooser.requests.size(), 1u);
@@ -159,4 +150,23 @@ TEST_F(Scanning, TheSourceChoiceAndTheScanSpeakTheLanguageOfTheProgram)
     w.cmdScan[0]->click();
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(prompter->shown[0].title, "Scannerfehler");
+}
+
+TEST_F(Scanning, ScanningOntoObjectsAsksToKeepThemAndPutsTheWindowBackOnTop)
+{
+    options("FOREGROUND=1\r\n");
+    writeSaneTestConf({{"mode", "Color"}});
+    frmPelmora &w = start();
+    auto pic = platform::ImgxImage::create();
+    QImage green(20, 20, QImage::Format_ARGB32_Premultiplied);
+    green.fill(Qt::green);
+    pic->setQImage(green, platform::kNoUndo);
+    gObjPartMoveableObjects[0]->AddClsPictureObject(pic);
+    gBoolPartHasObjects[0] = true;
+    prompter->answers = {platform::MsgAnswer::Yes};
+    w.cmdScan[0]->click();
+    EXPECT_EQ(prompts(), QStringList({"This side holds texts and pictures. Keep all objects?"}));
+    EXPECT_TRUE(gBoolPartHasObjects[0]);
+    EXPECT_TRUE(allBlack(0));
+    EXPECT_TRUE(isFormTopmost(&w));
 }

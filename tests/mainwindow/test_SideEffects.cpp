@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPainter>
+#include <tuple>
 
 using mainwindowtest::MainWindowTest;
 
@@ -35,7 +36,12 @@ TEST_F(MainWindowTest, RotatingASideFourTimesAndUndoingFourSteps)
 
     w.cmdInvert[1]->click();
     EXPECT_EQ(QColor(igxBackup[1]->qimage().pixel(30, 30)), QColor(Qt::black));
+    // The sharpen button sharpens by 15 %, filter size 3.
+    auto reference = platform::ImgxImage::create();
+    reference->importImage(*igxBackup[1], platform::kNoUndo);
+    reference->sharpen(15, 3, true, platform::kNoUndo);
     w.cmdSharpen[1]->click();
+    EXPECT_EQ(igxBackup[1]->qimage(), reference->qimage());
     EXPECT_EQ(igxBackup[1]->undoCount(), steps + 2);
     EXPECT_EQ(igxBackup[1]->undoText(igxBackup[1]->undoCount() - 1), "");
     EXPECT_TRUE(prompts().isEmpty());
@@ -84,6 +90,22 @@ TEST_F(MainWindowTest, EffectsPopupWorksOnTheSideOfItsButton)
     const QColor flipped(igxBackup[1]->qimage().pixel(50, 20));
     EXPECT_GT(flipped.blue(), flipped.red());
 
+    // The percentages are passed as they stand.
+    for (const auto &[entry, percent, sharpen] : {std::tuple{"mnuPopUpSharpenPercent_25", 25, true},
+                                                  std::tuple{"mnuPopUpSharpenPercent_75", 75, true},
+                                                  std::tuple{"mnuPopUpSoftenPercent_50", 50, false},
+                                                  std::tuple{"mnuPopUpSoftenPercent_100", 100, false}}) {
+        auto reference = platform::ImgxImage::create();
+        reference->importImage(*igxBackup[1], platform::kNoUndo);
+        if (sharpen)
+            reference->sharpen(percent, 3, true, platform::kNoUndo);
+        else
+            reference->soften(percent, platform::kNoUndo);
+        popups->choices = {QString::fromLatin1(entry)};
+        w.cmdEffects[1]->click();
+        EXPECT_EQ(igxBackup[1]->qimage(), reference->qimage()) << entry;
+    }
+
     const QImage right = igxBackup[1]->qimage();
     const int steps = igxBackup[1]->undoCount();
     const char *entries[] = {"mnuPopUpAutoBrightness", "mnuPopUpNegative", "mnuPopUpFlipHorizontal",
@@ -110,9 +132,24 @@ TEST_F(MainWindowTest, EffectsPopupWorksOnTheSideOfItsButton)
     EXPECT_TRUE(w.mBoolReady);
     EXPECT_TRUE(prompts().isEmpty());
 
+}
+
+TEST_F(MainWindowTest, EffectsPopupSpeaksTheLanguageAndReportsAFailedEffect)
+{
+    options("LANGUAGE=Deutsch.dll\r\n");
+    frmPelmora &w = start();
     // The entries carry the language's captions; the percentages keep theirs.
     const auto *sharpen25 = w.mnuPopUpEffects->findChild<QAction *>("mnuPopUpSharpenPercent_25");
     ASSERT_NE(sharpen25, nullptr);
     EXPECT_EQ(sharpen25->text(), "25%");
-    EXPECT_EQ(w.mnuPopUpEffects->findChild<QMenu *>("mnuPopUpFlip")->title(), "Flip");
+    EXPECT_EQ(w.mnuPopUpEffects->findChild<QMenu *>("mnuPopUpFlip")->title(), "Spiegeln");
+    EXPECT_EQ(w.mnuPopUpEffects->findChild<QAction *>("mnuPopUpGrayscale")->text(), "Graustufen");
+
+    // A side without an image object: the effect fails inside the menu's command and is
+    // reported once, as the menu's error.
+    igxBackup[0].reset();
+    popups->choices = {"mnuPopUpSharpenPercent_50"};
+    w.cmdEffects[0]->click();
+    ASSERT_EQ(prompts().size(), 1);
+    EXPECT_TRUE(prompts()[0].contains("frmPelmora.doPopUpMenu")) << prompts()[0].toStdString();
 }

@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "support/SaneTestDevice.h"
 
 #include "core/AppPath.h"
 #include "core/Globals.h"
@@ -68,21 +69,35 @@ bool ScriptedPrompter::inputBox(const QString &prompt, const QString &title, con
     return a.has_value();
 }
 
-void ScriptedPopupMenus::popup(QMenu &menu, const QPoint &globalPos)
+QAction *ScriptedPopupMenus::popup(QMenu &menu, const QPoint &globalPos)
 {
     positions.push_back(globalPos);
     if (choices.empty())
-        return;
+        return nullptr;
     const QString name = choices.front();
     choices.pop_front();
     for (QAction *a : menu.findChildren<QAction *>())
         if (a->objectName() == name) {
             if (!a->isEnabled())
                 ADD_FAILURE() << "menu entry is disabled: " << name.toStdString();
-            a->trigger();
-            return;
+            return a;
         }
     ADD_FAILURE() << "no menu entry " << name.toStdString() << " in " << menu.objectName().toStdString();
+    return nullptr;
+}
+
+std::optional<platform::ScanSourceChoice> ScriptedSourceChooser::choose(QWidget *, const platform::ScanSourceRequest &request)
+{
+    requests.push_back(request);
+    if (onChoose)
+        onChoose(request);
+    if (answers.empty()) {
+        ADD_FAILURE() << "unscripted scanner choice";
+        return std::nullopt;
+    }
+    auto a = answers.front();
+    answers.pop_front();
+    return a;
 }
 
 std::optional<platform::FileDialogResult> ScriptedChoosers::chooseFile(const platform::FileDialogRequest &r)
@@ -132,6 +147,9 @@ void ProgramTest::SetUp()
     choosers = &platform::Seam<platform::Choosers>::install(std::make_unique<ScriptedChoosers>());
     urls = &platform::Seam<platform::UrlOpener>::install(std::make_unique<RecordingUrlOpener>());
     popups = &platform::Seam<platform::PopupMenus>::install(std::make_unique<ScriptedPopupMenus>());
+    scanSources = &platform::Seam<platform::ScanSourceChooser>::install(std::make_unique<ScriptedSourceChooser>());
+    // No scanner unless a test sets up SANE's test device.
+    writeSaneDllConf("# no backends\n");
 }
 
 void ProgramTest::TearDown() { resetProgramState(); }

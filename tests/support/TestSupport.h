@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a temporary program folder per test and scripted stand-ins for the
 // seams, so that no test ever waits in a modal dialog.
+#include "platform/scan/ScanSourceChooser.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/PopupMenus.h"
 #include "platform/ui/Prompter.h"
@@ -69,10 +70,20 @@ public:
 // Context menus choose the entries named in turn (object names); with none left, nothing.
 class ScriptedPopupMenus : public platform::PopupMenus {
 public:
-    void popup(QMenu &menu, const QPoint &globalPos) override;
+    QAction *popup(QMenu &menu, const QPoint &globalPos) override;
 
     std::deque<QString> choices;
     std::vector<QPoint> positions;
+};
+
+// The scanner choice answers in turn; with no answer left the test fails.
+class ScriptedSourceChooser : public platform::ScanSourceChooser {
+public:
+    std::optional<platform::ScanSourceChoice> choose(QWidget *, const platform::ScanSourceRequest &request) override;
+
+    std::deque<std::optional<platform::ScanSourceChoice>> answers;
+    std::vector<platform::ScanSourceRequest> requests;
+    std::function<void(const platform::ScanSourceRequest &)> onChoose;
 };
 
 class RecordingUrlOpener : public platform::UrlOpener {
@@ -97,6 +108,7 @@ protected:
     ScriptedChoosers *choosers = nullptr;
     RecordingUrlOpener *urls = nullptr;
     ScriptedPopupMenus *popups = nullptr;
+    ScriptedSourceChooser *scanSources = nullptr;
 };
 
 } // namespace testsupport

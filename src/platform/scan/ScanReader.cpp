@@ -1,6 +1,7 @@
 #include "platform/scan/ScanReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace platform {
@@ -26,6 +27,12 @@ bool isBand(ScanParameters::Frame f)
 ScanReader::ScanReader(ScanDeviceHandle &device, Scanner &scanner, qint64 maxBytes)
     : device_(device), scanner_(scanner), maxBytes_(maxBytes)
 {
+}
+
+void ScanReader::requestCancel()
+{
+    if (!cancel_.exchange(true))
+        device_.cancel();
 }
 
 int ScanReader::percent() const
@@ -79,13 +86,15 @@ void ScanReader::run()
                             .arg(p.depth).arg(p.pixelsPerLine).arg(p.bytesPerLine));
         if (p.lines >= 0) {
             const qint64 expected = qint64(p.bytesPerLine) * p.lines;
-            if (held + expected > maxBytes_)
+            // The picture made of it has four bytes a pixel, whatever the scanner sends.
+            const qint64 picture = qint64(p.pixelsPerLine) * p.lines * 4;
+            if (held + expected > maxBytes_ || picture > maxBytes_)
                 return fail(ScanStatus::NoMem,
                             QStringLiteral("The scan is too large: %1 x %2 pixels need %3 MB, more "
                                            "than the %4 MB this program reads at once. Choose a "
                                            "lower resolution or a smaller area")
                                 .arg(p.pixelsPerLine).arg(p.lines)
-                                .arg(megabytes(held + expected), megabytes(maxBytes_)));
+                                .arg(megabytes(qMax(held + expected, picture)), megabytes(maxBytes_)));
             // Progress over every frame of the scan: three for a scanner sending bands.
             total_ = isBand(p.frame) ? expected * 3 : held + expected;
         } else {
@@ -115,7 +124,9 @@ void ScanReader::run()
 bool ScanReader::readFrame(ScanFrameData &frame, qint64 held)
 {
     const ScanParameters &p = frame.parameters;
-    const qint64 limit = maxBytes_ - held;
+    // The raw data of the frame, and the lines whose picture still fits (four bytes a pixel).
+    const qint64 pictureLines = maxBytes_ / (qint64(qMax(1, p.pixelsPerLine)) * 4);
+    const qint64 limit = qMin(maxBytes_ - held, pictureLines * p.bytesPerLine);
     qint64 used = 0;
     const auto tooLarge = [&] {
         fail(ScanStatus::NoMem,
@@ -145,11 +156,32 @@ bool ScanReader::readFrame(ScanFrameData &frame, qint64 held)
             return false;
         }
         if (used == qint64(frame.bytes.size())) {
-            // The device sends more than it announced, or does not know its length.
-            if (used >= limit)
-                return tooLarge();
-            if (!grow(qMin(limit, qMax(used * 2, used + kMinGrowth))))
+            // The buffer is full: all the device announced has come, or it does not know its
+            // length. A small read tells whether more follows, so the end of the data never
+            // makes the buffer grow.
+            unsigned char probe[4096];
+            int length = 0;
+            const int st = device_.read(probe, int(sizeof probe), length);
+            if (st == ScanStatus::Eof && !cancel_)
+                break;
+            if (st == ScanStatus::Good && !cancel_) {
+                if (length > 0) {
+                    if (used + length > limit)
+                        return tooLarge();
+                    if (!grow(qMin(limit, qMax(used * 2, used + kMinGrowth))))
+                        return false;
+                    std::memcpy(frame.bytes.data() + used, probe, size_t(qMin<int>(length, int(sizeof probe))));
+                    used += qMin<int>(length, int(sizeof probe));
+                    done_ = held + used;
+                }
+                continue;
+            }
+            if (st == ScanStatus::Cancelled || cancel_) {
+                canceled();
                 return false;
+            }
+            fail(st, scanner_.statusText(st));
+            return false;
         }
         int length = 0;
         const int room = int(qMin<qint64>(qint64(frame.bytes.size()) - used, kMaxRead));
@@ -157,9 +189,10 @@ bool ScanReader::readFrame(ScanFrameData &frame, qint64 held)
         if (length > 0 && st != ScanStatus::Cancelled)
             used += qMin(length, room);
         done_ = held + used;
-        if (st == ScanStatus::Eof)
+        // A device given up may end its data early: that is no picture.
+        if (st == ScanStatus::Eof && !cancel_)
             break;
-        if (st == ScanStatus::Good)
+        if (st == ScanStatus::Good && !cancel_)
             continue;
         if (st == ScanStatus::Cancelled || cancel_) {
             canceled();

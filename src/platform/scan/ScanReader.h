@@ -2,8 +2,9 @@
 // Reads one scan from an opened device: every frame up to the last one (three-pass scanners
 // send a red, a green and a blue frame), growing the buffer when the device does not know the
 // number of lines. run() belongs on a worker thread; requestCancel() and percent() may be
-// called from any thread meanwhile. A cancel request is passed to the device by the worker
-// itself, between two reads: the device is never called from two threads at once.
+// called from any thread meanwhile. A cancel request goes to the device at once: SANE lets
+// its cancel be called at any time, from any thread, and the read the worker waits in then
+// returns, so even a device that hangs inside one read can be given up.
 #include "platform/scan/ScanFrameAssembler.h"
 #include "platform/scan/Scanner.h"
 
@@ -24,11 +25,12 @@ public:
         QString reason;                // its readable cause, naming the device
     };
 
-    // maxBytes: the most raw scan data (all frames together) read into memory.
+    // maxBytes: the most raw scan data (all frames together) read into memory, and the most
+    // the picture made of it may take at four bytes a pixel.
     ScanReader(ScanDeviceHandle &device, Scanner &scanner, qint64 maxBytes);
 
     void run();
-    void requestCancel() { cancel_ = true; }
+    void requestCancel();
     // 0..100, or -1 while the size of the scan is unknown.
     int percent() const;
     const Result &result() const { return result_; }

@@ -61,7 +61,8 @@ public:
     QString openSourceName() const;
     const ScanSourceChoice &sourceChoice() const { return choice_; }
     void setSourceChoice(const ScanSourceChoice &choice) { choice_ = choice; }
-    // The most raw scan data read into memory at once (all frames of a scan together).
+    // The most memory a scan may take: the raw data of all its frames together, and the
+    // picture made of it at four bytes a pixel.
     qint64 maxScanBytes() const { return maxScanBytes_; }
     void setMaxScanBytes(qint64 bytes) { maxScanBytes_ = bytes; }
     const TwainTexts &texts() const { return texts_; }

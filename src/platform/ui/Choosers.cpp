@@ -20,6 +20,21 @@ QStringList toQtNameFilters(const QString &filter)
     return out;
 }
 
+QString filterExtension(const QString &qtNameFilter)
+{
+    const qsizetype open = qtNameFilter.lastIndexOf(u'(');
+    const qsizetype close = qtNameFilter.lastIndexOf(u')');
+    if (open < 0 || close < open)
+        return QString();
+    const QStringList patterns = qtNameFilter.mid(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts);
+    if (patterns.isEmpty() || !patterns.first().startsWith(QLatin1String("*.")))
+        return QString();
+    const QString ext = patterns.first().mid(2);
+    if (ext.isEmpty() || ext.contains(u'*') || ext.contains(u'?'))
+        return QString();
+    return ext;
+}
+
 namespace {
 
 class QtChoosers final : public Choosers {
@@ -36,6 +51,16 @@ public:
             dlg.setNameFilters(filters);
             const int idx = qBound(1, r.filterIndex, int(filters.size()));
             dlg.selectNameFilter(filters[idx - 1]);
+        }
+        if (r.save) {
+            // The name a user types without an extension gets the chosen format's, before
+            // the dialog checks whether the file exists.
+            const QString own = filters.isEmpty() ? QString() : filterExtension(dlg.selectedNameFilter());
+            dlg.setDefaultSuffix(own.isEmpty() ? r.defaultSuffix : own);
+            QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, fallback = r.defaultSuffix](const QString &f) {
+                const QString ext = filterExtension(f);
+                dlg.setDefaultSuffix(ext.isEmpty() ? fallback : ext);
+            });
         }
         if (!r.fileName.isEmpty())
             dlg.selectFile(r.fileName);

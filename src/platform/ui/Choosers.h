@@ -17,6 +17,9 @@ struct FileDialogRequest {
     int filterIndex = 1;      // 1-based, as the program counts rows of its filters
     QString initialDir;
     QString fileName;         // proposed name
+    // Save dialogs: the extension a name typed without one gets (without the dot); the
+    // dialog changes it with the chosen filter when that filter names one.
+    QString defaultSuffix;
     bool save = false;
     bool confirmOverwrite = true;
     QMap<QString, QString> captions; // texts by role: "OpenButtonCaption", "FileNameLabel", ...
@@ -41,6 +44,9 @@ public:
 
 // "All images|*.jpg;*.png|" -> {"All images (*.jpg *.png)"}
 QStringList toQtNameFilters(const QString &filter);
+// The extension of the first pattern of a filter row ("JPEG (*.jpg *.jpeg)" -> "jpg");
+// "" when the row takes any name.
+QString filterExtension(const QString &qtNameFilter);
 
 std::unique_ptr<Choosers> makeQtChoosers();
 

@@ -7,7 +7,7 @@ namespace {
 
 class QtPopupMenus final : public PopupMenus {
 public:
-    void popup(QMenu &menu, const QPoint &globalPos) override { menu.exec(globalPos); }
+    QAction *popup(QMenu &menu, const QPoint &globalPos) override { return menu.exec(globalPos); }
 };
 
 std::unique_ptr<PopupMenus> makeDefault() { return makeQtPopupMenus(); }

@@ -1,0 +1,60 @@
+#include "mainwindow/DroppedImage.h"
+
+#include "core/AppError.h"
+#include "platform/ui/Screen.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+const QString kAddressEndings = QStringLiteral("jpg;gif;bmp;png;psd;tif;pcx;tga;wbmp;wmf;emf;tla");
+}
+
+DroppedImage droppedImageOf(const QMimeData &data)
+{
+    DroppedImage d;
+    for (const QUrl &url : data.urls()) {
+        if (url.isLocalFile()) {
+            if (d.file.isEmpty())
+                d.file = url.toLocalFile();
+        } else if (d.address.isEmpty()) {
+            d.address = url.toString();
+        }
+    }
+    if (!d.file.isEmpty())
+        d.address.clear();
+    else if (d.address.isEmpty() && data.hasText())
+        d.address = data.text().trimmed();
+    return d;
+}
+
+bool hasImageAddressEnding(const QString &address)
+{
+    return kAddressEndings.contains(address.right(3), Qt::CaseInsensitive);
+}
+
+platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits)
+{
+    auto image = platform::ImgxImage::create();
+    platform::Downloader &downloader = platform::Downloader::get();
+    const platform::DownloadLimits usual = downloader.limits();
+    downloader.setLimits(limits);
+    platform::Screen::get().setMousePointer(platform::Pointer::Hourglass);
+    const platform::CodecResult read = image->loadAddress(address, QString());
+    downloader.setLimits(usual);
+    platform::Screen::get().setMousePointer(platform::Pointer::Default);
+    if (!read || image->isEmpty())
+        throw AppError(ErrNo::PathFileAccess, read.message);
+    return image;
+}
+
+platform::ImgxImagePtr loadDroppedFile(const QString &file)
+{
+    if (file.isEmpty())
+        throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
+    auto image = platform::ImgxImage::create();
+    const platform::CodecResult read = image->loadFile(file, QString());
+    if (!read || image->isEmpty())
+        throw AppError(ErrNo::InvalidCall, read.message);
+    return image;
+}

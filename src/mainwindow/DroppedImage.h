@@ -1,0 +1,24 @@
+#pragma once
+// What a drop onto a cover side brings, as the main window and the quick-load window take it:
+// the first dropped file, else one image address (a link or the text a web browser drops).
+#include "platform/imaging/ImgxImage.h"
+#include "platform/net/Download.h"
+
+#include <QString>
+
+class QMimeData;
+
+struct DroppedImage {
+    QString file;    // the first local file, if any
+    QString address; // otherwise the first address, or the dropped text
+};
+
+DroppedImage droppedImageOf(const QMimeData &data);
+
+// Whether an address ends like a picture the program reads ("...jpg", "...png", ...).
+bool hasImageAddressEnding(const QString &address);
+
+// Loads a dropped address with these download limits (busy pointer meanwhile), or the file;
+// raises AppError when nothing readable came.
+platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits);
+platform::ImgxImagePtr loadDroppedFile(const QString &file);
