@@ -13,6 +13,8 @@
 #include "mainwindow/DroppedImage.h"
 #include "mainwindow/ControlArray.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/ImageFit.h"
+#include "canvas/clsMoveableObjects.h"
 #include "mainwindow/SaveTarget.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/net/Download.h"
@@ -256,15 +258,34 @@ void frmQuickLoad::saveSide(int side)
         return;
     const QString &path = *target;
 
-    // The picture at the size it has, not the preview: the one dropped here, else the side's.
-    const platform::ImgxImagePtr source = mIgxDropped[k] ? mIgxDropped[k] : igxBackup[k];
-    if (!source || source->isEmpty())
-        throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The side has no picture."));
+    const platform::ImgxImagePtr source = sidePicture(side);
     setPointer(platform::Pointer::Hourglass);
     const platform::CodecResult written = source->saveFile(path, saveType, kSaveQuality);
     setPointer(platform::Pointer::Default);
     if (!written)
         throw AppError(ErrNo::PathFileAccess, written.message);
+}
+
+platform::ImgxImagePtr frmQuickLoad::sidePicture(int side) const
+{
+    const size_t k = size_t(side);
+    const auto &model = gObjPartMoveableObjects[k];
+    if (gBoolPartHasObjects[k] && model && igxBackup[k] && !igxBackup[k]->isEmpty()) {
+        // The side's texts and pictures belong to the cover: the side's picture with them
+        // drawn on, as it is printed.
+        auto picture = platform::ImgxImage::create();
+        picture->importImage(*igxBackup[k], platform::kNoUndo);
+        adaptImageSizeOnInit(*picture, side);
+        for (const auto &[key, value] : model->colObjectLayers)
+            if (const auto o = model->object(value))
+                o->DrawToImgX(*picture, model->dblZoomFactor, model->objEffects.get());
+        return picture;
+    }
+    // The picture at the size it has, not the preview: the one dropped here, else the side's.
+    const platform::ImgxImagePtr source = mIgxDropped[k] ? mIgxDropped[k] : igxBackup[k];
+    if (!source || source->isEmpty())
+        throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The side has no picture."));
+    return source;
 }
 
 void frmQuickLoad::Form_Unload()

@@ -62,6 +62,9 @@ protected:
 private:
     void showOnBox(int side, const QImage &picture);
     void saveSide(int side);
+    // What saving a side writes: its picture at full size, or with the side's texts and
+    // pictures drawn on when it has any.
+    platform::ImgxImagePtr sidePicture(int side) const;
     void Form_Unload();
 
     std::unique_ptr<Ui::frmQuickLoad> ui;

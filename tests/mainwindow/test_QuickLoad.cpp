@@ -2,6 +2,8 @@
 // size, printing through the main window and giving the main window back.
 #include "MainWindowTestSupport.h"
 
+#include "canvas/clsMoveableObjects.h"
+
 #include "core/Globals.h"
 #include "core/mdlUtilWindows.h"
 #include "mainwindow/Globals.h"
@@ -295,6 +297,42 @@ TEST_F(QuickLoad, SavingBothSidesAsksLeftThenRightAndWritesFullSizeImages)
     EXPECT_EQ(jpeg.format(), "jpeg");
     EXPECT_EQ(jpeg.read().size(), QSize(500, 300)) << "the side's own picture at full size";
     EXPECT_FALSE(QFile::exists(path("pictures/right")));
+}
+
+TEST_F(QuickLoad, ASideWithObjectsIsSavedWithThemAndANameIsNotReplacedUnasked)
+{
+    start();
+    loadSide(1, 300, 300, Qt::yellow);
+    auto pic = platform::ImgxImage::create();
+    QImage green(40, 40, QImage::Format_ARGB32_Premultiplied);
+    green.fill(Qt::green);
+    pic->setQImage(green, platform::kNoUndo);
+    auto &model = gObjPartMoveableObjects[1];
+    model->AddClsPictureObject(pic);
+    for (auto &[key, o] : model->colMoveableObjects) {
+        o->mObjPointMousePos->mLngX = 10;
+        o->mObjPointMousePos->mLngY = 10;
+    }
+    gBoolPartHasObjects[1] = true;
+    frmQuickLoad &q = openQuick();
+
+    // "cover" typed without an extension would become the cover.png there already: asked,
+    // and "No" keeps it.
+    writeFile("cover.png", "keep me");
+    choosers->files = {platform::FileDialogResult{path("cover"), 2}};
+    prompter->answers = {platform::MsgAnswer::No};
+    q.cmdSave[1]->click();
+    ASSERT_EQ(prompts().size(), 1);
+    EXPECT_TRUE(prompts()[0].contains("cover.png already exists")) << prompts()[0].toStdString();
+    EXPECT_EQ(readFile("cover.png"), "keep me");
+
+    choosers->files = {platform::FileDialogResult{path("cover"), 2}};
+    prompter->answers = {platform::MsgAnswer::Yes};
+    q.cmdSave[1]->click();
+    const QImage saved(path("cover.png"));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.pixelColor(20, 20), QColor(Qt::green)) << "the picture object is on the saved cover";
+    EXPECT_EQ(saved.pixelColor(200, 200), QColor(Qt::yellow));
 }
 
 TEST_F(QuickLoad, ACancelledDialogSavesNothingAndAFailureEndsTheSave)
