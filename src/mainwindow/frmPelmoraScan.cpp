@@ -130,16 +130,12 @@ void frmPelmora::objTwain_ImageAcquired(const QImage &scanned)
             const auto chosen = platform::Choosers::get().chooseFile(request);
             setMainFormTopmost(this, true, true);
             if (chosen && !chosen->path.isEmpty()) {
-                int saveType = 0;
-                const QString extension = getImageFormat(chosen->filterIndex, saveType);
-                if (extension.isEmpty())
-                    throw AppError(ErrNo::InvalidCall, QStringLiteral("No image format for the filter %1").arg(chosen->filterIndex));
-                if (const std::optional<QString> path = imageSaveTarget(chosen->path, extension)) {
-                    const platform::CodecResult saved = image->saveFile(*path, saveType);
+                if (const std::optional<ImageSaveTarget> target = imageSaveTarget(chosen->path, chosen->filterIndex)) {
+                    const platform::CodecResult saved = image->saveFile(target->path, target->saveType);
                     if (!saved)
                         throw AppError(ErrNo::PathFileAccess, saved.message);
                     loadCover(side, *image);
-                    gObjCover().chkType(*path, side);
+                    gObjCover().chkType(target->path, side);
                     lblLoadPic[k]->hide();
                 }
             }

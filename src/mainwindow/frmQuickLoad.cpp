@@ -250,17 +250,13 @@ void frmQuickLoad::saveSide(int side)
     const auto chosen = platform::Choosers::get().chooseFile(request);
     if (!chosen || chosen->path.isEmpty())
         return;
-    const QString extension = getImageFormat(chosen->filterIndex, saveType);
-    if (extension.isEmpty())
-        throw AppError(ErrNo::InvalidCall, QStringLiteral("No image format for filter row %1.").arg(chosen->filterIndex));
-    const std::optional<QString> target = imageSaveTarget(chosen->path, extension);
+    const std::optional<ImageSaveTarget> target = imageSaveTarget(chosen->path, chosen->filterIndex);
     if (!target)
         return;
-    const QString &path = *target;
 
     const platform::ImgxImagePtr source = sidePicture(side);
     setPointer(platform::Pointer::Hourglass);
-    const platform::CodecResult written = source->saveFile(path, saveType, kSaveQuality);
+    const platform::CodecResult written = source->saveFile(target->path, target->saveType, kSaveQuality);
     setPointer(platform::Pointer::Default);
     if (!written)
         throw AppError(ErrNo::PathFileAccess, written.message);

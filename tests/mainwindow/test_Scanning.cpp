@@ -86,6 +86,12 @@ TEST_F(Scanning, ScanToFileSavesUnderTheChosenNameThenLoadsTheSide)
     EXPECT_EQ(QColor(saved.read().pixel(3, 3)), QColor(Qt::black));
     EXPECT_TRUE(allBlack(0));
 
+    // A name typed with the extension of another format is written in that format.
+    choosers->files = {platform::FileDialogResult{path("scans/typed.bmp"), 1}};
+    w.cmdScan[0]->click();
+    EXPECT_EQ(QImageReader(path("scans/typed.bmp")).format(), "bmp");
+    QFile::remove(path("scans/typed.bmp"));
+
     // Cancelled: nothing saved, the side stays.
     writeSaneTestConf({{"mode", "Color"}, {"test-picture", "\"Solid white\""}});
     choosers->files = {std::nullopt};
