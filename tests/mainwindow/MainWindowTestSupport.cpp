@@ -10,7 +10,10 @@
 #include "mainwindow/clsCover.h"
 #include "platform/widgets/PictureBox.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QUrl>
 #include <QFile>
 
 namespace mainwindowtest {
@@ -20,6 +23,34 @@ void RecordingWindows::showCoverFormatEditor(QWidget *, const QString &caption)
     editorCalls.push_back({caption, gObjCover().ProfileIndex(), gObjCover().EditedIndex()});
     if (editorAction)
         editorAction();
+}
+
+void sendDrop(QWidget *target, QMimeData &data, Qt::DropActions actions)
+{
+    target->window()->show();
+    QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent event(QPointF(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+void dropFiles(QWidget *target, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &p : paths)
+        urls << QUrl::fromLocalFile(p);
+    data.setUrls(urls);
+    sendDrop(target, data, Qt::CopyAction);
+}
+
+void dropText(QWidget *target, const QString &text)
+{
+    QMimeData data;
+    data.setText(text);
+    sendDrop(target, data, Qt::CopyAction | Qt::LinkAction);
 }
 
 void MainWindowTest::SetUp()

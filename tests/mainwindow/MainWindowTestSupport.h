@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMimeData>
 #include <memory>
 
 namespace mainwindowtest {
@@ -61,6 +62,12 @@ public:
     bool editorOpens = true;
     platform::ImgxImagePtr dialogImage;
 };
+
+// A drop as the window system delivers it: enter, then drop, then the deferred load.
+void sendDrop(QWidget *target, QMimeData &data, Qt::DropActions actions);
+// Drops files, or a text as a web browser drops an address, onto a target.
+void dropFiles(QWidget *target, const QStringList &paths);
+void dropText(QWidget *target, const QString &text);
 
 class MainWindowTest : public testsupport::ProgramTest {
 protected:

@@ -36,30 +36,10 @@ class CoverImages : public MainWindowTest {
 protected:
     void drop(int side, QMimeData &data, Qt::DropActions actions)
     {
-        window->show();
-        QWidget *target = window->picVisible[size_t(side)];
-        QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QDropEvent event(QPointF(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &event);
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
+        mainwindowtest::sendDrop(window->picVisible[size_t(side)], data, actions);
     }
-    void dropFiles(int side, const QStringList &paths)
-    {
-        QMimeData data;
-        QList<QUrl> urls;
-        for (const QString &p : paths)
-            urls << QUrl::fromLocalFile(p);
-        data.setUrls(urls);
-        drop(side, data, Qt::CopyAction);
-    }
-    void dropText(int side, const QString &text)
-    {
-        QMimeData data;
-        data.setText(text);
-        drop(side, data, Qt::CopyAction | Qt::LinkAction);
-    }
+    void dropFiles(int side, const QStringList &paths) { mainwindowtest::dropFiles(window->picVisible[size_t(side)], paths); }
+    void dropText(int side, const QString &text) { mainwindowtest::dropText(window->picVisible[size_t(side)], text); }
     QColor sideColor(int side) const
     {
         const platform::ImgxImage &img = *igxBackup[size_t(side)];

@@ -61,30 +61,12 @@ protected:
         quick = std::make_unique<frmQuickLoad>();
         return *quick;
     }
-    // A drop as the window system delivers it: enter, then drop, then the deferred load.
     void drop(int side, QMimeData &data, Qt::DropActions actions)
     {
-        quick->show();
-        QWidget *target = quick->picVisible[size_t(side)];
-        QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QDropEvent event(QPointF(5, 5), actions, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &event);
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
+        mainwindowtest::sendDrop(quick->picVisible[size_t(side)], data, actions);
     }
-    void dropFile(int side, const QString &file)
-    {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file)});
-        drop(side, data, Qt::CopyAction);
-    }
-    void dropText(int side, const QString &text)
-    {
-        QMimeData data;
-        data.setText(text);
-        drop(side, data, Qt::CopyAction | Qt::LinkAction);
-    }
+    void dropFile(int side, const QString &file) { mainwindowtest::dropFiles(quick->picVisible[size_t(side)], {file}); }
+    void dropText(int side, const QString &text) { mainwindowtest::dropText(quick->picVisible[size_t(side)], text); }
     QColor shown(int side) const { return centre(quick->picVisible[size_t(side)]->picture()); }
     QColor sideColor(int side) const { return centre(igxBackup[size_t(side)]->qimage()); }
     void loadSide(int side, int w, int h, QColor color)
