@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -48,16 +49,19 @@ TEST(Choosers, SaveDialogAsksBeforeReplacingTheFileATypedNameBecomes)
     r.filterIndex = 2;
     r.initialDir = dir.path();
     QString question;
-    bool typed = false;
+    int ticks = 0;
     QTimer driver;
     QObject::connect(&driver, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             question = box->text();
-            box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->click() : box->accept();
-        } else if (auto *dlg = qobject_cast<QFileDialog *>(modal); dlg && !typed) {
-            typed = true;
-            dlg->selectFile("cover");
+            if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+                yes->click();
+        } else if (auto *dlg = qobject_cast<QFileDialog *>(modal); dlg && ticks++ % 10 == 0) {
+            // Typed and confirmed; again a little later should the dialog not have been ready.
+            auto *name = dlg->findChild<QLineEdit *>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText("cover");
             QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
         }
     });

@@ -50,29 +50,18 @@ QSize measureText(const TextStyle &style, const QString &text)
     return QSize(int(std::ceil(w * stretch(style))), int(std::ceil(h)));
 }
 
-void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment)
+namespace {
+
+// The lines of the text with one pen, at their places in the box.
+void drawLines(QPainter &p, const TextStyle &style, const QFont &f, const QString &text, const QRect &box,
+               int alignment, const QColor &color)
 {
-    if (img.isNull())
-        return;
-    const QFont f = fontFor(style);
     const QFontMetricsF fm(f);
     const double sx = stretch(style);
-
-    QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
     p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
     p.setFont(f);
-    QBrush brush(fromColorRef(style.penColor));
-    if (!style.fillImage.isNull()) {
-        // The fill image is stretched over the text's box.
-        const QSize boxSize = box.size().isValid() ? box.size() : measureText(style, text);
-        brush = QBrush(style.fillImage);
-        QTransform t;
-        t.translate(box.left(), box.top());
-        t.scale(double(std::max(1, boxSize.width())) / style.fillImage.width(),
-                double(std::max(1, boxSize.height())) / style.fillImage.height());
-        brush.setTransform(t);
-    }
+    p.setPen(QPen(color, 1));
     double y = box.top() + fm.ascent();
     for (const QString &l : textLines(text)) {
         const double lw = fm.horizontalAdvance(l) * sx;
@@ -81,17 +70,54 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
             x += (box.width() - lw) / 2.0;
         else if (alignment == 2)
             x += box.width() - lw;
-        // The glyphs are stretched by scaling the painter; the brush stays in image pixels.
+        // The glyphs are stretched by scaling the painter.
         QTransform t;
         t.translate(x, y);
         t.scale(sx, 1.0);
         p.setTransform(t);
-        QBrush local = brush;
-        local.setTransform(brush.transform() * t.inverted());
-        p.setPen(QPen(local, 1));
         p.drawText(QPointF(0, 0), l);
         y += fm.lineSpacing();
     }
+}
+
+} // namespace
+
+void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment)
+{
+    if (img.isNull())
+        return;
+    const QFont f = fontFor(style);
+    if (style.fillImage.isNull()) {
+        QPainter p(&img);
+        drawLines(p, style, f, text, box, alignment, fromColorRef(style.penColor));
+        return;
+    }
+    // Filled text: the glyphs' coverage first, on a layer of its own, then the fill image,
+    // stretched over the text's box, kept where the glyphs are, and the layer laid onto the
+    // picture. Two blends of the whole layer instead of a textured blend per glyph.
+    QImage layer(img.size(), QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull())
+        return;
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        drawLines(p, style, f, text, box, alignment, Qt::white);
+        p.resetTransform();
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        const QSize boxSize = box.size().isValid() ? box.size() : measureText(style, text);
+        p.drawImage(QRect(box.topLeft(), boxSize.expandedTo(QSize(1, 1))), style.fillImage);
+        // Glyph parts outside the box keep the fill's nearest colours, as a stretched brush does.
+        p.setClipRegion(QRegion(layer.rect()).subtracted(QRect(box.topLeft(), boxSize)));
+        QBrush brush(style.fillImage);
+        QTransform bt;
+        bt.translate(box.left(), box.top());
+        bt.scale(double(std::max(1, boxSize.width())) / style.fillImage.width(),
+                 double(std::max(1, boxSize.height())) / style.fillImage.height());
+        brush.setTransform(bt);
+        p.fillRect(layer.rect(), brush);
+    }
+    QPainter p(&img);
+    p.drawImage(0, 0, layer);
 }
 
 } // namespace platform::imaging
