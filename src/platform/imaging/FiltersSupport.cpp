@@ -19,7 +19,7 @@ void parallelRows(int rows, qint64 pixelsPerRow, const std::function<void(int, i
     if (rows <= 0)
         return;
     // Below about this many pixels per band, starting a thread costs more than it saves.
-    constexpr qint64 minPixelsPerBand = 16384;
+    constexpr qint64 minPixelsPerBand = 65536;
     QThreadPool *pool = QThreadPool::globalInstance();
     const int threads = std::max(1, pool->maxThreadCount());
     const qint64 total = qint64(rows) * std::max<qint64>(1, pixelsPerRow);
