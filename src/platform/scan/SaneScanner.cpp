@@ -8,6 +8,9 @@
 
 #include <sane/sane.h>
 
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
 #include <vector>
 
 namespace platform {
@@ -27,6 +30,21 @@ int &sessionCount()
 }
 
 QString text(SANE_String_Const s) { return s ? QString::fromUtf8(s) : QString(); }
+
+// Some backends leave a reader thread behind that is still finishing when the device has
+// been closed; were the backend unloaded at the end of the session, that thread would run on
+// in freed code. The backends loaded so far stay loaded for the life of the program.
+void keepBackendsLoaded()
+{
+    dl_iterate_phdr(
+        [](struct dl_phdr_info *info, size_t, void *) {
+            const char *name = info->dlpi_name;
+            if (name && std::strstr(name, "/sane/libsane-"))
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
 
 ScanParameters::Frame frameOf(SANE_Frame f)
 {
@@ -193,8 +211,10 @@ public:
         QMutexLocker lock(&sessionMutex());
         if (sessionCount() == 0)
             return;
-        if (--sessionCount() == 0)
+        if (--sessionCount() == 0) {
+            keepBackendsLoaded();
             sane_exit();
+        }
     }
 
     int devices(QList<ScanDevice> &out) override

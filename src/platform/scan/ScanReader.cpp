@@ -1,6 +1,7 @@
 #include "platform/scan/ScanReader.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <new>
 
@@ -27,12 +28,6 @@ bool isBand(ScanParameters::Frame f)
 ScanReader::ScanReader(ScanDeviceHandle &device, Scanner &scanner, qint64 maxBytes)
     : device_(device), scanner_(scanner), maxBytes_(maxBytes)
 {
-}
-
-void ScanReader::requestCancel()
-{
-    if (!cancel_.exchange(true))
-        device_.cancel();
 }
 
 int ScanReader::percent() const
@@ -62,6 +57,15 @@ void ScanReader::canceled()
 
 void ScanReader::run()
 {
+    // Backends start their reader threads from here, and those inherit this thread's signal
+    // mask: a reader still writing into the pipe of a scan given up then gets an error, and
+    // its broken-pipe signal never reaches the program, whatever backends do to the
+    // signal's disposition meanwhile.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+
     std::vector<ScanFrameData> frames;
     qint64 held = 0;
     for (;;) {

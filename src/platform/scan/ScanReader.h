@@ -2,9 +2,9 @@
 // Reads one scan from an opened device: every frame up to the last one (three-pass scanners
 // send a red, a green and a blue frame), growing the buffer when the device does not know the
 // number of lines. run() belongs on a worker thread; requestCancel() and percent() may be
-// called from any thread meanwhile. A cancel request goes to the device at once: SANE lets
-// its cancel be called at any time, from any thread, and the read the worker waits in then
-// returns, so even a device that hangs inside one read can be given up.
+// called from any thread meanwhile. A cancel request is passed to the device by the worker
+// itself, between two reads: backends do not all bear being cancelled from one thread while
+// another reads (data of the next scan goes astray, their reader threads outlive the device).
 #include "platform/scan/ScanFrameAssembler.h"
 #include "platform/scan/Scanner.h"
 
@@ -30,7 +30,7 @@ public:
     ScanReader(ScanDeviceHandle &device, Scanner &scanner, qint64 maxBytes);
 
     void run();
-    void requestCancel();
+    void requestCancel() { cancel_ = true; }
     // 0..100, or -1 while the size of the scan is unknown.
     int percent() const;
     const Result &result() const { return result_; }
@@ -44,6 +44,7 @@ private:
     Scanner &scanner_;
     const qint64 maxBytes_;
     std::atomic<bool> cancel_{false};
+    bool nonBlocking_ = false;
     std::atomic<qint64> done_{0};
     std::atomic<qint64> total_{-1};
     Result result_;

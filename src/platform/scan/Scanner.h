@@ -59,9 +59,8 @@ struct ScanOption {
     bool settable = true;
 };
 
-// An opened device. Closing it is destroying it. start(), parameters() and read() may run on a
-// worker thread, one call at a time; cancel() may be called from any thread at any time, also
-// while a read waits, which it then ends.
+// An opened device. Closing it is destroying it. start(), parameters(), read() and cancel() may
+// run on a worker thread, one call at a time.
 class ScanDeviceHandle {
 public:
     virtual ~ScanDeviceHandle() = default;
