@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -381,3 +382,33 @@ TEST(ScanSourceDialog, ARangeOffersTheUsualStepsInsideIt)
 }
 
 } // namespace
+
+// The backends run in the scanner helper: a device that stops answering is broken off, and
+// the end of the helper is a failed call, never the end of the program.
+TEST_F(Scanning, AnInterruptedReadFailsAndTheNextSessionScansAgain)
+{
+    writeSaneTestConf(kSlowScan);
+    platform::Scanner &scanner = platform::Scanner::get();
+    ASSERT_EQ(scanner.beginSession(), platform::ScanStatus::Good);
+    std::unique_ptr<platform::ScanDeviceHandle> device;
+    ASSERT_EQ(scanner.open(QStringLiteral("test:0"), device), platform::ScanStatus::Good);
+    ASSERT_EQ(device->start(), platform::ScanStatus::Good);
+    std::vector<unsigned char> buffer(1 << 20);
+    int status = platform::ScanStatus::Good;
+    std::unique_ptr<QThread> reader(QThread::create([&] {
+        int length = 0;
+        while (status == platform::ScanStatus::Good)
+            status = device->read(buffer.data(), int(buffer.size()), length);
+    }));
+    reader->start();
+    QThread::msleep(300); // a read or two in
+    device->interrupt();
+    ASSERT_TRUE(reader->wait(10000));
+    EXPECT_EQ(status, platform::ScanStatus::IoError);
+    platform::ScanParameters p;
+    EXPECT_EQ(device->parameters(p), platform::ScanStatus::IoError) << "the helper is gone";
+    device.reset();
+    scanner.endSession();
+
+    EXPECT_EQ(scan({}).size(), QSize(157, 196));
+}

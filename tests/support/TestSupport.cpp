@@ -95,7 +95,8 @@ std::optional<platform::ScanSourceChoice> ScriptedSourceChooser::choose(QWidget 
         ADD_FAILURE() << "unscripted scanner choice";
         return std::nullopt;
     }
-    auto a = answers.front();
+    std::optional<platform::ScanSourceChoice> a;
+    a.swap(answers.front());
     answers.pop_front();
     return a;
 }

@@ -2,6 +2,7 @@
 // folder (/etc/sane.d, or $SANE_CONFIG_DIR).
 #include "platform/Rounding.h"
 #include "platform/scan/Scanner.h"
+#include "platform/scan/ScannerProcess.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -250,9 +251,18 @@ public:
 
 std::unique_ptr<Scanner> makeSaneScanner() { return std::make_unique<SaneScanner>(); }
 
+namespace {
+// The backends in a helper process when it is there, else in this one.
+std::unique_ptr<Scanner> makeDefault()
+{
+    const QString helper = scannerHelperPath();
+    return helper.isEmpty() ? makeSaneScanner() : makeProcessScanner(helper);
+}
+} // namespace
+
 template <> Seam<Scanner>::Factory &Seam<Scanner>::defaultFactory()
 {
-    static Factory f = &makeSaneScanner;
+    static Factory f = &makeDefault;
     return f;
 }
 

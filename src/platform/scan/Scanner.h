@@ -76,6 +76,9 @@ public:
     virtual int read(unsigned char *buffer, int maxLength, int &length) = 0;
     // Ends the current scan (also after a complete one, as SANE asks).
     virtual void cancel() = 0;
+    // From another thread: breaks off a call that waits for a device which no longer
+    // answers; the device is of no further use then. Devices that cannot do so ignore it.
+    virtual void interrupt() {}
 };
 
 class Scanner {
@@ -94,7 +97,8 @@ public:
     static Scanner &get() { return Seam<Scanner>::get(); }
 };
 
-// The real scanner over libsane.
+// The real scanner over libsane, in this process. The default is the same in a helper
+// process of its own when the helper is there (ScannerProcess.h).
 std::unique_ptr<Scanner> makeSaneScanner();
 
 template <> Seam<Scanner>::Factory &Seam<Scanner>::defaultFactory();

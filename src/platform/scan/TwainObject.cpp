@@ -13,6 +13,8 @@ namespace platform {
 namespace {
 
 constexpr int kProgressIntervalMs = 100;
+// How long a cancelled scan may take to stop before the device is broken off.
+constexpr int kCancelGraceMs = 3000;
 
 // A session for one call, when no source is open to lend its own.
 class CallSession {
@@ -158,13 +160,20 @@ bool TwainObject::openSource(QWidget *)
     return true;
 }
 
+void TwainObject::cancelScan()
+{
+    if (reader_)
+        reader_->requestCancel();
+    if (cancelGrace_ && !cancelGrace_->isActive())
+        cancelGrace_->start();
+}
+
 void TwainObject::closeSource()
 {
     if (scanning_) {
         // Called from an event handled during acquire(): the scan stops, then the source closes.
         closeAfterScan_ = true;
-        if (reader_)
-            reader_->requestCancel();
+        cancelScan();
         return;
     }
     device_.reset();
@@ -207,7 +216,17 @@ void TwainObject::acquire(int showUi, QWidget *owner)
     reader_ = &reader;
     {
         ScanProgressWindow window(owner, texts_.progressTitle, texts_.progressLabel, texts_.cancel);
-        connect(&window, &ScanProgressWindow::canceled, this, [&reader] { reader.requestCancel(); });
+        // A cancel reaches the device between two reads; a device that does not send the
+        // next piece within the grace time is broken off.
+        QTimer grace;
+        grace.setSingleShot(true);
+        grace.setInterval(kCancelGraceMs);
+        connect(&grace, &QTimer::timeout, this, [this] {
+            if (device_)
+                device_->interrupt();
+        });
+        cancelGrace_ = &grace;
+        connect(&window, &ScanProgressWindow::canceled, this, [this] { cancelScan(); });
         QEventLoop loop;
         std::unique_ptr<QThread> worker(QThread::create([&reader] { reader.run(); }));
         connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
@@ -220,6 +239,7 @@ void TwainObject::acquire(int showUi, QWidget *owner)
         loop.exec();
         worker->wait();
         window.hide();
+        cancelGrace_ = nullptr;
     }
     reader_ = nullptr;
     scanning_ = false;

@@ -25,6 +25,7 @@
 
 #include <memory>
 
+class QTimer;
 class QWidget;
 
 namespace platform {
@@ -78,6 +79,7 @@ private:
     ScanSourceOptions optionsOf(const QString &deviceName);
     void applyChoice();
     void error(int status, const QString &reason);
+    void cancelScan();
     QString statusReason(int status, const QString &deviceName) const;
 
     ScanSourceChoice choice_;
@@ -86,6 +88,7 @@ private:
     bool scanning_ = false;
     bool closeAfterScan_ = false;
     ScanReader *reader_ = nullptr; // the scan being read, for closeSource during acquire
+    QTimer *cancelGrace_ = nullptr; // runs from a cancel until the scan has stopped
     qint64 maxScanBytes_ = kDefaultMaxScanBytes;
     TwainTexts texts_;
 };

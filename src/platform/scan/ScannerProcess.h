@@ -1,0 +1,24 @@
+#pragma once
+// The scanner in a helper process of its own. Backends run reader threads and processes,
+// and some of them misbehave when a scan is given up: a thread killed while it holds the
+// memory allocator's lock, a reader outliving its device, a crash inside the backend. In a
+// helper process none of that reaches the program, which never loses the covers being
+// worked on; a helper that stops answering is ended. Each session is one helper process,
+// so every session also reads SANE's configuration afresh.
+#include "platform/scan/Scanner.h"
+
+namespace platform {
+
+// Scanner calls through the helper at this path ("pelmora-scanner").
+std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath);
+
+// Where the helper is: $PELMORA_SCANNER_HELPER when set, else "pelmora-scanner" beside the
+// running program; "" when there is none.
+QString scannerHelperPath();
+
+// The helper's side: answers the requests read from inFd on outFd, with the SANE library
+// of this process, until told to end or the program on the other side goes. Returns the exit
+// code of the helper.
+int runScannerHelper(int inFd, int outFd);
+
+} // namespace platform
