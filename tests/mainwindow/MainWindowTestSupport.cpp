@@ -10,6 +10,7 @@
 #include "mainwindow/clsCover.h"
 #include "platform/widgets/PictureBox.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
@@ -23,6 +24,17 @@ void RecordingWindows::showCoverFormatEditor(QWidget *, const QString &caption)
     editorCalls.push_back({caption, gObjCover().ProfileIndex(), gObjCover().EditedIndex()});
     if (editorAction)
         editorAction();
+}
+
+QByteArray pngBytes(int w, int h, QColor color)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return bytes;
 }
 
 void sendDrop(QWidget *target, QMimeData &data, Qt::DropActions actions)

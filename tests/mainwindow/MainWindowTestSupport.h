@@ -63,6 +63,9 @@ public:
     platform::ImgxImagePtr dialogImage;
 };
 
+// The bytes of a PNG file of one colour.
+QByteArray pngBytes(int w, int h, QColor color);
+
 // A drop as the window system delivers it: enter, then drop, then the deferred load.
 void sendDrop(QWidget *target, QMimeData &data, Qt::DropActions actions);
 // Drops files, or a text as a web browser drops an address, onto a target.

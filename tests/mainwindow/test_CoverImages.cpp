@@ -21,16 +21,6 @@ using namespace mainwindowtest;
 
 namespace {
 
-QByteArray pngBytes(int w, int h, QColor color)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    img.save(&buffer, "PNG");
-    return bytes;
-}
 
 class CoverImages : public MainWindowTest {
 protected:

@@ -28,16 +28,6 @@ using namespace mainwindowtest;
 
 namespace {
 
-QByteArray pngBytes(int w, int h, QColor color)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    img.save(&buffer, "PNG");
-    return bytes;
-}
 
 QColor centre(const QImage &img) { return img.pixelColor(img.width() / 2, img.height() / 2); }
 
