@@ -188,7 +188,7 @@ QWidget *Main(const StartupHooks &hooks)
         if (!w)
             throw AppError(ErrNo::ObjectNotSet);
         w->show();
-        setMainFormTopmost(w, gByteForeground != 0, true);
+        restoreMainFormTopmost(w);
         return w;
     } catch (...) {
         delete w;

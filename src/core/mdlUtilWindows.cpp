@@ -1,5 +1,7 @@
 #include "core/mdlUtilWindows.h"
 
+#include "core/Globals.h"
+
 #include "platform/ui/Choosers.h"
 
 #include <QAbstractButton>
@@ -29,6 +31,11 @@ bool setFormTopmost(QWidget *form, std::optional<bool> onTop, bool activate)
 bool setMainFormTopmost(QWidget *mainForm, std::optional<bool> onTop, bool activate)
 {
     return setFormTopmost(mainForm, onTop, activate);
+}
+
+bool restoreMainFormTopmost(QWidget *mainForm)
+{
+    return setMainFormTopmost(mainForm, gByteForeground != 0, true);
 }
 
 bool isFormTopmost(const QWidget *form)

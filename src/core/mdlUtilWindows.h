@@ -12,6 +12,8 @@ class QAbstractButton;
 bool setFormTopmost(QWidget *form, std::optional<bool> onTop, bool activate);
 bool setMainFormTopmost(QWidget *mainForm, std::optional<bool> onTop, bool activate);
 bool isFormTopmost(const QWidget *form);
+// The main window on top again when the options say so ("OPTIONS.FOREGROUND"), activated.
+bool restoreMainFormTopmost(QWidget *mainForm);
 
 // The direct child controls of a frame.
 void enableFrameControls(QWidget *frame);

@@ -21,7 +21,7 @@ void notAvailable(QWidget *owner, const QString &form)
     platform::Prompter::get().msgBox(
         lang.getVar(QStringLiteral("MESSAGES.MSG_NOT_AVAILABLE"), QStringLiteral("This function is not available in this version.")),
         platform::MsgStyle::Information, title.trimmed());
-    setMainFormTopmost(owner, gByteForeground != 0, true);
+    restoreMainFormTopmost(owner);
 }
 
 class StandInServices final : public MainWindowServices {
@@ -42,7 +42,7 @@ public:
         layout->addWidget(buttons);
         dlg.exec();
         // As the editor does when it closes.
-        setMainFormTopmost(owner, gByteForeground != 0, true);
+        restoreMainFormTopmost(owner);
     }
     void showTipOfTheDay(QWidget *owner, bool atStart) override
     {

@@ -35,6 +35,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+using platform::setPointer;
+
 QPointer<frmPelmora> frmPelmora::sInstance;
 
 namespace {
@@ -45,8 +47,6 @@ constexpr double kPreviewMaxWidthTwips = 5175;
 constexpr double kPreviewMaxHeightTwips = 3495;
 // Room around the preview for the cut border (pixels).
 constexpr int kPreviewMargin = 8;
-
-void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
 
 } // namespace
 
@@ -510,7 +510,7 @@ void frmPelmora::timTip_Timer()
             mBoolReady = false;
             MainWindowServices::get().showTipOfTheDay(this, true);
             mBoolReady = true;
-            setMainFormTopmost(this, gByteForeground != 0, true);
+            restoreMainFormTopmost(this);
         }
     } catch (...) {
         mBoolReady = true;

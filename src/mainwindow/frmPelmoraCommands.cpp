@@ -18,12 +18,11 @@
 #include <QApplication>
 #include <QLabel>
 
+using platform::setPointer;
+
 namespace {
 
-void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
-
 void dropTopmost(QWidget *w) { setMainFormTopmost(w, false, true); }
-void restoreTopmost(QWidget *w) { setMainFormTopmost(w, gByteForeground != 0, true); }
 
 } // namespace
 
@@ -117,7 +116,7 @@ void frmPelmora::menuSearch_Click()
     mBoolReady = false;
     MainWindowServices::get().showSearch(this);
     mBoolReady = true;
-    restoreTopmost(this);
+    restoreMainFormTopmost(this);
 }
 
 void frmPelmora::cmdQuickLoad_Click()

@@ -25,13 +25,13 @@
 #include <QMimeData>
 #include <QUrl>
 
+using platform::setPointer;
+
 namespace {
 
 // A side image keeps as many steps as the editor's undo stack holds entries, so that the
 // two stay in step.
 constexpr int kSideUndoLevels = 16;
-
-void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
 
 } // namespace
 

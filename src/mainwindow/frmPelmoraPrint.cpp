@@ -73,5 +73,5 @@ void frmPelmora::cmdPrint_Click(int index)
     }
     mBoolReady = true;
     QCoreApplication::processEvents();
-    setMainFormTopmost(this, gByteForeground != 0, true);
+    restoreMainFormTopmost(this);
 }

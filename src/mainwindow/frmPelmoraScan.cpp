@@ -20,11 +20,10 @@
 
 #include <QLabel>
 
+using platform::setPointer;
+
 namespace {
 
-void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
-
-void restoreTopmost(QWidget *w) { setMainFormTopmost(w, gByteForeground != 0, true); }
 
 void noScanner()
 {
@@ -82,7 +81,7 @@ void frmPelmora::cmdScan_Click(int side)
         setPointer(platform::Pointer::Default);
     } catch (...) {
         mBoolOpeningSource = false;
-        restoreTopmost(this);
+        restoreMainFormTopmost(this);
         reportError(QStringLiteral("ERR_SCAN_PICTURE"), QStringLiteral("frmPelmora.cmdScan_Click"));
     }
 }
@@ -140,10 +139,10 @@ void frmPelmora::objTwain_ImageAcquired(const QImage &scanned)
                 }
             }
         }
-        restoreTopmost(this);
+        restoreMainFormTopmost(this);
         setPointer(platform::Pointer::Default);
     } catch (...) {
-        restoreTopmost(this);
+        restoreMainFormTopmost(this);
         reportError(QStringLiteral("ERR_SCAN_PICTURE"), QStringLiteral("frmPelmora.objTwain_ImageAcquired"));
     }
 }
@@ -160,7 +159,7 @@ void frmPelmora::objTwain_TwainError(int number, const QString &title, const QSt
 {
     if (mBoolOpeningSource)
         return;
-    restoreTopmost(this);
+    restoreMainFormTopmost(this);
     setPointer(platform::Pointer::Default);
     platform::Prompter::get().msgBox(QStringLiteral("Error Number:  ") + QString::number(number) + QStringLiteral("\r\n\r\n") + text,
                                      platform::MsgStyle::Information, title);

@@ -86,7 +86,7 @@ void frmPrinterOptions::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    setFormTopmost(frmPelmora::instance(), gByteForeground != 0, true);
+    restoreMainFormTopmost(frmPelmora::instance());
     if (gIntPrintDialogResult != 1)
         gIntPrintDialogResult = 0;
 }

@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <QUrl>
 
+using platform::setPointer;
+
 namespace {
 
 // Saved JPEG files get this quality.
@@ -38,8 +40,6 @@ constexpr int kSaveQuality = 95;
 // The display codes of the window's buttons: caption left of centre, picture on the left.
 constexpr int kButtonCaptionAlignment = 4;
 constexpr int kButtonPictureAlignment = 3;
-
-void setPointer(int pointer) { platform::Screen::get().setMousePointer(pointer); }
 
 } // namespace
 
@@ -293,7 +293,7 @@ void frmQuickLoad::Form_Unload()
     if (mMain) {
         setMainFormTopmost(mMain, gByteForeground != 0, false);
         mMain->show();
-        setMainFormTopmost(mMain, gByteForeground != 0, true);
+        restoreMainFormTopmost(mMain);
     }
 }
 

@@ -159,39 +159,25 @@ bool ScanReader::readFrame(ScanFrameData &frame, qint64 held)
             canceled();
             return false;
         }
-        if (used == qint64(frame.bytes.size())) {
-            // The buffer is full: all the device announced has come, or it does not know its
-            // length. A small read tells whether more follows, so the end of the data never
-            // makes the buffer grow.
-            unsigned char probe[4096];
-            int length = 0;
-            const int st = device_.read(probe, int(sizeof probe), length);
-            if (st == ScanStatus::Eof && !cancel_)
-                break;
-            if (st == ScanStatus::Good && !cancel_) {
-                if (length > 0) {
-                    if (used + length > limit)
-                        return tooLarge();
-                    if (!grow(qMin(limit, qMax(used * 2, used + kMinGrowth))))
-                        return false;
-                    std::memcpy(frame.bytes.data() + used, probe, size_t(qMin<int>(length, int(sizeof probe))));
-                    used += qMin<int>(length, int(sizeof probe));
-                    done_ = held + used;
-                }
-                continue;
-            }
-            if (st == ScanStatus::Cancelled || cancel_) {
-                canceled();
-                return false;
-            }
-            fail(st, scanner_.statusText(st));
-            return false;
-        }
+        // With the buffer full (all the device announced has come, or it does not know its
+        // length) a small read tells whether more follows, so the end of the data never makes
+        // the buffer grow.
+        unsigned char probe[4096];
+        const bool full = used == qint64(frame.bytes.size());
+        const int room = full ? int(sizeof probe) : int(qMin<qint64>(qint64(frame.bytes.size()) - used, kMaxRead));
         int length = 0;
-        const int room = int(qMin<qint64>(qint64(frame.bytes.size()) - used, kMaxRead));
-        const int st = device_.read(frame.bytes.data() + used, room, length);
-        if (length > 0 && st != ScanStatus::Cancelled)
-            used += qMin(length, room);
+        const int st = device_.read(full ? probe : frame.bytes.data() + used, room, length);
+        length = qBound(0, length, room);
+        if (length > 0 && st != ScanStatus::Cancelled) {
+            if (full) {
+                if (used + length > limit)
+                    return tooLarge();
+                if (!grow(qMin(limit, qMax(used * 2, used + kMinGrowth))))
+                    return false;
+                std::memcpy(frame.bytes.data() + used, probe, size_t(length));
+            }
+            used += length;
+        }
         done_ = held + used;
         // A device given up may end its data early: that is no picture.
         if (st == ScanStatus::Eof && !cancel_)

@@ -20,6 +20,9 @@ public:
     static Screen &get() { return Seam<Screen>::get(); }
 };
 
+// The application's mouse pointer, as the program sets it everywhere.
+inline void setPointer(int pointer) { Screen::get().setMousePointer(pointer); }
+
 // The real screen: 1440 twips per inch over the primary screen's logical dpi, and the
 // pointer as the application's override cursor.
 std::unique_ptr<Screen> makeQtScreen();
