@@ -1,4 +1,5 @@
 // Pelmora: designs and prints the paper inserts of media boxes.
+#include "app/AppServices.h"
 #include "core/libInitialize.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     const QString messageLog = qEnvironmentVariable("PELMORA_MESSAGE_LOG");
     if (!messageLog.isEmpty())
         platform::Seam<platform::Prompter>::install(platform::makeLoggingPrompter(messageLog));
+
+    platform::Seam<MainWindowServices>::setDefaultFactory(&makeAppMainWindowServices);
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

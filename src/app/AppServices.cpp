@@ -1,0 +1,44 @@
+#include "app/AppServices.h"
+
+namespace {
+
+class AppServices final : public MainWindowServices {
+public:
+    AppServices() : m_standIn(makeStandInMainWindowServices()) {}
+
+    void showCoverFormatEditor(QWidget *owner, const QString &caption) override
+    {
+        m_standIn->showCoverFormatEditor(owner, caption);
+    }
+    void showTipOfTheDay(QWidget *owner, bool atStart) override { m_standIn->showTipOfTheDay(owner, atStart); }
+    void showModal(Window window, QWidget *owner) override
+    {
+        switch (window) {
+        case Window::NewCover:
+        case Window::Browse:
+        case Window::Options:
+        case Window::UpdateCheck:
+        case Window::About:
+            break;
+        }
+        m_standIn->showModal(window, owner);
+    }
+    bool openEditor(QWidget *owner) override { return m_standIn->openEditor(owner); }
+    void showBrightness(QWidget *owner, const platform::ImgxImagePtr &image) override
+    {
+        m_standIn->showBrightness(owner, image);
+    }
+    void showSharpSoft(QWidget *owner, const platform::ImgxImagePtr &image, bool sharpen,
+                       bool calledFromEditor) override
+    {
+        m_standIn->showSharpSoft(owner, image, sharpen, calledFromEditor);
+    }
+    void showSearch(QWidget *owner) override { m_standIn->showSearch(owner); }
+
+private:
+    std::unique_ptr<MainWindowServices> m_standIn;
+};
+
+} // namespace
+
+std::unique_ptr<MainWindowServices> makeAppMainWindowServices() { return std::make_unique<AppServices>(); }

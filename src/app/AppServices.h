@@ -1,0 +1,8 @@
+#pragma once
+// The windows the main window opens, wired at start: each window that exists is opened here,
+// every other one goes to the stand-ins until it is built.
+#include "mainwindow/MainWindowServices.h"
+
+#include <memory>
+
+std::unique_ptr<MainWindowServices> makeAppMainWindowServices();
