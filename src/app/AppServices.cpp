@@ -1,5 +1,7 @@
 #include "app/AppServices.h"
 
+#include "coverformats/CoverFormatWindows.h"
+
 namespace {
 
 class AppServices final : public MainWindowServices {
@@ -8,14 +10,16 @@ public:
 
     void showCoverFormatEditor(QWidget *owner, const QString &caption) override
     {
-        m_standIn->showCoverFormatEditor(owner, caption);
+        ::showCoverFormatEditor(owner, caption);
     }
     void showTipOfTheDay(QWidget *owner, bool atStart) override { m_standIn->showTipOfTheDay(owner, atStart); }
     void showModal(Window window, QWidget *owner) override
     {
         switch (window) {
-        case Window::NewCover:
         case Window::Browse:
+            showImageBrowser(owner);
+            return;
+        case Window::NewCover:
         case Window::Options:
         case Window::UpdateCheck:
         case Window::About:
