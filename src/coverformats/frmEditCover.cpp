@@ -100,7 +100,13 @@ frmEditCover::frmEditCover(QWidget *owner) : QDialog(owner), ui(std::make_unique
     Form_Load();
 }
 
-frmEditCover::~frmEditCover() = default;
+frmEditCover::~frmEditCover()
+{
+    // The fields lose their focus while they go: that is no leaving to check.
+    mBoolClosing = true;
+    for (QLineEdit *f : {txtCoverName, txtHoehe, txtBreite, txtLeftBorder, txtTopBorder, txtBorder[1], txtBorder[2]})
+        f->removeEventFilter(this);
+}
 
 std::optional<double> frmEditCover::readLength(const QString &text)
 {
