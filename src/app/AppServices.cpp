@@ -1,6 +1,7 @@
 #include "app/AppServices.h"
 
 #include "coverformats/CoverFormatWindows.h"
+#include "coverformats/frmSearch.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ public:
     {
         m_standIn->showSharpSoft(owner, image, sharpen, calledFromEditor);
     }
-    void showSearch(QWidget *owner) override { m_standIn->showSearch(owner); }
+    void showSearch(QWidget *owner) override { frmSearch::showSearch(owner); }
 
 private:
     std::unique_ptr<MainWindowServices> m_standIn;

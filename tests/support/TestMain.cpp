@@ -1,6 +1,7 @@
 // The test main: a QApplication on the offscreen platform at 96 dpi with pinned fonts, so
 // that every run renders the same pixels, and a clean program state around every test.
 #include "support/TestSupport.h"
+#include "platform/web/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,6 +67,7 @@ class CleanStateListener : public testing::EmptyTestEventListener {
 int main(int argc, char **argv)
 {
     pinEnvironment();
+    platform::web::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     testing::InitGoogleMock(&argc, argv);

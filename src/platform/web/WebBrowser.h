@@ -1,0 +1,62 @@
+#pragma once
+// The web browser control: a page view with the members the program's browser window uses.
+// The only user of the web engine; everything else reaches it through this class.
+//
+// Navigate and Navigate2 take an address as typed and complete it as browsers do
+// ("www.example.de" becomes "http://www.example.de", a path becomes a file address).
+// NavigateComplete2 is raised when the page's load has finished, NavigateError when it
+// failed; both on the GUI thread, once per navigation of the page (not of its frames). A
+// load that is stopped or given up for another one raises neither.
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <optional>
+
+class QWebEngineView;
+
+namespace platform::web {
+
+class WebBrowser : public QWidget {
+    Q_OBJECT
+public:
+    explicit WebBrowser(QWidget *parent = nullptr);
+    ~WebBrowser() override;
+
+    void GoBack();
+    void GoForward();
+    void Refresh();
+    void Stop();
+    void Navigate(const QString &address);
+    void Navigate2(const QString &address);
+
+    // The address of the page shown (after redirects); "" before the first navigation.
+    QString LocationURL() const;
+    // The title of the page's document as of the last completed navigation; "" for a page
+    // without one.
+    QString documentTitle() const { return m_title; }
+    // True when the system reports no network connection; a system that cannot tell counts
+    // as online.
+    bool Offline() const;
+
+    // Tests decide what Offline() answers; nothing lets the system answer again.
+    static void overrideOffline(std::optional<bool> offline);
+    // The address a typed text stands for.
+    static QUrl completeAddress(const QString &address);
+
+    // The page view, for what the window does not do itself (drags start there).
+    QWebEngineView *view() const { return m_view; }
+
+signals:
+    void NavigateComplete2();
+    void NavigateError();
+
+private:
+    void loadFinished(bool ok);
+
+    QWebEngineView *m_view = nullptr;
+    QString m_title;
+    quint64 m_loads = 0; // counts finished loads, so a late title goes to its own load only
+};
+
+} // namespace platform::web

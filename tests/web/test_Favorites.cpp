@@ -1,0 +1,124 @@
+// The favourites editor over the browser window.
+#include "coverformats/BrowserLists.h"
+#include "coverformats/frmFavorites.h"
+#include "platform/widgets/ButtonPlus.h"
+#include "web/BrowserTestSupport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QListWidget>
+#include <QTest>
+
+namespace {
+
+using platform::MsgAnswer::No;
+using platform::MsgAnswer::Yes;
+
+class Favorites : public webtest::BrowserTest {
+protected:
+    QString file() const { return path("data/favorites.dat"); }
+};
+
+TEST_F(Favorites, EditsKeepTheirNumberInvalidAddressesAreRefusedAndUnsavedEditsAreOffered)
+{
+    writeFile("data/favorites.dat", "[FAVORITES]\r\nfavorite_0=http://127.0.0.1/0\r\nfavorite_1=http://127.0.0.1/1\r\n"
+                                    "favorite_2=http://127.0.0.1/2\r\n[DESCRIPTIONS]\r\ndesc_0=One\r\ndesc_1=Two\r\n"
+                                    "desc_2=Three\r\n");
+    openBrowser();
+    dialogs->script = [&](QDialog &dialog) {
+        auto &f = static_cast<frmFavorites &>(dialog);
+        ASSERT_EQ(f.lstFavorites->count(), 3);
+        EXPECT_EQ(f.lstFavorites->currentRow(), 0);
+        EXPECT_EQ(f.txtDescription->text(), "One");
+        EXPECT_FALSE(f.cmdDelete->isEnabled());
+        EXPECT_FALSE(f.cmdSave->isEnabled());
+
+        f.lstFavorites->setCurrentRow(1);
+        EXPECT_TRUE(f.cmdDelete->isEnabled());
+        EXPECT_EQ(f.txtLink->text(), "http://127.0.0.1/1");
+
+        // No web address: refused, the file unchanged.
+        const QByteArray before = readFile("data/favorites.dat");
+        f.txtLink->setText("no address");
+        EXPECT_TRUE(f.cmdSave->isEnabled());
+        f.cmdSave->click();
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_EQ(prompter->shown[0].prompt, "Please enter a valid description and web adress.");
+        EXPECT_EQ(prompter->shown[0].style, platform::MsgStyle::Critical);
+        EXPECT_EQ(readFile("data/favorites.dat"), before);
+
+        // A valid one is stored under the favourite's own number.
+        f.txtLink->setText("www.example.de/new");
+        f.cmdSave->click();
+        EXPECT_EQ(prompter->shown.size(), 1u);
+        EXPECT_EQ(FavoritesFile::load(file()).address(1, "0"), "www.example.de/new");
+        EXPECT_EQ(f.lstFavorites->currentRow(), 1);
+        EXPECT_EQ(f.lstLinks.value(1), "www.example.de/new");
+        EXPECT_FALSE(f.cmdSave->isEnabled());
+
+        // Choosing another with unsaved edits asks; No keeps the file.
+        f.txtDescription->setText("Two edited");
+        prompter->answers = {No};
+        f.lstFavorites->setCurrentRow(2);
+        ASSERT_EQ(prompter->shown.size(), 2u);
+        EXPECT_EQ(prompter->shown[1].prompt, "Save Changes?");
+        EXPECT_EQ(FavoritesFile::load(file()).description(1, "0"), "Two");
+        EXPECT_EQ(f.txtDescription->text(), "Three");
+
+        // Closing with unsaved edits asks too; Yes stores them.
+        f.txtDescription->setText(" Three & more");
+        prompter->answers = {Yes};
+    };
+    browser->menuEditFavorite->trigger();
+    EXPECT_EQ(dialogs->shown, 1);
+    ASSERT_EQ(prompter->shown.size(), 3u);
+    EXPECT_EQ(prompter->shown[2].prompt, "Save Changes?");
+
+    // The whole file written once: descriptions first, each section in list order.
+    EXPECT_EQ(readFile("data/favorites.dat"),
+              "[DESCRIPTIONS]\r\ndesc_0=One\r\ndesc_1=Two\r\ndesc_2=\" Three & more\"\r\n"
+              "[FAVORITES]\r\nfavorite_0=http://127.0.0.1/0\r\nfavorite_1=www.example.de/new\r\n"
+              "favorite_2=http://127.0.0.1/2\r\n");
+    ASSERT_EQ(browser->mnuItem1.size(), 4u);
+    EXPECT_EQ(browser->mnuItem1[3]->text(), " Three && more");
+}
+
+TEST_F(Favorites, DeletingTheLastLeavesNoFileAndOnlyTheHomeItemAndManagingNoneSaysSo)
+{
+    writeFile("data/favorites.dat", "[FAVORITES]\r\nfavorite_0=http://127.0.0.1/0\r\n[DESCRIPTIONS]\r\ndesc_0=Only\r\n");
+    openBrowser();
+    ASSERT_EQ(browser->mnuItem1.size(), 2u);
+    dialogs->script = [&](QDialog &dialog) {
+        auto &f = static_cast<frmFavorites &>(dialog);
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        EXPECT_FALSE(f.cmdDelete->isEnabled());
+        // A click on the chosen entry enables the delete command.
+        QTest::mouseClick(f.lstFavorites->viewport(), Qt::LeftButton, {},
+                          f.lstFavorites->visualItemRect(f.lstFavorites->item(0)).center());
+        ASSERT_TRUE(f.cmdDelete->isEnabled());
+        prompter->answers = {Yes};
+        f.cmdDelete->click();
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_EQ(prompter->shown[0].prompt, "Are you sure?");
+        EXPECT_FALSE(QFile::exists(file()));
+        EXPECT_EQ(browser->mnuItem1.size(), 1u);
+        EXPECT_EQ(f.lstFavorites->count(), 0);
+        EXPECT_FALSE(f.txtLink->isEnabled());
+    };
+    browser->menuEditFavorite->trigger();
+    EXPECT_FALSE(QFile::exists(file()));
+    EXPECT_EQ(browser->mnuItem1.size(), 1u);
+    EXPECT_EQ(browser->menuFavorites->actions().size(), 5);
+
+    browser->menuEditFavorite->trigger();
+    EXPECT_EQ(dialogs->shown, 1);
+    ASSERT_EQ(prompter->shown.size(), 2u);
+    EXPECT_EQ(prompter->shown[1].prompt, "No favorites available!\r\nPlease create some favorites first.");
+    EXPECT_EQ(prompter->shown[1].style, platform::MsgStyle::OkOnly);
+    EXPECT_EQ(prompter->shown[1].title, "Pelmora");
+}
+
+} // namespace
