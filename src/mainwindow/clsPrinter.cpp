@@ -216,7 +216,7 @@ bool clsPrinter::coverFitsOn(int side, const QSizeF &paperMm) const
     if (paperMm.isEmpty())
         return true; // a sheet of unknown size is not judged
     const auto &g = geometry_[size_t(side)];
-    constexpr double kSlackCm = 0.005; // below a device pixel at any resolution the offsets give
+    constexpr double kSlackCm = 0.005; // 0,05 mm of rounding in typed numbers is not off the sheet
     const double width = paperMm.width() / 10.0, height = paperMm.height() / 10.0;
     return g[2] >= -kSlackCm && g[3] >= -kSlackCm && g[2] + g[0] <= width + kSlackCm && g[3] + g[1] <= height + kSlackCm;
 }
