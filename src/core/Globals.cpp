@@ -1,4 +1,5 @@
 #include "core/Globals.h"
+#include "core/libLanguage.h"
 
 #include <memory>
 
@@ -29,6 +30,7 @@ void resetForTests()
 {
     optionsStore().reset();
     languageStore().reset();
+    applyQtTranslations(QString());
     gByteForeground = 0;
     gStrLanguage = QStringLiteral("English.dll");
     gIntLastCoverLeft = 0;

@@ -93,21 +93,21 @@ void clsEnvAll::loadSection(const platform::ProfileFile &file, const QString &se
     }
 }
 
-void clsEnvAll::saveVar(const QString &key, const QString &value)
+bool clsEnvAll::saveVar(const QString &key, const QString &value)
 {
     const QString stored = encodeLineBreaks(value);
     envVars().Add(key, stored, 2);
     const qsizetype dot = key.indexOf(u'.');
     if (dot < 0)
-        return;
-    writeVar(initFileName_, key, stored);
+        return true;
+    return writeVar(initFileName_, key, stored);
 }
 
-void clsEnvAll::writeVar(const QString &file, const QString &key, const QString &value)
+bool clsEnvAll::writeVar(const QString &file, const QString &key, const QString &value)
 {
     const qsizetype dot = key.indexOf(u'.');
-    // A failed write leaves the value in memory only; the store does not report it.
-    platform::ProfileFile::writeString(file, key.left(dot), key.mid(dot + 1), value);
+    // A failed write leaves the value in memory only; the caller decides whether to tell.
+    return platform::ProfileFile::writeString(file, key.left(dot), key.mid(dot + 1), value);
 }
 
 QString clsEnvAll::getVar(const QString &key, const QString &defaultValue)

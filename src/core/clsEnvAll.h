@@ -25,8 +25,9 @@ public:
     const QString &initFileName() const { return initFileName_; }
     void setInitFileName(const QString &path) { initFileName_ = path; }
 
-    // Sets the variable and, for a "SECTION.KEY" name, writes it into the file at once.
-    void saveVar(const QString &key, const QString &value);
+    // Sets the variable and, for a "SECTION.KEY" name, writes it into the file at once;
+    // false when the file could not be written (the value is then kept in memory only).
+    bool saveVar(const QString &key, const QString &value);
     QString getVar(const QString &key, const QString &defaultValue = QString());
     // Raw values of the entries named prefix + "_" + one character, in collection order.
     void getVarList(const QString &prefix, std::vector<std::pair<QString, QString>> &target);
@@ -45,7 +46,7 @@ private:
     void loadSection(const platform::ProfileFile &file, const QString &section);
     static bool nextListItem(const QString &buffer, QString &item, qsizetype &position);
     void addBuiltInVars();
-    void writeVar(const QString &file, const QString &key, const QString &value);
+    bool writeVar(const QString &file, const QString &key, const QString &value);
     QString lookup(const QString &key, const QString &defaultValue, int depth);
     QString expand(const QString &text, int depth);
 

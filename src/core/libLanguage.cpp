@@ -8,13 +8,17 @@
 #include "platform/widgets/ButtonPlus.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
+#include <QPointer>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTranslator>
 
 namespace {
 
@@ -127,14 +131,36 @@ QString findLanguageFile(const QString &name)
     return QString();
 }
 
+void applyQtTranslations(const QString &shortcut)
+{
+    static QPointer<QTranslator> installed;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    const QString language = shortcut.trimmed().toLower();
+    if (language.isEmpty())
+        return;
+    auto *translator = new QTranslator(app);
+    if (translator->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(translator))
+        installed = translator;
+    else
+        delete translator; // Qt's English texts stay
+}
+
 void setLanguage(const QString &path)
 {
     try {
         clsEnvAll &lang = gObjLanguageStore();
         lang.setInitFileName(path);
         lang.initializeAll(languageSections().join(u';'));
-        applyLinks(lang.getVar(QStringLiteral("GENERAL.LANGUAGE_SHORTCUT")) == QLatin1String("DE") ? kLinksGerman
-                                                                                              : kLinksEnglish);
+        const QString shortcut = lang.getVar(QStringLiteral("GENERAL.LANGUAGE_SHORTCUT"));
+        applyLinks(shortcut == QLatin1String("DE") ? kLinksGerman : kLinksEnglish);
+        applyQtTranslations(shortcut);
     } catch (...) {
         reportError(QStringLiteral("ERR_LANGUAGE_FILES"), QStringLiteral("libInitialize.setLanguage"), false);
     }

@@ -20,8 +20,13 @@ const QStringList &languageSections();
 void getLanguageFiles();
 // The name of a language file as stored on disk, letter case ignored; "" when missing.
 QString findLanguageFile(const QString &name);
-// Loads a language file into the language store and chooses the web links of its language.
+// Loads a language file into the language store and chooses the web links of its language
+// and Qt's own texts (standard buttons, file, colour and folder dialogs) for its
+// GENERAL.LANGUAGE_SHORTCUT ("DE", "EN").
 void setLanguage(const QString &path);
+// Qt's translations for a language shortcut in place of the ones loaded before; Qt's English
+// texts when there are none.
+void applyQtTranslations(const QString &shortcut);
 // Localises one form from the language store.
 void changeLanguage(QWidget *form);
 // Sets the captions of a file dialog from the "DIALOG." texts.

@@ -21,6 +21,13 @@
 namespace {
 QString source(const QString &proc) { return QStringLiteral("clsPrinter.") + proc; }
 
+// PRINTERNAME as shipped ("0") or empty: the user has not chosen a printer.
+bool printerNameUnset() { return gStrPrinterName.isEmpty() || gStrPrinterName == QLatin1String("0"); }
+
+// Line thicknesses given in pixels are pixels at this resolution, so that a line is as wide
+// on paper at every printer resolution.
+constexpr double kLineDpi = 600.0;
+
 int listIndex(int side)
 {
     frmPelmora *w = frmPelmora::instance();
@@ -84,7 +91,8 @@ clsPrinter::clsPrinter()
 {
     gIntPrintDialogResult = 0;
     // A missing configured printer is told once per print action, by init.
-    getPrinterIndex(gStrPrinterName, false);
+    if (!printerNameUnset())
+        getPrinterIndex(gStrPrinterName, false);
 }
 
 platform::PrintLibrary &clsPrinter::getPrinter() { return platform::PrintLibrary::get(); }
@@ -138,28 +146,79 @@ std::int16_t clsPrinter::init()
 {
     try {
         platform::PrintLibrary &lib = getPrinter();
-        if (gIntPrinterId == -1 || lib.printerNames().isEmpty()) {
+        const QStringList names = lib.printerNames();
+        const QString title = getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR"));
+        if (names.isEmpty()) {
+            platform::Prompter::get().msgBox(getErrorText(QStringLiteral("ERR_NO_PRINTER_INSTALLED"),
+                                                          QStringLiteral("No printer is installed: nothing was printed.")),
+                                             platform::MsgStyle::Critical, title);
+            return 0;
+        }
+        // A fresh installation names no printer ("0" or nothing): it prints with the
+        // system's default printer.
+        const bool systemDefault = gBytePrintWithDefault == 1 && printerNameUnset();
+        if (gIntPrinterId == -1 && !systemDefault) {
             // Nothing would be printed: say so instead of ending silently.
             platform::Prompter::get().msgBox(getErrorText(QStringLiteral("ERR_NO_PRINTERS"), QStringLiteral("ERROR")),
-                                             platform::MsgStyle::Critical,
-                                             getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
+                                             platform::MsgStyle::Critical, title);
             return 0;
         }
         if (gBytePrintWithDefault != 1)
             return lib.showPrinterDialog(frmPelmora::instance()) ? 1 : 0;
-        const std::int16_t index = getPrinterIndex(gStrPrinterName);
-        if (index == -1)
-            return 0;
+        std::int16_t index = -1;
+        if (systemDefault) {
+            // A system that names no default printer prints with its first one.
+            index = std::int16_t(std::max<qsizetype>(0, names.indexOf(lib.defaultPrinterName())));
+        } else {
+            index = getPrinterIndex(gStrPrinterName);
+            if (index == -1)
+                return 0;
+        }
         lib.setCurrentPrinter(index);
         static const int qualities[] = {-4, -3, -2, -1};
         if (gIntPrinterQuality >= 0 && gIntPrinterQuality <= 3)
             lib.setQuality(qualities[gIntPrinterQuality]);
-        lib.setColor(gBytePrinterColor != 0);
+        // Option 0 is colour print, 1 black and white.
+        lib.setColor(gBytePrinterColor == 0);
         return 1;
     } catch (...) {
         reportError(QStringLiteral("ERR_PRINTER_NOT_CHOOSEABLE"), source(QStringLiteral("init")));
         return 0;
     }
+}
+
+bool clsPrinter::coversFitOnSheets(const std::vector<SheetCall> &sheets)
+{
+    platform::PrintLibrary &lib = getPrinter();
+    for (const SheetCall &c : sheets) {
+        const QSizeF paper = lib.paperSizeMm(c.orientation);
+        const std::vector<int> sides = c.side == 2 ? std::vector<int>{0, 1} : std::vector<int>{c.side};
+        for (int s : sides) {
+            if (coverFitsOn(s, paper))
+                continue;
+            const QString text = s == 0
+                ? getMessageText(QStringLiteral("MSG_OUTSIDE_PAGE_LEFT"),
+                                 QStringLiteral("The left cover lies wholly or partly outside the page: nothing was printed. "
+                                                "Please check its size and position."))
+                : getMessageText(QStringLiteral("MSG_OUTSIDE_PAGE_RIGHT"),
+                                 QStringLiteral("The right cover lies wholly or partly outside the page: nothing was printed. "
+                                                "Please check its size and position."));
+            platform::Prompter::get().msgBox(text, platform::MsgStyle::Exclamation,
+                                             getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool clsPrinter::coverFitsOn(int side, const QSizeF &paperMm) const
+{
+    if (paperMm.isEmpty())
+        return true; // a sheet of unknown size is not judged
+    const auto &g = geometry_[size_t(side)];
+    constexpr double kSlackCm = 0.005; // 0,05 mm of rounding in typed numbers is not off the sheet
+    const double width = paperMm.width() / 10.0, height = paperMm.height() / 10.0;
+    return g[2] >= -kSlackCm && g[3] >= -kSlackCm && g[2] + g[0] <= width + kSlackCm && g[3] + g[1] <= height + kSlackCm;
 }
 
 void clsPrinter::Printer_Handling()
@@ -178,7 +237,10 @@ void clsPrinter::Printer_Handling()
                     own[size_t(s)] = t.at(li).number(CoverField::Orientation);
             }
         }
-        for (const SheetCall &c : sheetsFor(medium, gObjCover().printType(), li0, li1, own))
+        const std::vector<SheetCall> sheets = sheetsFor(medium, gObjCover().printType(), li0, li1, own);
+        if (!coversFitOnSheets(sheets))
+            return;
+        for (const SheetCall &c : sheets)
             printSheet(std::int16_t(c.side), c.orientation);
     } catch (...) {
         reportError(QStringLiteral("ERR_PRINT_PICTURE"), source(QStringLiteral("Printer_Handling")));
@@ -196,6 +258,7 @@ PrintPlacement clsPrinter::placement(int side, int dpiX, int dpiY, int offX, int
     p.cover = QRect(x, y, w, h);
     if (gBytePrintBorder == 1)
         p.borderWidth = toInt32(mmToInch(gDblBorderWidth) * dpiX);
+    p.foldThickness = std::max(1, roundToInt(kFoldThickness * dpiX / kLineDpi));
     const int li0count = frmPelmora::instance() ? frmPelmora::instance()->lstCoverNames[0]->count() : 0;
     const int li = listIndex(side);
     const CoverTable &table = gVarCoverTypes[size_t(std::clamp<int>(gObjCover().aktMedium(), 0, kMediumCount - 1))];
@@ -261,7 +324,7 @@ void clsPrinter::printSheet(std::int16_t side, int orientation)
             lib.hdc().paintImageStretched(img->qimage(), c);
             borders.setLineColor(gLngMarginColor);
             borders.setLineStyle(0);
-            borders.setThickness(2);
+            borders.setThickness(std::int16_t(pl.foldThickness));
             for (const auto &[a, b] : pl.foldLines)
                 borders.singleLine(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
         }

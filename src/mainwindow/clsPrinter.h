@@ -5,6 +5,7 @@
 #include "platform/imaging/ImgxImage.h"
 
 #include <QRect>
+#include <QSizeF>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -12,10 +13,14 @@
 
 namespace platform { class PrintLibrary; }
 
+// The thickness of the printed fold marks, in pixels at 600 dpi.
+inline constexpr int kFoldThickness = 2;
+
 // Where one side lands on a sheet, in device pixels.
 struct PrintPlacement {
     QRect cover;                       // the picture's rectangle
     int borderWidth = 0;               // 0: no cut border
+    int foldThickness = 1;             // of the fold marks
     std::vector<std::pair<QPoint, QPoint>> foldLines;
 };
 
@@ -61,6 +66,9 @@ public:
 
 private:
     void setImage(int side, const platform::ImgxImage &image);
+    // Every cover of the sheets lies on its sheet; else the user is told which side does not.
+    bool coversFitOnSheets(const std::vector<SheetCall> &sheets);
+    bool coverFitsOn(int side, const QSizeF &paperMm) const;
 
     std::int16_t mIntIndex = 0;
     std::array<std::array<float, 4>, 2> geometry_{};

@@ -55,6 +55,8 @@ frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     Q_INIT_RESOURCE(mainwindow);
     ui->setupUi(this);
     sInstance = this;
+    // Boxes with no other window to stand in front of belong to the main window.
+    platform::setMainDialogOwner(this);
     collectControls();
     buildEffectsMenu();
     windowLines = new LineOverlay(centralWidget());
@@ -149,6 +151,9 @@ void frmPelmora::connectControls()
         });
         for (QLineEdit *box : sizeBoxes(s))
             box->installEventFilter(this);
+        // The fold ticks above a preview follow it when the window lays it out anew.
+        for (QWidget *w = picVisible[k]->parentWidget(); w && w != centralWidget(); w = w->parentWidget())
+            w->installEventFilter(this);
         connect(cmdSave[k], &QPushButton::clicked, this, [this, s] { cmdSave_Click(s); });
         connect(cmdCreateCover[k], &QPushButton::clicked, this, [this, s] { cmdCreateCover_Click(s); });
         connect(cmdEditCover[k], &QPushButton::clicked, this, [this, s] { cmdEditCover_Click(s); });
@@ -530,9 +535,15 @@ void frmPelmora::Form_Unload(int &cancel)
         }
         std::vector<QAbstractButton *> media(optMedia.begin(), optMedia.end());
         clsEnvAll &store = gObjOptionsStore();
-        store.saveVar(QStringLiteral("OPTIONS.LASTMEDIUM"), QString::number(getSelectedOptionIndex(media)));
-        store.saveVar(QStringLiteral("OPTIONS.LASTCOVERLEFT"), QString::number(lstCoverNames[0]->currentRow()));
-        store.saveVar(QStringLiteral("OPTIONS.LASTCOVERRIGHT"), QString::number(lstCoverNames[1]->currentRow()));
+        bool stored = store.saveVar(QStringLiteral("OPTIONS.LASTMEDIUM"), QString::number(getSelectedOptionIndex(media)));
+        stored = store.saveVar(QStringLiteral("OPTIONS.LASTCOVERLEFT"), QString::number(lstCoverNames[0]->currentRow())) && stored;
+        stored = store.saveVar(QStringLiteral("OPTIONS.LASTCOVERRIGHT"), QString::number(lstCoverNames[1]->currentRow())) && stored;
+        if (!stored)
+            platform::Prompter::get().msgBox(
+                getMessageText(QStringLiteral("MSG_LAST_CHOICE_NOT_STORED"),
+                               QStringLiteral("The chosen medium and cover formats could not be stored for the next start: "
+                                              "the options file cannot be written.")),
+                platform::MsgStyle::Exclamation, getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
     } catch (...) {
         reportError(QStringLiteral("ERR_SAVE_ERROR"), QStringLiteral("frmPelmora.Form_Unload"));
     }

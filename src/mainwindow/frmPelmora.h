@@ -207,6 +207,8 @@ private:
     bool mBoolCheckingBox = false;
     bool mBoolUnloaded = false;
     bool mBoolClosing = false;
+    // The fold ticks above the previews are to be drawn again where the layout put them.
+    bool mBoolFoldTicksPending = false;
     bool mBoolOpeningSource = false;
 
     // What a side image was refitted from, and the size it was given: refitting starts again

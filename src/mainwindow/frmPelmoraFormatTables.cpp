@@ -32,6 +32,10 @@ void frmPelmora::cmdSave_Click(int side)
         // Every box must hold a number before anything is written.
         for (QLineEdit *box : sizeBoxes(side)) {
             if (!isUserNumeric(box->text())) {
+                // Going for the button left a box whose check is under way: its message is
+                // the one the user sees.
+                if (mBoolCheckingBox)
+                    return;
                 clsEnvAll &lang = gObjLanguageStore();
                 platform::Prompter::get().msgBox(lang.getVar(QStringLiteral("ERRORS.ERR_INVALID_VALUE")),
                                                  platform::MsgStyle::Critical, lang.getVar(QStringLiteral("ERRORS.ERR")));

@@ -58,7 +58,7 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
             throw AppError(ErrNo::SubscriptOutOfRange);
         if (gBoolPartHasObjects[k]) {
             const int answer = platform::Prompter::get().msgBox(
-                gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_NEWCOVER"), QStringLiteral("Keep all objects?")),
+                gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_NEWCOVER"), QStringLiteral("Kepp all Objects ?")),
                 platform::MsgStyle::YesNo, gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG"), QStringLiteral("Message")));
             if (answer == platform::MsgAnswer::No) {
                 gBoolPartHasObjects[k] = false;
@@ -67,7 +67,10 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
             }
         }
         setPointer(platform::Pointer::Hourglass);
-        igxBackup[k]->importImage(image, QString());
+        // The old picture and the steps made on it go: undoing past a new picture would
+        // bring back a picture the user has replaced, and keep it in memory until then.
+        igxBackup[k]->clearUndo();
+        igxBackup[k]->importImage(image, platform::kNoUndo);
         mSizeFitBase[k] = mSizeFitted[k] = QSize(); // a new base for the refits
         QCoreApplication::processEvents();
         convertImageSizeToCover(side);

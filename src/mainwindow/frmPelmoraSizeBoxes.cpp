@@ -7,8 +7,11 @@
 #include "mainwindow/frmPelmora.h"
 
 #include "core/Globals.h"
+#include "mainwindow/Globals.h"
 #include "mainwindow/LocaleNumbers.h"
+#include "mainwindow/clsCover.h"
 #include "platform/ui/Prompter.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -68,6 +71,22 @@ bool frmPelmora::validateSizeBoxes()
 
 bool frmPelmora::eventFilter(QObject *watched, QEvent *e)
 {
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize) && gByteMarginType == 2 && !mBoolFoldTicksPending
+        && watched->isWidgetType() && watched != this) {
+        // The ticks outside the previews are drawn on the window at the previews' places,
+        // which are known only once the window is laid out (at start-up after the first
+        // drawing). Once the layout has settled they are drawn again.
+        for (PictureBox *pic : picVisible)
+            if (static_cast<QWidget *>(watched)->isAncestorOf(pic)) {
+                mBoolFoldTicksPending = true;
+                QMetaObject::invokeMethod(this, [this] {
+                    mBoolFoldTicksPending = false;
+                    if (mBoolReady && mBoolInitialised && gByteMarginType == 2)
+                        gObjCover().setBorder(0);
+                }, Qt::QueuedConnection);
+                break;
+            }
+    }
     if (e->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent *>(e)->reason();
         // The window losing the focus to another window, a menu or a popup is no leaving.

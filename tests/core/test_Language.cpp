@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -179,4 +181,24 @@ TEST_F(Language, FileDialogCaptions)
     EXPECT_EQ(r.captions.size(), 13);
     EXPECT_EQ(r.captions.value("OpenButtonCaption"), "Laden");
     EXPECT_EQ(r.captions.value("FILETYPELABEL"), "File of type");
+}
+
+TEST_F(Language, QtsOwnTextsFollowTheLanguageFile)
+{
+    auto yesNoCancel = [] {
+        QMessageBox box;
+        QStringList texts;
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            texts << box.addButton(b)->text().remove(u'&');
+        return texts;
+    };
+    setLanguage(QStringLiteral(PELMORA_SOURCE_DIR "/resources/language/Deutsch.dll"));
+    EXPECT_EQ(yesNoCancel(), (QStringList{"Ja", "Nein", "Abbrechen"}));
+    // Every switch of the language switches them too.
+    language("[GENERAL]\r\nLANGUAGE_SHORTCUT=EN\r\n");
+    EXPECT_EQ(yesNoCancel(), (QStringList{"Yes", "No", "Cancel"}));
+    language("[GENERAL]\r\nLANGUAGE_SHORTCUT=DE\r\n");
+    EXPECT_EQ(yesNoCancel(), (QStringList{"Ja", "Nein", "Abbrechen"}));
+    language("[GENERAL]\r\n");
+    EXPECT_EQ(yesNoCancel(), (QStringList{"Yes", "No", "Cancel"}));
 }

@@ -66,8 +66,17 @@ TEST_F(CoverImages, ADroppedPictureFileLoadsIntoItsSideOnly)
     EXPECT_TRUE(window->lblLoadPic[0]->isVisibleTo(window.get()));
     EXPECT_EQ(sideColor(0), startColor);
     EXPECT_GE(igxBackup[1]->undoLevels(), 16);
-    EXPECT_EQ(igxBackup[1]->undoCount(), 1) << "the load is a step of the side image";
+    EXPECT_EQ(igxBackup[1]->undoCount(), 0) << "nothing to undo into";
     EXPECT_TRUE(prompter->shown.empty());
+
+    // A new picture frees the old one with the steps made on it.
+    window->cmdInvert_Click(1);
+    EXPECT_EQ(igxBackup[1]->undoCount(), 1);
+    dropFiles(1, {pngFile("in/green.png", 30, 30, Qt::green)});
+    EXPECT_EQ(sideColor(1), QColor(Qt::green));
+    EXPECT_EQ(igxBackup[1]->undoCount(), 0);
+    window->cmdRefresh_Click(1);
+    EXPECT_EQ(sideColor(1), QColor(Qt::green));
 }
 
 TEST_F(CoverImages, DropsThatCannotBeReadLeaveTheSideAsItWas)

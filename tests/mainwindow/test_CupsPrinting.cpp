@@ -33,7 +33,7 @@ TEST_F(MainWindowTest, BothCdSidesReachARealCupsQueue)
     platform::Seam<platform::PrintLibrary>::install(platform::makeQtPrintLibrary());
     const int position = int(QPrinterInfo::availablePrinterNames().indexOf("PelmoraPDF"));
     options("PRINTERNAME=PelmoraPDF\r\nPRINTERID=" + QByteArray::number(position)
-            + "\r\nPRINTERCOLOR=1\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
+            + "\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
     frmPelmora &w = start();
     QImage red(300, 300, QImage::Format_ARGB32_Premultiplied);
     red.fill(Qt::red);

@@ -5,11 +5,13 @@
 #include "mainwindow/clsCover.h"
 #include "canvas/CanvasServices.h"
 #include "mainwindow/clsPrintBorders.h"
+#include "platform/Rounding.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/widgets/LineOverlay.h"
 #include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
 
+#include <QCoreApplication>
 #include <QListWidget>
 
 using mainwindowtest::MainWindowTest;
@@ -93,6 +95,20 @@ TEST_F(FoldLines, ShortTicksAndTicksAboveThePreview)
     const QPoint at = pic->mapTo(w.centralWidget(), QPoint(0, 0));
     EXPECT_EQ(outside[0].first, at.x() + 50);
     EXPECT_EQ(outside[0].second, at.y());
+}
+
+TEST_F(FoldLines, TicksAboveThePreviewsAreInPlaceFromTheStart)
+{
+    frmPelmora &w = withFoldedFormat("MARGINTYPE=2\r\n");
+    w.show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    PictureBox *pic = w.picVisible[0];
+    const QPoint at = pic->mapTo(w.centralWidget(), QPoint(0, 0));
+    ASSERT_NE(at, QPoint(0, 0));
+    const int inset = roundToInt(pic->widthTwips() / 12.0 / 15.0); // the fold 1 cm into 12 cm
+    EXPECT_EQ(lines(w.windowLines->lines()),
+              (std::vector<std::pair<int, int>>{{at.x() + inset, at.y()}, {at.x() + pic->width() - inset, at.y()}}));
 }
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -229,4 +230,18 @@ TEST_F(MediaAndFormats, TheWindowSpeaksTheLanguageOfItsLanguageFile)
     EXPECT_EQ(window->lstCoverNames[0]->item(0)->text(), "CD-Frontcover");
     EXPECT_EQ(window->picVisible[1]->toolTip(),
               "Klicken, um ein Bild zu laden, oder eine Bilddatei oder -adresse hierher ziehen");
+}
+
+TEST_F(MediaAndFormats, AnExitThatCannotStoreTheLastChoicesSaysSoOnce)
+{
+    options("LASTMEDIUM=0\r\n");
+    start();
+    window->show();
+    QFile::setPermissions(path("data/pelmora.dat"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    window->cmdExit->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompts(), QStringList({"The chosen medium and cover formats could not be stored for the next start: "
+                                      "the options file cannot be written."}));
+    EXPECT_FALSE(QString::fromUtf8(readFile("data/pelmora.dat")).contains("LASTCOVERLEFT"));
+    QFile::setPermissions(path("data/pelmora.dat"), QFile::ReadOwner | QFile::WriteOwner);
 }

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/LocaleNumbers.h"
 #include "mainwindow/clsPrinter.h"
 #include "platform/Rounding.h"
 #include "platform/print/PrintLibrary.h"
@@ -101,7 +102,7 @@ TEST_F(Printing, PlacementInDevicePixels)
 
 TEST_F(Printing, BothCdSidesOnOnePortraitSheetAtTheirOffsets)
 {
-    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTERCOLOR=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=0\r\n"
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=0\r\n"
             "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
     frmPelmora &w = start();
     solidSides();
@@ -220,4 +221,127 @@ TEST_F(Printing, FoldMarksOfEveryKindAtTheScaledCreases)
     }
     gBytePrintMargin = 0;
     EXPECT_TRUE(p.placement(0, 600, 600, 0, 0).foldLines.empty());
+}
+
+namespace {
+// True when some pixel of the page has colour (not a shade of grey).
+bool hasColouredPixels(const QImage &img)
+{
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c(img.pixel(x, y));
+            if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 40)
+                return true;
+        }
+    return false;
+}
+} // namespace
+
+TEST_F(Printing, TheDefaultPrintsInColourAndOptionOneInBlackAndWhite)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
+    frmPelmora &w = start();
+    ASSERT_EQ(gBytePrinterColor, 0);
+    solidSides();
+    w.cmdPrint_Click(2);
+    ASSERT_EQ(documents().size(), 1);
+    const QImage colour = page("print-1.pdf");
+    if (colour.isNull())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    EXPECT_TRUE(hasColouredPixels(colour));
+
+    gBytePrinterColor = 1;
+    w.cmdPrint_Click(2);
+    ASSERT_EQ(documents().size(), 2);
+    EXPECT_FALSE(hasColouredPixels(page("print-2.pdf")));
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+}
+
+TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
+{
+    // The options as shipped: PRINTERNAME "0".
+    options("PRINTERNAME=0\r\nPRINTERID=0\r\nPRINTWITHDEFAULT=1\r\nPRINTERQUALITY=2\r\nLASTMEDIUM=4\r\n");
+    auto &lib = platform::Seam<platform::PrintLibrary>::install(
+        platform::makePdfPrintLibrary(out.path(), {"Office", "Laser", "PDF"}, 600, "Laser"));
+    frmPelmora &w = start();
+    w.cmdPrint_Click(0);
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_EQ(documents().size(), 1);
+    EXPECT_EQ(lib.currentPrinter(), 1);
+
+    // An empty name is unset too; a system without a default prints with its first printer.
+    gStrPrinterName.clear();
+    gIntPrinterId = -1;
+    auto &noDefault = platform::Seam<platform::PrintLibrary>::install(
+        platform::makePdfPrintLibrary(out.path() + "/second", {"Office", "PDF"}, 600));
+    QDir(out.path()).mkpath("second");
+    w.cmdPrint_Click(0);
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_EQ(noDefault.currentPrinter(), 0);
+    EXPECT_EQ(QDir(out.path() + "/second").entryList({"*.pdf"}).size(), 1);
+
+    // A printer the user chose that is gone is named.
+    gStrPrinterName = "Gone";
+    gIntPrinterId = 0;
+    w.cmdPrint_Click(0);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(prompter->shown[0].prompt, "The printer Gone was not found. Please choose a printer in the options.");
+
+    // Without any printer the user learns that none is installed.
+    platform::Seam<platform::PrintLibrary>::install(platform::makePdfPrintLibrary(out.path(), {}, 600));
+    gStrPrinterName = "0";
+    prompter->shown.clear();
+    w.cmdPrint_Click(0);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(prompter->shown[0].prompt, "No printer is installed: nothing was printed.");
+    EXPECT_EQ(documents().size(), 1);
+}
+
+TEST_F(Printing, FoldMarksAreAsWideOnPaperAtTwiceTheResolution)
+{
+    // The back inlay, 15 cm wide at (3 | 1,5) cm, with its fold 0,65 cm in.
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTMARGIN=1\r\nMARGINTYPE=0\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=2\r\n");
+    platform::Seam<platform::PrintLibrary>::install(platform::makePdfPrintLibrary(out.path(), {"Office", "PDF"}, 1200));
+    frmPelmora &w = start();
+    QImage white(400, 400, QImage::Format_ARGB32_Premultiplied);
+    white.fill(Qt::white);
+    igxBackup[0]->setQImage(white, platform::kNoUndo);
+    w.cmdPrint_Click(0);
+    ASSERT_EQ(documents(), QStringList{"print-1.pdf"});
+    // One row across the fold at 600 dpi, where 2 pixels at 600 dpi are 0,085 mm.
+    const int x = roundToInt(3 / 2.54 * 600 + 0.65 / 2.54 * 600), y = roundToInt(5 / 2.54 * 600);
+    const QString base = out.path() + "/row";
+    QProcess::execute("pdftoppm", {"-r", "600", "-x", QString::number(x - 20), "-y", QString::number(y), "-W", "40", "-H",
+                                   "1", "-png", "-singlefile", out.path() + "/print-1.pdf", base});
+    const QImage row(base + ".png");
+    if (row.isNull())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    double ink = 0; // in pixels of full black
+    for (int i = 0; i < row.width(); ++i)
+        ink += (255 - QColor(row.pixel(i, 0)).lightness()) / 255.0;
+    EXPECT_NEAR(ink, 2.0, 0.5);
+    EXPECT_EQ(clsPrinter().placement(0, 300, 300, 0, 0).foldThickness, 1);
+}
+
+TEST_F(Printing, ACoverOutsideTheSheetIsToldBeforeAnythingIsPrinted)
+{
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nLASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
+    frmPelmora &w = start();
+    w.txtWidth[0]->setText("25"); // "2.5" typed where "," is the decimal sign
+    w.cmdPrint_Click(2);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The left cover lies wholly or partly outside the page"));
+    EXPECT_TRUE(documents().isEmpty());
+
+    w.txtWidth[0]->setText("12");
+    w.txtTopBorder[1]->setText("35"); // wholly below the sheet
+    w.cmdPrint_Click(2);
+    ASSERT_EQ(prompter->shown.size(), 2u);
+    EXPECT_TRUE(prompter->shown[1].prompt.startsWith("The right cover lies wholly or partly outside the page"));
+    EXPECT_TRUE(documents().isEmpty());
+
+    w.txtTopBorder[1]->setText(formatUserNumber(15.5));
+    w.cmdPrint_Click(2);
+    EXPECT_EQ(prompter->shown.size(), 2u);
+    EXPECT_EQ(documents().size(), 1);
 }

@@ -14,15 +14,18 @@
 #include "platform/widgets/PictureBox.h"
 #include "support/LocalHttpServer.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QImageReader>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace mainwindowtest;
 
@@ -358,7 +361,7 @@ TEST_F(QuickLoad, JpegFilesAreSavedAtQuality95)
 
 TEST_F(QuickLoad, PrintsOneSideOrBothThroughTheMainWindow)
 {
-    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTERCOLOR=1\r\nPRINTBORDER=0\r\nPRINTMARGIN=0\r\n"
+    options("PRINTERNAME=PDF\r\nPRINTERID=1\r\nPRINTBORDER=0\r\nPRINTMARGIN=0\r\n"
             "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
     start();
     frmQuickLoad &q = openQuick();
@@ -410,4 +413,43 @@ TEST_F(QuickLoad, ClosingGivesTheMainWindowBack)
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(isFormTopmost(window.get()));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(QuickLoad, ABoxRaisedByADropStandsInFrontOfTheWindowDroppedOn)
+{
+    testsupport::LocalHttpServer server;
+    start();
+    openQuick();
+    window->show();
+    quick->show();
+    // The real message box; a timer answers it and notes the window it belongs to.
+    platform::Seam<platform::Prompter>::install(platform::makeQtPrompter());
+    std::vector<QPointer<QWidget>> owners;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&owners] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                owners.emplace_back(box->parentWidget());
+                box->done(0);
+            }
+    });
+    answer.start();
+
+    // An address dragged from a browser: another program is the active one.
+    QApplication::setActiveWindow(nullptr);
+    dropText(0, server.url("/photo.jpeg")); // refused: "not an image format"
+    ASSERT_EQ(owners.size(), 1u);
+    EXPECT_EQ(owners[0], quick.get()) << "the always-on-top window the user dropped on";
+
+    // A drop on the main window while the quick-load window is the active one.
+    QApplication::setActiveWindow(quick.get());
+    mainwindowtest::dropText(window->picVisible[0], server.url("/photo.jpeg"));
+    ASSERT_EQ(owners.size(), 2u);
+    EXPECT_EQ(owners[1], window.get());
+
+    // With no window to go by, the main window.
+    quick->hide();
+    QApplication::setActiveWindow(nullptr);
+    EXPECT_EQ(platform::dialogOwner(), window.get());
 }

@@ -4,6 +4,7 @@
 
 #include "core/Globals.h"
 #include "mainwindow/LocaleNumbers.h"
+#include "platform/widgets/ButtonPlus.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -75,6 +76,26 @@ TEST_F(SizeBoxes, TwoInvalidBoxesNeverPassTheMessageBackAndForth)
     settle();
     EXPECT_EQ(prompter->shown.size(), 2u) << "leaving it again shows the message again, once";
     EXPECT_EQ(QApplication::focusWidget(), width);
+}
+
+TEST_F(SizeBoxes, SavingWithAnInvalidBoxSaysSoOnce)
+{
+    startActive();
+    const QStringList before = dataLines("CD.dat");
+    QLineEdit *width = window->txtWidth[0];
+    width->setText("abc");
+    width->setFocus(Qt::TabFocusReason);
+    settle();
+    QTest::mouseClick(window->cmdSave[0], Qt::LeftButton); // the button takes the focus first
+    settle();
+    EXPECT_EQ(prompts(), QStringList{"Please enter a number."});
+    EXPECT_EQ(QApplication::focusWidget(), width);
+    EXPECT_EQ(dataLines("CD.dat"), before);
+
+    // Saving without leaving the box (the keyboard's default button) says so too.
+    window->cmdSave_Click(0);
+    settle();
+    EXPECT_EQ(prompter->shown.size(), 2u);
 }
 
 TEST_F(SizeBoxes, BoxesOfASideWithoutFormatsAreNotChecked)

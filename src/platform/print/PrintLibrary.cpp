@@ -18,6 +18,14 @@ public:
     void setColor(bool c) override { color_ = c; }
     void setOrientation(int o) override { orientation_ = o == 2 ? 2 : 1; }
     int orientation() const override { return orientation_; }
+    QSizeF paperSizeMm(int orientation) override
+    {
+        const std::unique_ptr<QPrinter> p = makePrinter();
+        if (!p)
+            return QSizeF();
+        p->setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        return p->pageLayout().fullRect(QPageLayout::Millimeter).size();
+    }
 
     bool startDoc(const QString &name) override
     {
@@ -102,6 +110,7 @@ protected:
 class QtPrintLibrary final : public PrinterBase {
 public:
     QStringList printerNames() override { return QPrinterInfo::availablePrinterNames(); }
+    QString defaultPrinterName() override { return QPrinterInfo::defaultPrinterName(); }
     int currentPrinter() const override { return current_; }
     void setCurrentPrinter(int index) override { current_ = index; }
 
@@ -143,11 +152,12 @@ private:
 
 class PdfPrintLibrary final : public PrinterBase {
 public:
-    PdfPrintLibrary(QString folder, QStringList printers, int dpi)
-        : folder_(std::move(folder)), printers_(std::move(printers)), dpi_(dpi)
+    PdfPrintLibrary(QString folder, QStringList printers, int dpi, QString defaultPrinter)
+        : folder_(std::move(folder)), printers_(std::move(printers)), dpi_(dpi), default_(std::move(defaultPrinter))
     {
     }
     QStringList printerNames() override { return printers_; }
+    QString defaultPrinterName() override { return default_; }
     int currentPrinter() const override { return current_; }
     void setCurrentPrinter(int index) override { current_ = index; }
     bool showPrinterDialog(QWidget *) override { return !printers_.isEmpty(); }
@@ -169,6 +179,7 @@ private:
     QString folder_;
     QStringList printers_;
     int dpi_;
+    QString default_;
     int current_ = -1;
     int documents_ = 0;
 };
@@ -179,9 +190,10 @@ std::unique_ptr<PrintLibrary> makeDefault() { return makeQtPrintLibrary(); }
 
 std::unique_ptr<PrintLibrary> makeQtPrintLibrary() { return std::make_unique<QtPrintLibrary>(); }
 
-std::unique_ptr<PrintLibrary> makePdfPrintLibrary(const QString &folder, const QStringList &printers, int dpi)
+std::unique_ptr<PrintLibrary> makePdfPrintLibrary(const QString &folder, const QStringList &printers, int dpi,
+                                                  const QString &defaultPrinter)
 {
-    return std::make_unique<PdfPrintLibrary>(folder, printers, dpi);
+    return std::make_unique<PdfPrintLibrary>(folder, printers, dpi, defaultPrinter);
 }
 
 template <> Seam<PrintLibrary>::Factory &Seam<PrintLibrary>::defaultFactory()

@@ -8,6 +8,7 @@
 #include "platform/Seam.h"
 #include "platform/imaging/DeviceContext.h"
 
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,8 @@ public:
     virtual ~PrintLibrary() = default;
 
     virtual QStringList printerNames() = 0;
+    // The printer the system prints with when none is chosen; empty when it names none.
+    virtual QString defaultPrinterName() = 0;
     virtual int currentPrinter() const = 0;          // -1 none
     virtual void setCurrentPrinter(int index) = 0;
     // Classic quality values: -4 high, -3 medium, -2 low, -1 draft.
@@ -28,6 +31,8 @@ public:
     // 1 portrait, 2 landscape.
     virtual void setOrientation(int orientation) = 0;
     virtual int orientation() const = 0;
+    // The sheet of the current printer in millimetres, in the given orientation.
+    virtual QSizeF paperSizeMm(int orientation) = 0;
     // The printer dialog with the settings kept from last time; false when cancelled.
     virtual bool showPrinterDialog(QWidget *owner) = 0;
 
@@ -50,9 +55,11 @@ public:
 
 // The library over Qt's printing.
 std::unique_ptr<PrintLibrary> makeQtPrintLibrary();
-// A library whose printers write every document as a PDF file into folder
-// (document 1 is "print-1.pdf", ...), at the given resolution.
-std::unique_ptr<PrintLibrary> makePdfPrintLibrary(const QString &folder, const QStringList &printers, int dpi);
+// A library whose printers write every document as a PDF file of A4 sheets into folder
+// (document 1 is "print-1.pdf", ...), at the given resolution; defaultPrinter is the one the
+// system would print with.
+std::unique_ptr<PrintLibrary> makePdfPrintLibrary(const QString &folder, const QStringList &printers, int dpi,
+                                                  const QString &defaultPrinter = QString());
 
 template <> Seam<PrintLibrary>::Factory &Seam<PrintLibrary>::defaultFactory();
 

@@ -1,4 +1,5 @@
 #include "platform/ui/Choosers.h"
+#include "platform/ui/Prompter.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -41,7 +42,7 @@ class QtChoosers final : public Choosers {
 public:
     std::optional<FileDialogResult> chooseFile(const FileDialogRequest &r) override
     {
-        QFileDialog dlg(QApplication::activeWindow(), r.title, r.initialDir);
+        QFileDialog dlg(dialogOwner(), r.title, r.initialDir);
         dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dlg.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (!r.confirmOverwrite)
@@ -84,13 +85,13 @@ public:
 
     QString chooseFolder(const QString &title, const QString &startDir) override
     {
-        return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, startDir);
+        return QFileDialog::getExistingDirectory(dialogOwner(), title, startDir);
     }
 
     std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override
     {
         const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
-        const QColor c = QColorDialog::getColor(start, QApplication::activeWindow());
+        const QColor c = QColorDialog::getColor(start, dialogOwner());
         if (!c.isValid())
             return std::nullopt;
         return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);

@@ -1,18 +1,61 @@
 #include "platform/ui/Prompter.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace platform {
 namespace {
 
+// Follows the window of the user's last click, key or drop.
+class InputWindowTracker final : public QObject {
+public:
+    using QObject::QObject;
+    QPointer<QWidget> last;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+            if (watched->isWidgetType()) {
+                QWidget *window = static_cast<QWidget *>(watched)->window();
+                // A menu or tooltip closes before what it started asks anything.
+                const Qt::WindowType type = window->windowType();
+                if (type != Qt::Popup && type != Qt::ToolTip)
+                    last = window;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+QPointer<QWidget> &mainOwner()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+QPointer<InputWindowTracker> &tracker()
+{
+    static QPointer<InputWindowTracker> t;
+    return t;
+}
+
 class QtPrompter final : public Prompter {
 public:
     int msgBox(const QString &prompt, int style, const QString &title) override
     {
-        QMessageBox box(QApplication::activeWindow());
+        QMessageBox box(dialogOwner());
         box.setWindowTitle(title);
         box.setText(prompt);
         switch (style & 0x70) {
@@ -50,7 +93,7 @@ public:
                   QString &result) override
     {
         bool ok = false;
-        const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+        const QString text = QInputDialog::getText(dialogOwner(), title, prompt,
                                                    QLineEdit::Normal, defaultText, &ok);
         if (ok)
             result = text;
@@ -61,6 +104,26 @@ public:
 std::unique_ptr<Prompter> makeDefault() { return makeQtPrompter(); }
 
 } // namespace
+
+QWidget *dialogOwner()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (tracker() && tracker()->last && tracker()->last->isVisible())
+        return tracker()->last;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return mainOwner();
+}
+
+void setMainDialogOwner(QWidget *window)
+{
+    mainOwner() = window;
+    if (!tracker() && qApp) {
+        tracker() = new InputWindowTracker(qApp);
+        qApp->installEventFilter(tracker());
+    }
+}
 
 std::unique_ptr<Prompter> makeQtPrompter() { return std::make_unique<QtPrompter>(); }
 

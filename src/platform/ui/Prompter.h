@@ -5,7 +5,18 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace platform {
+
+// The window a dialog belongs to, so that it opens in front of the window the user works in:
+// an open modal dialog, else the window the user last clicked, typed or dropped onto (also
+// when another program is the active one, as during a drop from it), else the active window,
+// else the main window.
+QWidget *dialogOwner();
+// The program's main window, the owner when no other window is known; from here on the
+// windows the user works in are followed.
+void setMainDialogOwner(QWidget *window);
 
 namespace MsgStyle {
 enum : int {
@@ -30,7 +41,7 @@ public:
     static Prompter &get() { return Seam<Prompter>::get(); }
 };
 
-// The real prompter over QMessageBox and QInputDialog, owned by the active window.
+// The real prompter over QMessageBox and QInputDialog, owned by dialogOwner().
 std::unique_ptr<Prompter> makeQtPrompter();
 
 template <> Seam<Prompter>::Factory &Seam<Prompter>::defaultFactory();
