@@ -64,6 +64,9 @@ TEST_F(ScannerHelper, BrokenAnswersEndTheHelperWithAnErrorWhileTheWindowKeepsPai
         {"bad status", status(Good) + answer([](QDataStream &s) { s << qint32(77) << quint32(0); }), false, false},
         {"device count beyond the answer",
          status(Good) + answer([](QDataStream &s) { s << qint32(Good) << quint32(0x7fffffff); }), false, false},
+        {"a name longer than the answer",
+         status(Good) + answer([](QDataStream &s) { s << qint32(Good) << quint32(1) << quint32(0x7ffffff0); }), false,
+         false},
         {"trailing bytes", status(Good) + answer([](QDataStream &s) { s << qint32(Good) << quint32(0) << qint8(1); }),
          false, false},
     };

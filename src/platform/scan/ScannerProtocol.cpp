@@ -1,12 +1,31 @@
 #include "platform/scan/ScannerProtocol.h"
 
 #include <QIODevice>
+#include <QtEndian>
 
 namespace platform::scanproto {
 
 namespace {
 
 enum : quint8 { NoValue = 0, BoolValue = 1, DoubleValue = 2, StringValue = 3 };
+
+// Reads a string or byte array whose announced length fits in what is left of the answer;
+// a longer claim is corrupt data, refused before anything is allocated for it.
+template <class T>
+void readSized(QDataStream &s, T &v)
+{
+    if (s.status() != QDataStream::Ok)
+        return;
+    const QByteArray head = s.device()->peek(4);
+    if (head.size() == 4) {
+        const quint32 n = qFromBigEndian<quint32>(head.constData());
+        if (n != 0xffffffffu && qint64(n) > s.device()->bytesAvailable() - 4) {
+            s.setStatus(QDataStream::ReadCorruptData);
+            return;
+        }
+    }
+    s >> v;
+}
 
 bool validStatus(qint32 st) { return st >= ScanStatus::Good && st <= ScanStatus::AccessDenied; }
 
@@ -39,15 +58,19 @@ bool readList(QDataStream &s, QList<T> &out, One &&one)
 
 bool readOne(QDataStream &s, ScanDevice &d)
 {
-    s >> d.name >> d.vendor >> d.model >> d.type;
+    readSized(s, d.name);
+    readSized(s, d.vendor);
+    readSized(s, d.model);
+    readSized(s, d.type);
     return s.status() == QDataStream::Ok;
 }
 
 bool readOne(QDataStream &s, ScanOption &o)
 {
     quint8 kind = 0;
-    s >> kind >> o.title;
-    if (!readList(s, o.strings, [](QDataStream &st, QString &v) { st >> v; })
+    s >> kind;
+    readSized(s, o.title);
+    if (!readList(s, o.strings, [](QDataStream &st, QString &v) { readSized(st, v); })
         || !readList(s, o.values, [](QDataStream &st, double &v) { st >> v; }))
         return false;
     s >> o.hasRange >> o.min >> o.max >> o.step;
@@ -101,7 +124,7 @@ void readValue(QDataStream &s, QVariant &v)
     case NoValue: v = QVariant(); break;
     case BoolValue: { bool b = false; s >> b; v = b; break; }
     case DoubleValue: { double d = 0; s >> d; v = d; break; }
-    case StringValue: { QString t; s >> t; v = t; break; }
+    case StringValue: { QString t; readSized(s, t); v = t; break; }
     default: s.setStatus(QDataStream::ReadCorruptData); break;
     }
 }
@@ -200,7 +223,8 @@ bool readData(const QByteArray &answer, int maxLength, int &status, QByteArray &
     data.clear();
     const bool ok = readAnswer(answer, [&](QDataStream &s) {
         qint32 st = -1;
-        s >> st >> data;
+        s >> st;
+        readSized(s, data);
         status = st;
         return s.status() == QDataStream::Ok && validStatus(st) && data.size() <= maxLength
                && (st != ScanStatus::Good || !data.isEmpty());
