@@ -6,10 +6,15 @@
 #include "platform/scan/TwainObject.h"
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include "support/QtPrinters.h"
@@ -138,6 +143,42 @@ TEST_F(ScannerHelper, AGarbageReadAnswerEndsTheScanWithAnError)
     ASSERT_EQ(errors.count(), 1);
     EXPECT_EQ(errors.at(0).at(0).toInt(), IoError);
     twain.closeSource();
+}
+
+// The real helper keeps its socket from the programs its backends start: were it inherited,
+// such a program would hold the socket open after the helper had gone.
+TEST_F(ScannerHelper, TheRealHelpersSocketIsCloseOnExec)
+{
+    const QString real = platform::scannerHelperPath();
+    ASSERT_FALSE(real.isEmpty());
+    auto s = platform::makeProcessScanner(real);
+    ASSERT_EQ(s->beginSession(), Good);
+    int sockets = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 2 || fields[1].toLongLong() != QCoreApplication::applicationPid())
+            continue;
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+        for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            char target[256] = {};
+            const ssize_t n = readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+            if (n <= 0 || !QByteArray(target, int(n)).startsWith("socket:"))
+                continue;
+            QFile info(QStringLiteral("/proc/%1/fdinfo/%2").arg(pid, fd));
+            ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+            for (const QByteArray &l : info.readAll().split('\n'))
+                if (l.startsWith("flags:")) {
+                    ++sockets;
+                    EXPECT_NE(l.mid(6).trimmed().toLongLong(nullptr, 8) & O_CLOEXEC, 0) << "fd " << fd.toStdString();
+                }
+        }
+    }
+    EXPECT_GE(sockets, 1) << "the helper holds its socket";
+    s->endSession();
 }
 
 } // namespace
