@@ -7,8 +7,10 @@
 
 int main()
 {
-    // The protocol keeps the socket to itself: what backends print goes to standard error.
-    const int socket = dup(STDIN_FILENO);
+    // The protocol keeps the socket to itself: what backends print goes to standard error, and
+    // a program a backend starts does not inherit the socket (which would keep it open after
+    // this helper has gone, so the program would not notice).
+    const int socket = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
     const int null = open("/dev/null", O_RDONLY);
     if (socket < 0 || null < 0)
         return 1;

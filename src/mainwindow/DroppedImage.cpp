@@ -1,9 +1,14 @@
 #include "mainwindow/DroppedImage.h"
 
 #include "core/AppError.h"
+#include "core/Globals.h"
+#include "core/clsEnvAll.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/WaitWindow.h"
 
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
@@ -33,18 +38,50 @@ bool hasImageAddressEnding(const QString &address)
     return kAddressEndings.contains(address.right(3), Qt::CaseInsensitive);
 }
 
-platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits)
+platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits,
+                                          QWidget *owner)
 {
-    auto image = platform::ImgxImage::create();
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        throw AppError(ErrNo::PathFileAccess, QStringLiteral("No temporary folder for the download: %1").arg(dir.errorString()));
+    QString name = QUrl(address).fileName();
+    if (name.isEmpty())
+        name = QStringLiteral("download");
+    const QString local = dir.filePath(name);
+
+    clsEnvAll &lang = gObjLanguageStore();
+    platform::WaitTexts texts;
+    texts.title = lang.getVar(QStringLiteral("frmPelmora.DownloadTitle"), QStringLiteral("Download"));
+    texts.label = lang.getVar(QStringLiteral("frmPelmora.DownloadLabel"), QStringLiteral("Loading the picture from")) + u'\n' + address;
+    texts.cancel = lang.getVar(QStringLiteral("frmPelmora.DownloadCancel"), QStringLiteral("Cancel"));
+
     platform::Downloader &downloader = platform::Downloader::get();
     const platform::DownloadLimits usual = downloader.limits();
-    downloader.setLimits(limits);
-    platform::Screen::get().setMousePointer(platform::Pointer::Hourglass);
-    const platform::CodecResult read = image->loadAddress(address, QString());
-    downloader.setLimits(usual);
-    platform::Screen::get().setMousePointer(platform::Pointer::Default);
+    bool cancelled = false;
+    platform::DownloadResult got;
+    {
+        auto window = platform::WaitWindows::get().show(owner, texts, [&] {
+            cancelled = true;
+            downloader.abort();
+        });
+        const auto restore = qScopeGuard([&] {
+            downloader.setProgressHandler({});
+            downloader.setLimits(usual);
+            platform::Screen::get().setMousePointer(platform::Pointer::Default);
+        });
+        downloader.setLimits(limits);
+        downloader.setProgressHandler([&window](qint64 done, qint64 total) { window->setProgress(done, total); });
+        platform::Screen::get().setMousePointer(platform::Pointer::Hourglass);
+        got = downloader.download(address, local);
+    }
+    if (cancelled)
+        return nullptr;
+    if (!got)
+        throw AppError(got.errorNumber, got.description);
+    auto image = platform::ImgxImage::create();
+    const platform::CodecResult read = image->loadFile(local, QString());
     if (!read || image->isEmpty())
-        throw AppError(ErrNo::PathFileAccess, read.message);
+        throw AppError(ErrNo::InvalidCall, read.message);
     return image;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QMimeData;
+class QWidget;
 
 struct DroppedImage {
     QString file;    // the first local file, if any
@@ -18,7 +19,10 @@ DroppedImage droppedImageOf(const QMimeData &data);
 // Whether an address ends like a picture the program reads ("...jpg", "...png", ...).
 bool hasImageAddressEnding(const QString &address);
 
-// Loads a dropped address with these download limits (busy pointer meanwhile), or the file;
-// raises AppError when nothing readable came.
-platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits);
+// Downloads a dropped address with these limits and loads it. A wait window over owner shows
+// the progress and offers Cancel meanwhile; a cancelled download gives no image (nullptr).
+// Raises AppError with the download's number and cause (host not found, timed out, the
+// HTTP status, ...) or the reader's, when nothing readable came.
+platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits,
+                                          QWidget *owner);
 platform::ImgxImagePtr loadDroppedFile(const QString &file);

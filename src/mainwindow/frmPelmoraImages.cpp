@@ -157,8 +157,9 @@ void frmPelmora::pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction
                                                  platform::MsgStyle::OkOnly, QString());
                 return;
             }
-            const auto image = loadDroppedAddress(dropped.address, addressDownloadLimits);
-            loadCover(std::int16_t(side), *image);
+            const auto image = loadDroppedAddress(dropped.address, addressDownloadLimits, this);
+            if (image) // else cancelled: the side stays as it was
+                loadCover(std::int16_t(side), *image);
             return;
         }
         // Files: the first one is taken.

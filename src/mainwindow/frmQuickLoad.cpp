@@ -181,7 +181,10 @@ void frmQuickLoad::picVisible_OLEDragDrop(int side, const QMimeData &data, Qt::D
                     platform::MsgStyle::Information, QString());
                 return;
             }
-            image = loadDroppedAddress(dropped.address, mMain ? mMain->addressDownloadLimits : platform::Downloader::get().limits());
+            image = loadDroppedAddress(dropped.address,
+                                       mMain ? mMain->addressDownloadLimits : platform::Downloader::get().limits(), this);
+            if (!image)
+                return; // cancelled: the side stays as it was
             name = fileNameFromAddress(dropped.address);
         } else {
             // Files: the first one is taken.

@@ -141,6 +141,48 @@ TEST_F(CoverImages, AddressesAreCheckedByTheirEndingAndLimitedInSize)
         << "the downloader's own limits come back";
 }
 
+// A failed address says why under the drop's message; a download in progress shows a wait
+// window whose Cancel leaves the side as it was, without a message.
+TEST_F(CoverImages, AFailedAddressNamesItsCauseAndACancelledOneLeavesTheSide)
+{
+    testsupport::LocalHttpServer server;
+    server.hang("/slow.png");
+    server.stream("/big.png", 8 << 20, true);
+    auto closed = std::make_unique<testsupport::LocalHttpServer>();
+    const QString refused = closed->url("/a.png");
+    closed.reset();
+    start();
+    const QColor before = sideColor(0);
+    window->addressDownloadLimits.timeoutMs = 500;
+
+    const struct { QString url; const char *cause; } cases[] = {
+        {server.url("/gone.png"), "404"},
+        {server.url("/slow.png"), "timed out"},
+        {refused, "refused"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.cause);
+        prompter->shown.clear();
+        dropText(0, c.url);
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        const QString prompt = prompter->shown[0].prompt;
+        EXPECT_TRUE(prompt.contains("This is not an image format Pelmora can read.")) << prompt.toStdString();
+        EXPECT_TRUE(prompt.contains(c.cause)) << prompt.toStdString();
+    }
+    EXPECT_EQ(waits->shown.size(), 3u);
+    EXPECT_EQ(waits->open, 0);
+
+    window->addressDownloadLimits = platform::DownloadLimits{};
+    waits->cancelWhen = [](qint64 done, qint64) { return done >= (1 << 20); };
+    prompter->shown.clear();
+    dropText(0, server.url("/big.png"));
+    EXPECT_TRUE(prompter->shown.empty());
+    EXPECT_GE(waits->lastDone, 1 << 20);
+    EXPECT_LT(waits->lastDone, 8 << 20) << "the download stopped at the Cancel";
+    EXPECT_EQ(sideColor(0), before);
+    EXPECT_TRUE(window->lblLoadPic[0]->isVisibleTo(window.get()));
+}
+
 TEST_F(CoverImages, ANewPictureAsksWhetherToKeepTheSidesObjects)
 {
     start();

@@ -1,5 +1,8 @@
 #include "platform/net/Download.h"
 
+#include "platform/net/HttpReply.h"
+
+#include "support/EndlessHttpServer.h"
 #include "support/LocalHttpServer.h"
 
 #include <QDir>
@@ -156,6 +159,93 @@ TEST_F(Download, AbortAndSecondCallWhileRunning)
     downloader->abort(); // nothing running: no effect on the next download
     EXPECT_TRUE(get("/a.txt", "a.txt").ok);
     EXPECT_EQ(read("a.txt"), "a");
+}
+
+// Servers that never stop sending, from a thread of their own: the download's own counters
+// stay within its limits, and answers that do not say where their body ends are refused.
+TEST_F(Download, HostileServersAreCutOffAtTheLimitsAndMalformedHeadsFail)
+{
+    const QByteArray filler(64 * 1024, 'x');
+    testsupport::EndlessHttpServer endlessBody("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\n", filler);
+    testsupport::EndlessHttpServer endlessHeader("HTTP/1.1 200 OK\r\nX-Endless: ", filler);
+    testsupport::EndlessHttpServer endlessStatus("HTTP/1.1 200 ", filler);
+    ASSERT_TRUE(endlessBody.isListening() && endlessHeader.isListening() && endlessStatus.isListening());
+    platform::DownloadLimits limits;
+    limits.timeoutMs = 20 * 1000;
+    limits.maxBytes = 4 << 20;
+    downloader->setLimits(limits);
+    constexpr qint64 kMiB = 1 << 20;
+
+    auto r = downloader->download(endlessBody.url("/a.jpg"), path("a.jpg"));
+    EXPECT_EQ(r.errorNumber, platform::DownloadErr::TooLarge) << r.description.toStdString();
+    EXPECT_LE(r.bytes, limits.maxBytes + kMiB);
+    EXPECT_LE(r.transferred, limits.maxBytes + kMiB);
+    EXPECT_TRUE(r.description.contains("larger than")) << r.description.toStdString();
+
+    for (auto *server : {&endlessHeader, &endlessStatus}) {
+        r = downloader->download(server->url("/a.jpg"), path("a.jpg"));
+        EXPECT_EQ(r.errorNumber, platform::DownloadErr::BadReply) << r.description.toStdString();
+        EXPECT_LE(r.transferred, limits.maxHeadBytes + kMiB);
+        EXPECT_TRUE(r.description.contains("header")) << r.description.toStdString();
+    }
+
+    const struct { const char *answer; const char *cause; } malformed[] = {
+        {"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello", "Content-Length"},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhello!", "Content-Length"},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello", "closed"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n0\r\n\r\n", "chunked"},
+        {"HTTP/1.1 200 OK\r\nBad Header\r\n\r\nhello", "header"},
+        {"hello\r\n\r\n", "status line"},
+    };
+    for (const auto &m : malformed) {
+        SCOPED_TRACE(m.answer);
+        testsupport::EndlessHttpServer server(m.answer, {});
+        r = downloader->download(server.url("/a.jpg"), path("a.jpg"));
+        EXPECT_EQ(r.errorNumber, platform::DownloadErr::BadReply) << r.description.toStdString();
+        EXPECT_TRUE(r.description.contains(m.cause)) << r.description.toStdString();
+    }
+    EXPECT_TRUE(entries().isEmpty());
+
+    // A well-formed chunked answer arrives whole.
+    testsupport::EndlessHttpServer chunked(
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5;x=1\r\nhello\r\n1\r\n!\r\n0\r\nX-T: 1\r\n\r\n", {});
+    r = downloader->download(chunked.url("/c.txt"), path("c.txt"));
+    EXPECT_TRUE(r.ok) << r.description.toStdString();
+    EXPECT_EQ(read("c.txt"), "hello!");
+}
+
+// The reply is read the same however its bytes are split.
+TEST(HttpReplyParser, ReadsAnAnswerFedByteByByte)
+{
+    const QByteArray answer = "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.0 200 OK\r\ncontent-length: 0005\r\n"
+                              "X-A:  b \r\n\r\nhello and more";
+    platform::HttpReplyParser p;
+    QByteArray body;
+    for (const char c : answer)
+        p.feed(&c, 1, [&](const char *d, qint64 n) { body.append(d, n); return true; });
+    EXPECT_EQ(p.state(), platform::HttpReplyParser::State::Done);
+    EXPECT_EQ(p.status(), 200);
+    EXPECT_EQ(p.header("X-a"), "b");
+    EXPECT_EQ(p.contentLength(), 5);
+    EXPECT_EQ(body, "hello");
+}
+
+// A download the user waits for reports its progress and stops on Cancel.
+TEST_F(Download, ProgressIsReportedAndAbortStopsTheDownload)
+{
+    server.stream("/big", 8LL << 20, true);
+    qint64 last = -1, total = 0;
+    downloader->setProgressHandler([&](qint64 done, qint64 all) {
+        last = done;
+        total = all;
+        if (done >= (1 << 20))
+            downloader->abort();
+    });
+    const auto r = get("/big", "big.dat");
+    EXPECT_EQ(r.errorNumber, platform::DownloadErr::Aborted);
+    EXPECT_GE(last, 1 << 20);
+    EXPECT_EQ(total, 8LL << 20);
+    EXPECT_TRUE(entries().isEmpty());
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QTimer>
 #include <QFile>
 
 namespace testsupport {
@@ -37,6 +38,7 @@ void resetProgramState()
     platform::Seam<platform::Downloader>::reset();
     platform::Seam<platform::Scanner>::reset();
     platform::Seam<platform::ScanSourceChooser>::reset();
+    platform::Seam<platform::WaitWindows>::reset();
     setAppPathForTests(QString());
 }
 
@@ -136,6 +138,53 @@ std::optional<std::uint32_t> ScriptedChoosers::chooseColor(std::uint32_t)
     return a;
 }
 
+namespace {
+class ScriptedWaitWindow final : public platform::WaitWindow {
+public:
+    ScriptedWaitWindow(ScriptedWaitWindows &owner, std::function<void()> onCancel)
+        : owner_(owner), onCancel_(std::move(onCancel))
+    {
+        ++owner_.open;
+        check(0, 0);
+    }
+    ~ScriptedWaitWindow() override
+    {
+        --owner_.open;
+        *alive_ = false;
+    }
+    void setProgress(qint64 done, qint64 total) override
+    {
+        owner_.lastDone = done;
+        check(done, total);
+    }
+
+private:
+    void check(qint64 done, qint64 total)
+    {
+        if (cancelled_ || !owner_.cancelWhen || !owner_.cancelWhen(done, total))
+            return;
+        cancelled_ = true;
+        // The button is pressed from the event loop the waiting code keeps running.
+        QTimer::singleShot(0, [alive = alive_, cancel = onCancel_] {
+            if (*alive && cancel)
+                cancel();
+        });
+    }
+
+    ScriptedWaitWindows &owner_;
+    std::function<void()> onCancel_;
+    bool cancelled_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+} // namespace
+
+std::unique_ptr<platform::WaitWindow> ScriptedWaitWindows::show(QWidget *, const platform::WaitTexts &texts,
+                                                                std::function<void()> onCancel)
+{
+    shown.push_back(texts);
+    return std::make_unique<ScriptedWaitWindow>(*this, std::move(onCancel));
+}
+
 void ProgramTest::SetUp()
 {
     ASSERT_TRUE(home.isValid());
@@ -149,6 +198,7 @@ void ProgramTest::SetUp()
     urls = &platform::Seam<platform::UrlOpener>::install(std::make_unique<RecordingUrlOpener>());
     popups = &platform::Seam<platform::PopupMenus>::install(std::make_unique<ScriptedPopupMenus>());
     scanSources = &platform::Seam<platform::ScanSourceChooser>::install(std::make_unique<ScriptedSourceChooser>());
+    waits = &platform::Seam<platform::WaitWindows>::install(std::make_unique<ScriptedWaitWindows>());
     // No scanner unless a test sets up SANE's test device.
     writeSaneDllConf("# no backends\n");
 }

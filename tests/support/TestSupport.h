@@ -7,6 +7,7 @@
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UrlOpener.h"
+#include "platform/ui/WaitWindow.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -92,6 +93,19 @@ public:
     std::vector<QString> opened;
 };
 
+// Wait windows are recorded, not shown; cancelWhen (given the progress so far) decides when
+// the user presses Cancel, which then reaches the waiting code through its event loop.
+class ScriptedWaitWindows : public platform::WaitWindows {
+public:
+    std::unique_ptr<platform::WaitWindow> show(QWidget *owner, const platform::WaitTexts &texts,
+                                               std::function<void()> onCancel) override;
+
+    std::function<bool(qint64 done, qint64 total)> cancelWhen;
+    std::vector<platform::WaitTexts> shown;
+    int open = 0;           // windows shown and not yet closed
+    qint64 lastDone = -1;   // the last progress reported
+};
+
 // A test with its own program folder (data/, language/) and scripted seams.
 class ProgramTest : public testing::Test {
 protected:
@@ -109,6 +123,7 @@ protected:
     RecordingUrlOpener *urls = nullptr;
     ScriptedPopupMenus *popups = nullptr;
     ScriptedSourceChooser *scanSources = nullptr;
+    ScriptedWaitWindows *waits = nullptr;
 };
 
 } // namespace testsupport

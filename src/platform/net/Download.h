@@ -7,6 +7,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+#include <memory>
+
 namespace platform {
 
 // Error numbers of a failed download. Each number names its cause:
@@ -24,6 +27,7 @@ enum : long {
     WriteFailed = 14004,   // the local file could not be created, written or put in place
     Busy = 14005,          // called again while a download is running
     Aborted = 14006,       // stopped by abort()
+    BadReply = 14007,      // the server's answer breaks HTTP (malformed or oversized head, cut short)
 };
 }
 
@@ -32,7 +36,8 @@ struct DownloadResult {
     long errorNumber = 0;  // 0 on success, a DownloadErr number otherwise
     QString description;   // readable cause of a failure
     int httpStatus = 0;    // the last HTTP status seen, 0 for file addresses
-    qint64 bytes = 0;      // bytes received
+    qint64 bytes = 0;      // body bytes received
+    qint64 transferred = 0; // every byte read from the connections, heads included
 
     explicit operator bool() const { return ok; }
 };
@@ -41,6 +46,7 @@ struct DownloadLimits {
     int timeoutMs = 60 * 1000;            // for the whole transfer, redirects included
     qint64 maxBytes = 256LL * 1024 * 1024;
     int maxRedirects = 10;
+    qint64 maxHeadBytes = 64 * 1024;      // the status line and header fields of one answer
 };
 
 class Downloader {
@@ -51,19 +57,32 @@ public:
     // Stops the download in progress (from an event handled while it runs); it then
     // fails with DownloadErr::Aborted. Does nothing when none is running.
     virtual void abort() {}
+    // Called while the body arrives with the bytes so far and the announced total (-1 when
+    // none was announced). While a handler is set, the wait lets user input through: the
+    // caller shows a modal window whose Cancel calls abort().
+    void setProgressHandler(std::function<void(qint64 received, qint64 total)> handler)
+    {
+        progress_ = std::move(handler);
+    }
 
     const DownloadLimits &limits() const { return limits_; }
     void setLimits(const DownloadLimits &limits) { limits_ = limits; }
 
     static Downloader &get() { return Seam<Downloader>::get(); }
 
+protected:
+    std::function<void(qint64, qint64)> progress_;
+
 private:
     DownloadLimits limits_;
 };
 
-// The real downloader over QNetworkAccessManager. While it waits it keeps the event loop
-// running (painting, timers, sockets) but holds back user input, so the window stays
-// drawn and no click starts a second download meanwhile.
+// The real downloader: HTTP/1.1 over a TCP or TLS socket of its own, reading at most 1 MiB
+// ahead of what it has stored, counting every byte as it arrives, and refusing an answer
+// whose head passes maxHeadBytes or does not say clearly where its body ends. While it
+// waits it keeps the event loop running (painting, timers, sockets) but holds back user
+// input unless a progress handler is set, so the window stays drawn and no click starts a
+// second download meanwhile.
 std::unique_ptr<Downloader> makeNetworkDownloader();
 
 template <> Seam<Downloader>::Factory &Seam<Downloader>::defaultFactory();

@@ -1,12 +1,23 @@
 #include "platform/scan/ScannerProcess.h"
 
+#include "platform/scan/ScannerProtocol.h"
+#include "platform/ui/WaitWindow.h"
+
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QScopedValueRollback>
+#include <QThread>
 #include <QDataStream>
 #include <QFileInfo>
 #include <QIODevice>
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <functional>
+#include <optional>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -23,62 +34,54 @@ extern char **environ;
 
 namespace platform {
 
-// The values of the protocol.
-static QDataStream &operator<<(QDataStream &s, const ScanDevice &d) { return s << d.name << d.vendor << d.model << d.type; }
-static QDataStream &operator>>(QDataStream &s, ScanDevice &d) { return s >> d.name >> d.vendor >> d.model >> d.type; }
-
-static QDataStream &operator<<(QDataStream &s, const ScanOption &o)
-{
-    return s << quint8(o.kind) << o.title << o.strings << o.values << o.hasRange << o.min << o.max << o.step << o.value
-             << o.active << o.settable;
-}
-static QDataStream &operator>>(QDataStream &s, ScanOption &o)
-{
-    quint8 kind = 0;
-    s >> kind >> o.title >> o.strings >> o.values >> o.hasRange >> o.min >> o.max >> o.step >> o.value >> o.active
-        >> o.settable;
-    o.kind = ScanOption::Kind(kind);
-    return s;
-}
-
-static QDataStream &operator<<(QDataStream &s, const ScanParameters &p)
-{
-    return s << quint8(p.frame) << p.lastFrame << qint32(p.bytesPerLine) << qint32(p.pixelsPerLine) << qint32(p.lines)
-             << qint32(p.depth);
-}
-static QDataStream &operator>>(QDataStream &s, ScanParameters &p)
-{
-    quint8 frame = 0;
-    qint32 bpl = 0, ppl = 0, lines = 0, depth = 0;
-    s >> frame >> p.lastFrame >> bpl >> ppl >> lines >> depth;
-    p.frame = ScanParameters::Frame(frame);
-    p.bytesPerLine = bpl;
-    p.pixelsPerLine = ppl;
-    p.lines = lines;
-    p.depth = depth;
-    return s;
-}
-
 namespace {
 
-enum class Op : quint8 {
-    BeginSession = 1, EndSession, Devices, Open, Close, Option, SetOption, Start, Parameters, Read,
-    Cancel, Quit,
-};
-
-// How long a call other than a read may take before the helper counts as hung.
-constexpr int kCallTimeoutMs = 60 * 1000;
-// How long a helper may take to end before it is made to.
-constexpr int kQuitTimeoutMs = 5 * 1000;
-// The most a single read asks for.
-constexpr int kMaxReadBytes = 1024 * 1024;
-// The largest message either side accepts.
-constexpr quint32 kMaxMessage = 64u * 1024 * 1024;
+using namespace scanproto;
 
 // A stream over a message, in the protocol's format.
 #define PROTOCOL_STREAM(name, bytes, mode) \
     QDataStream name(&(bytes), QIODevice::mode); \
-    name.setVersion(QDataStream::Qt_6_0)
+    prepare(name)
+
+// Between two looks at the socket the GUI thread handles its events for at most this long.
+constexpr int kSliceMs = 50;
+
+// What a wait between two looks at the socket does; false when the user gave up.
+using Pump = std::function<bool()>;
+
+// On the GUI thread a call keeps the windows painted; after the patience time it shows a
+// wait window whose Cancel gives the call up.
+class GuiWait {
+public:
+    explicit GuiWait(int patienceMs) : patienceMs_(patienceMs) { clock_.start(); }
+    bool operator()()
+    {
+        if (!window_ && clock_.elapsed() >= patienceMs_) {
+            WaitTexts texts;
+            texts.title = QStringLiteral("Scanner");
+            texts.label = QStringLiteral("Waiting for the scanner...");
+            window_ = WaitWindows::get().show(nullptr, texts, [this] { cancelled_ = true; });
+        }
+        // Until the window is there, no click reaches the program; then only the window
+        // takes input, being modal.
+        QCoreApplication::processEvents(window_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents,
+                                        kSliceMs);
+        return !cancelled_;
+    }
+    bool cancelled() const { return cancelled_; }
+
+private:
+    const int patienceMs_;
+    QElapsedTimer clock_;
+    std::unique_ptr<WaitWindow> window_;
+    bool cancelled_ = false;
+};
+
+bool onGuiThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && app->inherits("QApplication") && QThread::currentThread() == app->thread();
+}
 
 // Blocking, whole-message transfer over a socket. A timeout below 0 waits for ever.
 bool waitFor(int fd, short events, int timeoutMs)
@@ -109,11 +112,21 @@ bool writeAll(int fd, const char *data, size_t size)
     return true;
 }
 
-bool readAll(int fd, char *data, size_t size, int timeoutMs)
+bool readAll(int fd, char *data, size_t size, const QDeadlineTimer &deadline, const Pump &pump)
 {
     while (size > 0) {
-        if (timeoutMs >= 0 && !waitFor(fd, POLLIN, timeoutMs))
-            return false;
+        for (;;) {
+            const qint64 left = deadline.remainingTime(); // -1: for ever
+            if (left == 0)
+                return false;
+            int wait = left < 0 ? -1 : int(std::min<qint64>(left, INT_MAX));
+            if (pump)
+                wait = wait < 0 ? kSliceMs : std::min(wait, kSliceMs);
+            if (waitFor(fd, POLLIN, wait))
+                break;
+            if (pump && !pump())
+                return false;
+        }
         const ssize_t n = recv(fd, data, size, 0);
         if (n < 0 && errno == EINTR)
             continue;
@@ -131,20 +144,25 @@ bool sendMessage(int fd, const QByteArray &message)
     return writeAll(fd, reinterpret_cast<const char *>(&size), sizeof size) && writeAll(fd, message.constData(), size_t(size));
 }
 
-bool receiveMessage(int fd, QByteArray &message, int timeoutMs)
+// A timeout below 0 waits for ever; pump, when given, runs between slices of the wait.
+bool receiveMessage(int fd, QByteArray &message, int timeoutMs, const Pump &pump = {})
 {
+    const QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs));
     quint32 size = 0;
-    if (!readAll(fd, reinterpret_cast<char *>(&size), sizeof size, timeoutMs) || size > kMaxMessage)
+    if (!readAll(fd, reinterpret_cast<char *>(&size), sizeof size, deadline, pump) || size > kMaxMessage)
         return false;
     message.resize(qsizetype(size));
-    return readAll(fd, message.data(), size_t(size), timeoutMs);
+    return readAll(fd, message.data(), size_t(size), deadline, pump);
 }
+
+// How a call ended.
+enum class Call { Answered, Failed, Cancelled };
 
 // One helper process and the socket to it. Calls come one at a time; kill() may come from
 // any thread, also while a call waits.
 class Helper {
 public:
-    static std::shared_ptr<Helper> start(const QString &path)
+    static std::shared_ptr<Helper> start(const QString &path, const ScannerHelperTimes &times)
     {
         int fds[2];
         if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
@@ -163,7 +181,7 @@ public:
             close(fds[0]);
             return nullptr;
         }
-        return std::shared_ptr<Helper>(new Helper(pid, fds[0]));
+        return std::shared_ptr<Helper>(new Helper(pid, fds[0], times));
     }
 
     ~Helper()
@@ -182,7 +200,7 @@ public:
         for (int waited = 0;; waited += 20) {
             if (waitpid(pid_, nullptr, WNOHANG) != 0)
                 break;
-            if (waited >= kQuitTimeoutMs) {
+            if (waited >= times_.quitMs) {
                 ::kill(pid_, SIGKILL);
                 waitpid(pid_, nullptr, 0);
                 break;
@@ -192,17 +210,31 @@ public:
         }
     }
 
-    // Sends a request and waits for its answer; false when the helper is gone or hung.
-    bool call(const QByteArray &request, QByteArray &answer, int timeoutMs)
+    const ScannerHelperTimes &times() const { return times_; }
+
+    // Sends a request and waits for its answer. A helper that is gone, hung or given up by
+    // the user is ended. On the GUI thread the wait keeps the windows painted and offers a
+    // Cancel; a call made from an event handled meanwhile fails at once.
+    Call call(const QByteArray &request, QByteArray &answer, int timeoutMs)
     {
+        const bool gui = onGuiThread();
+        if (gui && guiCalling_)
+            return Call::Failed;
+        const QScopedValueRollback<bool> calling(guiCalling_, guiCalling_ || gui);
         std::lock_guard lock(callMutex_);
         if (dead_)
-            return false;
-        if (!sendMessage(fd_, request) || !receiveMessage(fd_, answer, timeoutMs)) {
-            kill();
-            return false;
+            return Call::Failed;
+        std::optional<GuiWait> wait;
+        Pump pump;
+        if (gui) {
+            wait.emplace(times_.patienceMs);
+            pump = [&wait] { return (*wait)(); };
         }
-        return true;
+        if (!sendMessage(fd_, request) || !receiveMessage(fd_, answer, timeoutMs, pump)) {
+            kill();
+            return wait && wait->cancelled() ? Call::Cancelled : Call::Failed;
+        }
+        return Call::Answered;
     }
 
     void kill()
@@ -214,12 +246,14 @@ public:
     }
 
 private:
-    Helper(pid_t pid, int fd) : pid_(pid), fd_(fd) {}
+    Helper(pid_t pid, int fd, const ScannerHelperTimes &times) : pid_(pid), fd_(fd), times_(times) {}
 
     const pid_t pid_;
     const int fd_;
+    const ScannerHelperTimes times_;
     std::mutex callMutex_;
     std::atomic<bool> dead_{false};
+    bool guiCalling_ = false; // touched on the GUI thread only
 };
 
 template <class... Args>
@@ -232,38 +266,52 @@ QByteArray request(Op op, const Args &...args)
     return bytes;
 }
 
+// Calls the helper and reads the answer with read; the status of a call that failed,
+// was given up, or had an answer that breaks the protocol (which ends the helper).
+template <class Read>
+int exchange(Helper &helper, const QByteArray &req, int timeoutMs, Read &&read)
+{
+    QByteArray answer;
+    switch (helper.call(req, answer, timeoutMs)) {
+    case Call::Cancelled: return ScanStatus::Cancelled;
+    case Call::Failed: return ScanStatus::IoError;
+    case Call::Answered: break;
+    }
+    int status = ScanStatus::IoError;
+    if (!read(answer, status)) {
+        helper.kill();
+        return ScanStatus::IoError;
+    }
+    return status;
+}
+
 class ProcessDeviceHandle final : public ScanDeviceHandle {
 public:
     ProcessDeviceHandle(std::shared_ptr<Helper> helper, qint32 id, QString name)
         : helper_(std::move(helper)), id_(id), name_(std::move(name))
     {
     }
-    ~ProcessDeviceHandle() override
-    {
-        QByteArray answer;
-        helper_->call(request(Op::Close, id_), answer, kCallTimeoutMs);
-    }
+    ~ProcessDeviceHandle() override { statusOf(request(Op::Close, id_), helper_->times().callMs); }
 
     QString name() const override { return name_; }
 
     std::optional<ScanOption> option(const QByteArray &name) override
     {
-        QByteArray answer;
-        if (!helper_->call(request(Op::Option, id_, name), answer, kCallTimeoutMs))
-            return std::nullopt;
-        PROTOCOL_STREAM(s, answer, ReadOnly);
-        bool has = false;
-        ScanOption o;
-        s >> has;
-        if (!has)
-            return std::nullopt;
-        s >> o;
+        std::optional<ScanOption> o;
+        exchange(*helper_, request(Op::Option, id_, name), helper_->times().callMs,
+                 [&](const QByteArray &answer, int &) { return readOption(answer, o); });
         return o;
     }
 
     int setOption(const QByteArray &name, const QVariant &value) override
     {
-        return statusOf(request(Op::SetOption, id_, name, value), kCallTimeoutMs);
+        QByteArray req = request(Op::SetOption, id_, name);
+        {
+            QDataStream s(&req, QIODevice::Append);
+            prepare(s);
+            writeValue(s, value);
+        }
+        return statusOf(req, helper_->times().callMs);
     }
 
     int start() override
@@ -274,49 +322,32 @@ public:
 
     int parameters(ScanParameters &out) override
     {
-        QByteArray answer;
-        if (!helper_->call(request(Op::Parameters, id_), answer, kCallTimeoutMs))
-            return ScanStatus::IoError;
-        PROTOCOL_STREAM(s, answer, ReadOnly);
-        qint32 st = ScanStatus::IoError;
-        s >> st;
-        if (st == ScanStatus::Good)
-            s >> out;
-        return st;
+        return exchange(*helper_, request(Op::Parameters, id_), helper_->times().callMs,
+                        [&](const QByteArray &answer, int &st) { return readParameters(answer, st, out); });
     }
 
     int read(unsigned char *buffer, int maxLength, int &length) override
     {
         length = 0;
-        QByteArray answer;
+        const int max = std::clamp(maxLength, 0, kMaxReadBytes);
+        QByteArray data;
         // A read waits as long as the device takes; a cancel that it does not answer ends the
         // helper (interrupt()).
-        if (!helper_->call(request(Op::Read, id_, qint32(std::min(maxLength, kMaxReadBytes))), answer, -1))
-            return ScanStatus::IoError;
-        PROTOCOL_STREAM(s, answer, ReadOnly);
-        qint32 st = ScanStatus::IoError;
-        QByteArray data;
-        s >> st >> data;
-        const int n = int(std::min<qsizetype>(data.size(), maxLength));
-        std::memcpy(buffer, data.constData(), size_t(n));
-        length = n;
+        const int st = exchange(*helper_, request(Op::Read, id_, qint32(max)), -1,
+                                [&](const QByteArray &answer, int &s) { return readData(answer, max, s, data); });
+        std::memcpy(buffer, data.constData(), size_t(data.size()));
+        length = int(data.size());
         return st;
     }
 
-    void cancel() override { statusOf(request(Op::Cancel, id_), kCallTimeoutMs); }
+    void cancel() override { statusOf(request(Op::Cancel, id_), helper_->times().callMs); }
 
     void interrupt() override { helper_->kill(); }
 
 private:
     int statusOf(const QByteArray &req, int timeoutMs)
     {
-        QByteArray answer;
-        if (!helper_->call(req, answer, timeoutMs))
-            return ScanStatus::IoError;
-        qint32 st = ScanStatus::IoError;
-        PROTOCOL_STREAM(s, answer, ReadOnly);
-        s >> st;
-        return st;
+        return exchange(*helper_, req, timeoutMs, [](const QByteArray &answer, int &st) { return readStatus(answer, st); });
     }
 
     std::shared_ptr<Helper> helper_;
@@ -326,23 +357,22 @@ private:
 
 class ProcessScanner final : public Scanner {
 public:
-    explicit ProcessScanner(QString path) : path_(std::move(path)), local_(makeSaneScanner()) {}
+    ProcessScanner(QString path, const ScannerHelperTimes &times)
+        : path_(std::move(path)), times_(times), local_(makeSaneScanner())
+    {
+    }
 
     int beginSession() override
     {
         std::lock_guard lock(mutex_);
         if (sessions_ == 0) {
-            helper_ = Helper::start(path_);
+            helper_ = Helper::start(path_, times_);
             if (!helper_)
                 return ScanStatus::IoError;
-            QByteArray answer;
-            qint32 st = ScanStatus::IoError;
-            if (helper_->call(request(Op::BeginSession), answer, kCallTimeoutMs))
-            {
-                PROTOCOL_STREAM(s, answer, ReadOnly);
-                s >> st;
-            }
+            const int st = exchange(*helper_, request(Op::BeginSession), times_.callMs,
+                                    [](const QByteArray &answer, int &s) { return readStatus(answer, s); });
             if (st != ScanStatus::Good) {
+                helper_->kill();
                 helper_.reset();
                 return st;
             }
@@ -356,8 +386,8 @@ public:
         std::lock_guard lock(mutex_);
         if (sessions_ == 0 || --sessions_ > 0)
             return;
-        QByteArray answer;
-        helper_->call(request(Op::EndSession), answer, kQuitTimeoutMs);
+        exchange(*helper_, request(Op::EndSession), times_.quitMs,
+                 [](const QByteArray &answer, int &s) { return readStatus(answer, s); });
         helper_.reset(); // ends the process; a device handle still held keeps it until it goes
     }
 
@@ -365,27 +395,21 @@ public:
     {
         out.clear();
         const auto helper = current();
-        QByteArray answer;
-        if (!helper || !helper->call(request(Op::Devices), answer, kCallTimeoutMs))
+        if (!helper)
             return ScanStatus::IoError;
-        PROTOCOL_STREAM(s, answer, ReadOnly);
-        qint32 st = ScanStatus::IoError;
-        s >> st;
-        if (st == ScanStatus::Good)
-            s >> out;
-        return st;
+        return exchange(*helper, request(Op::Devices), times_.callMs,
+                        [&](const QByteArray &answer, int &st) { return readDevices(answer, st, out); });
     }
 
     int open(const QString &deviceName, std::unique_ptr<ScanDeviceHandle> &out) override
     {
         const auto helper = current();
-        QByteArray answer;
-        // Opening may wait for a device on the network.
-        if (!helper || !helper->call(request(Op::Open, deviceName), answer, kCallTimeoutMs))
+        if (!helper)
             return ScanStatus::IoError;
-        PROTOCOL_STREAM(s, answer, ReadOnly);
-        qint32 st = ScanStatus::IoError, id = -1;
-        s >> st >> id;
+        qint32 id = -1;
+        // Opening may wait for a device on the network.
+        const int st = exchange(*helper, request(Op::Open, deviceName), times_.callMs,
+                                [&](const QByteArray &answer, int &s) { return readOpen(answer, s, id); });
         if (st == ScanStatus::Good)
             out = std::make_unique<ProcessDeviceHandle>(helper, id, deviceName);
         return st;
@@ -401,6 +425,7 @@ private:
     }
 
     const QString path_;
+    const ScannerHelperTimes times_;
     std::unique_ptr<Scanner> local_; // for the texts of status numbers only
     std::mutex mutex_;
     int sessions_ = 0;
@@ -409,9 +434,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath)
+std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath, const ScannerHelperTimes &times)
 {
-    return std::make_unique<ProcessScanner>(helperPath);
+    return std::make_unique<ProcessScanner>(helperPath, times);
 }
 
 QString scannerHelperPath()
@@ -427,6 +452,7 @@ QString scannerHelperPath()
 
 int runScannerHelper(int inFd, int outFd)
 {
+    using namespace scanproto;
     // A program that goes away mid-answer must not end the helper by a signal before it has
     // closed its devices.
     std::signal(SIGPIPE, SIG_IGN);
@@ -471,7 +497,11 @@ int runScannerHelper(int inFd, int outFd)
         case Op::Devices: {
             QList<ScanDevice> devices;
             const int st = sane->devices(devices);
-            sent = reply(qint32(st), devices);
+            QByteArray bytes;
+            PROTOCOL_STREAM(out, bytes, WriteOnly);
+            out << qint32(st);
+            writeDevices(out, devices);
+            sent = sendMessage(outFd, bytes);
             break;
         }
         case Op::Open: {
@@ -515,7 +545,8 @@ int runScannerHelper(int inFd, int outFd)
             case Op::SetOption: {
                 QByteArray name;
                 QVariant value;
-                in >> name >> value;
+                in >> name;
+                readValue(in, value);
                 sent = reply(qint32(h.setOption(name, value)));
                 break;
             }
@@ -532,7 +563,12 @@ int runScannerHelper(int inFd, int outFd)
                 max = std::clamp<qint32>(max, 0, kMaxReadBytes);
                 buffer.resize(size_t(max));
                 int length = 0;
-                const int st = h.read(buffer.data(), max, length);
+                int st = ScanStatus::Good;
+                // A blocking read brings at least one byte; an answer of Good and nothing would
+                // only make the program ask again.
+                do
+                    st = h.read(buffer.data(), max, length);
+                while (st == ScanStatus::Good && length <= 0 && max > 0);
                 length = std::clamp(length, 0, int(max));
                 sent = reply(qint32(st), QByteArray(reinterpret_cast<const char *>(buffer.data()), length));
                 break;

@@ -9,8 +9,19 @@
 
 namespace platform {
 
-// Scanner calls through the helper at this path ("pelmora-scanner").
-std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath);
+// How long the program waits for its helper.
+struct ScannerHelperTimes {
+    int callMs = 60 * 1000; // a call other than start and read (a network device may be slow)
+    int quitMs = 5 * 1000;  // the end of a helper, before it is made to end
+    // On the GUI thread: how long a call waits before a wait window with Cancel appears (the
+    // windows are repainted all along).
+    int patienceMs = 1000;
+};
+
+// Scanner calls through the helper at this path ("pelmora-scanner"). An answer that breaks
+// the protocol ends the helper and fails the call with IoError; a call given up in the wait
+// window ends it too and fails with Cancelled.
+std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath, const ScannerHelperTimes &times = {});
 
 // Where the helper is: $PELMORA_SCANNER_HELPER when set, else "pelmora-scanner" beside the
 // running program; "" when there is none.

@@ -1,0 +1,115 @@
+// Memory of a download from a server that never stops sending: the process's peak resident
+// size may grow by the size limit and the read-ahead, not by what the server sends until the
+// limit fires. Peak growth is reported as the counter "peak_growth_MiB".
+#include "platform/net/Download.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <fstream>
+#include <netinet/in.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// VmHWM of this process in bytes.
+long long peakResident()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6)) * 1024;
+    return 0;
+}
+
+// Answers every connection with a header and then an endless body, from its own thread.
+class EndlessServer {
+public:
+    EndlessServer()
+    {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        bind(fd_, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        listen(fd_, 4);
+        getsockname(fd_, reinterpret_cast<sockaddr *>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] { run(); });
+    }
+    ~EndlessServer()
+    {
+        stop_ = true;
+        thread_.join();
+        close(fd_);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/endless.png").arg(port_); }
+
+private:
+    void run()
+    {
+        const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n";
+        const std::string filler(256 * 1024, 'x');
+        while (!stop_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, 20) <= 0)
+                continue;
+            const int c = accept(fd_, nullptr, nullptr);
+            if (c < 0)
+                continue;
+            bool ok = send(c, head.data(), head.size(), MSG_NOSIGNAL) > 0;
+            while (ok && !stop_) {
+                pollfd out{c, POLLOUT, 0};
+                if (poll(&out, 1, 20) <= 0)
+                    continue;
+                ok = send(c, filler.data(), filler.size(), MSG_NOSIGNAL | MSG_DONTWAIT) > 0 || errno == EAGAIN;
+            }
+            close(c);
+        }
+    }
+
+    int fd_ = -1;
+    quint16 port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+void BM_EndlessBodyStopsAtTheLimit(benchmark::State &state)
+{
+    EndlessServer server;
+    QTemporaryDir dir;
+    auto downloader = platform::makeNetworkDownloader();
+    platform::DownloadLimits limits;
+    limits.maxBytes = qint64(state.range(0)) << 20;
+    downloader->setLimits(limits);
+    const long long before = peakResident();
+    qint64 transferred = 0;
+    for (auto _ : state) {
+        const auto r = downloader->download(server.url(), dir.filePath(QStringLiteral("endless.png")));
+        if (r.errorNumber != platform::DownloadErr::TooLarge)
+            state.SkipWithError("the size limit did not stop the download");
+        transferred = r.transferred;
+    }
+    state.counters["peak_growth_MiB"] = double(peakResident() - before) / (1 << 20);
+    state.counters["transferred_MiB"] = double(transferred) / (1 << 20);
+}
+BENCHMARK(BM_EndlessBodyStopsAtTheLimit)->Arg(64)->Arg(256)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
