@@ -1,9 +1,12 @@
-// The canvas while the user drags: painting fifty objects on a 12 cm cover at 300 dpi, and
-// rendering one text object with shadow and gradient.
+// The canvas while the user drags: painting fifty objects on a 12 cm cover at 300 dpi,
+// rendering one text object with shadow and gradient, and hovering over focused objects.
+#include "canvas/CanvasServices.h"
+#include "canvas/Globals.h"
 #include "canvas/clsMoveableObjects.h"
 #include "canvas/clsPictureObject.h"
 #include "canvas/clsTextObject.h"
 #include "core/AppPath.h"
+#include "platform/imaging/ImgxCanvas.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -85,6 +88,58 @@ void BM_TextToImgXTenLinesPlain(benchmark::State &state)
         t.TextToImgX(nullptr);
 }
 BENCHMARK(BM_TextToImgXTenLinesPlain)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+class BenchServices final : public CanvasServices {
+public:
+    explicit BenchServices(platform::ImgxCanvas &c) : canvas(c) {}
+    platform::ImgxCanvas &editorCanvas() override { return canvas; }
+    void adaptObjectSizeToZoom(const QString &) override {}
+    platform::ImgxCanvas &canvas;
+};
+
+// The mouse hovers over the canvas of the editor with a focused text and a picture on it:
+// range(0) moves first, then the time of 200 further moves and one repaint is measured.
+// The time stays the same whatever the number of moves before.
+void BM_hoverThenRepaint(benchmark::State &state)
+{
+    platform::ImgxCanvas canvas;
+    canvas.resize(800, 600);
+    canvas.image()->blank(800, 600, 0xFFFFFF, 255, 6, platform::kNoUndo);
+    CanvasServices::install(std::make_unique<BenchServices>(canvas));
+    auto &m = gObjMoveableObjects();
+    m->Class_intialize();
+    clsTextObject t = styledText(QStringLiteral("Hover over me"));
+    t.TextToImgX(nullptr);
+    t.mObjPointMousePos->mLngX = 100;
+    t.mObjPointMousePos->mLngY = 100;
+    m->AddClsTextObject(t);
+    m->AddClsPictureObject([] {
+        QImage img(200, 150, QImage::Format_ARGB32_Premultiplied);
+        img.fill(QColor(30, 90, 200));
+        auto p = platform::ImgxImage::create();
+        p->setQImage(img, platform::kNoUndo);
+        return p;
+    }());
+    m->object(QString::number(m->lngIndexNumber))->mObjPointMousePos->mLngX = 400;
+    const QString textKey = QString::number(m->lngIndexNumber - 1);
+    m->mStrFocusedObjectIndex = textKey;
+    QObject::connect(&canvas, &platform::ImgxCanvas::paint,
+                     [&m](platform::imaging::DeviceContext &dc) { m->renderObjects(dc); });
+    canvas.refresh();
+    auto hover = [&](int moves) {
+        for (int i = 0; i < moves; ++i)
+            m->doDragObjects(canvas, 120 + i % 50, 110 + i % 7);
+    };
+    hover(int(state.range(0)));
+    for (auto _ : state) {
+        hover(200);
+        benchmark::DoNotOptimize(canvas.renderToImage());
+    }
+    state.counters["overlay"] = double(canvas.overlay().items().size());
+    m.reset();
+    CanvasServices::reset();
+}
+BENCHMARK(BM_hoverThenRepaint)->Arg(0)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

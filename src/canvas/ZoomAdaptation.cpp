@@ -13,15 +13,7 @@ void adaptObjectSizeToZoom(clsMoveableObjects &model, const QString &key)
         if (!o)
             return;
         if (o->typeName() == QLatin1String("clsTextObject")) {
-            auto &t = static_cast<clsTextObject &>(*o);
-            const double size = t.fontSize();
-            const float width = t.mSnglWidthInPercent;
-            t.setFontSize(size * gDblZoomFactor);
-            t.mSnglWidthInPercent = float(width * gDblZoomFactor);
-            t.TextToImgX(model.objEffects.get());
-            t.setFontSize(size);
-            // A width raised to 1 while rendering stays raised, as rendering leaves it.
-            t.mSnglWidthInPercent = std::max(width, 1.0f);
+            static_cast<clsTextObject &>(*o).renderAtZoom(gDblZoomFactor, model.objEffects.get());
         } else if (o->typeName() == QLatin1String("clsPictureObject")) {
             o->mImgXPicture->resizeToWidth(roundToInt(o->W() * gDblZoomFactor), 13, platform::kNoUndo);
         }

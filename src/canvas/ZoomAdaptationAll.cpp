@@ -32,14 +32,7 @@ void adaptObjectSizesToZoom(std::shared_ptr<clsMoveableObjects> *model)
                     o->mImgXPicture->resizeToWidth(roundToInt(o->W() * gDblZoomFactor), 13, platform::kNoUndo);
                 }
             } else if (o->typeName() == QLatin1String("clsTextObject")) {
-                auto &t = static_cast<clsTextObject &>(*o);
-                const double size = t.fontSize();
-                const float width = t.mSnglWidthInPercent;
-                t.setFontSize(size * gDblZoomFactor);
-                t.mSnglWidthInPercent = float(width * gDblZoomFactor);
-                t.TextToImgX(m->objEffects.get());
-                t.setFontSize(size);
-                t.mSnglWidthInPercent = width;
+                static_cast<clsTextObject &>(*o).renderAtZoom(gDblZoomFactor, m->objEffects.get());
             }
         }
         gDblOldZoomFactor = gDblZoomFactor;

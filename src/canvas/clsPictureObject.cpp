@@ -27,12 +27,11 @@ void clsPictureObject::copy(const clsPictureObject &source)
     mDblAngle = source.mDblAngle;
     const std::pair<platform::ImgxImagePtr *, const platform::ImgxImagePtr *> images[] = {
         {&mImgXBackup, &source.mImgXBackup}, {&mImgXPicture, &source.mImgXPicture}, {&mImgXResize, &source.mImgXResize}};
+    // Each image is taken with its undo history: an undo that reaches the copy later steps
+    // back through the same pictures the source had, never to an empty one.
     for (const auto &[mine, theirs] : images) {
-        if (*theirs && !(*theirs)->isEmpty()) {
-            auto img = platform::ImgxImage::create();
-            img->importImage(**theirs, QString());
-            *mine = img;
-        }
+        if (*theirs && !(*theirs)->isEmpty())
+            *mine = std::make_shared<platform::ImgxImage>(**theirs);
     }
     mIntLayer = source.mIntLayer;
     mIntResizing = source.mIntResizing;

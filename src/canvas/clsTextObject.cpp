@@ -9,6 +9,7 @@
 #include "core/mdlUtil.h"
 #include "platform/Rounding.h"
 #include "platform/imaging/Colors.h"
+#include "platform/imaging/Filters.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Screen.h"
 
@@ -82,27 +83,36 @@ bool clsTextObject::isInMousePosition(int x, int y) const
     return X() < x && x < X() + W() && Y() < y && y < Y() + H();
 }
 
+void clsTextObject::renderAtZoom(double zoom, clsEffects *effects)
+{
+    const double size = fontSize();
+    setFontSize(size * zoom);
+    TextToImgX(effects);
+    setFontSize(size);
+}
+
 void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects)
 {
     if (mBoolDeleted)
         return;
-    const double size = fontSize();
-    const float width = mSnglWidthInPercent;
+    // The text is rendered anew from its full-scale settings, at the target's resolution,
+    // not enlarged from the canvas picture; the canvas picture and its backup are kept.
+    const platform::ImgxImagePtr picture = mImgXPicture;
+    const platform::ImgxImagePtr backup = mImgXBackup;
+    const bool rotated = mBoolIsRotated;
     try {
         if (zoom == 0 || !std::isfinite(zoom))
             throw AppError(ErrNo::DivisionByZero);
-        setFontSize(size * zoom);
-        mSnglWidthInPercent = float(width * zoom);
-        const double f = 1.0 / zoom;
-        mImgXPicture->resize(roundToInt(f * W()), roundToInt(f * H()), platform::imaging::ResizeMode::Quality, kNoUndo);
-        target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
+        mImgXBackup = platform::ImgxImage::create();
         TextToImgX(effects);
+        const double f = 1.0 / zoom;
+        target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
     } catch (...) {
         reportError(QStringLiteral("ERR_SAVE_COVER"), source("DrawToImgXCtrl"));
     }
-    // The stored settings stay full-scale whatever happened above.
-    setFontSize(size);
-    mSnglWidthInPercent = width;
+    mImgXPicture = picture;
+    mImgXBackup = backup;
+    mBoolIsRotated = rotated;
 }
 
 void clsTextObject::TextToImgX(clsEffects *effects)
@@ -123,7 +133,9 @@ void clsTextObject::TextToImgX(clsEffects *effects)
         st.strikethrough = mfntFont.strikeOut();
         st.penColor = std::uint32_t(mlngColor);
         st.antiAlias = mdblAntiAlias;
-        const QSize m = imaging::measureText(st, mstrText);
+        // The picture holds all of the ink: the measured area reaches past the layout box
+        // where italic, descenders or tight spacing do.
+        const QSize m = imaging::measureText(st, mstrText, mbyteAlignment);
         const int w = m.width();
         const int h = m.height();
 
@@ -150,16 +162,19 @@ void clsTextObject::TextToImgX(clsEffects *effects)
         const clsTextShadow &sh = *mObjTextShadow;
         if (sh.mBoolIsActive) {
             const int dx = sh.mLngX, dy = sh.mLngY;
-            mImgXPicture->blank(w + std::abs(dx) + 5, h + std::abs(dy) + 5, 0, 0, 6, QString());
+            // Room for the blur around text and shadow as well.
+            const int reach = imaging::shadowReach(sh.mDblBlurLevel);
+            mImgXPicture->blank(w + std::abs(dx) + 5 + 2 * reach, h + std::abs(dy) + 5 + 2 * reach, 0, 0, 6,
+                                QString());
             // The text sits 2 pixels in; a shadow offset up or left moves it further in, so
             // that text and shadow both stay inside the picture.
-            const QPoint at(2 + std::max(0, -dx), 2 + std::max(0, -dy));
+            const QPoint at(2 + reach + std::max(0, -dx), 2 + reach + std::max(0, -dy));
             mImgXPicture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, QString());
             mImgXPicture->dropShadow(dx, dy, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel,
                                      QString());
         } else {
             mImgXPicture->blank(w, h, 0, 0, 6, QString());
-            mImgXPicture->drawText(st, mstrText, QRect(QPoint(1, 1), QSize(w, h)), mbyteAlignment, QString());
+            mImgXPicture->drawText(st, mstrText, QRect(QPoint(0, 0), QSize(w, h)), mbyteAlignment, QString());
         }
         mImgXPicture->setImageType(platform::ImgxImage::kTypeInMemory);
 

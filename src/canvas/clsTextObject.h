@@ -3,7 +3,9 @@
 // rendered picture (and its unrotated backup), its position, layer and drag state.
 //
 // The font size and width percent are full-scale values; the picture is held at the editor
-// canvas's scale, so every rendering for the canvas multiplies them by the zoom meanwhile.
+// canvas's scale, so every rendering for the canvas multiplies the font size by the zoom
+// meanwhile. The width percent is a proportion of the font's normal width and stays as it is
+// at every zoom.
 #include "canvas/clsCanvasObject.h"
 #include "canvas/clsTextGradient.h"
 #include "canvas/clsTextShadow.h"
@@ -36,6 +38,9 @@ public:
     void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
     // Renders the text into a new picture, rotated when the angle asks for it.
     void TextToImgX(clsEffects *effects);
+    // Renders the text at a zoom: the font size times the zoom for the rendering, the same
+    // width percent. The one place that scales a text for the canvas.
+    void renderAtZoom(double zoom, clsEffects *effects);
     clsCanvasObjectPtr clone() const override;
 
     // Resizing by the eight handles and fitting the text to the size reached.

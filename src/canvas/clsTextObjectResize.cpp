@@ -199,9 +199,9 @@ void clsTextObject::stretchToWidth(int target, clsEffects *effects)
         const double z = gDblZoomFactor;
         setFontSize(size * z);
         TextToImgX(effects);
-        // The target is the cover image's width: compare it with the zoomed text at the
-        // same scale.
-        const int t = roundToInt(target * z);
+        // The target is a width on the canvas, at its zoom: it is compared with the text as
+        // the canvas shows it, as it stands.
+        const int t = target;
         int w = W();
         if (t < 1 || w == t) {
             setFontSize(size);

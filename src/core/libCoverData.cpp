@@ -34,6 +34,7 @@ CoverTable ReadUserData(const QString &fileName, bool predefined)
     f.close();
 
     std::vector<CoverRecord> records;
+    // Counts every line of the file, blank ones included: a message names the line itself.
     int counter = 0;
     qsizetype pos = 0;
     while (pos < text.size()) {
@@ -48,8 +49,10 @@ CoverTable ReadUserData(const QString &fileName, bool predefined)
             pos += 1;
 
         // An empty line or one of blanks only (left by a hand edit) is no record.
-        if (line.trimmed().isEmpty())
+        if (line.trimmed().isEmpty()) {
+            ++counter;
             continue;
+        }
         const QStringList parts = line.split(u';');
         if (parts.size() < CoverField::kStoredCount) {
             showError(QStringLiteral("Fehler beim einlesen der Cover-Daten: ") + fileName + u':'

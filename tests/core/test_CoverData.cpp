@@ -78,6 +78,13 @@ TEST_F(CoverData, ABadLineMakesTheWholeFileUnread)
     EXPECT_EQ(prompter->shown[0].style, 16);
     EXPECT_TRUE(prompter->shown[0].prompt.contains("Fehler beim einlesen der Cover-Daten: VHS.dat:2"));
     EXPECT_TRUE(prompter->shown[0].prompt.contains("libInitialize.ReadUserData"));
+
+    // The counter names the line of the file: blank lines before it count.
+    prompter->shown.clear();
+    writeFile("data/mycover.dat", kLine + "\r\n\r\n   \r\n" + kLine + "\r\nSHORT;1\r\n");
+    EXPECT_TRUE(ReadUserData("mycover.dat", false).isUnread());
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.contains("Fehler beim einlesen der Cover-Daten: mycover.dat:4"));
 }
 
 TEST_F(CoverData, BlankLinesAndLineEndsAreNoRecords)

@@ -221,11 +221,20 @@ TEST(FiltersColour, ColorizeKeepsLightnessAndTakesHue)
         for (int x = 0; x < 10; ++x) { // opaque part
             const QRgb g = grey.pixel(x, y), s = src.pixel(x, y), r = red.pixel(x, y);
             EXPECT_TRUE(qRed(g) == qGreen(g) && qGreen(g) == qBlue(g));
+            EXPECT_NEAR(qRed(g), 0.299 * qRed(s) + 0.587 * qGreen(s) + 0.114 * qBlue(s), 1);
             const int l2 = std::max({qRed(s), qGreen(s), qBlue(s)}) + std::min({qRed(s), qGreen(s), qBlue(s)});
-            EXPECT_NEAR(qRed(g) * 2, l2, 1);
             EXPECT_EQ(qGreen(r), qBlue(r)); // pure red hue
             EXPECT_NEAR(qRed(r) + qGreen(r), l2, 1);
         }
+
+    // Grey keeps light and dark apart: yellow text on blue, of one HSL lightness, becomes
+    // light grey on dark grey.
+    QImage sign(2, 1, kPremul);
+    sign.setPixel(0, 0, qRgb(255, 255, 0));
+    sign.setPixel(1, 0, qRgb(0, 0, 255));
+    img::colorize(sign, qRgb(127, 127, 127));
+    EXPECT_EQ(sign.pixel(0, 0), qRgb(226, 226, 226));
+    EXPECT_EQ(sign.pixel(1, 0), qRgb(29, 29, 29));
 }
 
 TEST(FiltersColour, BrightnessContrastZeroIsIdentityAndExtremesSaturate)
@@ -249,16 +258,32 @@ TEST(FiltersColour, BrightnessContrastZeroIsIdentityAndExtremesSaturate)
 
 TEST(FiltersColour, AutoBrightnessStretchesDarkestAndBrightestToTheLimits)
 {
-    QImage i(256, 1, kPremul);
-    for (int x = 0; x < 256; ++x) {
-        const int v = 60 + x * 120 / 255; // grey levels 60..180
-        i.setPixel(x, 0, qRgba(v, v, v, x == 5 ? 0 : 255));
-    }
-    i.setPixel(5, 0, 0); // a transparent pixel takes no part
+    // Grey levels 60..180 across the image, one column each; one black and one white pixel
+    // and one transparent pixel take no part in the levels.
+    QImage i(100, 100, kPremul);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const int v = 60 + x * 120 / 99;
+            i.setPixel(x, y, qRgba(v, v, v, 255));
+        }
+    i.setPixel(50, 10, qRgba(0, 0, 0, 255));
+    i.setPixel(50, 20, qRgba(255, 255, 255, 255));
+    i.setPixel(50, 30, 0);
     img::autoBrightness(i, 8, 248);
     EXPECT_EQ(i.pixel(0, 0), qRgba(8, 8, 8, 255));
-    EXPECT_EQ(i.pixel(255, 0), qRgba(248, 248, 248, 255));
-    EXPECT_EQ(i.pixel(5, 0), 0u);
+    EXPECT_EQ(i.pixel(99, 0), qRgba(248, 248, 248, 255));
+    EXPECT_EQ(i.pixel(50, 10), qRgba(0, 0, 0, 255));
+    EXPECT_EQ(i.pixel(50, 20), qRgba(255, 255, 255, 255));
+    EXPECT_EQ(i.pixel(50, 30), 0u);
+
+    // A small picture has no outliers to leave out: its extremes are the levels.
+    QImage row(4, 1, kPremul);
+    for (int x = 0; x < 4; ++x)
+        row.setPixel(x, 0, qRgba(100 + 20 * x, 100 + 20 * x, 100 + 20 * x, 255));
+    img::autoBrightness(row, 8, 248);
+    EXPECT_EQ(row.pixel(0, 0), qRgba(8, 8, 8, 255));
+    EXPECT_EQ(row.pixel(3, 0), qRgba(248, 248, 248, 255));
+
     QImage flatGrey = filled(4, 4, qRgba(90, 90, 90, 255));
     const QImage before = flatGrey;
     img::autoBrightness(flatGrey, 8, 248);

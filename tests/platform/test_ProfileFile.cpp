@@ -59,7 +59,7 @@ TEST(ProfileFileRead, FirstOfEqualKeysAndSectionsWinsCommentsAreSkipped)
 {
     const auto pf = ProfileFile::fromBytes("[A]\nk=first\n;k=comment\nK=second\nnoequals\n[B]\nk=b\n[a]\nk=third\nz=1\n");
     EXPECT_EQ(pf.value("A", "k", 2000), "first");
-    EXPECT_EQ(keyNames(pf, "A"), (QStringList{"k", "K", "noequals"}));
+    EXPECT_EQ(keyNames(pf, "A"), (QStringList{"k", "K"})); // a line without "=" is no key
     EXPECT_EQ(pf.value("a", "z", 2000), "");
     EXPECT_EQ(pf.value("B", "K", 2000), "b");
 }
@@ -92,6 +92,13 @@ TEST(ProfileFileRead, BufferLimitsCutAsTheClassicCallsDid)
     EXPECT_EQ(names.size(), 625); // 624 whole names and the cut 625th
     EXPECT_EQ(names[623], "key0623");
     EXPECT_EQ(names.last(), "key062"); // cut: "key0624" lost its last character
+
+    // Lines without "=" take no room; a cut list ends with the cut name, its NUL and the
+    // final NUL within the buffer.
+    const auto notes = ProfileFile::fromBytes("[S]\nalpha=1\n" + QByteArray(6000, 'x') + "\nbeta=2\ngamma=3\n");
+    EXPECT_EQ(keyNames(notes, "S"), (QStringList{"alpha", "beta", "gamma"}));
+    const QString cut = notes.keyNameBuffer("S", 10);
+    EXPECT_EQ(cut, QString("alpha") + QChar(0) + "be" + QChar(0)); // the final NUL is the 10th
 }
 
 TEST(ProfileFileRead, EncodingsNulAndGarbage)

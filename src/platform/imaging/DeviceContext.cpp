@@ -61,6 +61,14 @@ void PainterContext::drawRect(QPoint corner1, QPoint corner2, const Pen &pen)
 
 void RecordingContext::add(Item item)
 {
+    // An opaque line or frame that is already there would only paint the same pixels again:
+    // a frame drawn on every mouse move stays one item, and one drawing per paint.
+    if ((item.kind == Item::Line || item.kind == Item::Rect) && item.pen.alpha >= 255) {
+        for (const Item &i : items_)
+            if (i.kind == item.kind && i.a == item.a && i.b == item.b && i.pen.color == item.pen.color
+                && i.pen.alpha == item.pen.alpha && i.pen.style == item.pen.style && i.pen.width == item.pen.width)
+                return;
+    }
     items_.push_back(std::move(item));
     if (changed)
         changed();

@@ -157,6 +157,15 @@ void colorize(QImage &img, QRgb color)
     std::array<QRgb, 511> table;
     for (int l2 = 0; l2 <= 510; ++l2)
         table[size_t(l2)] = hslToRgbF(hue, sat, l2 / 510.0);
+    if (d == 0) {
+        // Grey: each pixel's luminance (Rec. 601) is its lightness, so that colours of one
+        // HSL lightness but different brightness (yellow and blue) stay apart.
+        mapColours(img, [&table](QRgb p) {
+            const int y2 = (2 * (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p)) + 500) / 1000;
+            return table[size_t(y2)];
+        });
+        return;
+    }
     mapColours(img, [&table](QRgb p) {
         const int r = qRed(p), g = qGreen(p), b = qBlue(p);
         return table[size_t(std::max({r, g, b}) + std::min({r, g, b}))];
@@ -190,11 +199,17 @@ void autoBrightness(QImage &img, int low, int high)
         for (size_t i = 0; i < 256; ++i)
             histogram[i] += local[i];
     });
+    // The levels below which the darkest 0.5 % and above which the brightest 0.5 % of the
+    // pixels lie: a few stray pixels at the ends do not keep the stretch from working.
+    qint64 total = 0;
+    for (const qint64 n : histogram)
+        total += n;
+    const qint64 ignored = total / 200;
     int darkest = 0, brightest = 255;
-    while (darkest < 256 && histogram[size_t(darkest)] == 0)
-        ++darkest;
-    while (brightest >= 0 && histogram[size_t(brightest)] == 0)
-        --brightest;
+    for (qint64 seen = histogram[0]; darkest < 255 && seen <= ignored; seen += histogram[size_t(++darkest)]) {
+    }
+    for (qint64 seen = histogram[255]; brightest > 0 && seen <= ignored; seen += histogram[size_t(--brightest)]) {
+    }
     if (brightest <= darkest)
         return; // one level or nothing visible: nothing to stretch
 

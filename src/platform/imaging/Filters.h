@@ -47,6 +47,8 @@ void brightnessContrast(QImage &img, int brightness, int contrast);
 // opacity (0..255) and blurred by blur (0 sharp; larger is softer, up to 255), composited
 // under the image. The image keeps its size; shadow falling outside is cut off.
 void dropShadow(QImage &img, int dx, int dy, QRgb color, int opacity, double blur);
+// How many pixels a shadow of that blur reaches beyond the shape that casts it.
+int shadowReach(double blur);
 
 // The colours of a gradient: two colours, or the rainbow.
 struct GradientColors {

@@ -234,6 +234,11 @@ void sharpen(QImage &img, int percent, int filterSize, bool ignoreAlpha)
     img = out;
 }
 
+int shadowReach(double blur)
+{
+    return std::clamp(roundToInt(std::isfinite(blur) ? blur / 10.0 : 0.0), 0, 26);
+}
+
 void dropShadow(QImage &img, int dx, int dy, QRgb color, int opacity, double blur)
 {
     opacity = std::clamp(opacity, 0, 255);
@@ -263,7 +268,7 @@ void dropShadow(QImage &img, int dx, int dy, QRgb color, int opacity, double blu
 
     // Softness: blur / 10 pixels of reach, shared out over three box blurs each way, which
     // together come close to a gaussian.
-    const int reach = std::clamp(roundToInt(std::isfinite(blur) ? blur / 10.0 : 0.0), 0, 26);
+    const int reach = shadowReach(blur);
     int radii[3];
     for (int i = 0; i < 3; ++i)
         radii[i] = reach / 3 + (i < reach % 3 ? 1 : 0);

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <vector>
 
 namespace platform::imaging {
 namespace {
@@ -38,16 +39,85 @@ QStringList textLines(const QString &text)
     return t.split(u'\n');
 }
 
-QSize measureText(const TextStyle &style, const QString &text)
+namespace {
+
+// Where each line goes: its text and its left edge and width in the layout box.
+struct LineLayout {
+    QString text;
+    double x = 0;
+    double width = 0;
+};
+
+struct Layout {
+    std::vector<LineLayout> lines;
+    double width = 0;      // the widest line
+    double height = 0;
+    double ascent = 0;
+    double lineSpacing = 0;
+};
+
+// The advance of a line: the spacing goes between letters, not after the last one.
+double lineAdvance(const QFontMetricsF &fm, const QString &line, int spacing)
+{
+    return line.isEmpty() ? 0.0 : fm.horizontalAdvance(line) - spacing;
+}
+
+Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, const QString &text, int alignment)
+{
+    Layout l;
+    const double sx = stretch(style);
+    for (const QString &t : textLines(text)) {
+        const double w = lineAdvance(fm, t, style.charSpacing) * sx;
+        l.lines.push_back({t, 0.0, w});
+        l.width = std::max(l.width, w);
+    }
+    for (LineLayout &line : l.lines) {
+        if (alignment == 1)
+            line.x = (l.width - line.width) / 2.0;
+        else if (alignment == 2)
+            line.x = l.width - line.width;
+    }
+    l.ascent = fm.ascent();
+    l.lineSpacing = fm.lineSpacing();
+    l.height = fm.height() + double(l.lines.size() - 1) * l.lineSpacing;
+    return l;
+}
+
+} // namespace
+
+TextExtent textExtent(const TextStyle &style, const QString &text, int alignment)
 {
     const QFont f = fontFor(style);
     const QFontMetricsF fm(f);
-    const QStringList lines = textLines(text);
-    double w = 0;
-    for (const QString &l : lines)
-        w = std::max(w, fm.horizontalAdvance(l));
-    const double h = fm.height() + (lines.size() - 1) * fm.lineSpacing();
-    return QSize(int(std::ceil(w * stretch(style))), int(std::ceil(h)));
+    const Layout l = layoutLines(style, fm, text, alignment);
+    const double sx = stretch(style);
+    // The layout box and the ink of every line, as the glyphs' outlines reach. Half a pixel
+    // more around the ink for the edge pixels of glyphs placed between two pixels.
+    QRectF area(0, 0, l.width, l.height);
+    double baseline = l.ascent;
+    for (const LineLayout &line : l.lines) {
+        if (!line.text.isEmpty()) {
+            const QRectF ink = fm.boundingRect(line.text);
+            if (!ink.isEmpty())
+                area |= QRectF(line.x + ink.left() * sx, baseline + ink.top(), ink.width() * sx, ink.height())
+                            .adjusted(-0.5, -0.5, 0.5, 0.5);
+            if (f.underline())
+                area |= QRectF(line.x, baseline + fm.underlinePos(), line.width, fm.lineWidth());
+        }
+        baseline += l.lineSpacing;
+    }
+    const int left = int(std::floor(area.left())), top = int(std::floor(area.top()));
+    const int right = int(std::ceil(area.right())), bottom = int(std::ceil(area.bottom()));
+    TextExtent e;
+    e.size = QSize(right - left, bottom - top);
+    e.origin = QPoint(-left, -top);
+    e.layoutWidth = l.width;
+    return e;
+}
+
+QSize measureText(const TextStyle &style, const QString &text, int alignment)
+{
+    return textExtent(style, text, alignment).size;
 }
 
 namespace {
@@ -58,18 +128,23 @@ void drawLines(QPainter &p, const TextStyle &style, const QFont &f, const QStrin
 {
     const QFontMetricsF fm(f);
     const double sx = stretch(style);
+    const TextExtent e = textExtent(style, text, alignment);
     p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
     p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
     p.setFont(f);
     p.setPen(QPen(color, 1));
-    double y = box.top() + fm.ascent();
+    // The layout box inside the area; a box wider or narrower than measured aligns the lines
+    // in its own width less the ink's margins.
+    const double left = box.left() + e.origin.x();
+    const double width = box.width() - (e.size.width() - e.layoutWidth);
+    double y = box.top() + e.origin.y() + fm.ascent();
     for (const QString &l : textLines(text)) {
-        const double lw = fm.horizontalAdvance(l) * sx;
-        double x = box.left();
+        const double lw = lineAdvance(fm, l, style.charSpacing) * sx;
+        double x = left;
         if (alignment == 1)
-            x += (box.width() - lw) / 2.0;
+            x += (width - lw) / 2.0;
         else if (alignment == 2)
-            x += box.width() - lw;
+            x += width - lw;
         // The glyphs are stretched by scaling the painter.
         QTransform t;
         t.translate(x, y);
@@ -104,7 +179,7 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
         drawLines(p, style, f, text, box, alignment, Qt::white);
         p.resetTransform();
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        const QSize boxSize = box.size().isValid() ? box.size() : measureText(style, text);
+        const QSize boxSize = box.size().isValid() ? box.size() : measureText(style, text, alignment);
         p.drawImage(QRect(box.topLeft(), boxSize.expandedTo(QSize(1, 1))), style.fillImage);
         // Glyph parts outside the box keep the fill's nearest colours, as a stretched brush does.
         p.setClipRegion(QRegion(layer.rect()).subtracted(QRect(box.topLeft(), boxSize)));

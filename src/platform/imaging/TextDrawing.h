@@ -3,6 +3,7 @@
 // width in percent that stretches the glyph outlines, weight, styles, a pen colour or a fill
 // image stretched over the text's box, and several lines in a box with an alignment.
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -13,7 +14,7 @@ namespace platform::imaging {
 struct TextStyle {
     QString fontName = QStringLiteral("Arial");
     double size = 12;            // points, at 96 dpi
-    int charSpacing = 0;         // extra pixels after each character
+    int charSpacing = 0;         // extra pixels between two characters of a line
     double widthPercent = 100;   // horizontal stretch of the glyphs
     int weight = 4;              // 4 normal, 7 bold (tenths of the classic 100..900 scale)
     bool italic = false;
@@ -26,10 +27,21 @@ struct TextStyle {
 
 // Lines are separated by CR LF (a lone CR or LF also breaks).
 QStringList textLines(const QString &text);
-// The size of the text's box in whole pixels: the widest line's advance and the lines' height.
-QSize measureText(const TextStyle &style, const QString &text);
-// Draws the text into img with its box's top-left at box.topLeft(); each line aligned in the
-// box's width: 0 left, 1 centre, 2 right. Composited over what is there.
+// Where a text's ink lies. The layout box is the widest line's advance (spacing between
+// letters, none after the last) by the lines' height; italic overhangs, descenders and
+// glyphs pulled together by negative spacing may reach beyond it. size is the area that
+// holds the layout box and all of the ink; origin is the layout box's top-left in it.
+struct TextExtent {
+    QSize size;
+    QPoint origin;
+    double layoutWidth = 0;
+};
+TextExtent textExtent(const TextStyle &style, const QString &text, int alignment = 0);
+// The size of the area that holds all of the text's ink (textExtent().size).
+QSize measureText(const TextStyle &style, const QString &text, int alignment = 0);
+// Draws the text into img in the area box, laid out as textExtent describes it: the layout
+// box starts at box.topLeft() + origin and each line is aligned in its width (the box's
+// width less the ink margins): 0 left, 1 centre, 2 right. Composited over what is there.
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment);
 
 } // namespace platform::imaging

@@ -130,6 +130,9 @@ QString ProfileFile::keyNameBuffer(const QString &section, int bufferSize) const
         return QString();
     QString buf;
     for (const Key &k : s->keys) {
+        // A line without "=" is no key: it is not listed and takes no room in the list.
+        if (!lines_[k.line].text.contains(u'='))
+            continue;
         buf += k.name;
         buf += QChar(0);
         if (buf.size() > bufferSize)

@@ -1,0 +1,211 @@
+// Text pictures hold all of their ink at every zoom and in full-scale output; hovering keeps
+// one focus frame; a picture's undo steps stay consistent through a resize.
+#include "CanvasTestSupport.h"
+
+#include "canvas/clsUndos.h"
+#include "platform/imaging/TextDrawing.h"
+
+#include <QPainter>
+
+using canvastest::CanvasTest;
+using platform::kNoUndo;
+namespace imaging = platform::imaging;
+
+namespace {
+
+qint64 inkOf(const QImage &img)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            sum += qAlpha(img.pixel(x, y));
+    return sum;
+}
+
+// Columns without any ink at the left and at the right of an image.
+std::pair<int, int> blankColumns(const QImage &img)
+{
+    int first = img.width(), last = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(img.pixel(x, y)) > 0) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, img.width() - 1 - last};
+}
+
+class TextPictures : public CanvasTest {
+protected:
+    static clsTextObject styled(const QString &s, const QString &family, double size)
+    {
+        clsTextObject t;
+        t.mfntFont.setFamily(family);
+        t.setFontSize(size);
+        t.mdblAntiAlias = 1;
+        t.mstrText = s;
+        return t;
+    }
+    // The ink of the same text drawn in a box of its picture's size on a large image, where
+    // nothing is cut.
+    static qint64 uncutInk(const clsTextObject &t)
+    {
+        imaging::TextStyle st;
+        st.fontName = t.mfntFont.family();
+        st.size = t.fontSize();
+        st.italic = t.mfntFont.italic();
+        st.widthPercent = t.mSnglWidthInPercent;
+        st.charSpacing = t.mLngCharSpace;
+        st.antiAlias = t.mdblAntiAlias;
+        const QSize m(t.W(), t.H());
+        QImage big(m.width() + 400, m.height() + 400, QImage::Format_ARGB32_Premultiplied);
+        big.fill(Qt::transparent);
+        imaging::drawText(big, st, t.mstrText, QRect(QPoint(200, 200), m), t.mbyteAlignment);
+        return inkOf(big);
+    }
+};
+
+} // namespace
+
+TEST_F(TextPictures, PictureHoldsAllOfTheInk)
+{
+    clsTextObject italic = styled("Wolf", "DejaVu Sans", 40);
+    italic.mfntFont.setItalic(true);
+    clsTextObject serif = styled("gjpqy", "DejaVu Serif", 40);
+    clsTextObject tight = styled("Wolf", "DejaVu Sans", 30);
+    tight.mLngCharSpace = -3;
+    clsTextObject italicRight = styled("Wolf\r\nW", "Liberation Serif", 36);
+    italicRight.mfntFont.setItalic(true);
+    italicRight.mbyteAlignment = 2;
+    for (clsTextObject *t : {&italic, &serif, &tight, &italicRight}) {
+        t->TextToImgX(nullptr);
+        EXPECT_EQ(inkOf(t->mImgXPicture->qimage()), uncutInk(*t)) << t->mstrText.toStdString();
+    }
+
+    // Spacing goes between letters: a right-aligned or centred line ends at its last letter.
+    clsTextObject spaced = styled("xxxx", "DejaVu Sans", 20);
+    spaced.mLngCharSpace = 8;
+    for (std::uint8_t align : {0, 1, 2}) {
+        spaced.mbyteAlignment = align;
+        spaced.TextToImgX(nullptr);
+        const auto [left, right] = blankColumns(spaced.mImgXPicture->qimage());
+        EXPECT_LE(std::abs(left - right), 2) << int(align);
+    }
+
+    // A shadow with the largest blur stays inside its picture: its edge is clear.
+    clsTextObject shadowed = styled("Blur", "DejaVu Sans", 24);
+    shadowed.mObjTextShadow->mBoolIsActive = true;
+    shadowed.mObjTextShadow->mLngX = 4;
+    shadowed.mObjTextShadow->mLngY = -4;
+    shadowed.mObjTextShadow->mByteOpacitiy = 255;
+    shadowed.mObjTextShadow->mDblBlurLevel = 255;
+    shadowed.TextToImgX(nullptr);
+    const QImage &img = shadowed.mImgXPicture->qimage();
+    int edge = 0;
+    for (int x = 0; x < img.width(); ++x)
+        edge += qAlpha(img.pixel(x, 0)) + qAlpha(img.pixel(x, img.height() - 1));
+    for (int y = 0; y < img.height(); ++y)
+        edge += qAlpha(img.pixel(0, y)) + qAlpha(img.pixel(img.width() - 1, y));
+    EXPECT_EQ(edge, 0);
+}
+
+TEST_F(TextPictures, ZoomKeepsProportionsAndOutputIsDrawnAtFullSize)
+{
+    auto m = editorModel();
+    clsTextObject t = styled("Proportion", "DejaVu Sans", 24);
+    t.mSnglWidthInPercent = 150;
+    m->AddClsTextObject(t);
+    const QString key = QString::number(m->lngIndexNumber);
+    auto &o = static_cast<clsTextObject &>(*m->object(key));
+
+    gDblZoomFactor = 1;
+    adaptObjectSizeToZoom(*m, key);
+    const double full = double(o.W()) / o.H();
+    const QImage fullPicture = o.mImgXPicture->qimage();
+    gDblZoomFactor = 0.5;
+    adaptObjectSizeToZoom(*m, key);
+    EXPECT_NEAR(double(o.W()) / o.H(), full, full * 0.06);
+    EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, 150);
+    EXPECT_DOUBLE_EQ(o.fontSize(), 24);
+
+    // Output at zoom 0.5: the text rendered from its own values, exactly as at zoom 1, and
+    // the canvas picture left as it was.
+    const QImage canvasPicture = o.mImgXPicture->qimage();
+    o.mObjPointMousePos->mLngX = 10;
+    o.mObjPointMousePos->mLngY = 20;
+    platform::ImgxImage out;
+    out.blank(600, 300, 0xFFFFFF, 255, 6, kNoUndo);
+    o.DrawToImgX(out, 0.5, m->objEffects.get());
+    QImage expected(600, 300, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::white);
+    {
+        QPainter p(&expected);
+        p.drawImage(20, 40, fullPicture);
+    }
+    EXPECT_EQ(out.qimage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
+    EXPECT_EQ(o.mImgXPicture->qimage(), canvasPicture);
+    EXPECT_DOUBLE_EQ(o.fontSize(), 24);
+}
+
+TEST_F(TextPictures, StretchToWidthAtHalfZoomFillsTheCover)
+{
+    auto m = editorModel();
+    m->AddClsTextObject(styled("Stretch me", "DejaVu Sans", 20));
+    const QString key = QString::number(m->lngIndexNumber);
+    auto &o = static_cast<clsTextObject &>(*m->object(key));
+    gDblZoomFactor = 0.5;
+    adaptObjectSizeToZoom(*m, key);
+
+    // The cover, 500 pixels wide, is 250 pixels wide on the canvas at this zoom.
+    o.stretchToWidth(250, m->objEffects.get());
+    adaptObjectSizeToZoom(*m, key);
+    EXPECT_NEAR(o.W(), 250, 1);
+    EXPECT_DOUBLE_EQ(o.fontSize(), 20);
+
+    const float percent = o.mSnglWidthInPercent;
+    o.stretchToWidth(o.W(), m->objEffects.get());
+    EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, percent);
+    EXPECT_DOUBLE_EQ(o.fontSize(), 20);
+}
+
+TEST_F(TextPictures, HoveringKeepsOneFocusFrame)
+{
+    auto m = editorModel();
+    m->AddClsTextObject(text("Hover", 14));
+    m->AddClsPictureObject(picture(60, 40));
+    m->object(QString::number(m->lngIndexNumber))->mObjPointMousePos->mLngX = 200;
+    m->startDragObjects(*canvas, 5, 5, nullptr);
+    m->stopDragObjects(*canvas);
+    m->mStrFocusedObjectIndex = QString::number(m->lngIndexNumber - 1);
+    canvas->refresh();
+    m->doDragObjects(*canvas, 10, 8);
+    const size_t afterOne = canvas->overlay().items().size();
+    EXPECT_EQ(afterOne, 1u);
+    for (int i = 0; i < 1000; ++i)
+        m->doDragObjects(*canvas, 5 + i % 40, 4 + i % 9);
+    EXPECT_EQ(canvas->overlay().items().size(), afterOne);
+}
+
+TEST_F(TextPictures, PictureUndoThroughAResizeNeverEmpties)
+{
+    auto m = editorModel();
+    m->AddClsPictureObject(picture(100, 50));
+    auto p = std::static_pointer_cast<clsPictureObject>(m->object(QString::number(m->lngIndexNumber)));
+    p->mObjPointMousePos->mLngX = 10;
+    p->mObjPointMousePos->mLngY = 10;
+    m->mStrFocusedObjectIndex = p->mstrIndex;
+    const QImage original = p->mImgXPicture->qimage();
+
+    m->objEffects->negative(*p);
+    gObjUndos()->addImgxUndo(p->mstrIndex, "Negative");
+    const QImage negated = p->mImgXPicture->qimage();
+    p->startDrag(11, 11, p->mstrIndex);
+    p->doDrag(0, 0, *canvas);
+    m->stopDragObjects(*canvas);
+    ASSERT_EQ(p->W(), 110);
+
+    gObjUndos()->doLastUndo(*m, *canvas);
+    EXPECT_EQ(p->mImgXPicture->qimage(), negated);
+    gObjUndos()->doLastUndo(*m, *canvas);
+    EXPECT_EQ(p->mImgXPicture->qimage(), original);
+}
