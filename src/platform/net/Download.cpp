@@ -1,11 +1,12 @@
 #include "platform/net/Download.h"
 
+#include "platform/files/AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -67,10 +68,9 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
 
     // Written beside the target under a temporary name and renamed over it by commit();
     // without commit the temporary file is removed and the target stays as it was.
-    QSaveFile out(targetPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return failure(DownloadErr::WriteFailed,
-                       QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out.errorString()));
+    AtomicFile out(targetPath);
+    if (!out.open())
+        return failure(DownloadErr::WriteFailed, out.errorString());
 
     QNetworkAccessManager manager;
     QNetworkRequest request(address);
@@ -105,7 +105,7 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
         received += chunk.size();
         if (lim.maxBytes > 0 && received > lim.maxBytes)
             stopWith(Stop::TooLarge);
-        else if (out.write(chunk) != chunk.size())
+        else if (!out.write(chunk))
             stopWith(Stop::WriteFailed);
     };
 
@@ -148,8 +148,7 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
                     QStringLiteral("%1 is larger than %2 bytes.").arg(url).arg(lim.maxBytes));
         break;
     case Stop::WriteFailed:
-        r = failure(DownloadErr::WriteFailed,
-                    QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out.errorString()));
+        r = failure(DownloadErr::WriteFailed, out.errorString());
         break;
     case Stop::Aborted:
         r = failure(DownloadErr::Aborted, QStringLiteral("The download of %1 was stopped.").arg(url));
@@ -170,8 +169,7 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
             r = failure(DownloadErr::NetworkBase + static_cast<long>(reply->error()),
                         reply->errorString());
         } else if (!out.commit()) {
-            r = failure(DownloadErr::WriteFailed,
-                        QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out.errorString()));
+            r = failure(DownloadErr::WriteFailed, out.errorString());
         } else {
             r.ok = true;
         }
