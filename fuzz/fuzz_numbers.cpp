@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkRoundTrip(parseDataNumber(text));
     if (parseDataNumber(text).has_value() != isNumericText(text))
         __builtin_trap();
-    for (const QString sign : {QStringLiteral(","), QStringLiteral(".")}) {
+    for (const QString &sign : {QStringLiteral(","), QStringLiteral(".")}) {
         gStrDecimalSeparator = sign;
         const std::optional<double> typed = parseUserNumber(text);
         checkRoundTrip(typed);
