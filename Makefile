@@ -38,7 +38,7 @@ fuzz: deps
 	@for t in $(FUZZ_BUILD)/bin/fuzz_*; do \
 	  echo "== $$t"; mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$t); \
 	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $$t -max_total_time=$(FUZZ_SECONDS) \
-	    -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$t) fuzz/corpus/$$(basename $$t) || exit 1; \
+	    -timeout=10 -rss_limit_mb=3072 -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$t) fuzz/corpus/$$(basename $$t) || exit 1; \
 	done
 
 bench: build

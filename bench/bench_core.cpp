@@ -52,4 +52,43 @@ void BM_initializeAll2000Keys(benchmark::State &state)
 }
 BENCHMARK(BM_initializeAll2000Keys)->Unit(benchmark::kMillisecond);
 
+// A language-file value naming itself four times, and one of nine levels of four references
+// each: both must expand in milliseconds (under 100 ms), not in hours.
+QString writeSelfReferences()
+{
+    const QString path = benchDir().path() + QStringLiteral("/self.ini");
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        const QByteArray self = "%frmPelmora.frmPelmora%";
+        QByteArray s = "[frmPelmora]\r\nfrmPelmora=" + self + self + self + self + "\r\n";
+        for (int level = 0; level < 9; ++level) {
+            const QByteArray next = "%frmPelmora.L" + QByteArray::number(level + 1) + "%";
+            s += "L" + QByteArray::number(level) + "=" + next + next + next + next + "\r\n";
+        }
+        s += "L9=" + QByteArray(40, 'x') + "\r\n";
+        f.write(s);
+    }
+    return path;
+}
+
+void BM_getVarFourSelfReferences(benchmark::State &state)
+{
+    clsEnvAll store;
+    store.setInitFileName(writeSelfReferences());
+    store.initializeAll(QStringLiteral("frmPelmora"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.getVar(QStringLiteral("frmPelmora.frmPelmora")));
+}
+BENCHMARK(BM_getVarFourSelfReferences)->Unit(benchmark::kMillisecond);
+
+void BM_getVarNineLevelsOfFourReferences(benchmark::State &state)
+{
+    clsEnvAll store;
+    store.setInitFileName(writeSelfReferences());
+    store.initializeAll(QStringLiteral("frmPelmora"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.getVar(QStringLiteral("frmPelmora.L0")));
+}
+BENCHMARK(BM_getVarNineLevelsOfFourReferences)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "core/AppPath.h"
 
+#include "platform/files/AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -30,9 +32,11 @@ void seedFrom(const QString &from, const QString &to)
         if (QFileInfo::exists(dst))
             continue;
         QDir().mkpath(QFileInfo(dst).path());
-        QFile::copy(src, dst);
-        QFile(dst).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                  | QFileDevice::ReadOther);
+        // A copy cut by a full disk would be taken for the user's own file on the next start.
+        QFile in(src);
+        if (in.open(QIODevice::ReadOnly) && platform::writeFileAtomically(dst, in.readAll()))
+            QFile(dst).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                      | QFileDevice::ReadOther);
     }
 }
 

@@ -4,6 +4,9 @@
 #include "platform/ini/ProfileFile.h"
 
 #include <QFileInfo>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace {
 const QString kLineBreakToken = QStringLiteral("@vbcrlf@");
@@ -110,18 +113,31 @@ bool clsEnvAll::writeVar(const QString &file, const QString &key, const QString 
     return platform::ProfileFile::writeString(file, key.left(dot), key.mid(dot + 1), value);
 }
 
+// What one getVar or chkSubstitution has spent so far.
+struct clsEnvAll::Expansion {
+    QStringList path; // the variables being expanded, outermost first, case-folded
+    int lookupsLeft = kMaxExpansionLookups;
+    qsizetype workLeft = kMaxExpansionWork;
+};
+
 QString clsEnvAll::getVar(const QString &key, const QString &defaultValue)
 {
-    return lookup(key, defaultValue, 0);
+    Expansion state;
+    return lookup(key, defaultValue, state);
 }
 
-QString clsEnvAll::lookup(const QString &key, const QString &defaultValue, int depth)
+QString clsEnvAll::lookup(const QString &key, const QString &defaultValue, Expansion &state)
 {
     try {
-        if (depth > kMaxExpansionDepth)
+        if (state.path.size() > kMaxExpansionDepth)
             return QString();
         if (const auto e = envVars().Item(key)) {
-            QString v = expand(e->val, depth);
+            const QString folded = key.toCaseFolded();
+            if (state.path.contains(folded))
+                return QString();
+            state.path.append(folded);
+            QString v = expand(e->val, state);
+            state.path.removeLast();
             v.replace(kLineBreakToken, kCrLf);
             return v;
         }
@@ -136,11 +152,16 @@ QString clsEnvAll::lookup(const QString &key, const QString &defaultValue, int d
     }
 }
 
-QString clsEnvAll::chkSubstitution(const QString &text) { return expand(text, 0); }
+QString clsEnvAll::chkSubstitution(const QString &text)
+{
+    Expansion state;
+    return expand(text, state);
+}
 
-QString clsEnvAll::expand(const QString &text, int depth)
+QString clsEnvAll::expand(const QString &text, Expansion &state)
 {
     QString out;
+    qsizetype added = 0; // characters the references have added to out
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
@@ -159,12 +180,18 @@ QString clsEnvAll::expand(const QString &text, int depth)
             out += QStringView(text).mid(p);
             break;
         }
+        i = q + 1;
+        if (state.lookupsLeft <= 0 || state.workLeft <= 0 || added >= kMaxExpansionLength)
+            continue; // a budget is spent: the reference gives nothing
+        --state.lookupsLeft;
         const QString name = text.mid(p + 1, q - p - 1);
-        QString v = lookup(name, QString(), depth + 1);
+        QString v = lookup(name, QString(), state);
         if (v.isEmpty() && !name.isEmpty())
             v = qEnvironmentVariable(name.toLocal8Bit().constData());
-        out += v;
-        i = q + 1;
+        const qsizetype take = std::min({v.size(), kMaxExpansionLength - added, state.workLeft});
+        out += QStringView(v).left(take);
+        added += take;
+        state.workLeft -= take;
     }
     return out;
 }

@@ -37,8 +37,16 @@ public:
     bool initFinished() const { return initFinished_; }
     void setInitFinished(bool v) { initFinished_ = v; }
 
-    // How deep references between "%" signs are followed; a cycle stops there.
+    // Bounds of one expansion. References between "%" signs are followed at most this deep;
+    // a reference to a variable already being expanded (a cycle) gives the empty text.
     static constexpr int kMaxExpansionDepth = 16;
+    // At most this many references are looked up for one result, references add at most
+    // this many characters to any one expanded text, and all of them together at most
+    // kMaxExpansionWork characters. Past a bound the remaining references give nothing, so
+    // any file expands in time linear in its size.
+    static constexpr int kMaxExpansionLookups = 4096;
+    static constexpr qsizetype kMaxExpansionLength = 64 * 1024;
+    static constexpr qsizetype kMaxExpansionWork = kMaxExpansionDepth * kMaxExpansionLength;
     static constexpr int kKeyListBuffer = 5000;
     static constexpr int kValueBuffer = 2000;
 
@@ -47,8 +55,9 @@ private:
     static bool nextListItem(const QString &buffer, QString &item, qsizetype &position);
     void addBuiltInVars();
     bool writeVar(const QString &file, const QString &key, const QString &value);
-    QString lookup(const QString &key, const QString &defaultValue, int depth);
-    QString expand(const QString &text, int depth);
+    struct Expansion;
+    QString lookup(const QString &key, const QString &defaultValue, Expansion &state);
+    QString expand(const QString &text, Expansion &state);
 
     std::shared_ptr<clsEnvVars> envVars_;
     QString initFileName_;

@@ -8,6 +8,7 @@
 #include "core/libCoverData.h"
 #include "core/libLanguage.h"
 #include "core/mdlUtilWindows.h"
+#include "platform/files/TemporaryFiles.h"
 
 #include <QLocale>
 #include <QWidget>
@@ -176,6 +177,8 @@ QWidget *Main(const StartupHooks &hooks)
         gBytePrintColor = 0;
         gIntPrintQuality = 0;
         readOptions();
+        // What an ended run could not remove: scratch folders and save temporaries.
+        platform::removeStaleTemporaries({appPath(), appPath() + QStringLiteral("/data"), gStrScanPath, gStrStandardPath});
         getLanguageFiles();
         const QString wanted = gObjOptionsStore().getVar(QStringLiteral("OPTIONS.LANGUAGE"), QStringLiteral("English.dll"));
         const QString onDisk = findLanguageFile(wanted);

@@ -5,10 +5,10 @@
 #include "core/CoverTable.h"
 #include "core/libCoverData.h"
 #include "core/mdlUtil.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/ini/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -54,7 +54,7 @@ void writeCoverTable(int medium, const CoverTable &table)
     if (old.startsWith("\xEF\xBB\xBF") && !bytes.startsWith("\xEF\xBB\xBF"))
         bytes.prepend("\xEF\xBB\xBF");
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw AppError(ErrNo::PathFileAccess, QStringLiteral("%1: %2").arg(path, out.errorString()));
+    QString why;
+    if (!platform::writeFileAtomically(path, bytes, &why))
+        throw AppError(ErrNo::PathFileAccess, why);
 }

@@ -76,14 +76,35 @@ TEST_F(EnvAll, EnvironmentFallbackForKeysAndReferences)
     qunsetenv("PELMORA_TEST_REF");
 }
 
-TEST_F(EnvAll, CyclesEndAtTheDepthBound)
+TEST_F(EnvAll, CyclesGiveNothingAndExpansionStaysBounded)
 {
-    clsEnvAll s = store("[OPTIONS]\nSELF=x%OPTIONS.SELF%\nA=a%OPTIONS.B%\nB=b%OPTIONS.A%\n");
-    const QString self = s.getVar("OPTIONS.SELF");
-    EXPECT_EQ(self, QString(clsEnvAll::kMaxExpansionDepth + 1, u'x'));
-    const QString ab = s.getVar("OPTIONS.A");
-    EXPECT_TRUE(ab.startsWith("abab"));
-    EXPECT_LE(ab.size(), clsEnvAll::kMaxExpansionDepth + 2);
+    QByteArray file = "[OPTIONS]\nSELF=x%OPTIONS.SELF%y\nA=a%OPTIONS.B%\nB=b%OPTIONS.A%\n"
+                      "TWICE=%OPTIONS.LEAF%-%OPTIONS.LEAF%\nLEAF=leaf\n"
+                      // nine levels of four references to the next: 4^9 copies of the last
+                      "L9=xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n";
+    for (int level = 0; level < 9; ++level) {
+        const QByteArray next = "%OPTIONS.L" + QByteArray::number(level + 1) + "%";
+        file += "L" + QByteArray::number(level) + "=" + next + next + next + next + "\n";
+    }
+    // A chain through seventeen variables is followed to its end.
+    for (int k = 0; k < 16; ++k)
+        file += "C" + QByteArray::number(k) + "=%OPTIONS.C" + QByteArray::number(k + 1) + "%" + QByteArray::number(k) + "\n";
+    file += "C16=end\n";
+    file += "[frmPelmora]\nfrmPelmora=a%frmPelmora.frmPelmora%b%frmPelmora.frmPelmora%c%frmPelmora.frmPelmora%"
+            "d%frmPelmora.frmPelmora%e\n";
+    clsEnvAll s = store(file, "OPTIONS;frmPelmora");
+
+    EXPECT_EQ(s.getVar("OPTIONS.SELF"), "xy");
+    EXPECT_EQ(s.getVar("OPTIONS.A"), "ab");
+    EXPECT_EQ(s.getVar("OPTIONS.B"), "ba");
+    EXPECT_EQ(s.getVar("frmPelmora.frmPelmora"), "abcde");
+    // The same variable twice side by side is no cycle.
+    EXPECT_EQ(s.getVar("OPTIONS.TWICE"), "leaf-leaf");
+    EXPECT_EQ(s.getVar("OPTIONS.C0"), "end1514131211109876543210");
+
+    const QString many = s.getVar("OPTIONS.L0");
+    EXPECT_EQ(many.size(), clsEnvAll::kMaxExpansionLength);
+    EXPECT_EQ(many.count(u'x'), many.size());
 }
 
 TEST_F(EnvAll, SaveVarWritesOneLineAtOnce)

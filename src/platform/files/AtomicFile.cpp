@@ -1,7 +1,8 @@
 #include "platform/files/AtomicFile.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +15,31 @@ namespace platform {
 namespace {
 
 QString systemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// A file name stays within 255 bytes; the temporary one carries a prefix and a suffix, so
+// a long target name is shortened in it (at a character boundary).
+QByteArray shortenedName(const QString &fileName)
+{
+    constexpr qsizetype kMaxBytes = 160;
+    QString name = fileName;
+    QByteArray bytes = QFile::encodeName(name);
+    while (bytes.size() > kMaxBytes && !name.isEmpty()) {
+        name.chop(name.size() >= 2 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+        bytes = QFile::encodeName(name);
+    }
+    return bytes;
+}
+
+// Makes the folder's entry for the renamed file durable; a failure here changes nothing
+// the caller could act on.
+void syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
 
 } // namespace
 
@@ -38,32 +64,53 @@ bool AtomicFile::fail(const QString &why)
 
 bool AtomicFile::open()
 {
+    cancel(); // a second open() starts afresh
     m_failed = false;
     m_error.clear();
     m_written = 0;
-    const QFileInfo target(m_target);
+    // Through a symbolic link the file it points to is replaced, and the link stays.
+    QString target = m_target;
+    if (const QFileInfo link(m_target); link.isSymLink()) {
+        const QString resolved = link.canonicalFilePath();
+        target = resolved.isEmpty() ? link.symLinkTarget() : resolved;
+    }
+    const QByteArray nativeTarget = QFile::encodeName(target);
     struct stat st {};
-    const QByteArray nativeTarget = QFile::encodeName(m_target);
-    mode_t mode = 0644;
-    if (::stat(nativeTarget.constData(), &st) == 0) {
+    const bool exists = ::stat(nativeTarget.constData(), &st) == 0;
+    if (exists) {
         if (!S_ISREG(st.st_mode))
             return fail(QStringLiteral("\"%1\" is not a file.").arg(m_target));
         // Without any write bit the file is read-only, whoever runs the program.
         if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || ::access(nativeTarget.constData(), W_OK) != 0)
             return fail(QStringLiteral("\"%1\" is read-only.").arg(m_target));
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
     }
-    const QString dir = target.absolutePath();
-    QByteArray pattern = QFile::encodeName(dir + u'/' + temporaryPrefix() + target.fileName() + QStringLiteral(".XXXXXX"));
-    m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    const QFileInfo info(target);
+    const QString dir = info.absolutePath();
+    const QByteArray stem = QFile::encodeName(dir + u'/' + temporaryPrefix()) + shortenedName(info.fileName()) + '.';
+    // A new file gets the usual rights less the umask (applied by open()); a replaced one
+    // keeps its rights and, where we may, its owner.
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 64 && m_fd < 0 && err == EEXIST; ++attempt) {
+        const QByteArray candidate =
+            stem + QByteArray::number(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFFFull, 36);
+        m_fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        err = errno;
+        if (m_fd >= 0)
+            m_temp = QFile::decodeName(candidate);
+    }
     if (m_fd < 0)
-        return fail(QStringLiteral("Cannot create a file in \"%1\": %2").arg(dir, systemError(errno)));
-    m_temp = QFile::decodeName(pattern);
-    ::fchmod(m_fd, mode);
+        return fail(QStringLiteral("Cannot create a file in \"%1\": %2").arg(dir, systemError(err)));
+    if (exists) {
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(m_fd, st.st_uid, st.st_gid) != 0) {
+            // not ours to give away: the new file belongs to us
+        }
+        if (::fchmod(m_fd, st.st_mode & 07777) != 0) {
+            const int e = errno;
+            cancel();
+            return fail(QStringLiteral("Cannot create a file in \"%1\": %2").arg(dir, systemError(e)));
+        }
+    }
+    m_final = target;
     return true;
 }
 
@@ -76,9 +123,10 @@ bool AtomicFile::write(const char *data, qint64 size)
     while (size > 0) {
         const ssize_t n = ::write(m_fd, data, static_cast<size_t>(qMin<qint64>(size, 1 << 30)));
         if (n < 0) {
-            if (errno == EINTR)
+            const int e = errno;
+            if (e == EINTR)
                 continue;
-            return fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(errno)));
+            return fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(e)));
         }
         if (n == 0)
             return fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(ENOSPC)));
@@ -91,20 +139,34 @@ bool AtomicFile::write(const char *data, qint64 size)
 
 bool AtomicFile::commit()
 {
-    if (m_fd < 0 && !m_failed)
+    if (m_fd < 0)
         fail(QStringLiteral("The file is not open."));
-    if (!m_failed && ::fsync(m_fd) != 0)
-        fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(errno)));
-    if (m_fd >= 0 && ::close(m_fd) != 0)
-        fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(errno)));
-    m_fd = -1;
-    if (!m_failed && ::rename(QFile::encodeName(m_temp).constData(), QFile::encodeName(m_target).constData()) != 0)
-        fail(QStringLiteral("Cannot replace \"%1\": %2").arg(m_target, systemError(errno)));
+    if (!m_failed && ::fsync(m_fd) != 0) {
+        const int e = errno;
+        fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(e)));
+    }
+    if (m_fd >= 0) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0) {
+            const int e = errno;
+            fail(QStringLiteral("Cannot write \"%1\": %2").arg(m_target, systemError(e)));
+        }
+    }
+    if (!m_failed) {
+        const QByteArray finalName = QFile::encodeName(m_final);
+        if (::rename(QFile::encodeName(m_temp).constData(), finalName.constData()) != 0) {
+            const int e = errno;
+            fail(QStringLiteral("Cannot replace \"%1\": %2").arg(m_target, systemError(e)));
+        } else {
+            m_temp.clear();
+            syncFolder(QFile::encodeName(QFileInfo(m_final).absolutePath()));
+        }
+    }
     if (m_failed) {
         cancel();
         return false;
     }
-    m_temp.clear();
     return true;
 }
 

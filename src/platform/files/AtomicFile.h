@@ -3,7 +3,8 @@
 // target, which is flushed and synced, each step checked, and then renamed over the target.
 // A crash or a full disk leaves the old file whole, and the failure is reported with the
 // system's reason ("No space left on device"). A target without write bits stays untouched,
-// also for root. On failure no temporary file is left behind.
+// also for root. On failure no temporary file is left behind. A replaced file keeps its
+// rights; a symbolic link stays a link to the file that is replaced.
 //
 // Qt's QSaveFile is not used: with Qt 6.4 its commit() can report success after its buffered
 // flush failed, which leaves an empty or cut file in place of the old one.
@@ -42,6 +43,7 @@ private:
     bool fail(const QString &why);
 
     QString m_target;
+    QString m_final; // the file renamed over: the target, or where its link points
     QString m_temp;
     QString m_error;
     int m_fd = -1;

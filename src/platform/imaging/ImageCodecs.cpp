@@ -4,6 +4,7 @@
 // the same way for all of them.
 #include "platform/imaging/ImageCodecs.h"
 
+#include "platform/files/AtomicFile.h"
 #include "platform/imaging/codecs/CodecSupport.h"
 #include "platform/imaging/codecs/MagickCodec.h"
 #include "platform/imaging/codecs/MetafileCodec.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -314,18 +314,9 @@ CodecResult saveImageFile(const QString &path, const QImage &image, int saveType
     } catch (const std::bad_alloc &) {
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory to encode the picture."));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(CodecError::CannotWrite,
-                      QStringLiteral("The file cannot be created: %1").arg(file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(CodecError::CannotWrite, QStringLiteral("The file cannot be written: %1").arg(why));
-    }
-    if (!file.commit())
-        return failed(CodecError::CannotWrite,
-                      QStringLiteral("The file cannot be put in place: %1").arg(file.errorString()));
+    QString why;
+    if (!writeFileAtomically(path, bytes, &why))
+        return failed(CodecError::CannotWrite, QStringLiteral("The picture could not be saved: %1").arg(why));
     return succeeded();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/imaging/ImgxImage.h"
 
 #include "platform/Rounding.h"
+#include "platform/files/TemporaryFiles.h"
 #include "platform/imaging/Colors.h"
 #include "platform/net/Download.h"
 
@@ -156,7 +157,7 @@ CodecResult ImgxImage::loadData(const QByteArray &data, const QString &nameHint,
 
 CodecResult ImgxImage::loadAddress(const QString &url, const QString &undoText)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(scratchFolderTemplate(ScratchKind::Download));
     if (!dir.isValid())
         return {false, 4, QStringLiteral("No temporary folder for the download")};
     QString name = QUrl(url).fileName();

@@ -1,8 +1,9 @@
 #include "platform/ini/ProfileFile.h"
 
+#include "platform/files/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace platform {
 namespace {
@@ -253,23 +254,11 @@ QByteArray ProfileFile::toBytes() const
     return out;
 }
 
-bool ProfileFile::save(const QString &path) const
+bool ProfileFile::save(const QString &path, QString *error) const
 {
-    const QFileInfo fi(path);
-    // A file without write permission is read-only for us even where the rights of the
-    // running user would let it be replaced.
-    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (fi.exists() && (!fi.isFile() || !fi.isWritable() || !(fi.permissions() & writeBits)))
-        return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = toBytes();
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // A file without write permission stays as it is, even where the rights of the running
+    // user would let it be replaced.
+    return writeFileAtomically(path, toBytes(), error);
 }
 
 bool ProfileFile::writeString(const QString &path, const QString &section, const QString &key,

@@ -42,8 +42,9 @@ public:
     // values that would break the file's line structure.
     bool setValue(const QString &section, const QString &key, const QString &value);
     QByteArray toBytes() const;
-    // Writes the document over path through a temporary file; false when it could not.
-    bool save(const QString &path) const;
+    // Writes the document over path through a temporary file; false (with the reason in
+    // *error) when it could not, and then the file is as it was.
+    bool save(const QString &path, QString *error = nullptr) const;
 
     // The profile writer: load, set, save. False when nothing was written.
     static bool writeString(const QString &path, const QString &section, const QString &key,

@@ -1,5 +1,6 @@
 #include "platform/imaging/codecs/MetafileCodec.h"
 
+#include "platform/files/TemporaryFiles.h"
 #include "platform/imaging/codecs/CodecSupport.h"
 
 #include <QFile>
@@ -138,23 +139,25 @@ bool makeDib(const MetafileLibraries *lib, const QImage &image, Dib &dib)
 }
 
 // libuemf writes its result into a named file. It gets one in a private folder and we take
-// the bytes back, so that the caller puts them in place as with every other format.
+// the bytes back, so that the caller puts them in place as with every other format. The
+// library does not check that its file was closed whole (a full disk cuts it silently), so
+// the bytes read back must be as many as it wrote.
 class ScratchFile {
 public:
     explicit ScratchFile(const char *name) : path_(QFile::encodeName(dir_.filePath(QString::fromLatin1(name)))) {}
     bool valid() const { return dir_.isValid(); }
     const char *path() const { return path_.constData(); }
-    bool readInto(QByteArray &out) const
+    bool readInto(QByteArray &out, size_t expectedSize) const
     {
         QFile f(QFile::decodeName(path_));
         if (!f.open(QIODevice::ReadOnly))
             return false;
         out = f.readAll();
-        return !out.isEmpty();
+        return !out.isEmpty() && size_t(out.size()) == expectedSize;
     }
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir_{scratchFolderTemplate(ScratchKind::Metafile)};
     QByteArray path_;
 };
 
@@ -362,7 +365,7 @@ CodecResult writeEmf(const QImage &image, QByteArray &out)
         append(lib->U_EMREOF_set(0, nullptr, track)) && lib->emf_finish(track, handles) == 0;
     if (!written)
         return cannotWrite("records");
-    if (!file.readInto(out))
+    if (!file.readInto(out, track->used))
         return cannotWrite("scratch file");
     return succeeded();
 }
@@ -421,7 +424,7 @@ CodecResult writeWmf(const QImage &image, QByteArray &out)
               append(lib->U_WMREOF_set()) && lib->wmf_finish(track) == 0;
     if (!written)
         return cannotWrite("records");
-    if (!file.readInto(out))
+    if (!file.readInto(out, track->used))
         return cannotWrite("scratch file");
     return succeeded();
 }
