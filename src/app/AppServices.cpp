@@ -1,4 +1,5 @@
 #include "app/AppServices.h"
+#include "dialogs/DialogWindows.h"
 
 namespace {
 
@@ -10,15 +11,21 @@ public:
     {
         m_standIn->showCoverFormatEditor(owner, caption);
     }
-    void showTipOfTheDay(QWidget *owner, bool atStart) override { m_standIn->showTipOfTheDay(owner, atStart); }
+    void showTipOfTheDay(QWidget *owner, bool) override { ::showTipOfTheDay(owner); }
     void showModal(Window window, QWidget *owner) override
     {
         switch (window) {
+        case Window::Options:
+            showOptionsDialog(owner);
+            return;
+        case Window::UpdateCheck:
+            showUpdateCheck(owner);
+            return;
+        case Window::About:
+            showAboutBox(owner);
+            return;
         case Window::NewCover:
         case Window::Browse:
-        case Window::Options:
-        case Window::UpdateCheck:
-        case Window::About:
             break;
         }
         m_standIn->showModal(window, owner);
