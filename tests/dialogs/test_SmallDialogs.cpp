@@ -5,6 +5,7 @@
 #include "core/mdlUtilWindows.h"
 #include "dialogs/ClickableLabel.h"
 #include "dialogs/frmAbout.h"
+#include "dialogs/frmOptions.h"
 #include "dialogs/frmProgressBar.h"
 #include "dialogs/frmTip.h"
 #include "mainwindow/frmPelmora.h"
@@ -14,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
+#include <QTabWidget>
 
 namespace {
 
@@ -129,4 +131,17 @@ TEST_F(SmallDialogs, TheProgressWindowDropsAndRestoresTheMainWindowsTopmostState
     progress->show();
     progress->close();
     EXPECT_TRUE(isFormTopmost(window.get()));
+}
+
+TEST_F(SmallDialogs, ALanguageFileWithoutTheirKeysLeavesTabsAndTipsEmpty)
+{
+    writeFile("language/Mini.dll", "[GENERAL]\r\nLANGUAGE_SHORTCUT=EN\r\n");
+    options("LANGUAGE=Mini.dll\r\nSHOWTIPS=1\r\nPRINTWITHDEFAULT=0\r\n");
+    start();
+    frmOptions options(window.get());
+    for (int i = 0; i < options.tbsOptions->count(); ++i)
+        EXPECT_EQ(options.tbsOptions->tabText(i), "") << i;
+    frmTip tip(window.get());
+    EXPECT_EQ(tip.lblTipText->text(), "");
+    EXPECT_EQ(tip.windowTitle(), "Tips und Tricks");
 }
