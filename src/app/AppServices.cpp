@@ -1,4 +1,5 @@
 #include "app/AppServices.h"
+#include "dialogs/DialogWindows.h"
 
 #include "coverformats/CoverFormatWindows.h"
 #include "coverformats/frmSearch.h"
@@ -13,17 +14,23 @@ public:
     {
         ::showCoverFormatEditor(owner, caption);
     }
-    void showTipOfTheDay(QWidget *owner, bool atStart) override { m_standIn->showTipOfTheDay(owner, atStart); }
+    void showTipOfTheDay(QWidget *owner, bool) override { ::showTipOfTheDay(owner); }
     void showModal(Window window, QWidget *owner) override
     {
         switch (window) {
         case Window::Browse:
             showImageBrowser(owner);
             return;
-        case Window::NewCover:
         case Window::Options:
+            showOptionsDialog(owner);
+            return;
         case Window::UpdateCheck:
+            showUpdateCheck(owner);
+            return;
         case Window::About:
+            showAboutBox(owner);
+            return;
+        case Window::NewCover:
             break;
         }
         m_standIn->showModal(window, owner);

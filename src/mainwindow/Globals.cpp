@@ -3,6 +3,9 @@
 #include "canvas/clsMoveableObjects.h"
 #include "mainwindow/MainWindowServices.h"
 #include "mainwindow/clsCover.h"
+#include "core/AppPath.h"
+#include "core/Globals.h"
+#include "core/mdlUtil.h"
 
 namespace {
 std::unique_ptr<clsCover> &coverSlot()
@@ -25,6 +28,19 @@ std::shared_ptr<clsMoveableObjects> newMoveableObjects()
     auto m = std::make_shared<clsMoveableObjects>();
     m->Class_intialize();
     return m;
+}
+
+void chooseHelpFile()
+{
+    const QString helpFolder = addBackslash(appPath()) + QStringLiteral("help/");
+    const QString named = helpFolder + gObjLanguageStore().getVar(QStringLiteral("GENERAL.HELPFILE"));
+    if (FileExists(named)) {
+        gStrHelpFile = named;
+        gStrApplicationHelpFile = named;
+    } else {
+        gStrHelpFile = helpFolder + QStringLiteral("Deutsch.html");
+        gStrApplicationHelpFile = FileExists(gStrHelpFile) ? gStrHelpFile : QString();
+    }
 }
 
 namespace mainwindow {

@@ -27,6 +27,9 @@ inline std::array<bool, 2> gBoolPartHasObjects = {false, false};
 // uses ("" when there is none).
 inline QString gStrHelpFile;
 inline QString gStrApplicationHelpFile;
+// Chooses both from the language's "GENERAL.HELPFILE" in the help folder, else the German
+// help file there.
+void chooseHelpFile();
 
 // A new canvas model, as the program makes one: background, effects, no focus, zoom 1.
 std::shared_ptr<clsMoveableObjects> newMoveableObjects();

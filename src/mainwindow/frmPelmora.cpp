@@ -265,15 +265,7 @@ void frmPelmora::Form_Load()
         mBoolReady = true;
         changeLanguage(this);
 
-        const QString helpFolder = addBackslash(appPath()) + QStringLiteral("help/");
-        const QString named = helpFolder + gObjLanguageStore().getVar(QStringLiteral("GENERAL.HELPFILE"));
-        if (FileExists(named)) {
-            gStrHelpFile = named;
-            gStrApplicationHelpFile = named;
-        } else {
-            gStrHelpFile = helpFolder + QStringLiteral("Deutsch.html");
-            gStrApplicationHelpFile = FileExists(gStrHelpFile) ? gStrHelpFile : QString();
-        }
+        chooseHelpFile();
 
         menuForeground->setChecked(gByteForeground != 0);
 

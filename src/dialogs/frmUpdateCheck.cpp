@@ -1,0 +1,209 @@
+#include "dialogs/frmUpdateCheck.h"
+
+#include "core/AppPath.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/Version.h"
+#include "core/libLanguage.h"
+#include "core/mdlUtilWindows.h"
+#include "core/modURLDownload.h"
+#include "mainwindow/frmPelmora.h"
+#include "platform/ini/TextCodec.h"
+#include "platform/ui/Prompter.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/UrlOpener.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Puts the downloader's own limits back when the check is over.
+class LimitsScope {
+public:
+    explicit LimitsScope(const platform::DownloadLimits &limits)
+        : downloader_(platform::Downloader::get()), saved_(downloader_.limits())
+    {
+        downloader_.setLimits(limits);
+    }
+    ~LimitsScope() { downloader_.setLimits(saved_); }
+
+private:
+    platform::Downloader &downloader_;
+    platform::DownloadLimits saved_;
+};
+
+} // namespace
+
+platform::DownloadLimits &frmUpdateCheck::downloadLimits()
+{
+    static platform::DownloadLimits limits{15 * 1000, 64 * 1024, 10};
+    return limits;
+}
+
+QString frmUpdateCheck::versionFileAddress()
+{
+    QString home = gStrHomePageURL;
+    while (home.endsWith(u'/'))
+        home.chop(1);
+    return home + QStringLiteral("/version.txt");
+}
+
+QString frmUpdateCheck::programVersion()
+{
+    return QStringLiteral("%1.%2").arg(PELMORA_VERSION_MAJOR).arg(PELMORA_VERSION_MINOR);
+}
+
+frmUpdateCheck::frmUpdateCheck(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmUpdateCheck"));
+    setWindowTitle(QStringLiteral("Update"));
+    auto *root = new QVBoxLayout(this);
+    Frame1 = new QGroupBox;
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *frame = new QVBoxLayout(Frame1);
+    lblCheckUpateInfo = new QLabel(QString::fromUtf8(
+        "Bitte haben Sie etwas Geduld. Es wird geprüft, ob eine neue Version von Pelmora zur Verfügung steht. "
+        "Bitte stellen Sie sicher, dass Sie online sind."));
+    lblCheckUpateInfo->setObjectName(QStringLiteral("lblCheckUpateInfo"));
+    // The server's text is shown as it stands, never as markup, and never widens the window.
+    lblCheckUpateInfo->setTextFormat(Qt::PlainText);
+    lblCheckUpateInfo->setWordWrap(true);
+    lblCheckUpateInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblCheckUpateInfo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    frame->addWidget(lblCheckUpateInfo, 1);
+    progBar = new QProgressBar;
+    progBar->setObjectName(QStringLiteral("progBar"));
+    progBar->setRange(0, 100);
+    progBar->setValue(0);
+    progBar->setTextVisible(false);
+    frame->addWidget(progBar);
+    root->addWidget(Frame1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    cmdRetry = new QPushButton(QString::fromUtf8("Prüfen"));
+    cmdRetry->setObjectName(QStringLiteral("cmdRetry"));
+    cmdUpdate = new QPushButton(QStringLiteral("aktuelle Version jetzt herunterladen"));
+    cmdUpdate->setObjectName(QStringLiteral("cmdUpdate"));
+    cmdUpdate->setVisible(false);
+    cmdCancel = new QPushButton(QStringLiteral("Fenster schliessen"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    buttons->addWidget(cmdRetry);
+    buttons->addWidget(cmdUpdate);
+    buttons->addStretch();
+    buttons->addWidget(cmdCancel);
+    root->addLayout(buttons);
+    for (QPushButton *b : {cmdRetry, cmdUpdate, cmdCancel})
+        b->setAutoDefault(false);
+
+    timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("timer"));
+
+    connect(cmdRetry, &QPushButton::clicked, this, [this] { cmdRetry_Click(); });
+    connect(cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+
+    try {
+        changeLanguage(this);
+    } catch (...) {
+    }
+    setFixedSize(460, 220);
+}
+
+frmUpdateCheck::~frmUpdateCheck() = default;
+
+void frmUpdateCheck::stepProgress()
+{
+    if (progBar->maximum() - 25 < progBar->value())
+        progBar->setValue(progBar->maximum());
+    else
+        progBar->setValue(progBar->value() + 25);
+    progBar->repaint();
+}
+
+void frmUpdateCheck::cmdRetry_Click()
+{
+    checkUpdate();
+    cmdRetry->setText(gObjLanguageStore().getVar(QStringLiteral("frmUpdateCheck.cmdRetryNEWTEXT"), QStringLiteral("Retry")));
+}
+
+void frmUpdateCheck::cmdUpdate_Click()
+{
+    try {
+        platform::UrlOpener::get().open(gStrHomePageURL);
+    } catch (...) {
+    }
+}
+
+void frmUpdateCheck::checkUpdate()
+{
+    try {
+        progBar->setValue(0);
+        stepProgress();
+        cmdRetry->setEnabled(false);
+        platform::setPointer(platform::Pointer::Hourglass);
+
+        QString local;
+        {
+            const LimitsScope limits(downloadLimits());
+            local = URLDownload(versionFileAddress(), appPath() + QStringLiteral("/data"), 3);
+        }
+        stepProgress();
+
+        // Only the file this download produced is read: a failed one leaves no answer.
+        QFile file(local);
+        if (!local.isEmpty() && file.open(QIODevice::ReadOnly)) {
+            stepProgress();
+            QString text = platform::TextCodec::decodeAuto(file.readAll());
+            file.close();
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            text.replace(u'\r', u'\n');
+            QStringList lines = text.split(u'\n');
+            if (!lines.isEmpty() && lines.last().isEmpty())
+                lines.removeLast();
+            const QString own = programVersion();
+            clsEnvAll &lang = gObjLanguageStore();
+            for (const QString &line : lines) {
+                if (line.trimmed() == own) {
+                    lblCheckUpateInfo->setText(lang.getVar(QStringLiteral("frmUpdateCheck.lblNoUpdateAvailable"),
+                                                           QStringLiteral("You have the current version installed")));
+                } else {
+                    QString info = lang.getVar(QStringLiteral("frmUpdateCheck.lblUpdateAvailable"),
+                                               QStringLiteral("A newer version of Pelmora is available. Please visit our website."));
+                    info.replace(QStringLiteral("@version@"), line);
+                    info.replace(QStringLiteral("@website@"), gStrHomePageURL);
+                    lblCheckUpateInfo->setText(info);
+                    cmdUpdate->setVisible(true);
+                }
+                stepProgress();
+            }
+            cmdRetry->setEnabled(true);
+        } else {
+            progBar->setValue(0);
+            platform::Prompter::get().msgBox(
+                gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR_UPDATECHECK"),
+                                           QStringLiteral("Pelmora was not able to detect a possible update. Please "
+                                                          "ensure, that you are online and try again.")),
+                platform::MsgStyle::OkOnly, QStringLiteral("Pelmora"));
+            cmdRetry->setEnabled(true);
+        }
+        platform::setPointer(platform::Pointer::Default);
+    } catch (...) {
+        platform::setPointer(platform::Pointer::Default);
+        reportError(QStringLiteral("ERR_UPDATECHECK_2"), QStringLiteral("frmUpdateCheck.checkUpdate"));
+    }
+}
+
+void frmUpdateCheck::closeEvent(QCloseEvent *e)
+{
+    restoreMainFormTopmost(frmPelmora::instance());
+    e->accept();
+    QDialog::done(QDialog::Rejected);
+}
