@@ -1,6 +1,7 @@
 #include "mainwindow/DroppedImage.h"
 
 #include "core/AppError.h"
+#include "core/ErrorReport.h"
 #include "platform/ui/Screen.h"
 
 #include <QMimeData>
@@ -28,6 +29,16 @@ DroppedImage droppedImageOf(const QMimeData &data)
     return d;
 }
 
+QString tooLargePictureText(const platform::CodecResult &read)
+{
+    if (read.error != platform::CodecError::TooLarge || !read.size.isValid())
+        return {};
+    return getMessageText(QStringLiteral("MSG_IMAGE_TOO_LARGE"),
+                          QStringLiteral("The picture is too large (%1 pixels). Pictures can have at most 16384 "
+                                         "pixels a side and 128 megapixels."))
+        .arg(QStringLiteral("%1 x %2").arg(read.size.width()).arg(read.size.height()));
+}
+
 bool hasImageAddressEnding(const QString &address)
 {
     return kAddressEndings.contains(address.right(3), Qt::CaseInsensitive);
@@ -43,8 +54,10 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
     const platform::CodecResult read = image->loadAddress(address, QString());
     downloader.setLimits(usual);
     platform::Screen::get().setMousePointer(platform::Pointer::Default);
-    if (!read || image->isEmpty())
-        throw AppError(ErrNo::PathFileAccess, read.message);
+    if (!read || image->isEmpty()) {
+        const QString tooLarge = tooLargePictureText(read);
+        throw AppError(ErrNo::PathFileAccess, tooLarge.isEmpty() ? read.message : tooLarge);
+    }
     return image;
 }
 
@@ -54,7 +67,9 @@ platform::ImgxImagePtr loadDroppedFile(const QString &file)
         throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(file, QString());
-    if (!read || image->isEmpty())
-        throw AppError(ErrNo::InvalidCall, read.message);
+    if (!read || image->isEmpty()) {
+        const QString tooLarge = tooLargePictureText(read);
+        throw AppError(ErrNo::InvalidCall, tooLarge.isEmpty() ? read.message : tooLarge);
+    }
     return image;
 }

@@ -18,7 +18,11 @@ DroppedImage droppedImageOf(const QMimeData &data);
 // Whether an address ends like a picture the program reads ("...jpg", "...png", ...).
 bool hasImageAddressEnding(const QString &address);
 
+// The message for a picture refused by the loading limits, naming its size; empty for any
+// other failure.
+QString tooLargePictureText(const platform::CodecResult &read);
+
 // Loads a dropped address with these download limits (busy pointer meanwhile), or the file;
-// raises AppError when nothing readable came.
+// raises AppError when nothing readable came (a picture over the limits says so).
 platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits);
 platform::ImgxImagePtr loadDroppedFile(const QString &file);

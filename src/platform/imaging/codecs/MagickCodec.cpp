@@ -180,9 +180,11 @@ double metafileDensity(qint64 width, qint64 height, qint64 fileBytes)
     double f = fitFactor(w, h, kMagickBytesPerPixel, fileBytes);
     const double sideW = double(Magick::ResourceLimits::width()) - 1;
     const double sideH = double(Magick::ResourceLimits::height()) - 1;
-    const double area = double(Magick::ResourceLimits::area());
-    f = std::min({f, sideW / w, sideH / h, std::sqrt(area / (w * h)) * 0.999});
-    return kMetafileDpi * f;
+    // The pixel cache must stay in memory: it may not go to disk.
+    const double cachePixels = double(Magick::ResourceLimits::memory()) / sizeof(MagickCore::PixelPacket);
+    const double pixels = std::min(double(Magick::ResourceLimits::area()), cachePixels);
+    f = std::min({f, sideW / w, sideH / h, std::sqrt(pixels / (w * h))});
+    return kMetafileDpi * f * 0.99; // the renderer rounds its canvas up
 }
 
 // The pixels packed row after row, as ImageMagick takes them: RGBA (not premultiplied) or
