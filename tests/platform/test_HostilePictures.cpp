@@ -103,13 +103,21 @@ TEST(HostilePictures, ClaimedSizesPastTheLimitsAreRefusedWithTheirSize)
 
 TEST(HostilePictures, MetafilesWithHugeFramesAreRenderedWithinTheLimits)
 {
-    // A placeable WMF of 2048 x 6.25 inches: 196602 x 600 pixels at 96 dpi.
+    // A placeable WMF of 2048 x 6.25 inches: 196602 x 600 pixels at 96 dpi, drawn smaller.
     QImage img;
     const CodecResult r = loadImageFile(hostile("frame-huge.wmf"), img);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_LE(img.width(), kMaxImageSide);
     EXPECT_GE(img.width(), 15500) << "near the longest side of the limits, or of ImageMagick's policy";
     EXPECT_NEAR(img.width() / double(img.height()), 196602 / 600.0, 8) << "the proportions are kept";
+
+    // 32767 inches square: drawn at a few megapixels, in seconds (the fuzzer's slow input).
+    QImage square;
+    const CodecResult s = loadImageFile(hostile("frame-square.wmf"), square);
+    ASSERT_TRUE(s.ok) << s.message.toStdString();
+    EXPECT_EQ(square.width(), square.height());
+    EXPECT_GE(square.width(), 2048);
+    EXPECT_LE(qint64(square.width()) * square.height(), 16LL * 1024 * 1024);
 }
 
 TEST(HostilePictures, PicturesCutShortAreDamagedNotHalfGrey)

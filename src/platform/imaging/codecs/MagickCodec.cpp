@@ -22,6 +22,10 @@ namespace {
 // Metafiles have no pixels of their own; this is the resolution they are rendered at, the
 // screen resolution the program measures in, lowered where the frame would not fit the limits.
 constexpr double kMetafileDpi = 96.0;
+// libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
+// a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
+// metafiles are drawn at most this large, so that a few such shapes stay within seconds.
+constexpr double kMaxMetafilePixels = 16.0 * 1024 * 1024;
 // How long one picture may take to decode.
 constexpr qint64 kDecodeMilliseconds = 10000;
 // ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK
@@ -182,7 +186,7 @@ double metafileDensity(qint64 width, qint64 height, qint64 fileBytes)
     const double sideH = double(Magick::ResourceLimits::height()) - 1;
     // The pixel cache must stay in memory: it may not go to disk.
     const double cachePixels = double(Magick::ResourceLimits::memory()) / sizeof(MagickCore::PixelPacket);
-    const double pixels = std::min(double(Magick::ResourceLimits::area()), cachePixels);
+    const double pixels = std::min({double(Magick::ResourceLimits::area()), cachePixels, kMaxMetafilePixels});
     f = std::min({f, sideW / w, sideH / h, std::sqrt(pixels / (w * h))});
     return kMetafileDpi * f * 0.99; // the renderer rounds its canvas up
 }
