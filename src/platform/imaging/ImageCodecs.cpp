@@ -1,7 +1,8 @@
 // Picks the codec for a picture and puts saved files in place. Of our own here are only the
-// signature tests and the few header fields read before a library decodes: each library picks
-// formats and sizes its own way, and the loader has to decide (and refuse oversized pictures)
-// the same way for all of them.
+// signature tests, the few header fields read before a library decodes and the walk over a
+// compressed file's blocks (codecs/PictureLayout): each library picks formats and sizes its
+// own way, and the loader has to decide the same way for all of them, refusing a picture
+// whose decoding would cost more than the budget and one that was cut short.
 #include "platform/imaging/ImageCodecs.h"
 
 #include "platform/imaging/codecs/CodecSupport.h"
