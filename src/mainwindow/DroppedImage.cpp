@@ -3,6 +3,7 @@
 #include "core/AppError.h"
 #include "core/Globals.h"
 #include "core/clsEnvAll.h"
+#include "core/ErrorReport.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/WaitWindow.h"
 
@@ -31,6 +32,16 @@ DroppedImage droppedImageOf(const QMimeData &data)
     else if (d.address.isEmpty() && data.hasText())
         d.address = data.text().trimmed();
     return d;
+}
+
+QString tooLargePictureText(const platform::CodecResult &read)
+{
+    if (read.error != platform::CodecError::TooLarge || !read.size.isValid())
+        return {};
+    return getMessageText(QStringLiteral("MSG_IMAGE_TOO_LARGE"),
+                          QStringLiteral("The picture is too large (%1 pixels). Pictures can have at most 16384 "
+                                         "pixels a side and 128 megapixels."))
+        .arg(QStringLiteral("%1 x %2").arg(read.size.width()).arg(read.size.height()));
 }
 
 bool hasImageAddressEnding(const QString &address)
@@ -80,8 +91,10 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
         throw AppError(got.errorNumber, got.description);
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(local, QString());
-    if (!read || image->isEmpty())
-        throw AppError(ErrNo::InvalidCall, read.message);
+    if (!read || image->isEmpty()) {
+        const QString tooLarge = tooLargePictureText(read);
+        throw AppError(ErrNo::InvalidCall, tooLarge.isEmpty() ? read.message : tooLarge);
+    }
     return image;
 }
 
@@ -91,7 +104,9 @@ platform::ImgxImagePtr loadDroppedFile(const QString &file)
         throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(file, QString());
-    if (!read || image->isEmpty())
-        throw AppError(ErrNo::InvalidCall, read.message);
+    if (!read || image->isEmpty()) {
+        const QString tooLarge = tooLargePictureText(read);
+        throw AppError(ErrNo::InvalidCall, tooLarge.isEmpty() ? read.message : tooLarge);
+    }
     return image;
 }

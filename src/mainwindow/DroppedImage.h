@@ -19,6 +19,10 @@ DroppedImage droppedImageOf(const QMimeData &data);
 // Whether an address ends like a picture the program reads ("...jpg", "...png", ...).
 bool hasImageAddressEnding(const QString &address);
 
+// The message for a picture refused by the loading limits, naming its size; empty for any
+// other failure.
+QString tooLargePictureText(const platform::CodecResult &read);
+
 // Downloads a dropped address with these limits and loads it. A wait window over owner shows
 // the progress and offers Cancel meanwhile; a cancelled download gives no image (nullptr).
 // Raises AppError with the download's number and cause (host not found, timed out, the

@@ -268,3 +268,19 @@ TEST_F(CoverImages, ImagesAreFittedToTheShapeOfTheSidesPreview)
     adaptImageSizeOnInit(*image);
     EXPECT_EQ(QSize(image->width(), image->height()), QSize(600, 300));
 }
+
+TEST_F(CoverImages, APictureOverTheLimitsIsCalledTooLargeWithItsSize)
+{
+    const QString huge = QStringLiteral(PELMORA_SOURCE_DIR "/tests/data/hostile-pictures/progressive-huge.jpg");
+    start();
+    const QColor before = sideColor(0);
+    choosers->files.push_back(platform::FileDialogResult{huge, 1});
+    window->pic_Click(0);
+    dropFiles(0, {huge});
+    ASSERT_EQ(prompter->shown.size(), 2u);
+    for (const auto &m : prompter->shown) {
+        EXPECT_TRUE(m.prompt.contains("too large (11000 x 11000 pixels)")) << m.prompt.toStdString();
+        EXPECT_FALSE(m.prompt.contains("corrupt")) << m.prompt.toStdString();
+    }
+    EXPECT_EQ(sideColor(0), before);
+}

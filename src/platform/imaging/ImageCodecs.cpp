@@ -1,13 +1,15 @@
 // Picks the codec for a picture and puts saved files in place. Of our own here are only the
-// signature tests and the few header fields read before a library decodes: each library picks
-// formats and sizes its own way, and the loader has to decide (and refuse oversized pictures)
-// the same way for all of them.
+// signature tests, the few header fields read before a library decodes and the walk over a
+// compressed file's blocks (codecs/PictureLayout): each library picks formats and sizes its
+// own way, and the loader has to decide the same way for all of them, refusing a picture
+// whose decoding would cost more than the budget and one that was cut short.
 #include "platform/imaging/ImageCodecs.h"
 
 #include "platform/files/AtomicFile.h"
 #include "platform/imaging/codecs/CodecSupport.h"
 #include "platform/imaging/codecs/MagickCodec.h"
 #include "platform/imaging/codecs/MetafileCodec.h"
+#include "platform/imaging/codecs/PictureLayout.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -24,18 +26,23 @@
 
 namespace platform {
 
+using codecs::checkCost;
+using codecs::damaged;
 using codecs::failed;
 using codecs::succeeded;
+using codecs::tooLarge;
 
 namespace {
 
 enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Psd, Pcx, Tga, Wbmp, Wmf, Emf };
 
-// A file larger than the biggest decoded picture we accept is not worth reading into memory.
-constexpr qint64 kMaxFileBytes = kMaxImagePixels * 4;
-// Qt's readers refuse to allocate more than this many megabytes: one picture of the largest
-// size in 32 bits a pixel.
-constexpr int kQtAllocationLimitMb = int(kMaxImagePixels * 4 / (1024 * 1024));
+// The file is held in memory while it is decoded, so its bytes count against the budget.
+constexpr qint64 kMaxFileBytes = kMaxDecodeBytes;
+// Qt's readers refuse to allocate more than this many megabytes for one picture.
+constexpr int kQtAllocationLimitMb = int(kMaxDecodeBytes / (1024 * 1024));
+// A GIF is decoded into 32 bits a pixel, with a second picture for frames that restore what
+// was under them.
+constexpr double kGifBytesPerPixel = 8;
 // JPEG, TGA and PCX store their sides in 16 bits.
 constexpr int kSixteenBitSide = 65535;
 
@@ -138,14 +145,6 @@ std::optional<QSize> declaredSize(Format format, const QByteArray &d)
     return std::nullopt;
 }
 
-bool tooManyPixels(const QSize &s) { return qint64(s.width()) * s.height() > kMaxImagePixels; }
-
-CodecResult tooLargePicture(const QSize &s)
-{
-    return failed(CodecError::TooLarge,
-                  QStringLiteral("The picture is too large (%1 x %2).").arg(s.width()).arg(s.height()));
-}
-
 // Qt's BMP reader fills missing rows instead of failing; an uncompressed bitmap must hold all
 // the rows its header declares.
 bool bmpHasAllRows(const QByteArray &d)
@@ -163,7 +162,26 @@ bool bmpHasAllRows(const QByteArray &d)
     return offset + rowBytes * height <= d.size();
 }
 
-CodecResult qtRead(const QByteArray &data, const char *format, QImage &out)
+// Bytes a pixel that Qt's reader holds when it decodes into format, the conversion into the
+// output form included.
+double qtBytesPerPixel(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Invalid: return 8; // unknown: as if converted from 32 bits
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied: return 4; // converted in place
+    default: break;
+    }
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    return std::max(depth, 8) / 8.0 + 4;
+}
+
+// Reads with one of Qt's readers. minBytesPerPixel is what the format's decoder holds at
+// least (a GIF's second picture), decoderBytes its other buffers (a progressive JPEG's
+// coefficients).
+CodecResult qtRead(const QByteArray &data, const char *format, double minBytesPerPixel, qint64 decoderBytes,
+                   QImage &out)
 {
     QBuffer buffer;
     buffer.setData(data);
@@ -173,13 +191,19 @@ CodecResult qtRead(const QByteArray &data, const char *format, QImage &out)
     reader.setAllocationLimit(kQtAllocationLimitMb);
     reader.setAutoTransform(true); // photos stand as the camera meant them
     const QSize size = reader.size();
-    if (size.isValid() && tooManyPixels(size))
-        return tooLargePicture(size);
+    if (size.isValid()) {
+        double perPixel = std::max(qtBytesPerPixel(reader.imageFormat()), minBytesPerPixel);
+        if (reader.transformation() != QImageIOHandler::TransformationNone)
+            perPixel += 4; // turned into a copy
+        if (CodecResult r = checkCost(size, perPixel, data.size() + decoderBytes); !r.ok)
+            return r;
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        return failed(CodecError::CannotDecode,
-                      QStringLiteral("The picture could not be decoded: %1").arg(reader.errorString()));
-    out = codecs::toOutputFormat(image);
+        return damaged(reader.errorString());
+    if (!codecs::withinLimits(image.size()))
+        return tooLarge(image.size());
+    out = codecs::toOutputFormat(std::move(image));
     if (out.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     return succeeded();
@@ -192,18 +216,32 @@ CodecResult decode(const QByteArray &data, Format byExtension, QImage &out)
     Format format = sniff(data);
     if (format == Format::Unknown)
         format = byExtension;
-    if (const std::optional<QSize> size = declaredSize(format, data); size && tooManyPixels(*size))
-        return tooLargePicture(*size);
-    if (format == Format::Bmp && !bmpHasAllRows(data))
-        return failed(CodecError::CannotDecode, QStringLiteral("The picture is cut short."));
+    if (const std::optional<QSize> size = declaredSize(format, data); size && !codecs::withinLimits(*size))
+        return tooLarge(*size);
+    if ((format == Format::Bmp && (!bmpHasAllRows(data) || !codecs::bmpRunsComplete(data))) ||
+        (format == Format::Png && !codecs::pngChunksComplete(data)))
+        return damaged(QStringLiteral("the picture is cut short."));
+    qint64 decoderBytes = 0;
+    if (format == Format::Jpeg || format == Format::Gif) {
+        const std::optional<codecs::PictureLayout> layout =
+            format == Format::Jpeg ? codecs::jpegLayout(data) : codecs::gifLayout(data);
+        if (!layout)
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture has no readable header."));
+        decoderBytes = layout->decoderBytes;
+        const double perPixel = format == Format::Gif ? kGifBytesPerPixel : 4;
+        if (CodecResult r = checkCost(layout->size, perPixel, data.size() + decoderBytes); !r.ok)
+            return r;
+        if (!layout->complete)
+            return damaged(QStringLiteral("the picture is cut short."));
+    }
     try {
         switch (format) {
-        case Format::Jpeg: return qtRead(data, "jpeg", out);
-        case Format::Png: return qtRead(data, "png", out);
-        case Format::Gif: return qtRead(data, "gif", out);
-        case Format::Bmp: return qtRead(data, "bmp", out);
-        case Format::Tiff: return qtRead(data, "tiff", out);
-        case Format::Wbmp: return qtRead(data, "wbmp", out);
+        case Format::Jpeg: return qtRead(data, "jpeg", 0, decoderBytes, out);
+        case Format::Png: return qtRead(data, "png", 0, 0, out);
+        case Format::Gif: return qtRead(data, "gif", kGifBytesPerPixel, 0, out);
+        case Format::Bmp: return qtRead(data, "bmp", 0, 0, out);
+        case Format::Tiff: return qtRead(data, "tiff", 0, 0, out);
+        case Format::Wbmp: return qtRead(data, "wbmp", 0, 0, out);
         case Format::Psd: return codecs::magickRead(data, "PSD", out);
         case Format::Pcx: return codecs::magickRead(data, "PCX", out);
         case Format::Tga: return codecs::magickRead(data, "TGA", out);

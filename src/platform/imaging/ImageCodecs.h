@@ -15,6 +15,7 @@
 // a failed save leaves no partial file behind and an existing file as it was.
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 
@@ -42,7 +43,7 @@ enum : int {
     None = 0,
     NotSupported = 1, // unknown format, extension or save type
     CannotDecode = 2, // unreadable, truncated or not an image of its format
-    TooLarge = 3,     // the picture is larger than kMaxImagePixels, or than its format allows
+    TooLarge = 3,     // the picture is past the loading limits below, or larger than its format allows
     CannotWrite = 4,  // encoding failed, or the file could not be created or put in place
 };
 }
@@ -51,17 +52,27 @@ struct CodecResult {
     bool ok = false;
     int error = 0;   // a CodecError number; 0 on success
     QString message; // readable cause of a failure
+    QSize size;      // the picture's size where it is known; with TooLarge the size refused
 
     explicit operator bool() const { return ok; }
 };
 
-// The allocation limit of a decoded image; larger images are refused with TooLarge, before
-// decoding wherever the format lets us see the size first.
-inline constexpr qint64 kMaxImagePixels = 256LL * 1024 * 1024;
+// The loading limits, decided by what a cover needs (a DVD case cover of 27.3 x 18.3 cm at
+// 1200 dpi has 111 megapixels). A picture with more pixels or a longer side is refused with
+// TooLarge, from its header before any decoder allocates. Metafiles, which have no pixels of
+// their own, are rendered to fit these limits instead.
+inline constexpr qint64 kMaxImagePixels = 128LL * 1024 * 1024;
+inline constexpr int kMaxImageSide = 16384;
+// What loading one picture may take: the file's bytes, the decoded picture and the whole-picture
+// buffers of its decoder together. A picture whose decoder needs more than 4 bytes a pixel
+// (a palette picture converted, a progressive JPEG, ImageMagick's 16-bit pixel cache) is
+// refused with TooLarge at correspondingly fewer pixels.
+inline constexpr qint64 kMaxDecodeBytes = 4 * kMaxImagePixels;
 
 // Loads a picture file. The extension must be one of the readable ones (see
 // isSupportedForReading); the decoder is then chosen by content where the format has a
-// recognisable signature, else by the extension (TGA and WBMP have none).
+// recognisable signature, else by the extension (TGA and WBMP have none). A file cut short,
+// which a decoder would fill with grey, fails with CannotDecode.
 CodecResult loadImageFile(const QString &path, QImage &out);
 
 // Loads a picture held in memory (downloaded or dropped). The content decides where it can;

@@ -159,14 +159,14 @@ CodecResult ImgxImage::loadAddress(const QString &url, const QString &undoText)
 {
     QTemporaryDir dir(scratchFolderTemplate(ScratchKind::Download));
     if (!dir.isValid())
-        return {false, 4, QStringLiteral("No temporary folder for the download")};
+        return {false, 4, QStringLiteral("No temporary folder for the download"), {}};
     QString name = QUrl(url).fileName();
     if (name.isEmpty())
         name = QStringLiteral("download");
     const QString local = dir.filePath(name);
     const DownloadResult d = Downloader::get().download(url, local);
     if (!d.ok)
-        return {false, 2, d.description};
+        return {false, 2, d.description, {}};
     return loadFile(local, undoText);
 }
 

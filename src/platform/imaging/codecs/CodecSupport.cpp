@@ -1,6 +1,53 @@
 #include "platform/imaging/codecs/CodecSupport.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform::codecs {
+
+bool withinLimits(const QSize &size)
+{
+    return size.width() <= kMaxImageSide && size.height() <= kMaxImageSide &&
+           qint64(size.width()) * size.height() <= kMaxImagePixels;
+}
+
+CodecResult tooLarge(const QSize &size)
+{
+    CodecResult r = failed(CodecError::TooLarge,
+                           QStringLiteral("The picture is too large (%1 x %2 pixels).").arg(size.width()).arg(size.height()));
+    r.size = size;
+    return r;
+}
+
+CodecResult damaged(const QString &why)
+{
+    return failed(CodecError::CannotDecode, QStringLiteral("The file is damaged: %1").arg(why));
+}
+
+CodecResult checkCost(const QSize &size, double bytesPerPixel, qint64 fixedBytes)
+{
+    if (!withinLimits(size))
+        return tooLarge(size);
+    const double cost = double(size.width()) * size.height() * bytesPerPixel + double(fixedBytes);
+    if (cost > double(kMaxDecodeBytes))
+        return tooLarge(size);
+    return succeeded();
+}
+
+double fitFactor(double width, double height, double bytesPerPixel, qint64 fixedBytes)
+{
+    const double maxPixels =
+        std::min(double(kMaxImagePixels), std::max(0.0, double(kMaxDecodeBytes - fixedBytes) / bytesPerPixel));
+    double f = 1.0;
+    if (width > kMaxImageSide)
+        f = std::min(f, kMaxImageSide / width);
+    if (height > kMaxImageSide)
+        f = std::min(f, kMaxImageSide / height);
+    const double pixels = std::max(width, 1.0) * std::max(height, 1.0);
+    if (pixels * f * f > maxPixels)
+        f = std::min(f, std::sqrt(maxPixels / pixels));
+    return f;
+}
 
 bool isOpaque(const QImage &image)
 {
@@ -35,5 +82,12 @@ QImage onWhite(const QImage &image)
 }
 
 QImage toOutputFormat(const QImage &image) { return image.convertToFormat(QImage::Format_ARGB32_Premultiplied); }
+
+QImage toOutputFormat(QImage &&image)
+{
+    QImage out = std::move(image);
+    out.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return out;
+}
 
 } // namespace platform::codecs

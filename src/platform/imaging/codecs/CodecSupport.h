@@ -3,12 +3,28 @@
 #include "platform/imaging/ImageCodecs.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace platform::codecs {
 
-inline CodecResult succeeded() { return {true, CodecError::None, {}}; }
-inline CodecResult failed(int error, const QString &message) { return {false, error, message}; }
+inline CodecResult succeeded() { return {true, CodecError::None, {}, {}}; }
+inline CodecResult failed(int error, const QString &message) { return {false, error, message, {}}; }
+
+// True when a picture of this size is within kMaxImageSide and kMaxImagePixels.
+bool withinLimits(const QSize &size);
+// TooLarge, naming the size.
+CodecResult tooLarge(const QSize &size);
+// The picture is cut short or its data is broken.
+CodecResult damaged(const QString &why);
+// Success when a picture of this size fits the limits and, at bytesPerPixel for the picture
+// and its decoder's buffers plus fixedBytes (the file held in memory), kMaxDecodeBytes; else
+// TooLarge.
+CodecResult checkCost(const QSize &size, double bytesPerPixel, qint64 fixedBytes);
+// The factor (at most 1) that scales a width x height rendering into the limits and into
+// the budget when it costs bytesPerPixel beside fixedBytes; the scaled sides are to be
+// rounded down.
+double fitFactor(double width, double height, double bytesPerPixel = 4, qint64 fixedBytes = 0);
 
 // True when no pixel of the picture is (partly) transparent.
 bool isOpaque(const QImage &image);
@@ -16,7 +32,9 @@ bool isOpaque(const QImage &image);
 // The picture laid on white paper, for formats that store no alpha (Format_RGB32).
 QImage onWhite(const QImage &image);
 
-// The form every decoder hands back.
+// The form every decoder hands back. The rvalue form converts in place where the pixel
+// size allows, so that a large picture is not held twice.
 QImage toOutputFormat(const QImage &image);
+QImage toOutputFormat(QImage &&image);
 
 } // namespace platform::codecs

@@ -4,8 +4,12 @@
 
 #include <Magick++.h>
 
+#include <QElapsedTimer>
 #include <QtEndian>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -16,8 +20,17 @@ namespace platform::codecs {
 namespace {
 
 // Metafiles have no pixels of their own; this is the resolution they are rendered at, the
-// screen resolution the program measures in.
+// screen resolution the program measures in, lowered where the frame would not fit the limits.
 constexpr double kMetafileDpi = 96.0;
+// libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
+// a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
+// metafiles are drawn at most this large, so that a few such shapes stay within seconds.
+constexpr double kMaxMetafilePixels = 16.0 * 1024 * 1024;
+// How long one picture may take to decode.
+constexpr qint64 kDecodeMilliseconds = 10000;
+// ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK
+// pictures; we copy it into 32 bits a pixel.
+constexpr double kMagickBytesPerPixel = sizeof(MagickCore::PixelPacket) + sizeof(MagickCore::IndexPacket) + 4;
 
 void initMagick()
 {
@@ -25,24 +38,56 @@ void initMagick()
     std::call_once(once, [] {
         Magick::InitializeMagick(nullptr);
         // Our own ceilings; the system policy may lower them further, never raise them. A
-        // picture past them fails with a resource error instead of eating memory or disk.
-        Magick::ResourceLimits::width(kMaxImagePixels);
-        Magick::ResourceLimits::height(kMaxImagePixels);
+        // picture past them fails with a resource error instead of eating memory, and no
+        // pixel cache ever goes to disk (a killed program would leave it in the temporary
+        // folder). The time limit is ours (see DecodeDeadline): ImageMagick 6 counts its own
+        // from the first picture of the process and then ends the process.
+        // Our checks of the pinged size come first; the side limits here are a backstop with
+        // room for a metafile's renderer, which rounds its canvas up.
+        Magick::ResourceLimits::width(2 * kMaxImageSide);
+        Magick::ResourceLimits::height(2 * kMaxImageSide);
         Magick::ResourceLimits::area(kMaxImagePixels);
-        Magick::ResourceLimits::memory(2048LL * 1024 * 1024);
-        Magick::ResourceLimits::map(4096LL * 1024 * 1024);
-        Magick::ResourceLimits::disk(4096LL * 1024 * 1024);
+        Magick::ResourceLimits::memory(kMaxDecodeBytes);
+        Magick::ResourceLimits::map(kMaxDecodeBytes);
+        Magick::ResourceLimits::disk(0);
     });
 }
 
-// An image with the read options every decode uses.
-Magick::Image preparedImage(const char *format)
+// Stops a decoder that runs past kDecodeMilliseconds: the coders report their progress row
+// by row and stop when told to, handing back what they have, which is then refused.
+class DecodeDeadline {
+public:
+    explicit DecodeDeadline(Magick::Image &image)
+    {
+        timer_.start();
+        MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), &DecodeDeadline::progress, this);
+    }
+    bool expired() const { return expired_; }
+
+private:
+    static MagickCore::MagickBooleanType progress(const char *, const MagickCore::MagickOffsetType,
+                                                  const MagickCore::MagickSizeType, void *self)
+    {
+        auto *d = static_cast<DecodeDeadline *>(self);
+        if (d->timer_.elapsed() > kDecodeMilliseconds)
+            d->expired_ = true;
+        return d->expired_ ? MagickCore::MagickFalse : MagickCore::MagickTrue;
+    }
+
+    QElapsedTimer timer_;
+    bool expired_ = false;
+};
+
+// An image with the read options every decode uses; density is a metafile's resolution.
+Magick::Image preparedImage(const char *format, double density = kMetafileDpi)
 {
     Magick::Image image;
     image.quiet(true); // warnings (odd but readable files) are not failures
     image.subRange(1); // the first frame only: the merged picture of a PSD
     if (std::strcmp(format, "WMF") == 0) {
-        image.density(Magick::Geometry(size_t(kMetafileDpi), size_t(kMetafileDpi)));
+        // Set as text: a fraction of a dot an inch renders a frame of miles.
+        const std::string text = QStringLiteral("%1x%1").arg(density, 0, 'f', 6).toStdString();
+        MagickCore::CloneString(&image.imageInfo()->density, text.c_str());
         image.backgroundColor(Magick::Color("white"));
     }
     image.magick(format);
@@ -99,20 +144,51 @@ bool psdHasSingleFullLayer(const QByteArray &d, qint64 width, qint64 height)
     return top == 0 && left == 0 && bottom == height && right == width;
 }
 
-// Copies the pixels of a read image into a QImage.
+// Copies the pixels of a read image into a QImage: straight into 32 bits a pixel (BGRA in
+// memory is Qt's ARGB32), premultiplied in place.
 CodecResult toQImage(Magick::Image &image, QImage &out)
 {
     if (image.colorSpace() != Magick::sRGBColorspace && image.colorSpace() != Magick::GRAYColorspace)
         image.colorSpace(Magick::sRGBColorspace);
-    const bool alpha = image.matte();
-    QImage result(int(image.columns()), int(image.rows()), alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    QImage result(int(image.columns()), int(image.rows()), QImage::Format_ARGB32);
     if (result.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
-    const char *map = alpha ? "RGBA" : "RGB";
-    for (int y = 0; y < result.height(); ++y)
-        image.write(0, y, size_t(result.width()), 1, map, Magick::CharPixel, result.scanLine(y));
-    out = toOutputFormat(result);
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRA bytes are ARGB32 words on little-endian machines only");
+    const bool alpha = image.matte(); // without it, the opacity ImageMagick keeps means nothing
+    for (int y = 0; y < result.height(); ++y) {
+        image.write(0, y, size_t(result.width()), 1, "BGRA", Magick::CharPixel, result.scanLine(y));
+        if (!alpha) {
+            auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
+            for (int x = 0; x < result.width(); ++x)
+                line[x] |= 0xFF000000u;
+        }
+    }
+    out = toOutputFormat(std::move(result));
     return succeeded();
+}
+
+// A warning that the picture could be read only in part; other warnings are about odd but
+// readable files.
+bool isTruncationWarning(const Magick::Warning &w)
+{
+    return dynamic_cast<const Magick::WarningCorruptImage *>(&w) || std::strstr(w.what(), "UnexpectedEndOfFile") ||
+           std::strstr(w.what(), "unexpected end") || std::strstr(w.what(), "insufficient image data");
+}
+
+// The resolution that renders a metafile of width x height pixels at kMetafileDpi within
+// the limits and the budget, and within ImageMagick's own limits, which the system policy
+// may set lower (Debian's: 16000 pixels a side).
+double metafileDensity(qint64 width, qint64 height, qint64 fileBytes)
+{
+    const double w = double(width), h = double(height);
+    double f = fitFactor(w, h, kMagickBytesPerPixel, fileBytes);
+    const double sideW = double(Magick::ResourceLimits::width()) - 1;
+    const double sideH = double(Magick::ResourceLimits::height()) - 1;
+    // The pixel cache must stay in memory: it may not go to disk.
+    const double cachePixels = double(Magick::ResourceLimits::memory()) / sizeof(MagickCore::PixelPacket);
+    const double pixels = std::min({double(Magick::ResourceLimits::area()), cachePixels, kMaxMetafilePixels});
+    f = std::min({f, sideW / w, sideH / h, std::sqrt(pixels / (w * h))});
+    return kMetafileDpi * f * 0.99; // the renderer rounds its canvas up
 }
 
 // The pixels packed row after row, as ImageMagick takes them: RGBA (not premultiplied) or
@@ -152,19 +228,34 @@ Magick::Image magickImage(const QImage &image, bool alpha, const char *format, c
 CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
 {
     initMagick();
+    qint64 w = 0, h = 0;
+    const auto sizeOf = [&] { return QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(h, INT_MAX))); };
     try {
         const Magick::Blob blob(data.constData(), size_t(data.size()));
 
         // Look at the size first, without decoding pixels.
+        const bool metafile = std::strcmp(format, "WMF") == 0;
         Magick::Image probe = preparedImage(format);
         probe.ping(blob);
-        const qint64 w = qint64(probe.columns()), h = qint64(probe.rows());
+        w = qint64(probe.columns());
+        h = qint64(probe.rows());
         if (w <= 0 || h <= 0)
             return failed(CodecError::CannotDecode, QStringLiteral("The picture has no size."));
-        if (w > kMaxImagePixels || h > kMaxImagePixels || w * h > kMaxImagePixels)
-            return failed(CodecError::TooLarge, QStringLiteral("The picture is too large (%1 x %2).").arg(w).arg(h));
+        double density = kMetafileDpi;
+        if (metafile && (density = metafileDensity(w, h, data.size())) < kMetafileDpi) {
+            // Rendered smaller, to fit the limits.
+            probe = preparedImage(format, density);
+            probe.ping(blob);
+            w = qint64(probe.columns());
+            h = qint64(probe.rows());
+        }
+        // A PSD read from its layer holds the merged picture beside it.
+        const bool fromLayer = std::strcmp(format, "PSD") == 0 && psdHasSingleFullLayer(data, w, h);
+        const double perPixel = kMagickBytesPerPixel + (fromLayer ? kMagickBytesPerPixel - 4 : 0);
+        if (CodecResult r = checkCost(sizeOf(), perPixel, data.size()); !r.ok)
+            return r;
 
-        if (std::strcmp(format, "PSD") == 0 && psdHasSingleFullLayer(data, w, h)) {
+        if (fromLayer) {
             Magick::ReadOptions options;
             options.quiet(true);
             std::vector<Magick::Image> frames;
@@ -172,13 +263,24 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
             if (frames.size() == 2 && frames[1].columns() == size_t(w) && frames[1].rows() == size_t(h))
                 return toQImage(frames[1], out);
         }
-        Magick::Image image = preparedImage(format);
-        image.read(blob);
+        Magick::Image image = preparedImage(format, density);
+        image.quiet(false); // a picture read only in part comes with a warning
+        const DecodeDeadline deadline(image);
+        try {
+            image.read(blob);
+        } catch (const Magick::Warning &warning) {
+            if (isTruncationWarning(warning))
+                return damaged(describe(warning));
+        }
+        if (deadline.expired())
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
         if (image.columns() != size_t(w) || image.rows() != size_t(h))
             return failed(CodecError::CannotDecode, QStringLiteral("The picture could not be decoded."));
         return toQImage(image, out);
     } catch (const Magick::Exception &e) {
-        return failed(isLimitError(e) ? CodecError::TooLarge : CodecError::CannotDecode, describe(e));
+        if (isLimitError(e))
+            return w > 0 && h > 0 ? tooLarge(sizeOf()) : failed(CodecError::TooLarge, describe(e));
+        return failed(CodecError::CannotDecode, describe(e));
     } catch (const std::bad_alloc &) {
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     } catch (const std::exception &e) {

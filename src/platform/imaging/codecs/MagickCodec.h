@@ -1,6 +1,7 @@
 #pragma once
 // The formats that ImageMagick reads and writes for us: PSD, PCX and TGA both ways, WMF
-// reading (rendered through libwmf at 96 dpi, on white).
+// reading (rendered through libwmf at 96 dpi, on white, at a lower resolution where that
+// would pass the loading limits).
 #include "platform/imaging/ImageCodecs.h"
 
 #include <QByteArray>

@@ -38,6 +38,10 @@ constexpr int32_t kPelsPerMeter = 3780; // 96 dpi
 // WMF coordinates are signed 16-bit numbers.
 constexpr int kWmfMaxSide = 32767;
 
+// The records become SVG text and then a document tree of that text, some times the size of
+// the records.
+constexpr qint64 kSvgBytesPerEmfByte = 8;
+
 // Offsets into the EMF header record.
 constexpr int kEmfBounds = 8, kEmfFrame = 24, kEmfSignature = 40, kEmfDevice = 72, kEmfMillimeters = 80;
 constexpr int kEmfMinHeader = 88;
@@ -250,13 +254,18 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     } else {
         return notAnEmf(QStringLiteral("no frame"));
     }
-    const double pixelW = std::round(picture.width() / perMmX / 25.4 * kDpi);
-    const double pixelH = std::round(picture.height() / perMmY / 25.4 * kDpi);
-    if (pixelW > double(kMaxImagePixels) || pixelH > double(kMaxImagePixels) ||
-        std::max(pixelW, 1.0) * std::max(pixelH, 1.0) > double(kMaxImagePixels))
-        return failed(CodecError::TooLarge,
-                      QStringLiteral("The picture is too large (%1 x %2).").arg(pixelW).arg(pixelH));
+    double pixelW = std::round(picture.width() / perMmX / 25.4 * kDpi);
+    double pixelH = std::round(picture.height() / perMmY / 25.4 * kDpi);
+    if (!std::isfinite(pixelW) || !std::isfinite(pixelH))
+        return notAnEmf(QStringLiteral("no frame"));
+    // A frame too large for the limits is rendered smaller, to fit them.
+    if (const double f = fitFactor(pixelW, pixelH, 4, data.size() * kSvgBytesPerEmfByte); f < 1) {
+        pixelW = std::floor(pixelW * f);
+        pixelH = std::floor(pixelH * f);
+    }
     const int w = std::max(1, int(pixelW)), h = std::max(1, int(pixelH));
+    if (CodecResult r = checkCost(QSize(w, h), 4, data.size() * kSvgBytesPerEmfByte); !r.ok)
+        return r;
 
     // libemf2svg scales by the bounds and per millimetre of the device; a header that gives
     // no usable values gets ours (in a copy) rather than a division by zero.
