@@ -11,6 +11,8 @@
 #include "mainwindow/SaveTarget.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
+#include "platform/scan/ScannerProcess.h"
+#include "platform/ui/WaitWindow.h"
 #include "platform/imaging/ImgxImage.h"
 #include "platform/scan/TwainObject.h"
 #include "platform/ui/Choosers.h"
@@ -57,6 +59,10 @@ void frmPelmora::createTwain()
     take(texts.source.mode, "ScanSourceMode");
     take(texts.source.resolution, "ScanSourceResolution");
     objTwain->setTexts(texts);
+    platform::WaitTexts wait{QStringLiteral("Scanner"), QStringLiteral("Waiting for the scanner..."), texts.cancel};
+    take(wait.title, "ScanWaitTitle");
+    take(wait.label, "ScanWaitLabel");
+    platform::setScannerWaitTexts(wait);
     connect(objTwain, &platform::TwainObject::ImageAcquired, this, &frmPelmora::objTwain_ImageAcquired);
     connect(objTwain, &platform::TwainObject::AcquireCanceled, this, &frmPelmora::objTwain_AcquireCanceled);
     connect(objTwain, &platform::TwainObject::CanCloseTwain, this, &frmPelmora::objTwain_CanCloseTwain);

@@ -51,16 +51,20 @@ using Pump = std::function<bool()>;
 
 // On the GUI thread a call keeps the windows painted; after the patience time it shows a
 // wait window whose Cancel gives the call up.
+WaitTexts &scannerWaitTexts()
+{
+    static WaitTexts texts{QStringLiteral("Scanner"), QStringLiteral("Waiting for the scanner..."),
+                           QStringLiteral("Cancel")};
+    return texts;
+}
+
 class GuiWait {
 public:
     explicit GuiWait(int patienceMs) : patienceMs_(patienceMs) { clock_.start(); }
     bool operator()()
     {
         if (!window_ && clock_.elapsed() >= patienceMs_) {
-            WaitTexts texts;
-            texts.title = QStringLiteral("Scanner");
-            texts.label = QStringLiteral("Waiting for the scanner...");
-            window_ = WaitWindows::get().show(nullptr, texts, [this] { cancelled_ = true; });
+            window_ = WaitWindows::get().show(nullptr, scannerWaitTexts(), [this] { cancelled_ = true; });
         }
         // Until the window is there, no click reaches the program; then only the window
         // takes input, being modal.
@@ -433,6 +437,8 @@ private:
 };
 
 } // namespace
+
+void setScannerWaitTexts(const WaitTexts &texts) { scannerWaitTexts() = texts; }
 
 std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath, const ScannerHelperTimes &times)
 {

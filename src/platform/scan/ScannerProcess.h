@@ -23,6 +23,11 @@ struct ScannerHelperTimes {
 // window ends it too and fails with Cancelled.
 std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath, const ScannerHelperTimes &times = {});
 
+// The texts of the wait window shown while the program waits for its helper; English unless
+// the program sets its own.
+struct WaitTexts;
+void setScannerWaitTexts(const WaitTexts &texts);
+
 // Where the helper is: $PELMORA_SCANNER_HELPER when set, else "pelmora-scanner" beside the
 // running program; "" when there is none.
 QString scannerHelperPath();
