@@ -16,6 +16,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
+#include "mainwindow/DroppedImage.h"
 #include "ui_frmBrowse.h"
 
 #include <QApplication>
@@ -38,6 +39,14 @@ long errorNumberOf(const platform::CodecResult &read)
 }
 
 QString text(const QString &key, const QString &def) { return gObjLanguageStore().getVar(key, def); }
+
+// What the error report says of a picture that could not be read; one over the limits
+// names its size.
+QString messageOf(const platform::CodecResult &read)
+{
+    const QString tooLarge = tooLargePictureText(read);
+    return tooLarge.isEmpty() ? read.message : tooLarge;
+}
 }
 
 frmBrowse::frmBrowse(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::frmBrowse>())
@@ -170,7 +179,7 @@ void frmBrowse::lstFiles_Click()
         QSize original;
         const platform::CodecResult read = loadPreviewPicture(path, targetFor, picture, original);
         if (!read)
-            throw AppError(errorNumberOf(read), read.message);
+            throw AppError(errorNumberOf(read), messageOf(read));
         picPreview->setWidthTwips(twips.width());
         picPreview->setHeightTwips(twips.height());
         picPreview->setPicture(picture);
@@ -198,7 +207,7 @@ void frmBrowse::cmdOvertake_Click(int index)
     try {
         const platform::CodecResult read = loadWholePicture(path, *image);
         if (!read || image->isEmpty())
-            throw AppError(errorNumberOf(read), read.message);
+            throw AppError(errorNumberOf(read), messageOf(read));
     } catch (...) {
         reportError(QStringLiteral("ERR_SELECT_SOURCE"), QStringLiteral("frmBrowse.cmdOvertake_Click"));
         return;

@@ -4,10 +4,14 @@
 #include "core/Globals.h"
 #include "core/clsEnvAll.h"
 #include "core/ErrorReport.h"
+#include "platform/files/TemporaryFiles.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/WaitWindow.h"
 
+#include <QFileInfo>
 #include <QMimeData>
+#include <QNetworkReply>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -44,6 +48,36 @@ QString tooLargePictureText(const platform::CodecResult &read)
         .arg(QStringLiteral("%1 x %2").arg(read.size.width()).arg(read.size.height()));
 }
 
+namespace {
+
+// The cause of a failed download in the program's language; the download's own (English)
+// description where no text of the language file fits.
+QString downloadCauseText(const platform::DownloadResult &got, const QString &address)
+{
+    const QUrl url(address);
+    const QString host = url.host().isEmpty() ? address : url.host();
+    const auto message = [](const char *key, const char *def, const QString &arg) {
+        return getMessageText(QString::fromLatin1(key), QString::fromLatin1(def)).arg(arg);
+    };
+    const long n = got.errorNumber;
+    if (n == platform::DownloadErr::NetworkBase + QNetworkReply::HostNotFoundError)
+        return message("MSG_DOWNLOAD_HOST", "The host %1 was not found.", host);
+    if (n == platform::DownloadErr::NetworkBase + QNetworkReply::ConnectionRefusedError)
+        return message("MSG_DOWNLOAD_REFUSED", "The server %1 refused the connection.", host);
+    if (n == platform::DownloadErr::Timeout || n == platform::DownloadErr::NetworkBase + QNetworkReply::TimeoutError)
+        return message("MSG_DOWNLOAD_TIMEOUT", "The download of %1 timed out.", address);
+    if (n == platform::DownloadErr::TooLarge)
+        return message("MSG_DOWNLOAD_TOO_LARGE", "%1 is too large to be downloaded.", address);
+    if (n == platform::DownloadErr::BadReply)
+        return message("MSG_DOWNLOAD_BAD_REPLY", "The server's answer for %1 is broken.", address);
+    if (n > platform::DownloadErr::HttpBase && n < platform::DownloadErr::HttpBase + 1000)
+        return message("MSG_DOWNLOAD_HTTP", "The server answered with the status %1.",
+                       QString::number(n - platform::DownloadErr::HttpBase));
+    return got.description;
+}
+
+} // namespace
+
 bool hasImageAddressEnding(const QString &address)
 {
     return kAddressEndings.contains(address.right(3), Qt::CaseInsensitive);
@@ -52,12 +86,16 @@ bool hasImageAddressEnding(const QString &address)
 platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits,
                                           QWidget *owner)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(platform::scratchFolderTemplate(platform::ScratchKind::Download));
     if (!dir.isValid())
         throw AppError(ErrNo::PathFileAccess, QStringLiteral("No temporary folder for the download: %1").arg(dir.errorString()));
-    QString name = QUrl(address).fileName();
-    if (name.isEmpty())
-        name = QStringLiteral("download");
+    // Only the address's extension is kept, which tells the reader the picture's type; the
+    // address's own name may be longer than a file name can be.
+    QString name = QStringLiteral("download");
+    const QString suffix = QFileInfo(QUrl(address).fileName()).suffix();
+    static const QRegularExpression plainSuffix(QStringLiteral("^[A-Za-z0-9]{1,8}$"));
+    if (plainSuffix.match(suffix).hasMatch())
+        name += u'.' + suffix;
     const QString local = dir.filePath(name);
 
     clsEnvAll &lang = gObjLanguageStore();
@@ -88,7 +126,7 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
     if (cancelled)
         return nullptr;
     if (!got)
-        throw AppError(got.errorNumber, got.description);
+        throw AppError(got.errorNumber, downloadCauseText(got, address));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(local, QString());
     if (!read || image->isEmpty()) {
