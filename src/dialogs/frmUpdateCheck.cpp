@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QScopeGuard>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -152,8 +153,26 @@ void frmUpdateCheck::checkUpdate()
 
         QString local;
         {
+            // While it downloads, the window takes input: closing it stops the download.
             const LimitsScope limits(downloadLimits());
-            local = URLDownload(versionFileAddress(), appPath() + QStringLiteral("/data"), 3);
+            platform::Downloader &downloader = platform::Downloader::get();
+            downloader.setProgressHandler([](qint64, qint64) {});
+            mBoolChecking = true;
+            mBoolCancelled = false;
+            const auto done = qScopeGuard([&] {
+                mBoolChecking = false;
+                downloader.setProgressHandler({});
+            });
+            try {
+                local = URLDownload(versionFileAddress(), appPath() + QStringLiteral("/data"), 3);
+            } catch (...) {
+                if (!mBoolCancelled)
+                    throw;
+            }
+        }
+        if (mBoolCancelled) {
+            platform::setPointer(platform::Pointer::Default);
+            return;
         }
         stepProgress();
 
@@ -203,6 +222,10 @@ void frmUpdateCheck::checkUpdate()
 
 void frmUpdateCheck::closeEvent(QCloseEvent *e)
 {
+    if (mBoolChecking) {
+        mBoolCancelled = true;
+        platform::Downloader::get().abort();
+    }
     restoreMainFormTopmost(frmPelmora::instance());
     e->accept();
     QDialog::done(QDialog::Rejected);

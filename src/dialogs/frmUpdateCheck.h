@@ -42,4 +42,7 @@ protected:
 private:
     void checkUpdate();
     void stepProgress();
+
+    bool mBoolChecking = false;  // the version file is being fetched
+    bool mBoolCancelled = false; // the window was closed meanwhile
 };

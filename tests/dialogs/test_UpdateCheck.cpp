@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -151,4 +152,19 @@ TEST_F(UpdateCheck, FailedDownloadsAreReportedAndNeverAnsweredFromAnOldFile)
     EXPECT_EQ(prompts().size(), 3);
     EXPECT_EQ(dialog->lblCheckUpateInfo->text(), designText);
     EXPECT_EQ(dialog->size(), size);
+}
+
+// Closing the window while the server stalls stops the download at once, without a message.
+TEST_F(UpdateCheck, ClosingTheWindowStopsAStalledCheck)
+{
+    server.hang(QStringLiteral("/version.txt"));
+    frmUpdateCheck::downloadLimits().timeoutMs = 20000;
+    frmUpdateCheck::downloadLimits().maxBytes = 1LL << 30; // the stalling answer announces a large body
+    QTimer::singleShot(300, dialog.get(), [this] { dialog->cmdCancel->click(); });
+    QElapsedTimer clock;
+    clock.start();
+    dialog->cmdRetry_Click();
+    EXPECT_LT(clock.elapsed(), 10000) << "the close reached the waiting download";
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join(u'|').toStdString();
+    EXPECT_FALSE(dialog->isVisible());
 }
