@@ -11,6 +11,8 @@
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 
+#include "ScreenshotSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,16 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-bool copyFolder(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QString &f : source.entryList(QDir::Files))
-        if (!QFile::copy(source.filePath(f), to + u'/' + f))
-            return false;
-    return true;
-}
 
 // A landscape photo: sky, sea and a low sun.
 QImage seaside(QColor sky, QColor sea)
@@ -51,12 +43,6 @@ QImage seaside(QColor sky, QColor sea)
     return img;
 }
 
-void settle()
-{
-    for (int i = 0; i < 10; ++i)
-        QApplication::processEvents();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,15 +52,12 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!screenshot::makeProgramFolder(home))
         return 1;
-    qputenv("PELMORA_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
 
     const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!copyFolder(resources + QStringLiteral("/data"), home.path() + QStringLiteral("/data"))
-        || !copyFolder(resources + QStringLiteral("/language"), home.path() + QStringLiteral("/language")))
+    if (!screenshot::seedProgramFolder(home, resources))
         return 1;
     const QString pictures = home.path() + QStringLiteral("/Pictures");
     QDir().mkpath(pictures);
@@ -100,7 +83,7 @@ int main(int argc, char *argv[])
     auto *window = qobject_cast<frmPelmora *>(Main(hooks));
     if (!window)
         return 1;
-    settle();
+    screenshot::settle();
 
     // The editor on the format of the user's own, as its Edit button opens it.
     gObjCover().setEditedIndex(0);
@@ -108,14 +91,14 @@ int main(int argc, char *argv[])
     auto *editor = new frmEditCover(window);
     editor->setWindowTitle(gObjLanguageStore().getVar(QStringLiteral("frmEditCover.frmEditCoverEdit"), QStringLiteral("Edit Cover")));
     editor->show();
-    settle();
+    screenshot::settle();
     bool saved = editor->grab().save(QString::fromLocal8Bit(argv[2]), "PNG");
     delete editor;
 
     auto *browser = new frmBrowse(window);
     browser->show();
     browser->lstFiles->setCurrentRow(1);
-    settle();
+    screenshot::settle();
     saved = browser->grab().save(QString::fromLocal8Bit(argv[3]), "PNG") && saved;
     delete browser;
     delete window;

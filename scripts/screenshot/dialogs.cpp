@@ -15,6 +15,8 @@
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 
+#include "ScreenshotSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -30,26 +32,10 @@
 
 namespace {
 
-bool copyFolder(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QString &f : source.entryList(QDir::Files))
-        if (!QFile::copy(source.filePath(f), to + u'/' + f))
-            return false;
-    return true;
-}
-
-void settle()
-{
-    for (int i = 0; i < 10; ++i)
-        QApplication::processEvents();
-}
-
 bool save(QWidget *w, const QString &folder, const char *name)
 {
     w->show();
-    settle();
+    screenshot::settle();
     return w->grab().save(folder + u'/' + QLatin1String(name), "PNG");
 }
 
@@ -85,15 +71,12 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!screenshot::makeProgramFolder(home))
         return 1;
-    qputenv("PELMORA_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
 
     const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!copyFolder(resources + QStringLiteral("/data"), home.path() + QStringLiteral("/data"))
-        || !copyFolder(resources + QStringLiteral("/language"), home.path() + QStringLiteral("/language")))
+    if (!screenshot::seedProgramFolder(home, resources))
         return 1;
     QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));
     if (!options.open(QIODevice::WriteOnly))
@@ -111,7 +94,7 @@ int main(int argc, char *argv[])
     if (!window)
         return 1;
     window->timTip->stop();
-    settle();
+    screenshot::settle();
 
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
@@ -128,7 +111,7 @@ int main(int argc, char *argv[])
         gStrHomePageURL = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
         frmUpdateCheck dlg(window);
         dlg.show();
-        settle();
+        screenshot::settle();
         dlg.cmdRetry_Click();
         // The address shown is the one users see, not the local server's.
         dlg.lblCheckUpateInfo->setText(dlg.lblCheckUpateInfo->text().replace(gStrHomePageURL,

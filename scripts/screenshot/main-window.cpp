@@ -9,6 +9,8 @@
 #include "mainwindow/frmQuickLoad.h"
 #include "platform/imaging/ImgxImage.h"
 
+#include "ScreenshotSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,16 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-bool copyFolder(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QString &f : source.entryList(QDir::Files))
-        if (!QFile::copy(source.filePath(f), to + u'/' + f))
-            return false;
-    return true;
-}
 
 // A front cover: an evening sky over hills with a title.
 QImage frontCover()
@@ -97,15 +89,12 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!screenshot::makeProgramFolder(home))
         return 1;
-    qputenv("PELMORA_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
 
     const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!copyFolder(resources + QStringLiteral("/data"), home.path() + QStringLiteral("/data"))
-        || !copyFolder(resources + QStringLiteral("/language"), home.path() + QStringLiteral("/language")))
+    if (!screenshot::seedProgramFolder(home, resources))
         return 1;
     // The cut border and the disc outlines shown, no tip of the day.
     QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));

@@ -13,6 +13,8 @@
 #include "platform/web/WebBrowser.h"
 #include "platform/web/WebEngineSetup.h"
 
+#include "ScreenshotSupport.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -28,16 +30,6 @@
 #include <cstdio>
 
 namespace {
-
-bool copyFolder(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QString &f : source.entryList(QDir::Files))
-        if (!QFile::copy(source.filePath(f), to + u'/' + f))
-            return false;
-    return true;
-}
 
 void wait(int milliseconds)
 {
@@ -96,17 +88,14 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!screenshot::makeProgramFolder(home))
         return 1;
-    qputenv("PELMORA_HOME", home.path().toUtf8());
     platform::web::prepareWebEngine();
     QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
 
     const QString resources = QString::fromLocal8Bit(argv[1]);
     const QString data = home.path() + QStringLiteral("/data");
-    if (!copyFolder(resources + QStringLiteral("/data"), data)
-        || !copyFolder(resources + QStringLiteral("/language"), home.path() + QStringLiteral("/language")))
+    if (!screenshot::seedProgramFolder(home, resources))
         return 1;
     getLanguageFiles();
     setLanguage(home.path() + QStringLiteral("/language/English.dll"));
