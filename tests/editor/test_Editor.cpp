@@ -336,8 +336,14 @@ TEST_F(EditorTest, InsertionDropsAndPlacement)
     // Stretch: a text at 0 degrees to the canvas width, at 45 nothing.
     addText(0);
     auto flat = focused();
+    ed.adaptObjectSizeToZoom(flat->mstrIndex);
     ed.doStretch();
     EXPECT_NEAR(flat->W(), ed.igxMain->image()->width() * gDblZoomFactor, 3);
+    addText(90);
+    auto upright = focused();
+    ed.adaptObjectSizeToZoom(upright->mstrIndex);
+    ed.doStretch();
+    EXPECT_NEAR(upright->H(), ed.igxMain->image()->height() * gDblZoomFactor, 8); // one proportional step
     addText(45);
     auto slanted = focused();
     ed.adaptObjectSizeToZoom(slanted->mstrIndex);
