@@ -1,5 +1,6 @@
 #include "app/AppServices.h"
 #include "dialogs/DialogWindows.h"
+#include "editor/EditorGlobals.h"
 
 #include "coverformats/CoverFormatWindows.h"
 #include "coverformats/frmSearch.h"
@@ -35,7 +36,7 @@ public:
         }
         m_standIn->showModal(window, owner);
     }
-    bool openEditor(QWidget *owner) override { return m_standIn->openEditor(owner); }
+    bool openEditor(QWidget *owner) override { return openGraphicsEditor(owner); }
     void showBrightness(QWidget *owner, const platform::ImgxImagePtr &image) override
     {
         m_standIn->showBrightness(owner, image);

@@ -12,6 +12,8 @@ inline double gDblZoomFactor = 1.0;
 inline double gDblOldZoomFactor = 0.0;
 // The one slot for a text-object snapshot (the text editor's and a text resize's).
 inline std::shared_ptr<clsTextObject> gObjTextObjectBefore;
+// The text object the text editor works on: the one being edited, or the new one.
+inline std::shared_ptr<clsTextObject> gObjTextObject;
 
 namespace canvas {
 void resetForTests();

@@ -48,6 +48,12 @@ inline QString gStrOpenImageFilter;
 inline QString gStrSaveImageFilter;
 inline QString gStrSepSpace = QStringLiteral("Space");
 inline QString gStrSepTab = QStringLiteral("Tab");
+// The separators a track line can put between its fields, filled by the graphics editor's
+// set-up, and the localised names of the fields.
+inline std::array<QString, 5> gStrSeparators;
+inline QString gStrMp3Title = QStringLiteral("Title");
+inline QString gStrMp3Artist = QStringLiteral("Artist");
+inline QString gStrMp3Duration = QStringLiteral("Duration");
 
 // The language files of the language folder, as named on disk, in listing order.
 inline QStringList gColLanguageFiles;

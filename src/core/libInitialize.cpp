@@ -162,6 +162,13 @@ void loadSeparatorNames()
     gStrSepTab = gObjLanguageStore().getVar(QStringLiteral("OTHERCONSTANTS.SEPTAB"), QStringLiteral("Tab"));
 }
 
+void loadMp3FieldNames()
+{
+    gStrMp3Title = gObjLanguageStore().getVar(QStringLiteral("OTHERCONSTANTS.MP3TITLE"), QStringLiteral("Title"));
+    gStrMp3Artist = gObjLanguageStore().getVar(QStringLiteral("OTHERCONSTANTS.MP3ARTIST"), QStringLiteral("Artist"));
+    gStrMp3Duration = gObjLanguageStore().getVar(QStringLiteral("OTHERCONSTANTS.MP3DURATION"), QStringLiteral("Duration"));
+}
+
 QWidget *Main(const StartupHooks &hooks)
 {
     QWidget *w = nullptr;

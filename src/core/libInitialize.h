@@ -23,6 +23,8 @@ void readOptions();
 QString getUserLocaleInfo(int item);
 void buildImageFilters();
 void loadSeparatorNames();
+// The track-line field names from the language file.
+void loadMp3FieldNames();
 
 // The options file below the program folder.
 QString optionsFilePath();

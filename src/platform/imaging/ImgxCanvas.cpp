@@ -4,6 +4,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace platform {
 
@@ -70,10 +71,20 @@ void ImgxCanvas::paintInto(QPainter &p)
     p.fillRect(rect(), Qt::white);
     if (!image_->isEmpty()) {
         const double z = zoom();
-        p.save();
-        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        p.drawImage(QRectF(0, 0, image_->width() * z, image_->height() * z), image_->qimage());
-        p.restore();
+        const QImage &source = image_->qimage();
+        if (z == 1.0) {
+            p.drawImage(QPointF(0, 0), source);
+        } else {
+            // The zoomed picture is kept until the image or the zoom changes, so that a repaint
+            // while dragging only copies it.
+            const QSize target(std::max(1, int(std::lround(source.width() * z))),
+                               std::max(1, int(std::lround(source.height() * z))));
+            if (zoomedKey_ != source.cacheKey() || zoomed_.size() != target) {
+                zoomed_ = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                zoomedKey_ = source.cacheKey();
+            }
+            p.drawImage(QPointF(0, 0), zoomed_);
+        }
     }
     imaging::PainterContext dc(p);
     emit paint(dc);
@@ -130,7 +141,7 @@ void ImgxCanvas::dropEvent(QDropEvent *e)
         if (u.isLocalFile())
             files << u.toLocalFile();
     if (!files.isEmpty())
-        emit filesDropped(files);
+        emit filesDropped(files, e->position().toPoint().x(), e->position().toPoint().y());
     else if (m->hasUrls())
         emit textDropped(m->urls().constFirst().toString());
     else if (m->hasText())

@@ -48,7 +48,8 @@ signals:
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     // Emitted while painting, after the image and before the overlay.
     void paint(platform::imaging::DeviceContext &hdc);
-    void filesDropped(const QStringList &paths);
+    // Files dropped at a point of the canvas.
+    void filesDropped(const QStringList &paths, int x, int y);
     void textDropped(const QString &text);
 
 protected:
@@ -69,6 +70,9 @@ private:
     bool autoZoom_ = false;
     bool redraw_ = true;
     imaging::RecordingContext overlay_;
+    // The image as last drawn at the zoom, and the image state it was made from.
+    QImage zoomed_;
+    qint64 zoomedKey_ = 0;
 };
 
 } // namespace platform

@@ -1,0 +1,115 @@
+#pragma once
+// The graphics editor of one cover side: the side's background on the canvas igxMain with the
+// side's text and picture objects over it. It works on a copy of the side's canvas model and
+// of its image; OK (and File > Exit) writes both back, Cancel and the window frame give the
+// side back what it had when the editor opened.
+#include "platform/imaging/ImgxImage.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+class ButtonPlus;
+class QAction;
+class QMenu;
+class ShapeControl;
+class clsCanvasObject;
+namespace platform { class ImgxCanvas; }
+namespace Ui { class frmGrafik; }
+
+class frmGrafik : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmGrafik(QWidget *parent = nullptr);
+    ~frmGrafik() override;
+
+    // The editor that is open, or nothing.
+    static frmGrafik *instance();
+
+    platform::ImgxCanvas *igxMain = nullptr;
+    ShapeControl *shpFocusIgxMain = nullptr;
+    ButtonPlus *cmdPicture = nullptr, *cmdText = nullptr, *cmdEditText = nullptr, *cmdBackColor = nullptr,
+               *cmdBlankSheet = nullptr, *cmdRotate = nullptr, *cmdRotateLeft = nullptr, *cmdRotateRight = nullptr,
+               *cmdSharpen = nullptr, *cmdSoften = nullptr, *cmdEffects = nullptr, *cmdSave = nullptr,
+               *cmdUndoOverview = nullptr, *cmdOK = nullptr, *cmdCancel = nullptr;
+    QTimer TimerMyTimer;
+
+    // A menu entry or sub-menu by its name ("mnuCopy", "mnuPopUpCenter", ...); nothing when
+    // there is none.
+    QAction *menuEntry(const QString &name) const;
+    QMenu *menu(const QString &name) const;
+
+    // Closing.
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void mnuExit_Click();
+
+    // Fits one object of the edited model to the canvas zoom.
+    void adaptObjectSizeToZoom(const QString &key);
+    // The context menu at canvas pixels (mode 0), or the effects menu at a point of the
+    // window (mode 1).
+    void doPopUpMenu(int x, int y, int mode);
+
+    // Toolbar and insertion.
+    void cmdPicture_Click();
+    void cmdText_Click();
+    void doDeleteSelectedItem();
+    void editFocusedText();
+    // The image collector's tick.
+    void TimerMyTimer_Timer();
+
+    // Placement of the focused object; none records an undo step.
+    void doCenterObject(int mode);
+    void doMoveObject(int dx, int dy);
+    void convertTextToPicture();
+    void doStretch();
+    void moveToForeground();
+    void moveToBackground();
+
+    // The canvas's events.
+    void igxMain_MouseDown(Qt::MouseButton button, int x, int y);
+    void igxMain_MouseMove(int x, int y);
+    void igxMain_MouseUp();
+    void igxMain_KeyDown(int key);
+    void igxMain_FilesDropped(const QStringList &paths);
+
+    // The window and canvas size recorded at set-up, in pixels.
+    QSize recordedCanvasSize() const { return {mLngCanvasWidth, mLngCanvasHeight}; }
+    QSize recordedFormSize() const { return {mLngFormWidth, mLngFormHeight}; }
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void initAll(bool keepObjects, bool firstLoad);
+    void layoutEditorWindow();
+    void positionFocusFrame();
+    // The enabling of the controls after a mouse move, for the focused object.
+    void enableForFocus();
+    // The focused object, or nothing ("", "-9999", an unknown key and a deleted object are
+    // all "nothing focused").
+    std::shared_ptr<clsCanvasObject> focusedObject() const;
+    QString focusedKey() const;
+    // Loads an image file for a new picture object; an empty image when it cannot be read.
+    static platform::ImgxImagePtr loadPicture(const QString &path);
+    void addPicture(platform::ImgxImagePtr image);
+    void wireCommands();
+    void notAvailable();
+
+    std::unique_ptr<Ui::frmGrafik> ui;
+    std::map<QString, QAction *> mActions;
+    int mIntSide = 0;
+    bool mBoolCancelled = true;
+    bool mBoolUnloaded = false;
+    // A dropped picture was added and goes to the drop point.
+    bool mBoolDropPending = false;
+    platform::ImgxImagePtr mImgXWorking;
+    // The side's image as it was at opening, with its undo steps.
+    std::unique_ptr<platform::ImgxImage> mImgXStartBackup;
+    int mLngCanvasWidth = 0, mLngCanvasHeight = 0, mLngFormWidth = 0, mLngFormHeight = 0;
+};
