@@ -3,6 +3,7 @@
 #include <memory>
 
 class clsMoveableObjects;
+class clsTextGradient;
 class clsTextObject;
 
 // The canvas model the graphics editor works on; created when first asked for.
@@ -12,6 +13,9 @@ inline double gDblZoomFactor = 1.0;
 inline double gDblOldZoomFactor = 0.0;
 // The one slot for a text-object snapshot (the text editor's and a text resize's).
 inline std::shared_ptr<clsTextObject> gObjTextObjectBefore;
+// The default gradient: white to black, left to right, unless a dialog set it otherwise;
+// created by the first dialog that needs it.
+inline std::shared_ptr<clsTextGradient> gObjDefaultTextGradient;
 
 namespace canvas {
 void resetForTests();
