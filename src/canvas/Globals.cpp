@@ -63,6 +63,7 @@ void resetForTests()
     gDblZoomFactor = 1.0;
     gDblOldZoomFactor = 0.0;
     gObjTextObjectBefore.reset();
+    gObjDefaultTextGradient.reset();
     gObjUndos().reset();
     CanvasServices::reset();
 }
