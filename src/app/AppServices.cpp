@@ -4,6 +4,7 @@
 
 #include "coverformats/CoverFormatWindows.h"
 #include "coverformats/frmSearch.h"
+#include "editor/EditorDialogs.h"
 
 namespace {
 
@@ -32,19 +33,20 @@ public:
             showAboutBox(owner);
             return;
         case Window::NewCover:
-            break;
+            showNewCover(owner);
+            return;
         }
         m_standIn->showModal(window, owner);
     }
     bool openEditor(QWidget *owner) override { return openGraphicsEditor(owner); }
     void showBrightness(QWidget *owner, const platform::ImgxImagePtr &image) override
     {
-        m_standIn->showBrightness(owner, image);
+        ::showBrightness(owner, image, false);
     }
     void showSharpSoft(QWidget *owner, const platform::ImgxImagePtr &image, bool sharpen,
                        bool calledFromEditor) override
     {
-        m_standIn->showSharpSoft(owner, image, sharpen, calledFromEditor);
+        ::showSharpSoft(owner, image, sharpen, calledFromEditor);
     }
     void showSearch(QWidget *owner) override { frmSearch::showSearch(owner); }
 

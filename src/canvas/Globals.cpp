@@ -64,6 +64,7 @@ void resetForTests()
     gDblOldZoomFactor = 0.0;
     gObjTextObjectBefore.reset();
     gObjTextObject.reset();
+    gObjDefaultTextGradient.reset();
     gObjUndos().reset();
     CanvasServices::reset();
 }

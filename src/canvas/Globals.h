@@ -3,6 +3,7 @@
 #include <memory>
 
 class clsMoveableObjects;
+class clsTextGradient;
 class clsTextObject;
 
 // The canvas model the graphics editor works on; created when first asked for.
@@ -14,6 +15,9 @@ inline double gDblOldZoomFactor = 0.0;
 inline std::shared_ptr<clsTextObject> gObjTextObjectBefore;
 // The text object the text editor works on: the one being edited, or the new one.
 inline std::shared_ptr<clsTextObject> gObjTextObject;
+// The default gradient: white to black, left to right, unless a dialog set it otherwise;
+// created by the first dialog that needs it.
+inline std::shared_ptr<clsTextGradient> gObjDefaultTextGradient;
 
 namespace canvas {
 void resetForTests();
