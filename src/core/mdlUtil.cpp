@@ -35,7 +35,8 @@ QString BuildPath(const QStringList &parts)
 
 QString getTempFileName(const QString &folder)
 {
-    QTemporaryFile f(addBackslash(folder) + QStringLiteral("vbnXXXX.tmp"));
+    // Six X: with fewer, QTemporaryFile adds a random suffix after ".tmp".
+    QTemporaryFile f(addBackslash(folder) + QStringLiteral("vbnXXXXXX.tmp"));
     f.setAutoRemove(false);
     if (!f.open())
         return QString();

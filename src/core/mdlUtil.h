@@ -10,7 +10,7 @@
 // Path and file operations
 QString addBackslash(const QString &path);              // appends "/" unless already there
 QString BuildPath(const QStringList &parts);
-QString getTempFileName(const QString &folder);        // a new empty file "vbnXXXX.tmp", "" on failure
+QString getTempFileName(const QString &folder);        // a new empty file "vbnXXXXXX.tmp", "" on failure
 QString getExtension(const QString &fileName);         // lower case, after the last "."
 QString getPathExtension(const QString &path);         // letter case kept
 QString stripExtension(const QString &fileName);

@@ -105,6 +105,7 @@ TEST_F(Util, TempFileNamesAreNewEmptyFiles)
     const QString b = getTempFileName(path("data/"));
     EXPECT_NE(a, b);
     EXPECT_TRUE(QFileInfo(a).fileName().startsWith("vbn"));
+    EXPECT_TRUE(a.endsWith(".tmp")) << "the name keeps its extension: " << a.toStdString();
     EXPECT_EQ(QFileInfo(a).size(), 0);
     EXPECT_TRUE(QFileInfo::exists(b));
     EXPECT_EQ(getTempFileName(path("no/such/folder")), "");

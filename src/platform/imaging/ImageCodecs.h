@@ -68,6 +68,10 @@ inline constexpr int kMaxImageSide = 16384;
 // (a palette picture converted, a progressive JPEG, ImageMagick's 16-bit pixel cache) is
 // refused with TooLarge at correspondingly fewer pixels.
 inline constexpr qint64 kMaxDecodeBytes = 4 * kMaxImagePixels;
+// How long ImageMagick may take to decode one picture (10 s) before the load fails. Tests that
+// run many decoders at once on a busy machine lengthen it; speed is measured by benchmarks.
+qint64 magickDecodeTimeLimitMs();
+void setMagickDecodeTimeLimitMs(qint64 milliseconds);
 
 // Loads a picture file. The extension must be one of the readable ones (see
 // isSupportedForReading); the decoder is then chosen by content where the format has a

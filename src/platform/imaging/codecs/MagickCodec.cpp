@@ -1,5 +1,6 @@
 #include "platform/imaging/codecs/MagickCodec.h"
 
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/codecs/CodecSupport.h"
 
 #include <Magick++.h>
@@ -27,7 +28,7 @@ constexpr double kMetafileDpi = 96.0;
 // metafiles are drawn at most this large, so that a few such shapes stay within seconds.
 constexpr double kMaxMetafilePixels = 16.0 * 1024 * 1024;
 // How long one picture may take to decode.
-constexpr qint64 kDecodeMilliseconds = 10000;
+qint64 gDecodeMilliseconds = 10000;
 // ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK
 // pictures; we copy it into 32 bits a pixel.
 constexpr double kMagickBytesPerPixel = sizeof(MagickCore::PixelPacket) + sizeof(MagickCore::IndexPacket) + 4;
@@ -53,7 +54,7 @@ void initMagick()
     });
 }
 
-// Stops a decoder that runs past kDecodeMilliseconds: the coders report their progress row
+// Stops a decoder that runs past gDecodeMilliseconds: the coders report their progress row
 // by row and stop when told to, handing back what they have, which is then refused.
 class DecodeDeadline {
 public:
@@ -69,7 +70,7 @@ private:
                                                   const MagickCore::MagickSizeType, void *self)
     {
         auto *d = static_cast<DecodeDeadline *>(self);
-        if (d->timer_.elapsed() > kDecodeMilliseconds)
+        if (d->timer_.elapsed() > gDecodeMilliseconds)
             d->expired_ = true;
         return d->expired_ ? MagickCore::MagickFalse : MagickCore::MagickTrue;
     }
@@ -317,3 +318,10 @@ CodecResult magickWrite(const QImage &image, const char *format, QByteArray &out
 }
 
 } // namespace platform::codecs
+
+namespace platform {
+
+qint64 magickDecodeTimeLimitMs() { return codecs::gDecodeMilliseconds; }
+void setMagickDecodeTimeLimitMs(qint64 milliseconds) { codecs::gDecodeMilliseconds = milliseconds; }
+
+} // namespace platform
