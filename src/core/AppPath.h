@@ -11,3 +11,7 @@ QString appPath();
 QString appExeName();
 // Tests point the program at a folder of their own; an empty text resolves again.
 void setAppPathForTests(const QString &path);
+// Fills the user's program folder from an installed one: data/ only when the folder has none
+// yet; a language or help file when it is missing or unchanged since an earlier installation
+// put it there (its hash is recorded in the folder), never over the user's own edits.
+void seedProgramFolder(const QString &installed, const QString &home);

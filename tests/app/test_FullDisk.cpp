@@ -126,8 +126,9 @@ TEST_F(FullDisk, EveryWriterReportsTheFailureAndKeepsTheOldFile)
         EXPECT_EQ(full.exitCode, 1) << full.output.toStdString();
         EXPECT_FALSE(full.output.isEmpty());
         // The metafile writers fail already on their scratch file, with their own words.
-        if (!(w.name == "picture" && (w.args[1] == "7" || w.args[1] == "8")))
+        if (!(w.name == "picture" && (w.args[1] == "7" || w.args[1] == "8"))) {
             EXPECT_TRUE(full.output.contains(QString::fromLocal8Bit(strerror(EFBIG)))) << full.output.toStdString();
+        }
         EXPECT_EQ(readFile(w.target), before);
         EXPECT_EQ(leftovers("tmp"), QStringList());
 
