@@ -1,6 +1,9 @@
 // Memory of a download from a server that never stops sending: the process's peak resident
 // size may grow by the size limit and the read-ahead, not by what the server sends until the
 // limit fires. Peak growth is reported as the counter "peak_growth_MiB".
+#include "platform/ProcessMemory.h"
+
+#include <algorithm>
 #include "platform/net/Download.h"
 
 #include <QCoreApplication>
@@ -20,15 +23,7 @@
 namespace {
 
 // VmHWM of this process in bytes.
-long long peakResident()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6)) * 1024;
-    return 0;
-}
+long long peakResident() { return std::max<qint64>(0, platform::processStatusKb("VmHWM:")) * 1024; }
 
 // Answers every connection with a header and then an endless body, from its own thread.
 class EndlessServer {

@@ -2,6 +2,7 @@
 // pictures the loader accepts, each loaded once. The figure is the growth of the process's
 // resident high-water mark (reset before each load through /proc/self/clear_refs); a load
 // that passes 4 bytes x kMaxImagePixels + 64 MiB fails the benchmark.
+#include "platform/ProcessMemory.h"
 #include "platform/imaging/ImageCodecs.h"
 
 #include <QFile>
@@ -18,25 +19,14 @@ namespace {
 constexpr double kMiB = 1024.0 * 1024.0;
 constexpr qint64 kBoundBytes = 4 * platform::kMaxImagePixels + 64LL * 1024 * 1024;
 
-qint64 statusKb(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qsizetype(strlen(field))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
+qint64 statusKb(const char *field) { return platform::processStatusKb(field); }
 
 // The growth of the resident high-water mark while load runs, in bytes; -1 when the kernel
 // cannot reset the mark.
 qint64 peakGrowth(const std::function<void()> &load)
 {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+    if (!platform::resetPeakResident())
         return -1;
-    clear.close();
     const qint64 before = statusKb("VmRSS:");
     load();
     return (statusKb("VmHWM:") - before) * 1024;

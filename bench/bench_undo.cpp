@@ -1,5 +1,8 @@
 // The undo buffer of a large picture: fifteen effect steps and their undo, with the memory
 // they hold reported beside the time (in picture sizes and as the process's peak RSS).
+#include "platform/ProcessMemory.h"
+
+#include <algorithm>
 #include "platform/imaging/ImgxImage.h"
 
 #include <QFile>
@@ -7,16 +10,7 @@
 
 namespace {
 
-long peakRssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
-}
+long peakRssKb() { return long(std::max<qint64>(0, platform::processStatusKb("VmHWM:"))); }
 
 void BM_FifteenUndoStepsOf4000x4000(benchmark::State &state)
 {

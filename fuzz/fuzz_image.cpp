@@ -2,6 +2,7 @@
 // as a file under one of the readable extensions (chosen by the last byte), so that every
 // format is reached by content and by extension. A load must stay within the loading budget:
 // the growth of the resident high-water mark is checked after every input.
+#include "platform/ProcessMemory.h"
 #include "FuzzSupport.h"
 #include "platform/imaging/ImageCodecs.h"
 
@@ -21,22 +22,9 @@ namespace {
 // allocated) and its allocator.
 constexpr qint64 kBoundKb = (4 * platform::kMaxImagePixels + 64LL * 1024 * 1024) / 1024 * 9 / 8 + 128 * 1024;
 
-qint64 statusKb(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qsizetype(strlen(field))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
+qint64 statusKb(const char *field) { return platform::processStatusKb(field); }
 
-bool resetHighWaterMark()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
+bool resetHighWaterMark() { return platform::resetPeakResident(); }
 
 } // namespace
 
