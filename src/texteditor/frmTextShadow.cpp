@@ -1,0 +1,339 @@
+#include "texteditor/frmTextShadow.h"
+#include "ui_frmTextShadow.h"
+
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/libLanguage.h"
+#include "mainwindow/LocaleNumbers.h"
+#include "platform/Rounding.h"
+#include "platform/widgets/ButtonPlus.h"
+#include "texteditor/Globals.h"
+#include "texteditor/TextEditorSeams.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+// The number a box starts with, as the program reads numbers typed by the user: blanks are
+// skipped, "." and the user's decimal sign both count as the decimal point, a text without a
+// leading number is 0. A number too large for a double reads as infinite (so it clamps to the
+// range's end) rather than overflowing.
+double readBoxNumber(const QString &text)
+{
+    QString t = text;
+    if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
+        t.replace(gStrDecimalSeparator, QStringLiteral("."));
+    std::string s;
+    for (QChar c : t) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
+            continue;
+        if (c.unicode() > 127)
+            break;
+        s.push_back(char(c.unicode()));
+    }
+    size_t i = 0;
+    std::string num;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    bool digits = false, nonZero = false;
+    const auto takeDigits = [&] {
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+            nonZero = nonZero || s[i] != '0';
+            num.push_back(s[i++]);
+            digits = true;
+        }
+    };
+    takeDigits();
+    if (i < s.size() && s[i] == '.') {
+        num.push_back(s[i++]);
+        takeDigits();
+    }
+    if (!digits)
+        return 0;
+    bool exponentUp = true;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+        std::string exp = "e";
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+            exponentUp = s[j] == '+';
+            exp.push_back(s[j++]);
+        }
+        bool expDigits = false;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
+            exp.push_back(s[j++]);
+            expDigits = true;
+        }
+        if (expDigits)
+            num += exp;
+    }
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), v);
+    if (ec == std::errc::result_out_of_range)
+        v = nonZero && exponentUp ? std::numeric_limits<double>::infinity() : 0.0;
+    else if (ec != std::errc())
+        v = 0;
+    return negative ? -v : v;
+}
+
+} // namespace
+
+frmTextShadow::frmTextShadow(texteditor::TextEditorHost &editor)
+    : QDialog(editor.window()), ui(std::make_unique<Ui::frmTextShadow>()), mEditor(editor)
+{
+    ui->setupUi(this);
+    fraPosition = ui->fraPosition;
+    fraOthers = ui->fraOthers;
+    lblXPos = ui->lblXPos;
+    lblYPos = ui->lblYPos;
+    lblBlur = ui->lblBlur;
+    lblTransparency = ui->lblTransparency;
+    txtXPos = ui->txtXPos;
+    txtYPos = ui->txtYPos;
+    txtBlur = ui->txtBlur;
+    txtTransparency = ui->txtTransparency;
+    updXPos = ui->updXPos;
+    updYPos = ui->updYPos;
+    updBlur = ui->updBlur;
+    updTransparency = ui->updTransparency;
+    cmdUp = ui->cmdUp;
+    cmdDown = ui->cmdDown;
+    cmdLeft = ui->cmdLeft;
+    cmdRight = ui->cmdRight;
+    cmdUpLeft = ui->cmdUpLeft;
+    cmdUpRight = ui->cmdUpRight;
+    cmdDownLeft = ui->cmdDownLeft;
+    cmdDownRight = ui->cmdDownRight;
+    cmdCenter = ui->cmdCenter;
+    cmdOK = ui->cmdOK;
+    cmdCancel = ui->cmdCancel;
+    cmdRemoveShadow = ui->cmdRemoveShadow;
+    cmdSetDefaultShadow = ui->cmdSetDefaultShadow;
+    setFixedSize(size());
+
+    // The opacity bar keeps the scroll bar's own range; SaveData brings its numbers back to 255.
+    mSpinners = {{txtXPos, updXPos, 200}, {txtYPos, updYPos, 200}, {txtBlur, updBlur, 255},
+                 {txtTransparency, updTransparency, 32767}};
+    const int ranges[] = {400, 400, 255, 32767};
+    for (size_t i = 0; i < mSpinners.size(); ++i) {
+        const Spinner s = mSpinners[i];
+        s.bar->setRange(0, ranges[i]);
+        s.bar->setSingleStep(1);
+        s.bar->setPageStep(1);
+        s.box->installEventFilter(this);
+        connect(s.box, &QLineEdit::textChanged, this, [this, s] { boxChanged(s); });
+        connect(s.bar, &QScrollBar::valueChanged, this, [this, s] { spinnerChanged(s); });
+    }
+
+    const auto direction = [this](ButtonPlus *b, int sx, int sy) {
+        connect(b, &QPushButton::clicked, this, [this, sx, sy] {
+            const clsTextShadow &d = *gObjDefaultTextShadow();
+            setOffset(sx * d.mLngX, sy * d.mLngY);
+        });
+    };
+    direction(cmdUp, 0, -1);
+    direction(cmdDown, 0, 1);
+    direction(cmdLeft, -1, 0);
+    direction(cmdRight, 1, 0);
+    direction(cmdUpLeft, -1, -1);
+    direction(cmdUpRight, 1, -1);
+    direction(cmdDownLeft, -1, 1);
+    direction(cmdDownRight, 1, 1);
+    connect(cmdCenter, &QPushButton::clicked, this, [this] { setOffset(1, 1); });
+    connect(cmdOK, &QPushButton::clicked, this, &frmTextShadow::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmTextShadow::cmdCancel_Click);
+    connect(cmdRemoveShadow, &QPushButton::clicked, this, &frmTextShadow::cmdRemoveShadow_Click);
+    connect(cmdSetDefaultShadow, &QPushButton::clicked, this, &frmTextShadow::cmdSetDefaultShadow_Click);
+
+    Form_Load();
+}
+
+frmTextShadow::~frmTextShadow() = default;
+
+frmTextShadow::PreviewBatch::~PreviewBatch()
+{
+    if (--form.mIntBatchDepth == 0 && form.mBoolPreviewDue) {
+        form.mBoolPreviewDue = false;
+        form.mEditor.doPreview();
+    }
+}
+
+void frmTextShadow::requestPreview()
+{
+    if (mIntBatchDepth > 0)
+        mBoolPreviewDue = true;
+    else
+        mEditor.doPreview();
+}
+
+void frmTextShadow::Form_Load()
+{
+    PreviewBatch batch(*this);
+    mBoolValuesShown = false;
+    try {
+        changeLanguage(this);
+    } catch (...) {
+    }
+    for (ButtonPlus *b : {cmdCancel, cmdOK, cmdSetDefaultShadow, cmdRemoveShadow})
+        b->setButtonStyle(4);
+    mObjWorkShadow = std::make_shared<clsTextShadow>();
+    mObjBackupShadow = std::make_shared<clsTextShadow>();
+    mObjWorkShadow->copy(*gObjTextShadow());
+    mObjBackupShadow->copy(*gObjTextShadow());
+    // Each value written runs its box's change handling, which applies the shadow and moves
+    // the spinner; the shadow is applied once more in case no box changed its text.
+    showShadowData();
+    applyShadow();
+    mBoolChanged = false;
+}
+
+void frmTextShadow::showShadowData()
+{
+    mBoolValuesShown = false;
+    const clsTextShadow &s = *mObjWorkShadow;
+    txtXPos->setText(QString::number(s.mLngX));
+    txtYPos->setText(QString::number(s.mLngY));
+    txtTransparency->setText(QString::number(s.mByteOpacitiy));
+    txtBlur->setText(formatUserNumber(s.mDblBlurLevel));
+    mBoolValuesShown = true;
+}
+
+void frmTextShadow::applyShadow()
+{
+    try {
+        mBoolChanged = true;
+        mObjWorkShadow->mBoolIsActive = true;
+        if (mEditor.autoPreview()) {
+            gObjTextShadow()->copy(*mObjWorkShadow);
+            requestPreview();
+        }
+    } catch (...) {
+    }
+}
+
+void frmTextShadow::SaveData()
+{
+    if (!mBoolValuesShown)
+        return;
+    try {
+        const auto whole = [](double v, double low, double high) { return roundHalfEven(std::clamp(v, low, high)); };
+        const double x = whole(readBoxNumber(txtXPos->text()), -200, 200);
+        const double y = whole(readBoxNumber(txtYPos->text()), -200, 200);
+        const double blur = std::clamp(readBoxNumber(txtBlur->text()), 0.0, 255.0);
+        const double opacity = whole(readBoxNumber(txtTransparency->text()), 0, 255);
+        clsTextShadow &s = *mObjWorkShadow;
+        s.mLngX = std::int32_t(x);
+        s.mLngY = std::int32_t(y);
+        s.mDblBlurLevel = blur;
+        s.mByteOpacitiy = std::uint8_t(opacity);
+        showShadowData();
+    } catch (...) {
+        mBoolValuesShown = true;
+        reportError(QStringLiteral("ERR_SAVEDATA_SHADOW"), QStringLiteral("frmTextShadow.SaveData"));
+    }
+}
+
+void frmTextShadow::boxChanged(const Spinner &spinner)
+{
+    if (mBoolClosed)
+        return;
+    PreviewBatch batch(*this);
+    applyShadow();
+    SaveData();
+    // Moving the spinner to the box's number must not write the box again: a fractional blur
+    // would come back rounded to the spinner's whole positions.
+    const QSignalBlocker block(spinner.bar);
+    spinner.bar->setValue(roundToInt(spinner.top - readBoxNumber(spinner.box->text())));
+}
+
+void frmTextShadow::spinnerChanged(const Spinner &spinner)
+{
+    if (mBoolClosed)
+        return;
+    PreviewBatch batch(*this);
+    spinner.box->setText(QString::number(spinner.top - spinner.bar->value()));
+}
+
+bool frmTextShadow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit *>(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            PreviewBatch batch(*this);
+            SaveData();
+            applyShadow();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmTextShadow::setOffset(std::int32_t x, std::int32_t y)
+{
+    PreviewBatch batch(*this);
+    mObjWorkShadow->mLngX = x;
+    mObjWorkShadow->mLngY = y;
+    showShadowData();
+    applyShadow();
+}
+
+void frmTextShadow::cmdSetDefaultShadow_Click()
+{
+    PreviewBatch batch(*this);
+    mObjWorkShadow->copy(*gObjDefaultTextShadow());
+    gObjTextShadow()->copy(*gObjDefaultTextShadow());
+    showShadowData();
+    applyShadow();
+}
+
+void frmTextShadow::cmdOK_Click()
+{
+    {
+        PreviewBatch batch(*this);
+        mObjWorkShadow->mBoolIsActive = true;
+        SaveData();
+        applyShadow();
+        gObjTextShadow()->copy(*mObjWorkShadow);
+    }
+    closeWith(Accepted);
+}
+
+void frmTextShadow::cmdCancel_Click()
+{
+    // The current shadow goes back to what it was at opening, active flag included, whether or
+    // not anything was applied meanwhile.
+    gObjTextShadow()->copy(*mObjBackupShadow);
+    mEditor.doPreview();
+    closeWith(Rejected);
+}
+
+void frmTextShadow::cmdRemoveShadow_Click()
+{
+    mObjWorkShadow->mBoolIsActive = false;
+    gObjTextShadow()->mBoolIsActive = false;
+    mEditor.doPreview();
+    closeWith(Rejected);
+}
+
+void frmTextShadow::reject()
+{
+    if (mBoolClosed)
+        QDialog::reject();
+    else
+        cmdCancel_Click();
+}
+
+void frmTextShadow::closeWith(int result)
+{
+    mBoolClosed = true;
+    done(result);
+}
