@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
         platform::Seam<platform::Prompter>::install(platform::makeLoggingPrompter(messageLog));
 
     platform::Seam<MainWindowServices>::setDefaultFactory(&makeAppMainWindowServices);
+    platform::Seam<EditorWindows>::setDefaultFactory(&makeAppEditorWindows);
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };
