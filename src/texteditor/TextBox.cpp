@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -39,6 +40,33 @@ QString TextBox::text() const
     s.replace(QChar::LineSeparator, u'\n');
     s.replace(u'\n', QStringLiteral("\r\n"));
     return s;
+}
+
+QString TextBox::leftText(int count) const
+{
+    QString s;
+    for (QTextBlock b = document()->firstBlock(); b.isValid() && s.size() < count; b = b.next()) {
+        if (b != document()->firstBlock())
+            s += QStringLiteral("\r\n");
+        s += b.text();
+    }
+    s.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    s.truncate(count);
+    return s;
+}
+
+bool TextBox::isBlank() const
+{
+    if (document()->blockCount() > 1)
+        return false;
+    const QString first = document()->firstBlock().text();
+    return std::all_of(first.begin(), first.end(), [](QChar c) { return c == u' '; });
+}
+
+void TextBox::focusAtEnd()
+{
+    setFocus();
+    moveCursor(QTextCursor::End);
 }
 
 void TextBox::setText(const QString &crlfText)

@@ -15,6 +15,12 @@ public:
     explicit TextBox(QWidget *parent = nullptr);
 
     QString text() const;
+    // The first characters of the text (CR LF counting two), read without the rest.
+    QString leftText(int count) const;
+    // Whether the text holds nothing but blanks (a line break is not one).
+    bool isBlank() const;
+    // Focus to the box, caret to the end of its text.
+    void focusAtEnd();
     // Replaces the whole text; textChanged follows once.
     void setText(const QString &crlfText);
 

@@ -52,17 +52,6 @@ void skipFailure(F &&f)
     }
 }
 
-// Trimmed of leading and trailing blanks only (line breaks stay).
-QString trimSpaces(const QString &s)
-{
-    qsizetype a = 0, b = s.size();
-    while (a < b && s[a] == u' ')
-        ++a;
-    while (b > a && s[b - 1] == u' ')
-        --b;
-    return s.mid(a, b - a);
-}
-
 // The number a text starts with, the point as decimal sign: "12abc" gives 12, "abc" 0.
 double leadingNumber(const QString &text)
 {
@@ -147,11 +136,7 @@ public:
     QWidget *window() override { return &f_; }
     QString text() const override { return f_.txtText->text(); }
     void setText(const QString &crlfText) override { f_.txtText->setText(crlfText); }
-    void focusTextAtEnd() override
-    {
-        f_.txtText->setFocus();
-        f_.txtText->setSelStart(int(f_.txtText->text().size()));
-    }
+    void focusTextAtEnd() override { f_.txtText->focusAtEnd(); }
     bool previewEnabled() const override { return f_.mBoolPreviewEnabled; }
     void setPreviewEnabled(bool enabled) override { f_.mBoolPreviewEnabled = enabled; }
     bool autoPreview() const override { return f_.chkAutoPreview->isChecked(); }
@@ -456,9 +441,8 @@ void frmTextedit::doPreview()
         }
         auto shown = platform::ImgxImage::create();
         shown->importImage(*mImgXPreview, kNoUndo);
-        const QString all = txtText->text();
-        if (chkAutoPreview->isChecked() && !trimSpaces(all).isEmpty()) {
-            const QString text = leftCharacters(all, kPreviewCharacters);
+        if (chkAutoPreview->isChecked() && !txtText->isBlank()) {
+            const QString text = leftCharacters(txtText->leftText(kPreviewCharacters + 1), kPreviewCharacters);
             const double widthPercent =
                 !mBoolNewText && gObjTextObjectBefore ? gObjTextObjectBefore->mSnglWidthInPercent : freshWidthPercent();
             const int position = cboAntiAlias->currentIndex();
@@ -535,7 +519,7 @@ void frmTextedit::TextToImgX()
 
 void frmTextedit::cmdOK_Click()
 {
-    if (trimSpaces(txtText->text()).isEmpty())
+    if (txtText->isBlank())
         return;
     try {
         txtText->setEnabled(false);
