@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <benchmark/benchmark.h>
 
 #include "BenchMain.h"
@@ -59,7 +60,7 @@ void BM_NumbersOnAndOff(benchmark::State &state)
 {
     auto f = openEditor();
     QStringList lines;
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < state.range(0); ++i)
         lines << QStringLiteral("Artist %1 - Title of track %1").arg(i);
     f->txtText->setText(lines.join(QStringLiteral("\r\n")));
     for (auto _ : state) {
@@ -68,7 +69,28 @@ void BM_NumbersOnAndOff(benchmark::State &state)
     }
     f->reject();
 }
-BENCHMARK(BM_NumbersOnAndOff)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NumbersOnAndOff)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Enter in the middle of a numbered list of 20,000 lines (the lines after it are renumbered).
+void BM_EnterInLongList(benchmark::State &state)
+{
+    auto f = openEditor();
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i)
+        lines << QStringLiteral("Artist %1 - Title of track %1").arg(i);
+    f->txtText->setText(lines.join(QStringLiteral("\r\n")));
+    f->cmdCountList_Click();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    for (auto _ : state) {
+        f->txtText->setSelStart(int(f->txtText->text().indexOf(QStringLiteral("track 9999"))));
+        QApplication::sendEvent(f->txtText, &enter);
+        QApplication::sendEvent(f->txtText, &back);
+    }
+    state.SetLabel("Enter and Backspace");
+    f->reject();
+}
+BENCHMARK(BM_EnterInLongList)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

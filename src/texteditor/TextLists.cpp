@@ -10,22 +10,12 @@ const QString kBreak = QStringLiteral("\r\n");
 
 QString joined(const QStringList &lines) { return lines.join(kBreak); }
 
-// Removes the line's prefix from one line; returns where it stood and how long it was
-// (length 0 when the line had none).
+// Removes the line's prefix from one line; returns where it stood and how long it was.
 std::pair<int, int> removeFrom(QString &line, bool numbers, int index, const ListMarks &marks)
 {
-    const QString full = marks.prefix(numbers, index);
-    const QString bare = full.chopped(marks.separator.size());
-    for (const QString &p : {full, bare}) {
-        if (p.isEmpty())
-            continue;
-        const int at = line.indexOf(p);
-        if (at >= 0) {
-            line.remove(at, p.size());
-            return {at, int(p.size())};
-        }
-    }
-    return {0, 0};
+    const auto found = findPrefix(line, numbers, index, marks);
+    line.remove(found.first, found.second);
+    return found;
 }
 
 // Where a removal leaves a column of the line.
@@ -67,6 +57,20 @@ QStringList withList(QStringList lines, bool numbers, const ListMarks &marks)
 }
 
 } // namespace
+
+std::pair<int, int> findPrefix(const QString &text, bool numbers, int line, const ListMarks &marks)
+{
+    const QString full = marks.prefix(numbers, line);
+    const QString bare = full.chopped(marks.separator.size());
+    for (const QString &p : {full, bare}) {
+        if (p.isEmpty())
+            continue;
+        const qsizetype at = text.indexOf(p);
+        if (at >= 0)
+            return {int(at), int(p.size())};
+    }
+    return {0, 0};
+}
 
 QString ListMarks::prefix(bool numbers, int line) const
 {

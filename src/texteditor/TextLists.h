@@ -5,6 +5,7 @@
 // key handling can be checked and measured on its own.
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace texteditor {
 
@@ -15,6 +16,11 @@ struct ListMarks {
     // a point and the separator.
     QString prefix(bool numbers, int line) const;
 };
+
+// Where the prefix of line `line` stands in that line's text and how long it is: its first
+// occurrence, wherever it stands, else the first occurrence of the prefix without its
+// separator; length 0 when there is neither.
+std::pair<int, int> findPrefix(const QString &text, bool numbers, int line, const ListMarks &marks);
 
 // A text and the caret in it.
 struct TextAndCaret {

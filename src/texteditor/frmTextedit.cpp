@@ -181,6 +181,10 @@ frmTextedit::frmTextedit(QWidget *parent)
     timerMaxPreview = new QTimer(this);
     timerMaxPreview->setInterval(kPreviewInterval);
 
+    // Enter in the small boxes presses no button.
+    for (ButtonPlus *b : findChildren<ButtonPlus *>())
+        b->setAutoDefault(false);
+
     txtText->onKeyDown = [this](QKeyEvent *e) { return txtText_KeyDown(e); };
     txtText->onFilesDropped = [this](const QStringList &files) { filesDropped(files); };
     connect(txtText, &QPlainTextEdit::textChanged, this, [this] { txtText_Change(); });
