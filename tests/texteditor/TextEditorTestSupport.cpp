@@ -23,43 +23,36 @@ private:
     int &adapts_;
 };
 
-// Hand the one recorder to the three seams.
-class ImportersProxy final : public texteditor::TextImporters {
+class Importers final : public texteditor::TextImporters {
 public:
-    explicit ImportersProxy(RecordingSeams &s) : s_(s) {}
-    void listMp3(texteditor::TextEditorHost &e) override { s_.listMp3(e); }
-    void listPlaylist(texteditor::TextEditorHost &e) override { s_.listPlaylist(e); }
-    void listFiles(texteditor::TextEditorHost &e) override { s_.listFiles(e); }
-    void loadTextFromFile(texteditor::TextEditorHost &e, const QString &p) override { s_.loadTextFromFile(e, p); }
+    explicit Importers(std::shared_ptr<RecordingSeams> r) : r_(std::move(r)) {}
+    void listMp3(texteditor::TextEditorHost &e) override { r_->run("mp3", e); }
+    void listPlaylist(texteditor::TextEditorHost &e) override { r_->run("m3u", e); }
+    void listFiles(texteditor::TextEditorHost &e) override { r_->run("files", e); }
+    void loadTextFromFile(texteditor::TextEditorHost &e, const QString &p) override { r_->run("drop:" + p, e); }
 
 private:
-    RecordingSeams &s_;
+    std::shared_ptr<RecordingSeams> r_;
 };
 
-class WizardProxy final : public texteditor::CdTrackListWizard {
+class Wizard final : public texteditor::CdTrackListWizard {
 public:
-    explicit WizardProxy(RecordingSeams &s) : s_(s) {}
-    void showModal(texteditor::TextEditorHost &e) override { s_.showModal(e); }
+    explicit Wizard(std::shared_ptr<RecordingSeams> r) : r_(std::move(r)) {}
+    void showModal(texteditor::TextEditorHost &e) override { r_->run("cddb", e); }
 
 private:
-    RecordingSeams &s_;
+    std::shared_ptr<RecordingSeams> r_;
 };
 
-class EffectsProxy final : public texteditor::TextEffectDialogs {
+class Effects final : public texteditor::TextEffectDialogs {
 public:
-    explicit EffectsProxy(RecordingSeams &s) : s_(s) {}
-    void showShadow(texteditor::TextEditorHost &e) override { s_.showShadow(e); }
-    void showGradient(texteditor::TextEditorHost &e) override { s_.showGradient(e); }
+    explicit Effects(std::shared_ptr<RecordingSeams> r) : r_(std::move(r)) {}
+    void showShadow(texteditor::TextEditorHost &e) override { r_->run("shadow", e); }
+    void showGradient(texteditor::TextEditorHost &e) override { r_->run("gradient", e); }
 
 private:
-    RecordingSeams &s_;
+    std::shared_ptr<RecordingSeams> r_;
 };
-
-RecordingSeams &recorder()
-{
-    static RecordingSeams r;
-    return r;
-}
 
 } // namespace
 
@@ -80,12 +73,10 @@ void TextEditorTest::SetUp()
     auto &model = gObjMoveableObjects();
     model->Class_intialize();
     model->mObjBackground->mIgxCtrlRefToBackground = canvas.get();
-    seams = &recorder();
-    seams->calls.clear();
-    seams->action = nullptr;
-    platform::Seam<texteditor::TextImporters>::install(std::make_unique<ImportersProxy>(*seams));
-    platform::Seam<texteditor::CdTrackListWizard>::install(std::make_unique<WizardProxy>(*seams));
-    platform::Seam<texteditor::TextEffectDialogs>::install(std::make_unique<EffectsProxy>(*seams));
+    seams = std::make_shared<RecordingSeams>();
+    platform::Seam<texteditor::TextImporters>::install(std::make_unique<Importers>(seams));
+    platform::Seam<texteditor::CdTrackListWizard>::install(std::make_unique<Wizard>(seams));
+    platform::Seam<texteditor::TextEffectDialogs>::install(std::make_unique<Effects>(seams));
 }
 
 void TextEditorTest::TearDown()

@@ -13,23 +13,12 @@
 
 namespace texteditortest {
 
-// Records every call; each call runs the test's action, if any.
-class RecordingSeams final : public texteditor::TextImporters,
-                             public texteditor::CdTrackListWizard,
-                             public texteditor::TextEffectDialogs {
-public:
-    void listMp3(texteditor::TextEditorHost &e) override { run("mp3", e); }
-    void listPlaylist(texteditor::TextEditorHost &e) override { run("m3u", e); }
-    void listFiles(texteditor::TextEditorHost &e) override { run("files", e); }
-    void loadTextFromFile(texteditor::TextEditorHost &e, const QString &path) override { run("drop:" + path, e); }
-    void showModal(texteditor::TextEditorHost &e) override { run("cddb", e); }
-    void showShadow(texteditor::TextEditorHost &e) override { run("shadow", e); }
-    void showGradient(texteditor::TextEditorHost &e) override { run("gradient", e); }
-
+// What the importers, the CD wizard and the effect dialogs were asked, in order ("mp3",
+// "m3u", "files", "drop:<path>", "cddb", "shadow", "gradient"); each call runs the test's action.
+struct RecordingSeams {
     QStringList calls;
     std::function<void(const QString &, texteditor::TextEditorHost &)> action;
 
-private:
     void run(const QString &call, texteditor::TextEditorHost &e)
     {
         calls << call;
@@ -49,7 +38,7 @@ protected:
     static QRect ink(const QImage &image);
 
     std::unique_ptr<platform::ImgxCanvas> canvas;
-    RecordingSeams *seams = nullptr;
+    std::shared_ptr<RecordingSeams> seams;
     int adaptCalls = 0;
 };
 
