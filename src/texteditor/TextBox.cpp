@@ -74,8 +74,39 @@ void TextBox::setText(const QString &crlfText)
     QString s = crlfText;
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(u'\r', u'\n');
-    setPlainText(s);
-    setAlignment(alignment_);
+    // Only the part that differs is replaced: appending to or renumbering the end of a long
+    // text does not build the whole document anew. A text that differs from its start on is
+    // set as a whole, which is quicker.
+    QString old = document()->toRawText();
+    old.replace(QChar::ParagraphSeparator, u'\n');
+    old.replace(QChar::LineSeparator, u'\n');
+    const qsizetype shorter = std::min(old.size(), s.size());
+    qsizetype head = 0;
+    while (head < shorter && old[head] == s[head])
+        ++head;
+    if (head > 0 && old[head - 1].isHighSurrogate())
+        --head;
+    if (head < shorter / 4 || s.isEmpty()) {
+        setPlainText(s);
+        setAlignment(alignment_);
+        return;
+    }
+    qsizetype tail = 0;
+    while (tail < shorter - head && old[old.size() - 1 - tail] == s[s.size() - 1 - tail])
+        ++tail;
+    if (tail > 0 && old[old.size() - tail].isLowSurrogate())
+        --tail;
+    if (head == old.size() && head == s.size()) {
+        emit textChanged();
+        return;
+    }
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor c(document());
+    c.setPosition(int(head));
+    c.setPosition(int(old.size() - tail), QTextCursor::KeepAnchor);
+    c.insertText(s.mid(head, s.size() - tail - head));
+    document()->setUndoRedoEnabled(undo);
 }
 
 int TextBox::selStart() const

@@ -21,7 +21,7 @@ public:
     bool isBlank() const;
     // Focus to the box, caret to the end of its text.
     void focusAtEnd();
-    // Replaces the whole text; textChanged follows once.
+    // Replaces the text; textChanged follows once (also for the same text).
     void setText(const QString &crlfText);
 
     int selStart() const;
