@@ -5,6 +5,9 @@
 #include "texteditor/TextLists.h"
 #include "platform/widgets/ButtonPlus.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTest>
 
 using texteditortest::TextEditorTest;
@@ -118,4 +121,40 @@ TEST_F(TextEditorTest, EnterAndBackspaceKeepTheListGoing)
     t.setSelStart(1);
     QTest::keyClick(&t, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(t.selLength(), 4);
+}
+
+TEST_F(TextEditorTest, EditBoxKeepsItsTextInCrLfLines)
+{
+    TextBox box;
+    int changes = 0;
+    QObject::connect(&box, &QPlainTextEdit::textChanged, [&] { ++changes; });
+    box.setText("ab\r\ncd\re\nf");
+    EXPECT_EQ(box.text(), "ab\r\ncd\r\ne\r\nf");
+    EXPECT_EQ(changes, 1);
+    box.setSelStart(3);  // between CR and LF: after the break
+    EXPECT_EQ(box.selStart(), 4);
+    EXPECT_EQ(box.caretLine(), 1);
+    box.setSelection(1, 5);
+    EXPECT_EQ(box.selLength(), 5);
+    box.setSelStart(1000);
+    EXPECT_EQ(box.selStart(), int(box.text().size()));
+
+    // Changes at the end, in the middle, of a surrogate pair's second half, and none at all.
+    const QString note = QString::fromUtf8("\xF0\x9F\x8E\xB5"), other = QString::fromUtf8("\xF0\x9F\x8E\xB6");
+    const QString lines[] = {"ab\r\ncd\r\ne\r\nf\r\ng", "ab\r\nXcd\r\ne\r\nf\r\ng", "ab" + note + "\r\nq",
+                             "ab" + other + "\r\nq", "ab" + other + "\r\nq", "a\u00A0b", ""};
+    for (const QString &t : lines) {
+        const int before = changes;
+        box.setText(t);
+        EXPECT_EQ(box.text(), t);
+        EXPECT_EQ(changes, before + 1);
+    }
+
+    // Pasted text with CR LF breaks becomes lines of the box.
+    auto *mime = new QMimeData;
+    mime->setText("x\r\ny");
+    QApplication::clipboard()->setMimeData(mime);
+    box.paste();
+    EXPECT_EQ(box.text(), "x\r\ny");
+    EXPECT_EQ(box.selStart(), 4);
 }
