@@ -5,6 +5,7 @@
 #include "coverformats/CoverFormatWindows.h"
 #include "coverformats/frmSearch.h"
 #include "editor/EditorDialogs.h"
+#include "texteditor/frmTextedit.h"
 
 namespace {
 
@@ -57,3 +58,26 @@ private:
 } // namespace
 
 std::unique_ptr<MainWindowServices> makeAppMainWindowServices() { return std::make_unique<AppServices>(); }
+
+namespace {
+
+class AppEditorWindows final : public EditorWindows {
+public:
+    AppEditorWindows() : m_standIn(makeStandInEditorWindows()) {}
+
+    void showModal(const QString &form, QWidget *owner, bool newText) override
+    {
+        if (form == QLatin1String("frmTextedit")) {
+            showTextEditor(owner, newText);
+            return;
+        }
+        m_standIn->showModal(form, owner, newText);
+    }
+
+private:
+    std::unique_ptr<EditorWindows> m_standIn;
+};
+
+} // namespace
+
+std::unique_ptr<EditorWindows> makeAppEditorWindows() { return std::make_unique<AppEditorWindows>(); }

@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
 
     platform::Seam<MainWindowServices>::setDefaultFactory(&makeAppMainWindowServices);
     platform::Seam<texteditor::TextEffectDialogs>::setDefaultFactory(&makeTextEffectDialogs);
+    platform::Seam<EditorWindows>::setDefaultFactory(&makeAppEditorWindows);
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

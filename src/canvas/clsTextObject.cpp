@@ -115,49 +115,62 @@ void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffe
     mBoolIsRotated = rotated;
 }
 
+platform::imaging::TextStyle clsTextObject::textStyle(const QFont &font, double size, double widthPercent,
+                                                     std::int32_t charSpace, std::int32_t color, double antiAlias)
+{
+    platform::imaging::TextStyle st;
+    st.fontName = font.family();
+    st.size = float(size);
+    st.italic = font.italic();
+    st.underline = font.underline();
+    st.widthPercent = widthPercent;
+    st.charSpacing = charSpace;
+    st.weight = font.bold() ? 7 : 4;
+    st.strikethrough = font.strikeOut();
+    st.penColor = std::uint32_t(color);
+    st.antiAlias = antiAlias;
+    return st;
+}
+
+QImage clsTextObject::gradientFill(const clsTextGradient &g, QSize measured)
+{
+    namespace imaging = platform::imaging;
+    const int w = measured.width();
+    const int h = measured.height();
+    const auto colors = g.mBoolRainbow
+        ? imaging::GradientColors::rainbow()
+        : imaging::GradientColors::twoColors(imaging::fromColorRef(std::uint32_t(g.mlngColor1), 255),
+                                             imaging::fromColorRef(std::uint32_t(g.mlngColor2), 255));
+    auto gradient = platform::ImgxImage::create();
+    if (!g.mBoolCenter) {
+        const clsPoint &s = *g.mObjPointStart;
+        const clsPoint &e = *g.mObjPointEnd;
+        const QPointF start(s.mLngX != 0 ? s.mLngX + w : 0, s.mLngY != 0 ? s.mLngY + h : 0);
+        const QPointF end(e.mLngX != 0 ? e.mLngX + w : 0, e.mLngY != 0 ? e.mLngY + h : 0);
+        gradient->linearGradient(w + 255, h + 255, start, end, colors, platform::kNoUndo);
+    } else {
+        const QPointF centre(roundHalfEven((w + 255) / 2.0), roundHalfEven((h + 255) / 2.0));
+        gradient->centredGradient(w + 255, h + 255, centre, (w + 255) / 2.0, colors, platform::kNoUndo);
+    }
+    return gradient->qimage();
+}
+
 void clsTextObject::TextToImgX(clsEffects *effects)
 {
     namespace imaging = platform::imaging;
     try {
         mImgXPicture = platform::ImgxImage::create();
-        imaging::TextStyle st;
-        st.fontName = mfntFont.family();
-        st.size = float(fontSize());
-        st.italic = mfntFont.italic();
-        st.underline = mfntFont.underline();
         if (mSnglWidthInPercent < 1)
             mSnglWidthInPercent = 1;
-        st.widthPercent = mSnglWidthInPercent;
-        st.charSpacing = mLngCharSpace;
-        st.weight = mfntFont.bold() ? 7 : 4;
-        st.strikethrough = mfntFont.strikeOut();
-        st.penColor = std::uint32_t(mlngColor);
-        st.antiAlias = mdblAntiAlias;
+        imaging::TextStyle st = textStyle(mfntFont, fontSize(), mSnglWidthInPercent, mLngCharSpace, mlngColor,
+                                          mdblAntiAlias);
         // The picture holds all of the ink: the measured area reaches past the layout box
         // where italic, descenders or tight spacing do.
         const QSize m = imaging::measureText(st, mstrText, mbyteAlignment);
         const int w = m.width();
         const int h = m.height();
-
-        const clsTextGradient &g = *mObjTextGradient;
-        if (g.mBoolIsActive) {
-            const auto colors = g.mBoolRainbow
-                ? imaging::GradientColors::rainbow()
-                : imaging::GradientColors::twoColors(imaging::fromColorRef(std::uint32_t(g.mlngColor1), 255),
-                                                     imaging::fromColorRef(std::uint32_t(g.mlngColor2), 255));
-            auto gradient = platform::ImgxImage::create();
-            if (!g.mBoolCenter) {
-                const clsPoint &s = *g.mObjPointStart;
-                const clsPoint &e = *g.mObjPointEnd;
-                const QPointF start(s.mLngX != 0 ? s.mLngX + w : 0, s.mLngY != 0 ? s.mLngY + h : 0);
-                const QPointF end(e.mLngX != 0 ? e.mLngX + w : 0, e.mLngY != 0 ? e.mLngY + h : 0);
-                gradient->linearGradient(w + 255, h + 255, start, end, colors, QString());
-            } else {
-                const QPointF centre(roundHalfEven((w + 255) / 2.0), roundHalfEven((h + 255) / 2.0));
-                gradient->centredGradient(w + 255, h + 255, centre, (w + 255) / 2.0, colors, QString());
-            }
-            st.fillImage = gradient->qimage();
-        }
+        if (mObjTextGradient->mBoolIsActive)
+            st.fillImage = gradientFill(*mObjTextGradient, m);
 
         const clsTextShadow &sh = *mObjTextShadow;
         if (sh.mBoolIsActive) {

@@ -10,6 +10,8 @@
 #include "canvas/clsTextGradient.h"
 #include "canvas/clsTextShadow.h"
 
+#include "platform/imaging/TextDrawing.h"
+
 #include <QFont>
 
 class clsTextObject final : public clsCanvasObject {
@@ -38,6 +40,13 @@ public:
     void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
     // Renders the text into a new picture, rotated when the angle asks for it.
     void TextToImgX(clsEffects *effects);
+    // The drawing settings a text is rendered with, the fill left out. The text editor's
+    // preview draws with the same settings from its controls.
+    static platform::imaging::TextStyle textStyle(const QFont &font, double size, double widthPercent,
+                                                  std::int32_t charSpace, std::int32_t color, double antiAlias);
+    // The picture a gradient fills a text of the measured size with: the gradient's points
+    // that are not 0 are moved on by the text's width (x) or height (y).
+    static QImage gradientFill(const clsTextGradient &gradient, QSize measured);
     // Renders the text at a zoom: the font size times the zoom for the rendering, the same
     // width percent. The one place that scales a text for the canvas.
     void renderAtZoom(double zoom, clsEffects *effects);

@@ -66,9 +66,15 @@ void ImgxCanvas::undoStep()
     refresh();
 }
 
+void ImgxCanvas::setBackColor(const QColor &color)
+{
+    backColor_ = color;
+    update();
+}
+
 void ImgxCanvas::paintInto(QPainter &p)
 {
-    p.fillRect(rect(), Qt::white);
+    p.fillRect(rect(), backColor_);
     if (!image_->isEmpty()) {
         const double z = zoom();
         const QImage &source = image_->qimage();

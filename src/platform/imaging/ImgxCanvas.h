@@ -27,6 +27,10 @@ public:
     bool autoZoom() const { return autoZoom_; }
     void setAutoZoom(bool on);
 
+    // The colour shown where the image is transparent or does not reach (white at first).
+    QColor backColor() const { return backColor_; }
+    void setBackColor(const QColor &color);
+
     bool redraw() const { return redraw_; }
     void setRedraw(bool on);
     // Repaints image and objects; what was drawn on hdc() is gone.
@@ -67,6 +71,7 @@ private:
 
     ImgxImagePtr image_;
     double zoom_ = 1.0;
+    QColor backColor_ = Qt::white;
     bool autoZoom_ = false;
     bool redraw_ = true;
     imaging::RecordingContext overlay_;

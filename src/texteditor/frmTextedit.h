@@ -1,0 +1,128 @@
+#pragma once
+// The text editor: the modal dialog in which the user writes one text object of the graphics
+// editor's canvas and sets its font, size, styles, alignment, colour, angle, character
+// spacing, anti-aliasing, shadow and gradient, with a live preview and bulleted or numbered
+// lists. It works on the program-wide working records (gObjTextObject, gObjTextShadow,
+// gObjTextGradient, ...); OK renders the text into the object, adds a new object to the canvas
+// model or records the edit for undo; Cancel writes nothing.
+//
+// The opener sets mBoolNewText, then runs Form_Load and shows the dialog modally.
+#include "platform/imaging/ImgxImage.h"
+#include "texteditor/TextEditorSeams.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+
+class ButtonPlus;
+class QCheckBox;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+class QTimer;
+class TextBox;
+namespace platform { class ImgxCanvas; }
+namespace Ui { class frmTextedit; }
+
+class frmTextedit : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kPreviewInterval = 2500;  // ms
+    // The preview draws this many characters of the text at most.
+    static constexpr int kPreviewCharacters = 250;
+
+    explicit frmTextedit(QWidget *parent = nullptr);
+    ~frmTextedit() override;
+
+    // Set by the opener before Form_Load: a new text object, or an edit of gObjTextObject.
+    bool mBoolNewText = false;
+    // The bullet of bulleted lists and the text between bullet or number and the line.
+    QString mStrListBullet = QStringLiteral("*");
+    QString mStrListSeparator = QStringLiteral(" ");
+    // doPreview draws only while this is set; importers clear it while they append.
+    bool mBoolPreviewEnabled = false;
+
+    void Form_Load();
+    void InitComboBoxes();
+    void SetTextFormat();
+    void doPreview();
+
+    // The editor as the importers and the effect dialogs use it.
+    texteditor::TextEditorHost &host();
+
+    // Handlers that a user reaches by clicks, keys and the timer.
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdListe_Click();
+    void cmdCountList_Click();
+    void cmdColor_Click();
+    void cboEffects_Click(int position);
+    void chkAutoPreview_Click();
+    void timerMaxPreview_Timer();
+    void cmdCDDB_Click();
+    void filesDropped(const QStringList &files);
+
+    // State shown for inspection.
+    double fontSizeChosen() const { return mDblFontSize; }
+    bool listOn() const { return mBoolListOn; }
+    bool numbered() const { return mBoolNumbered; }
+    bool previewPending() const { return mBoolPreviewPending; }
+    // The pixel size of the preview control.
+    QSize previewPixelSize() const;
+
+    // Controls.
+    TextBox *txtText = nullptr;
+    QComboBox *cboFont = nullptr, *cboSize = nullptr, *cboAntiAlias = nullptr, *cboEffects = nullptr;
+    ButtonPlus *cmdBold = nullptr, *cmdItalic = nullptr, *cmdUnderline = nullptr, *cmdStrikeThru = nullptr;
+    ButtonPlus *cmdAlignLeft = nullptr, *cmdAlignCenter = nullptr, *cmdAlignRight = nullptr, *cmdColor = nullptr;
+    ButtonPlus *cmdListe = nullptr, *cmdCountList = nullptr;
+    ButtonPlus *cmdListMP3 = nullptr, *cmdListM3U = nullptr, *cmdListFiles = nullptr, *cmdCDDB = nullptr;
+    ButtonPlus *cmdOK = nullptr, *cmdCancel = nullptr;
+    QLineEdit *txtAngel = nullptr, *txtCharSpace = nullptr;
+    QScrollBar *updAngle = nullptr, *updCharSpace = nullptr;
+    QCheckBox *chkAutoPreview = nullptr;
+    QLabel *lblPreview = nullptr;
+    platform::ImgxCanvas *igxPreview = nullptr;
+    QTimer *timerMaxPreview = nullptr;
+
+protected:
+    void done(int result) override;
+
+private:
+    class Host;
+
+    void loadTextData();
+    void TextToImgX();
+    void Form_Unload();
+    void doList(bool numbers);
+    void doRemoveList(bool numbers);
+    void setContrastBackground(bool recreateOpaque);
+    bool effectActive() const;
+    // Key handling of the edit box: Ctrl+A, the deferred preview, Enter and Backspace in lists.
+    bool txtText_KeyDown(QKeyEvent *e);
+    bool enterInList();
+    bool backspaceInNumberedList();
+    void txtText_Change();
+    void txtAngel_Change();
+    void updAngle_Change();
+    void txtCharSpace_Change();
+    void updCharSpace_Change();
+    void toggleStyle(int which);
+    void setTextAlignment(int code);
+
+    std::unique_ptr<Ui::frmTextedit> ui;
+    std::unique_ptr<Host> host_;
+    bool mBoolPreviewPending = false;
+    bool mBoolListOn = false;
+    bool mBoolNumbered = false;
+    platform::ImgxImagePtr mImgXPreview;
+    double mDblFontSize = 14;
+    // The anti-alias level the preview draws with; a list without a selection keeps it.
+    double mDblPreviewAntiAlias = 1;
+    bool mBoolUnloaded = false;
+};
+
+// Shows the text editor modally over the owner: a new text, or an edit of gObjTextObject.
+void showTextEditor(QWidget *owner, bool newText);
