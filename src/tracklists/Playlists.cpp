@@ -22,6 +22,9 @@ bool isAddress(const QString &entry)
     return true;
 }
 
+// The lower-case extension is "mp3".
+bool namesMp3(QStringView entry) { return entry.endsWith(QStringLiteral(".mp3"), Qt::CaseInsensitive); }
+
 bool isDriveLetterPath(const QString &entry)
 {
     return entry.size() >= 2 && entry[1] == u':' && entry[0].unicode() < 0x80 && entry[0].isLetter();
@@ -62,11 +65,12 @@ QStringList m3uEntries(const QStringList &lines)
         break;
     }
     for (const QString &line : lines) {
-        if (line.contains(QStringLiteral("#EXTM3U"), Qt::CaseInsensitive) ||
-            line.contains(QStringLiteral("#EXTINF"), Qt::CaseInsensitive))
+        if (!namesMp3(line))
             continue;
-        if (getExtension(line) == QStringLiteral("mp3"))
-            entries.append(line);
+        if (line.contains(u'#') && (line.contains(QStringLiteral("#EXTM3U"), Qt::CaseInsensitive) ||
+                                    line.contains(QStringLiteral("#EXTINF"), Qt::CaseInsensitive)))
+            continue;
+        entries.append(line);
     }
     return entries;
 }
@@ -78,9 +82,8 @@ QStringList plsEntries(const QStringList &lines)
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0 || !QStringView(line).first(eq).trimmed().startsWith(QStringLiteral("File"), Qt::CaseInsensitive))
             continue;
-        const QString entry = line.mid(eq + 1);
-        if (getExtension(entry) == QStringLiteral("mp3"))
-            entries.append(entry);
+        if (namesMp3(line))
+            entries.append(line.mid(eq + 1));
     }
     return entries;
 }

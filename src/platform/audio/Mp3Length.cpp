@@ -2,9 +2,8 @@
 
 #include <QFile>
 
-#include <fcntl.h>
+#include <cstring>
 #include <mpg123.h>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -22,66 +21,63 @@ std::int64_t samplesToMs(std::int64_t samples, long rate)
     return q;
 }
 
-class Decoder {
-public:
-    Decoder()
-    {
-        static const int initialised = mpg123_init();
-        if (initialised != MPG123_OK)
-            throw Mp3LibraryError(mpg123_plain_strerror(initialised));
-        int err = MPG123_OK;
-        handle_ = mpg123_new(nullptr, &err);
-        if (!handle_)
-            throw Mp3LibraryError(mpg123_plain_strerror(err));
-        // Quiet, and the encoder's delay and padding left out where an Info frame tells them.
-        mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
-    }
-    ~Decoder()
-    {
-        if (handle_) {
-            mpg123_close(handle_);
-            mpg123_delete(handle_);
-        }
-    }
-    Decoder(const Decoder &) = delete;
-    Decoder &operator=(const Decoder &) = delete;
-
-    mpg123_handle *get() const { return handle_; }
-
-private:
-    mpg123_handle *handle_ = nullptr;
+// The file's bytes, mapped, as the decoder reads them: no system call per frame.
+struct MappedFile {
+    const uchar *data = nullptr;
+    qint64 size = 0;
+    qint64 pos = 0;
 };
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(const QString &path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return fd_; }
+ssize_t readMapped(void *handle, void *buffer, size_t count)
+{
+    auto *f = static_cast<MappedFile *>(handle);
+    const qint64 n = std::min<qint64>(qint64(count), f->size - f->pos);
+    if (n <= 0)
+        return 0;
+    std::memcpy(buffer, f->data + f->pos, size_t(n));
+    f->pos += n;
+    return ssize_t(n);
+}
 
-private:
-    int fd_;
-};
+off_t seekMapped(void *handle, off_t offset, int whence)
+{
+    auto *f = static_cast<MappedFile *>(handle);
+    qint64 target = offset;
+    if (whence == SEEK_CUR)
+        target += f->pos;
+    else if (whence == SEEK_END)
+        target += f->size;
+    if (target < 0 || target > f->size)
+        return off_t(-1);
+    f->pos = target;
+    return off_t(target);
+}
 
 class Mpg123Length final : public Mp3Length {
 public:
+    ~Mpg123Length() override
+    {
+        if (handle_)
+            mpg123_delete(handle_);
+    }
+
     std::int64_t playLengthMs(const QString &path) override
     {
-        Decoder decoder;
-        FileDescriptor file(path);
-        if (file.get() < 0)
+        mpg123_handle *mh = decoder();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || file.size() <= 0 || file.isSequential())
             return 0;
-        mpg123_handle *mh = decoder.get();
-        if (mpg123_open_fd(mh, file.get()) != MPG123_OK)
+        MappedFile mapped;
+        mapped.size = file.size();
+        mapped.data = file.map(0, mapped.size);
+        if (!mapped.data)
             return 0;
+        if (mpg123_open_handle(mh, &mapped) != MPG123_OK)
+            return 0;
+        struct Closer {
+            mpg123_handle *mh;
+            ~Closer() { mpg123_close(mh); }
+        } closer{mh};
         long rate = 0;
         int channels = 0, encoding = 0;
         // Reads up to the first frame; a file without MPEG audio fails here, after the
@@ -98,6 +94,32 @@ public:
             return 0;
         return samplesToMs(std::int64_t(samples), rate);
     }
+
+private:
+    // One decoder for every file, made on first use.
+    mpg123_handle *decoder()
+    {
+        if (handle_)
+            return handle_;
+        static const int initialised = mpg123_init();
+        if (initialised != MPG123_OK)
+            throw Mp3LibraryError(mpg123_plain_strerror(initialised));
+        int err = MPG123_OK;
+        mpg123_handle *mh = mpg123_new(nullptr, &err);
+        if (!mh)
+            throw Mp3LibraryError(mpg123_plain_strerror(err));
+        // Quiet, and the encoder's delay and padding left out where an Info frame tells them.
+        if (mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0) != MPG123_OK ||
+            mpg123_replace_reader_handle(mh, &readMapped, &seekMapped, nullptr) != MPG123_OK) {
+            const std::string why = mpg123_strerror(mh);
+            mpg123_delete(mh);
+            throw Mp3LibraryError(why);
+        }
+        handle_ = mh;
+        return handle_;
+    }
+
+    mpg123_handle *handle_ = nullptr;
 };
 
 } // namespace
