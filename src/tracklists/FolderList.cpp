@@ -1,6 +1,7 @@
 #include "tracklists/FolderList.h"
 
 #include "core/mdlUtil.h"
+#include "platform/ui/Prompter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -95,4 +96,16 @@ QString startFolderOr(const QString &folder)
     if (!folder.isEmpty() && fileExistsByAssociation(folder) && QFileInfo(folder).isDir())
         return folder;
     return QDir::homePath();
+}
+
+void makeNewFolder(FolderList *dir)
+{
+    QString name;
+    if (!platform::Prompter::get().inputBox(QStringLiteral("Neues Verzeichnis erstellen in: ") + dir->path(),
+                                            QStringLiteral("Verzeichnis erstellen"), QString(), name) ||
+        name.isEmpty())
+        return;
+    const QString target = addBackslash(dir->path()) + name;
+    if (QDir().mkdir(target))
+        dir->setPath(target);
 }

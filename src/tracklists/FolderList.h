@@ -44,3 +44,6 @@ signals:
 
 // The folder a dialog starts in: the given one when it exists, else the user's home.
 QString startFolderOr(const QString &folder);
+// Asks for the name of a new folder in the list's current one, makes it and goes there. A
+// cancel, an empty name or a folder that cannot be made changes nothing.
+void makeNewFolder(FolderList *dir);

@@ -4,7 +4,6 @@
 #include "core/Globals.h"
 #include "core/libLanguage.h"
 #include "core/mdlUtil.h"
-#include "platform/ui/Prompter.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "tracklists/FolderList.h"
 #include "tracklists/ModalRunner.h"
@@ -75,17 +74,7 @@ void frmChangeDirForm::optSelection_Click(int index)
     }
 }
 
-void frmChangeDirForm::Command3_Click()
-{
-    QString name;
-    if (!platform::Prompter::get().inputBox(QStringLiteral("Neues Verzeichnis erstellen in: ") + Dir1->path(),
-                                            QStringLiteral("Verzeichnis erstellen"), QString(), name) ||
-        name.isEmpty())
-        return;
-    const QString target = addBackslash(Dir1->path()) + name;
-    if (QDir().mkdir(target))
-        Dir1->setPath(target);
-}
+void frmChangeDirForm::Command3_Click() { makeNewFolder(Dir1); }
 
 void frmChangeDirForm::cmdOK_Click()
 {

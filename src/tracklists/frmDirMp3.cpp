@@ -5,7 +5,6 @@
 #include "core/Globals.h"
 #include "core/libLanguage.h"
 #include "core/mdlUtil.h"
-#include "platform/ui/Prompter.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "tracklists/FolderList.h"
 #include "tracklists/ModalRunner.h"
@@ -34,19 +33,6 @@ void selectAfterRemoval(QListWidget *list, int lastRemoved)
         return;
     const int row = std::min(lastRemoved, list->count() - 1);
     list->setCurrentRow(row);
-}
-
-// Creates a folder in the current one, named by the user, and goes there. A failure is passed over.
-void makeNewFolder(FolderList *dir)
-{
-    QString name;
-    if (!platform::Prompter::get().inputBox(QStringLiteral("Neues Verzeichnis erstellen in: ") + dir->path(),
-                                            QStringLiteral("Verzeichnis erstellen"), QString(), name) ||
-        name.isEmpty())
-        return;
-    const QString target = addBackslash(dir->path()) + name;
-    if (QDir().mkdir(target))
-        dir->setPath(target);
 }
 
 } // namespace

@@ -268,13 +268,22 @@ TEST_F(Importers, FileListsOfAFolder)
     EXPECT_EQ(screen->history.back(), 0);
     EXPECT_NE(std::find(screen->history.begin(), screen->history.end(), 11), screen->history.end());
 
-    // Text already there: the list starts on a new line. A cancel changes nothing.
+    // Text already there: the list starts on a new line. A cancel changes nothing. A new
+    // folder is made in the shown one, which the dialog then shows.
     editor.mText = "Folders:";
-    runner->then<frmChangeDirForm>([](frmChangeDirForm &d) { d.cmdOK->click(); });
+    prompter->inputs = {QString(), QStringLiteral("New")};
+    runner->then<frmChangeDirForm>([this](frmChangeDirForm &d) {
+        d.Command3->click();
+        d.Command3->click();
+        EXPECT_EQ(d.Dir1->path(), path("f/New"));
+        EXPECT_EQ(prompter->shown.back().prompt, QString::fromUtf8("Neues Verzeichnis erstellen in: ") + path("f"));
+        d.Dir1->setPath(path("f"));
+        d.cmdOK->click();
+    });
     runner->then<frmChangeDirForm>([](frmChangeDirForm &d) { d.cmdCancel->click(); });
     importers.listFiles(editor);
     importers.listFiles(editor);
-    EXPECT_EQ(editor.mText, "Folders:\r\na\r\nB");
+    EXPECT_EQ(editor.mText, "Folders:\r\na\r\nB\r\nNew");
 }
 
 TEST_F(Importers, DroppedTextFiles)
