@@ -203,6 +203,15 @@ TEST_F(ID3v1Tag, WritesBothVersionsAndRemovesTheTag)
     EXPECT_EQ(tag.status().number, kBase + 1);
     EXPECT_EQ(tag.Title(), "kept");
     EXPECT_FALSE(QFile::exists(path("missing.mp3")));
+
+    // A read-only file is not changed, not even by root.
+    writeFile("readonly.mp3", QByteArray(300, 'r'));
+    QFile::setPermissions(path("readonly.mp3"), QFile::ReadOwner | QFile::ReadGroup);
+    tag.setFilename(path("readonly.mp3"));
+    EXPECT_FALSE(tag.WriteTag(1.1f));
+    EXPECT_EQ(tag.status().number, kBase + 1);
+    EXPECT_EQ(tag.status().description, "WriteError: Invalid File");
+    EXPECT_EQ(readFile("readonly.mp3"), QByteArray(300, 'r'));
 }
 
 TEST_F(ID3v1Tag, GenreNamesAndTheirSearch)

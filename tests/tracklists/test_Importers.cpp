@@ -286,6 +286,27 @@ TEST_F(Importers, FileListsOfAFolder)
     EXPECT_EQ(editor.mText, "Folders:\r\na\r\nB\r\nNew");
 }
 
+TEST_F(Importers, AFolderOfTenThousandFiles)
+{
+    QDir().mkpath(path("big"));
+    for (int i = 0; i < 10000; ++i) {
+        QFile f(path(QStringLiteral("big/%1.txt").arg(i)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    gStrStandardPath = path("big");
+    prompter->answers = {platform::MsgAnswer::Yes};
+    runner->then<frmChangeDirForm>([](frmChangeDirForm &d) {
+        d.optSelection[1]->click();
+        d.cmdOK->click();
+    });
+    importers.listFiles(editor);
+    EXPECT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(editor.textSets, 1);
+    const QStringList lines = editor.mText.split("\r\n");
+    ASSERT_EQ(lines.size(), 10000);
+    EXPECT_EQ(lines.mid(0, 3), QStringList({"0.txt", "1.txt", "10.txt"}));
+}
+
 TEST_F(Importers, DroppedTextFiles)
 {
     auto lines = [](int n) {
