@@ -7,6 +7,7 @@
 #include "platform/ui/LoggingPrompter.h"
 #include "platform/web/WebEngineSetup.h"
 #include "texteditor/TextEffectDialogsImpl.h"
+#include "tracklists/TrackListImporters.h"
 
 #include <QApplication>
 
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
     platform::Seam<MainWindowServices>::setDefaultFactory(&makeAppMainWindowServices);
     platform::Seam<texteditor::TextEffectDialogs>::setDefaultFactory(&makeTextEffectDialogs);
     platform::Seam<EditorWindows>::setDefaultFactory(&makeAppEditorWindows);
+    platform::Seam<texteditor::TextImporters>::setDefaultFactory(&makeTrackListImporters);
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

@@ -1,0 +1,111 @@
+// Track lists: 1000 tagged MP3 files of 10 s to lines of title, artist and play length, the
+// entries of a playlist of 100,000 lines, and the tab alignment of 10,000 lines.
+//
+// --write-files=DIR writes the 1000 MP3 files to DIR and exits (bench/compare-mp3info times
+// mp3info over them).
+#include "core/AppPath.h"
+#include "core/Globals.h"
+#include "tracklists/Playlists.h"
+#include "tracklists/clsID3v1Tag.h"
+#include "tracklists/mdlMp3.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kFiles = 1000;
+
+// Copies of four lame-made files (constant and variable bit rate, with and without an Info
+// frame, 44.1 and 22.05 kHz), each with a tag of its own.
+QStringList writeMp3Files(const QString &folder)
+{
+    const char *sources[] = {"cbr.mp3", "vbr.mp3", "vbr-noinfo.mp3", "mono22.mp3"};
+    QDir().mkpath(folder);
+    QStringList paths;
+    for (int i = 0; i < kFiles; ++i) {
+        const QString target = QStringLiteral("%1/%2 track.mp3").arg(folder).arg(i, 4, 10, QChar(u'0'));
+        QFile::remove(target);
+        QFile::copy(QStringLiteral(PELMORA_SOURCE_DIR "/tests/tracklists/data/") + QLatin1String(sources[i % 4]), target);
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        clsID3v1Tag tag;
+        tag.setFilename(target);
+        tag.setTitle(QStringLiteral("Title number %1").arg(i));
+        tag.setArtist(QStringLiteral("Artist %1").arg(i % 37));
+        tag.setTrack(std::uint8_t(i % 100));
+        if (!tag.WriteTag(1.1f))
+            qFatal("cannot tag %s", qPrintable(target));
+        paths << target;
+    }
+    return paths;
+}
+
+void BM_mp3TrackList1000(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QStringList paths = writeMp3Files(dir.path());
+    for (auto _ : state) {
+        QStringList lines;
+        for (const QString &p : paths)
+            lines << getMp3Caption(p, gStrMp3Title, QStringLiteral(" "), gStrMp3Artist, QStringLiteral(" "),
+                                   gStrMp3Duration, QString());
+        if (!lines.last().endsWith(QStringLiteral("00:10")))
+            state.SkipWithError("unexpected line");
+        benchmark::DoNotOptimize(lines);
+    }
+}
+BENCHMARK(BM_mp3TrackList1000)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.5);
+
+void BM_playlistEntries100k(benchmark::State &state)
+{
+    QByteArray bytes = "#EXTM3U\r\n";
+    for (int i = 0; i < 100000; ++i)
+        bytes += (i % 3 ? "#EXTINF:200,Artist - Title " : "Music\\Folder ") + QByteArray::number(i) +
+                 (i % 3 ? "\r\n" : ".mp3\r\n");
+    for (auto _ : state) {
+        const QStringList entries = playlistEntries(splitTextLines(bytes), QStringLiteral("m3u"));
+        QStringList local;
+        local.reserve(entries.size());
+        for (const QString &e : entries)
+            local << localPathOfEntry(e, QStringLiteral("/home/user/lists"));
+        benchmark::DoNotOptimize(local);
+    }
+}
+BENCHMARK(BM_playlistEntries100k)->Unit(benchmark::kMillisecond);
+
+void BM_alignTabColumns10k(benchmark::State &state)
+{
+    QStringList source;
+    for (int i = 0; i < 10000; ++i)
+        source << QStringLiteral("Artist %1%2\tTitle number %3").arg(i).arg(QString(i % 17, u'x')).arg(i);
+    for (auto _ : state) {
+        QStringList lines = source;
+        alignTabColumns(lines);
+        benchmark::DoNotOptimize(lines);
+    }
+}
+BENCHMARK(BM_alignTabColumns10k)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir home;
+    QDir(home.path()).mkpath(QStringLiteral("data"));
+    setAppPathForTests(home.path());
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--write-files=", 14) == 0) {
+            writeMp3Files(QString::fromLocal8Bit(argv[i] + 14));
+            return 0;
+        }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,238 @@
+#include "tracklists/TrackListImporters.h"
+
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/mdlUtil.h"
+#include "platform/ui/Choosers.h"
+#include "platform/ui/Screen.h"
+#include "tracklists/FolderList.h"
+#include "tracklists/Playlists.h"
+#include "tracklists/TrackListRules.h"
+#include "tracklists/frmChangeDirForm.h"
+#include "tracklists/frmDirMp3.h"
+#include "tracklists/frmM3UParameters.h"
+#include "tracklists/mdlMp3.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kHourglass = 11;
+const QString kSource = QStringLiteral("frmTextedit.");
+
+// Lets the windows repaint during a long import, a few times a second.
+class Yield {
+public:
+    Yield() { mTimer.start(); }
+    void operator()()
+    {
+        if (mTimer.elapsed() >= 40) {
+            QApplication::processEvents();
+            mTimer.restart();
+        }
+    }
+
+private:
+    QElapsedTimer mTimer;
+};
+
+// Ends a button import: the preview comes back on and is drawn once.
+void finishImport(texteditor::TextEditorHost &editor)
+{
+    editor.setPreviewEnabled(true);
+    editor.doPreview();
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+TrackListImporters::TrackListImporters() = default;
+TrackListImporters::~TrackListImporters() = default;
+
+void TrackListImporters::listMp3(texteditor::TextEditorHost &editor)
+{
+    editor.setPreviewEnabled(false);
+    std::unique_ptr<frmDirMp3> dialog;
+    try {
+        dialog = std::make_unique<frmDirMp3>(editor.window());
+        if (dialog->DirName().isEmpty()) {
+            dialog.reset();
+            editor.setPreviewEnabled(true);
+            return;
+        }
+        const TrackLineChoice c = dialog->parameters().choice();
+        const QStringList paths = dialog->lstSelectedFilesWithPath;
+        QStringList lines;
+        RowLimitPrompt limit;
+        Yield yield;
+        for (const QString &path : paths) {
+            yield();
+            const QString name = QFileInfo(path).fileName();
+            if (name == QStringLiteral(".") || name == QStringLiteral(".."))
+                continue;
+            if (getExtension(path) == QStringLiteral("mp3"))
+                lines.append(getMp3Caption(path, c.field1, c.sep1, c.field2, c.sep2, c.field3, QString()));
+            else
+                continue;
+            if (!limit.countAndAsk())
+                break;
+        }
+        alignTabColumns(lines);
+        appendTrackLines(editor, lines, c.upper);
+        dialog.reset();
+        finishImport(editor);
+    } catch (...) {
+        dialog.reset();
+        reportError(QStringLiteral("ERR_TEXTIMPORT_MP3"), kSource + QStringLiteral("cmdListMp3_Click"));
+        editor.setPreviewEnabled(true);
+    }
+}
+
+void TrackListImporters::listPlaylist(texteditor::TextEditorHost &editor)
+{
+    editor.setPreviewEnabled(false);
+    try {
+        platform::FileDialogRequest request;
+        request.title = QStringLiteral("Playlist Öffnen");
+        request.filter = QStringLiteral("M3U-Playlists (*.m3u)|*.m3u|PLS-Playlist (*.pls)|*.pls");
+        request.initialDir = startFolderOr(gStrMyMusicPath);
+        const auto chosen = platform::Choosers::get().chooseFile(request);
+        if (!chosen || chosen->path.isEmpty()) {
+            mFrmM3UParameters.reset();
+            editor.setPreviewEnabled(true);
+            return;
+        }
+        if (!mFrmM3UParameters)
+            mFrmM3UParameters = std::make_unique<frmM3UParameters>(editor.window());
+        mFrmM3UParameters->showModal();
+        if (mFrmM3UParameters->mBoolCancelled) {
+            editor.setPreviewEnabled(true);
+            return;
+        }
+        const TrackLineChoice c = mFrmM3UParameters->parameters().choice();
+        const QString playlist = chosen->path;
+        const QString folder = QFileInfo(playlist).absolutePath();
+        const QStringList entries = playlistEntries(splitTextLines(readWholeFile(playlist)), getExtension(playlist));
+        QStringList lines;
+        RowLimitPrompt limit;
+        Yield yield;
+        for (const QString &entry : entries) {
+            yield();
+            const QString path = localPathOfEntry(entry, folder);
+            lines.append(path.isEmpty() ? getErrorText(QStringLiteral("ERR_NOID3"), QStringLiteral("ERROR"))
+                                        : getMp3Caption(path, c.field1, c.sep1, c.field2, c.sep2, c.field3, QString()));
+            if (!limit.countAndAsk())
+                break;
+        }
+        appendTrackLines(editor, lines, c.upper);
+        mFrmM3UParameters.reset();
+        finishImport(editor);
+    } catch (...) {
+        mFrmM3UParameters.reset();
+        reportError(QStringLiteral("ERR_TEXTIMPORT_PLAYLIST"), kSource + QStringLiteral("cmdListM3U_Click"));
+        editor.setPreviewEnabled(true);
+    }
+}
+
+void TrackListImporters::listFiles(texteditor::TextEditorHost &editor)
+{
+    const bool wasEmpty = editor.text().isEmpty();
+    editor.setPreviewEnabled(false);
+    std::unique_ptr<frmChangeDirForm> dialog;
+    platform::Screen &screen = platform::Screen::get();
+    try {
+        dialog = std::make_unique<frmChangeDirForm>(editor.window());
+        const QString chosen = dialog->DirName();
+        if (chosen.isEmpty()) {
+            dialog.reset();
+            editor.setPreviewEnabled(true);
+            return;
+        }
+        const QString folder = addBackslash(chosen);
+        screen.setMousePointer(kHourglass);
+        const bool keepExt = dialog->chkFileExtension->isChecked();
+        QString type = dialog->cboFileTypes->currentText();
+        type.remove(QStringLiteral("*."));
+        const bool folders = dialog->optSelection[0]->isChecked() || dialog->optSelection[2]->isChecked();
+        const bool files = dialog->optSelection[1]->isChecked() || dialog->optSelection[2]->isChecked();
+        const bool upper = dialog->chkUCase->isChecked();
+        dialog.reset();
+
+        const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
+                                                                 QDir::Name | QDir::IgnoreCase);
+        QStringList taken;
+        RowLimitPrompt limit;
+        Yield yield;
+        for (const QFileInfo &entry : entries) {
+            yield();
+            QString name = entry.fileName();
+            if (upper)
+                name = name.toUpper();
+            if (entry.isDir()) {
+                if (!folders)
+                    continue;
+            } else {
+                if (!files || (type != QStringLiteral("*") && getExtension(name) != type))
+                    continue;
+                if (!keepExt)
+                    name = stripExtension(name);
+            }
+            taken.append(name);
+            if (!limit.countAndAsk())
+                break;
+        }
+        if (!taken.isEmpty()) {
+            QString text = QStringLiteral("\r\n") + taken.join(QStringLiteral("\r\n"));
+            if (wasEmpty)
+                text.remove(0, 2);
+            editor.setText(editor.text() + text);
+        }
+        editor.focusTextAtEnd();
+        finishImport(editor);
+        screen.setMousePointer(0);
+    } catch (...) {
+        screen.setMousePointer(0);
+        dialog.reset();
+        reportError(QStringLiteral("ERR_TEXTIMPORT_FILESFOLDERS"), kSource + QStringLiteral("cmdListFiles_Click"));
+        editor.setPreviewEnabled(true);
+    }
+}
+
+void TrackListImporters::loadTextFromFile(texteditor::TextEditorHost &editor, const QString &path)
+{
+    try {
+        if (!QFileInfo(path).isFile())
+            return;
+        const QStringList all = splitTextLines(readWholeFile(path));
+        QStringList lines;
+        RowLimitPrompt limit;
+        for (const QString &line : all) {
+            if (!limit.askBeforeNext(int(lines.size())))
+                break;
+            lines.append(line);
+        }
+        if (lines.isEmpty())
+            return;
+        const QString current = editor.text();
+        editor.setText(current + (current.isEmpty() ? QString() : QStringLiteral("\r\n")) +
+                       lines.join(QStringLiteral("\r\n")));
+    } catch (...) {
+        reportError(QStringLiteral("ERR_LOADTEXTFILE"), kSource + QStringLiteral("loadTextFromFile"));
+    }
+}
+
+std::unique_ptr<texteditor::TextImporters> makeTrackListImporters() { return std::make_unique<TrackListImporters>(); }

@@ -1,0 +1,349 @@
+#include "TrackListTestSupport.h"
+
+#include "core/Globals.h"
+#include "platform/widgets/ButtonPlus.h"
+#include "tracklists/FolderList.h"
+#include "tracklists/TrackListImporters.h"
+#include "tracklists/frmChangeDirForm.h"
+#include "tracklists/frmDirMp3.h"
+#include "tracklists/frmM3UParameters.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+using tracktest::TrackListTest;
+
+class Importers : public TrackListTest {
+protected:
+    void SetUp() override
+    {
+        TrackListTest::SetUp();
+        for (const char *name : {"cbr.mp3", "vbr.mp3", "mono22.mp3", "id3v2-only.mp3"})
+            fixture(name);
+        gStrMyMusicPath = path("music");
+    }
+    static QStringList texts(const QListWidget *list)
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+    QString noTag() const { return errorText("ERR_NOID3"); }
+
+    TrackListImporters importers;
+};
+
+TEST_F(Importers, Mp3FilesBecomeAlignedTrackLines)
+{
+    editor.mText = "Existing";
+    runner->then<frmDirMp3>([](frmDirMp3 &d) {
+        EXPECT_EQ(texts(d.lstFilesInFolder), QStringList({"cbr.mp3", "id3v2-only.mp3", "mono22.mp3", "vbr.mp3"}));
+        EXPECT_EQ(texts(d.lstSorting), QStringList({"Artist", "Title", "Duration"}));
+        EXPECT_EQ(d.txtPreview->text(), "Artist - Title - Duration");
+        EXPECT_EQ(d.cboSeparator1->count(), 4); // the last separator is not offered
+        d.chkDuration->click();
+        d.cboSeparator1->setCurrentIndex(1); // the tab label
+        EXPECT_EQ(d.txtPreview->text(), "Artist   Title");
+        d.cmdSelectAllFiles->click();
+        EXPECT_EQ(d.lstFilesInFolder->count(), 0);
+        d.cmdOK->click();
+    });
+    importers.listMp3(editor);
+    EXPECT_EQ(editor.mText, QString::fromUtf8("Existing\r\n"
+                                              "Die Ärzte Grüße € Song\r\n") +
+                                noTag() + "\r\nMono      Low Rate\r\nEncoder   Variable");
+    EXPECT_EQ(editor.previewFlags, std::vector<bool>({false, true}));
+    EXPECT_EQ(editor.previews, 1);
+    EXPECT_GE(editor.focusCalls, 1);
+}
+
+TEST_F(Importers, Mp3DialogOrderSeparatorsAndChosenList)
+{
+    QDir().mkpath(path("music/other"));
+    fixture("vbr.mp3", "music/other/elsewhere.mp3");
+    runner->then<frmDirMp3>([this](frmDirMp3 &d) {
+        // Title first, then duration; " * " after the title, upper case.
+        d.lstSorting->setCurrentRow(1);
+        d.cmdUp->click();
+        d.chkArtist->click(); // a field click resets the order ...
+        EXPECT_EQ(texts(d.lstSorting), QStringList({"Title", "Duration"}));
+        d.lstSorting->setCurrentRow(1);
+        d.cmdDown->click(); // ... and the last one stays last
+        d.cboSeparator1->setCurrentIndex(3);
+        d.chkUCase->click();
+        EXPECT_EQ(d.txtPreview->text(), "TITLE * DURATION");
+
+        // A file from another folder stays chosen and is not listed again.
+        d.lstFilesInFolder->setCurrentRow(2); // mono22.mp3
+        d.cmdSelectFile->click();
+        d.Dir1->setPath(path("music/other"));
+        EXPECT_EQ(texts(d.lstFilesInFolder), QStringList({"elsewhere.mp3"}));
+        d.cmdSelectFile->click(); // the current entry
+        d.Dir1->setPath(path("music"));
+        EXPECT_EQ(texts(d.lstFilesInFolder), QStringList({"cbr.mp3", "id3v2-only.mp3", "vbr.mp3"}));
+        // Removing it here does not list it in this folder; the Delete key removes too.
+        d.lstSelectedFiles->setCurrentRow(1);
+        QTest::keyClick(d.lstSelectedFiles, Qt::Key_Delete);
+        EXPECT_EQ(texts(d.lstSelectedFiles), QStringList({"mono22.mp3"}));
+        EXPECT_EQ(d.lstFilesInFolder->count(), 3);
+        d.lstSelectedFiles->setCurrentRow(0);
+        d.cmdRemoveItem->click();
+        EXPECT_EQ(texts(d.lstFilesInFolder), QStringList({"cbr.mp3", "id3v2-only.mp3", "vbr.mp3", "mono22.mp3"}));
+        d.lstFilesInFolder->setCurrentRow(3);
+        d.cmdSelectFile->click();
+        d.cmdOK->click();
+    });
+    importers.listMp3(editor);
+    EXPECT_EQ(editor.mText, "LOW RATE * 00:10");
+}
+
+TEST_F(Importers, Mp3CancelAndNoFieldAppendNothing)
+{
+    runner->then<frmDirMp3>([](frmDirMp3 &d) {
+        d.cmdSelectAllFiles->click();
+        d.cmdCancel->click();
+    });
+    runner->then<frmDirMp3>([](frmDirMp3 &d) {
+        d.cmdSelectAllFiles->click();
+        for (QCheckBox *box : {d.chkTitle, d.chkArtist, d.chkDuration})
+            box->click();
+        d.cmdOK->click();
+    });
+    importers.listMp3(editor);
+    importers.listMp3(editor);
+    EXPECT_EQ(editor.mText, "");
+    EXPECT_EQ(editor.textSets, 0);
+    EXPECT_EQ(editor.previewFlags, std::vector<bool>({false, true, false, true}));
+    EXPECT_EQ(editor.previews, 0);
+}
+
+TEST_F(Importers, TheQuestionAfterThe22ndEntry)
+{
+    for (int i = 0; i < 30; ++i)
+        fixture("mono22.mp3", QStringLiteral("many/%1.mp3").arg(i, 2, 10, QChar('0')));
+    gStrMyMusicPath = path("many");
+    for (int answer : {platform::MsgAnswer::No, platform::MsgAnswer::Yes}) {
+        editor.mText.clear();
+        prompter->shown.clear();
+        prompter->answers.push_back(answer);
+        runner->then<frmDirMp3>([](frmDirMp3 &d) {
+            d.chkArtist->click();
+            d.chkDuration->click();
+            d.cmdSelectAllFiles->click();
+            d.cmdOK->click();
+        });
+        importers.listMp3(editor);
+        EXPECT_EQ(editor.mText.split("\r\n").size(), answer == platform::MsgAnswer::No ? 22 : 30);
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_EQ(prompter->shown[0].prompt,
+                  "More than 20 entries are being taken over. Do you want to take over all of them?");
+        EXPECT_EQ(prompter->shown[0].title, "Message");
+        EXPECT_EQ(prompter->shown[0].style, platform::MsgStyle::YesNo);
+    }
+}
+
+TEST_F(Importers, PlaylistEntriesOfEveryKind)
+{
+    writeFile("lists/mix.m3u", "#EXTM3U\r\n#EXTINF:10,Whatever\r\n../music/cbr.mp3\r\n" +
+                                   QFile::encodeName(path("music/mono22.mp3")) +
+                                   "\r\nhttp://example.invalid/a.mp3\r\nC:\\Music\\b.mp3\r\nmissing.mp3\r\n"
+                                   "file://" + QFile::encodeName(path("music/vbr.mp3")) + "\r\nnotes.txt\r\n");
+    choosers->files.push_back(platform::FileDialogResult{path("lists/mix.m3u"), 1});
+    editor.mText = "Top";
+    runner->then<frmM3UParameters>([](frmM3UParameters &d) {
+        d.chkArtist->click();
+        d.chkDuration->click();
+        d.cmdOK->click();
+    });
+    importers.listPlaylist(editor);
+    ASSERT_EQ(choosers->fileRequests.size(), 1u);
+    EXPECT_EQ(choosers->fileRequests[0].title, QString::fromUtf8("Playlist Öffnen"));
+    EXPECT_EQ(choosers->fileRequests[0].filter, "M3U-Playlists (*.m3u)|*.m3u|PLS-Playlist (*.pls)|*.pls");
+    EXPECT_EQ(choosers->fileRequests[0].initialDir, path("music"));
+    EXPECT_EQ(editor.mText, QString::fromUtf8("Top\r\nGrüße € Song\r\nLow Rate\r\n") + noTag() + "\r\n" + noTag() +
+                                "\r\n" + noTag() + "\r\nVariable");
+    EXPECT_EQ(editor.previewFlags, std::vector<bool>({false, true}));
+    EXPECT_EQ(editor.previews, 1);
+
+    // PLS with tabs between the fields: not aligned.
+    writeFile("lists/mix.pls", "[playlist]\nFile1=..\\music\\vbr.mp3\nTitle1=File.mp3\nFile2=../music/mono22.mp3\n");
+    choosers->files.push_back(platform::FileDialogResult{path("lists/mix.pls"), 2});
+    editor.mText.clear();
+    runner->then<frmM3UParameters>([](frmM3UParameters &d) {
+        d.chkDuration->click();
+        d.cboSeparator1->setCurrentIndex(1);
+        d.cmdOK->click();
+    });
+    importers.listPlaylist(editor);
+    EXPECT_EQ(editor.mText, "Encoder\tVariable\r\nMono\tLow Rate");
+}
+
+TEST_F(Importers, PlaylistCancelsKeepTheDialogsSettings)
+{
+    choosers->files.push_back(std::nullopt);
+    importers.listPlaylist(editor);
+    writeFile("lists/a.m3u", "../music/vbr.mp3\n");
+    choosers->files.push_back(platform::FileDialogResult{path("lists/a.m3u"), 1});
+    choosers->files.push_back(platform::FileDialogResult{path("lists/a.m3u"), 1});
+    frmM3UParameters *first = nullptr;
+    runner->then<frmM3UParameters>([&](frmM3UParameters &d) {
+        first = &d;
+        d.chkUCase->click();
+        d.cmdCancel->click();
+    });
+    runner->then<frmM3UParameters>([&](frmM3UParameters &d) {
+        EXPECT_EQ(&d, first);
+        EXPECT_TRUE(d.chkUCase->isChecked());
+        d.cmdOK->click();
+    });
+    importers.listPlaylist(editor);
+    EXPECT_EQ(editor.mText, "");
+    importers.listPlaylist(editor);
+    EXPECT_EQ(editor.mText, "ENCODER - VARIABLE - 00:10");
+    EXPECT_EQ(editor.previewFlags, std::vector<bool>({false, true, false, true, false, true}));
+    EXPECT_EQ(editor.previews, 1);
+}
+
+TEST_F(Importers, LongPlaylistAsksOnceAndAppendsOnce)
+{
+    QByteArray list;
+    for (int i = 0; i < 100000; ++i)
+        list += "gone/" + QByteArray::number(i) + ".mp3\r\n";
+    writeFile("lists/long.m3u", list);
+    choosers->files.push_back(platform::FileDialogResult{path("lists/long.m3u"), 1});
+    prompter->answers.push_back(platform::MsgAnswer::Yes);
+    runner->then<frmM3UParameters>([](frmM3UParameters &d) { d.cmdOK->click(); });
+    importers.listPlaylist(editor);
+    EXPECT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(editor.textSets, 1);
+    EXPECT_EQ(editor.mText.count("\r\n"), 99999);
+}
+
+TEST_F(Importers, FileListsOfAFolder)
+{
+    for (const char *dir : {"f/B", "f/a", "f/.hidden"})
+        QDir().mkpath(path(dir));
+    for (const char *file : {"f/x.txt", "f/archive.tar.gz", "f/Y.TXT", "f/readme", "f/.secret.txt"})
+        writeFile(file, "");
+    gStrStandardPath = path("f");
+    struct Case {
+        int option;
+        QString type;
+        bool keepExt, upper;
+        QString expected;
+    };
+    const Case cases[] = {
+        {0, "*.*", true, false, "a\r\nB"},
+        {1, "*.*", true, false, "archive.tar.gz\r\nreadme\r\nx.txt\r\nY.TXT"},
+        {1, "*.txt", false, true, "X\r\nY"},
+        {2, "*.gz", false, false, "a\r\narchive.tar\r\nB"},
+    };
+    for (const Case &c : cases) {
+        editor.mText.clear();
+        runner->then<frmChangeDirForm>([&](frmChangeDirForm &d) {
+            EXPECT_EQ(d.Dir1->path(), path("f"));
+            EXPECT_EQ(d.cboFileTypes->itemText(0), "*.*");
+            EXPECT_TRUE(d.optSelection[0]->isChecked());
+            EXPECT_FALSE(d.chkFileExtension->isEnabled());
+            d.optSelection[size_t(c.option)]->click();
+            d.cboFileTypes->setCurrentIndex(d.cboFileTypes->findText(c.type));
+            ASSERT_GE(d.cboFileTypes->currentIndex(), 0) << c.type.toStdString();
+            d.chkFileExtension->setChecked(c.keepExt);
+            d.chkUCase->setChecked(c.upper);
+            d.cmdOK->click();
+        });
+        importers.listFiles(editor);
+        EXPECT_EQ(editor.mText, c.expected);
+    }
+    EXPECT_EQ(screen->history.back(), 0);
+    EXPECT_NE(std::find(screen->history.begin(), screen->history.end(), 11), screen->history.end());
+
+    // Text already there: the list starts on a new line. A cancel changes nothing. A new
+    // folder is made in the shown one, which the dialog then shows.
+    editor.mText = "Folders:";
+    prompter->inputs = {QString(), QStringLiteral("New")};
+    runner->then<frmChangeDirForm>([this](frmChangeDirForm &d) {
+        d.Command3->click();
+        d.Command3->click();
+        EXPECT_EQ(d.Dir1->path(), path("f/New"));
+        EXPECT_EQ(prompter->shown.back().prompt, QString::fromUtf8("Neues Verzeichnis erstellen in: ") + path("f"));
+        d.Dir1->setPath(path("f"));
+        d.cmdOK->click();
+    });
+    runner->then<frmChangeDirForm>([](frmChangeDirForm &d) { d.cmdCancel->click(); });
+    importers.listFiles(editor);
+    importers.listFiles(editor);
+    EXPECT_EQ(editor.mText, "Folders:\r\na\r\nB\r\nNew");
+}
+
+TEST_F(Importers, AFolderOfTenThousandFiles)
+{
+    QDir().mkpath(path("big"));
+    for (int i = 0; i < 10000; ++i) {
+        QFile f(path(QStringLiteral("big/%1.txt").arg(i)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    gStrStandardPath = path("big");
+    prompter->answers = {platform::MsgAnswer::Yes};
+    runner->then<frmChangeDirForm>([](frmChangeDirForm &d) {
+        d.optSelection[1]->click();
+        d.cmdOK->click();
+    });
+    importers.listFiles(editor);
+    EXPECT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(editor.textSets, 1);
+    const QStringList lines = editor.mText.split("\r\n");
+    ASSERT_EQ(lines.size(), 10000);
+    EXPECT_EQ(lines.mid(0, 3), QStringList({"0.txt", "1.txt", "10.txt"}));
+}
+
+TEST_F(Importers, DroppedTextFiles)
+{
+    auto lines = [](int n) {
+        QByteArray b;
+        for (int i = 1; i <= n; ++i)
+            b += "line " + QByteArray::number(i) + "\n";
+        return b;
+    };
+    writeFile("22.txt", lines(22));
+    writeFile("23.txt", lines(23));
+    importers.loadTextFromFile(editor, path("22.txt"));
+    EXPECT_TRUE(prompter->shown.empty());
+    EXPECT_EQ(editor.mText.split("\r\n").size(), 22);
+
+    editor.mText = "Before";
+    prompter->answers = {platform::MsgAnswer::No};
+    importers.loadTextFromFile(editor, path("23.txt"));
+    EXPECT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(editor.mText.startsWith("Before\r\nline 1\r\n"));
+    EXPECT_TRUE(editor.mText.endsWith("\r\nline 22"));
+
+    editor.mText.clear();
+    prompter->answers = {platform::MsgAnswer::Yes};
+    importers.loadTextFromFile(editor, path("23.txt"));
+    EXPECT_TRUE(editor.mText.endsWith("line 22\r\nline 23"));
+
+    // Binary bytes are taken as text; a missing file or a folder changes nothing.
+    editor.mText.clear();
+    writeFile("binary.bin", QByteArray("\x00\x01\xFF\xFE\r\x89PNG", 9));
+    importers.loadTextFromFile(editor, path("binary.bin"));
+    EXPECT_EQ(editor.mText.size(), 4 + 2 + 4);
+    const int sets = editor.textSets;
+    importers.loadTextFromFile(editor, path("missing.txt"));
+    importers.loadTextFromFile(editor, path("music"));
+    EXPECT_EQ(editor.textSets, sets);
+    // The drop never touches the preview flag.
+    EXPECT_TRUE(editor.previewFlags.empty());
+}
+
+} // namespace
