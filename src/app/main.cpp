@@ -6,6 +6,7 @@
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/LoggingPrompter.h"
 #include "platform/web/WebEngineSetup.h"
+#include "tracklists/CdTrackListWizard.h"
 
 #include <QApplication>
 
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
         platform::Seam<platform::Prompter>::install(platform::makeLoggingPrompter(messageLog));
 
     platform::Seam<MainWindowServices>::setDefaultFactory(&makeAppMainWindowServices);
+    platform::Seam<texteditor::CdTrackListWizard>::setDefaultFactory(&tracklists::makeCdTrackListWizard);
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

@@ -138,6 +138,7 @@ TEST(CddbProtocol, QueryAnswersGiveTheMatchesOrTheirErrorNumber)
     EXPECT_EQ(parseQueryReply("210 Found exact matches\r\nrock 2a09c803 A\r\njazz 2a09c803 B\r\n.\r\n").size(), 2);
 
     EXPECT_EQ(errorOf([] { parseQueryReply("202 No match found\r\n"); }), CddbErr::DiscNotFound);
+    EXPECT_EQ(errorOf([] { parseQueryReply("211 list\n.\n"); }), CddbErr::DiscNotFound);
     for (const char *busy : {"417 Access limit exceeded", "433 No connections allowed", "434 Load too high"})
         EXPECT_EQ(errorOf([&] { parseQueryReply(busy); }), CddbErr::ServerBusy) << busy;
     EXPECT_EQ(errorOf([] { parseQueryReply("500 Command syntax error\r\n"); }), CddbErr::ServerRefused);

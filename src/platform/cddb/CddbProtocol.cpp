@@ -146,8 +146,11 @@ QList<CddbMatch> parseQueryReply(const QByteArray &reply)
     if (status == 210 || status == 211) {
         QList<CddbMatch> matches;
         while (lines.next(line)) {
-            if (line == ".")
+            if (line == ".") {
+                if (matches.isEmpty())
+                    throw CddbError(CddbErr::DiscNotFound, QStringLiteral("The CDDB server listed no match."));
                 return matches;
+            }
             matches << matchOf(line);
         }
         bad(QStringLiteral("the list of matches ends before its closing \".\"."));

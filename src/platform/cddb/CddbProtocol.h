@@ -25,7 +25,7 @@ struct CddbEntry {
 };
 
 // The matches of a query answer, in the server's order: one for 200, the list for 210 and
-// 211. Throws CddbError: 202 DiscNotFound, 417/433/434 ServerBusy, another error status
+// 211. Throws CddbError: 202 and an empty list DiscNotFound, 417/433/434 ServerBusy, another error status
 // ServerRefused, anything the protocol does not allow BadReply.
 QList<CddbMatch> parseQueryReply(const QByteArray &reply);
 
