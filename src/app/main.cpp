@@ -8,6 +8,7 @@
 #include "platform/web/WebEngineSetup.h"
 #include "texteditor/TextEffectDialogsImpl.h"
 #include "tracklists/TrackListImporters.h"
+#include "tracklists/CdTrackListWizard.h"
 
 #include <QApplication>
 
@@ -25,6 +26,7 @@ int main(int argc, char *argv[])
     platform::Seam<texteditor::TextEffectDialogs>::setDefaultFactory(&makeTextEffectDialogs);
     platform::Seam<EditorWindows>::setDefaultFactory(&makeAppEditorWindows);
     platform::Seam<texteditor::TextImporters>::setDefaultFactory(&makeTrackListImporters);
+    platform::Seam<texteditor::CdTrackListWizard>::setDefaultFactory(&tracklists::makeCdTrackListWizard);
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };
