@@ -1,19 +1,29 @@
 // The graphics editor: dragging one of 20 objects over a 1417 x 1417 background on the
 // 631 x 631 canvas (one mouse move with its full repaint), opening the editor on a
 // 4000 x 4000 side with 20 objects, sharpening a 4000 x 4000 background and undoing it,
-// saving a 1417 x 1417 side with 20 objects as PNG, and turning a 1417 x 1417 picture.
+// saving a 1417 x 1417 side with 20 objects as PNG, turning a 1417 x 1417 picture; the
+// brightness and sharpen/soften dialogs on a 4000 x 4000 picture (set-up and one preview step
+// of a moved bar) and the new-background dialog (OK at 2000 x 2000, its preview).
 #include "canvas/Globals.h"
 #include "canvas/clsMoveableObjects.h"
 #include "canvas/clsTextObject.h"
 #include "canvas/clsUndos.h"
+#include "core/AppPath.h"
+#include "editor/frmBrightness.h"
 #include "editor/frmGrafik.h"
+#include "editor/frmNewCover.h"
+#include "editor/frmSharpSoft.h"
 #include "editor/frmRotate.h"
 #include "mainwindow/Globals.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Choosers.h"
+#include "platform/widgets/ButtonPlus.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -205,6 +215,91 @@ void BM_rotate1417PictureBy30FromBackup(benchmark::State &state)
     gObjUndos().reset();
 }
 BENCHMARK(BM_rotate1417PictureBy30FromBackup)->Unit(benchmark::kMillisecond);
+
+platform::ImgxImagePtr photo4000()
+{
+    static const QImage pixels = patterned(4000, 4000);
+    auto image = platform::ImgxImage::create();
+    image->setQImage(pixels, platform::kNoUndo);
+    return image;
+}
+
+void BM_brightnessSetupOn4000(benchmark::State &state)
+{
+    const auto image = photo4000();
+    frmBrightness dialog;
+    for (auto _ : state)
+        dialog.Setup(image);
+}
+BENCHMARK(BM_brightnessSetupOn4000)->Unit(benchmark::kMillisecond);
+
+// One step of a dragged bar: the filter on the scaled copy, the picture shown, the step undone.
+void BM_brightnessPreviewStep(benchmark::State &state)
+{
+    frmBrightness dialog;
+    dialog.Setup(photo4000());
+    int value = 1;
+    for (auto _ : state) {
+        dialog.scrBrightness->setValue(value);
+        value = value % 100 + 1;
+    }
+}
+BENCHMARK(BM_brightnessPreviewStep)->Unit(benchmark::kMillisecond);
+
+void BM_sharpSoftSetupOn4000(benchmark::State &state)
+{
+    const auto image = photo4000();
+    frmSharpSoft dialog;
+    dialog.mBoolSharpen = true;
+    dialog.Form_Load();
+    for (auto _ : state)
+        dialog.Setup(image);
+}
+BENCHMARK(BM_sharpSoftSetupOn4000)->Unit(benchmark::kMillisecond);
+
+void BM_sharpSoftPreviewStep(benchmark::State &state)
+{
+    frmSharpSoft dialog;
+    dialog.mBoolSharpen = state.range(0) != 0;
+    dialog.Form_Load();
+    dialog.Setup(photo4000());
+    int value = 1;
+    for (auto _ : state) {
+        dialog.scrSharpSoft->setValue(value);
+        value = value % 100 + 1;
+    }
+}
+BENCHMARK(BM_sharpSoftPreviewStep)->Arg(1)->Arg(0)->ArgName("sharpen")->Unit(benchmark::kMillisecond);
+
+// OK of the new-background dialog: a 2000 x 2000 background (no main window: ratio 1) with
+// its JPEG round trip through the data folder. 0 linear, 1 radial, 2 rainbow.
+void BM_newCoverOk2000(benchmark::State &state)
+{
+    QDir().mkpath(appPath() + QStringLiteral("/data"));
+    frmNewCover dialog;
+    dialog.chkGradient->click();
+    if (state.range(0) == 1)
+        dialog.cmdCenter->click();
+    if (state.range(0) == 2)
+        dialog.chkRainbow->click();
+    for (auto _ : state)
+        dialog.cmdOk_Click();
+    igxBackup[0].reset();
+}
+BENCHMARK(BM_newCoverOk2000)->Arg(0)->Arg(1)->Arg(2)->ArgName("kind")->Unit(benchmark::kMillisecond);
+
+// The preview drawn anew, as a direction button does.
+void BM_drawNewCoverPreview(benchmark::State &state)
+{
+    frmNewCover dialog;
+    dialog.chkGradient->click();
+    bool up = false;
+    for (auto _ : state) {
+        (up ? dialog.cmdUp : dialog.cmdDownRight)->click();
+        up = !up;
+    }
+}
+BENCHMARK(BM_drawNewCoverPreview)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

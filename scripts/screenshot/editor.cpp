@@ -1,6 +1,7 @@
 // Starts the program offscreen on a temporary program folder, opens the graphics editor on a
 // side with a background picture, a text and a focused picture, and saves it as a PNG file;
-// then the rotate dialog over the editor with a turned picture on a grey background.
+// then the rotate dialog over the editor with a turned picture on a grey background, and the
+// new-background dialog with a rainbow gradient in its preview.
 //
 //   pelmora_screenshot_editor <resources folder> <output folder>
 #include "canvas/Globals.h"
@@ -8,6 +9,7 @@
 #include "canvas/clsTextObject.h"
 #include "core/libInitialize.h"
 #include "editor/frmGrafik.h"
+#include "editor/frmNewCover.h"
 #include "editor/frmRotate.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
 #include <QFont>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -165,6 +168,16 @@ int main(int argc, char *argv[])
     }
     rotate->hide();
     ok = rotateShot.save(out + QStringLiteral("/editor-rotate.png"), "PNG") && ok;
+
+    // The new-background dialog: a rainbow from the top left to the bottom right.
+    auto *newCover = new frmNewCover(editor);
+    newCover->chkGradient->click();
+    newCover->chkRainbow->click();
+    newCover->cmdDownRight->click();
+    newCover->show();
+    screenshot::settle();
+    ok = newCover->grab().save(out + QStringLiteral("/new-background.png"), "PNG") && ok;
+    newCover->hide();
     delete editor;
     delete window;
     return ok ? 0 : 1;

@@ -166,8 +166,8 @@ void frmGrafik::wireCommands()
     connect(cmdSoften, &QPushButton::clicked, this, [this] { doSoften(50); });
     connect(cmdSave, &QPushButton::clicked, this, &frmGrafik::mnuSave_Click);
     connect(cmdUndoOverview, &QPushButton::clicked, this, &frmGrafik::cmdUndoOverview_Click);
-    for (ButtonPlus *b : {cmdBackColor, cmdBlankSheet})
-        connect(b, &QPushButton::clicked, this, &frmGrafik::notAvailable);
+    connect(cmdBackColor, &QPushButton::clicked, this, &frmGrafik::doNewCover);
+    connect(cmdBlankSheet, &QPushButton::clicked, this, &frmGrafik::cmdBlankSheet_Click);
 
     on("mnuExit", &frmGrafik::mnuExit_Click);
     on("mnuDelete", &frmGrafik::doDeleteSelectedItem);
@@ -211,10 +211,13 @@ void frmGrafik::wireCommands()
                 connect(a, &QAction::triggered, this, [this, a] { doSoften(a->property("index").toInt()); });
         }
     }
-    // The new background, the manual brightness and sharpen/soften come with a later version.
-    for (const char *name : {"mnuNewCover", "mnuManualBrightness", "mnuSharpenPercentManual", "mnuSoftenPercentManual",
-                             "mnuPopUpManualBrightness", "mnuPopUpSharpenPercentManual", "mnuPopUpSoftenPercentManual"})
-        on(name, &frmGrafik::notAvailable);
+    on("mnuNewCover", &frmGrafik::doNewCover);
+    on("mnuManualBrightness", &frmGrafik::editBrightness);
+    on("mnuPopUpManualBrightness", &frmGrafik::editBrightness);
+    on("mnuSharpenPercentManual", [this] { doSharpSoft(true); });
+    on("mnuPopUpSharpenPercentManual", [this] { doSharpSoft(true); });
+    on("mnuSoftenPercentManual", [this] { doSharpSoft(false); });
+    on("mnuPopUpSoftenPercentManual", [this] { doSharpSoft(false); });
 
     connect(igxMain, &platform::ImgxCanvas::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) { igxMain_MouseDown(b, x, y); });
@@ -237,8 +240,6 @@ void frmGrafik::wireCommands()
                 mBoolDropPending = false;
             });
 }
-
-void frmGrafik::notAvailable() { showNotAvailable(this, QStringLiteral("frmGrafik")); }
 
 // ---------------------------------------------------------------------------------------------
 // Opening and closing

@@ -91,6 +91,16 @@ public:
     void doAutoBrightness();
     void doFlip(std::uint8_t direction);
 
+    // The effects with a dialog: brightness and contrast, sharpen or soften by a chosen
+    // percentage, on the focused picture or the background; a focused text opens nothing.
+    void editBrightness();
+    void doSharpSoft(bool sharpen);
+
+    // A new background from the new-background dialog, keeping the objects if the user says
+    // so; a blank white sheet with no objects and no undo steps.
+    void doNewCover();
+    void cmdBlankSheet_Click();
+
     // The rotate dialog over the editor, and the undo overview beside it.
     void cmdRotate_Click();
     void cmdUndoOverview_Click();
@@ -144,7 +154,11 @@ private:
     void flattenAndSave();
     // Drops the undo steps of the background once it has been replaced.
     static void dropBackgroundUndos();
-    void notAvailable();
+    // Canvas and window back to the sizes recorded at set-up.
+    void restoreRecordedSizes();
+    // The image an effect dialog works on: the focused picture's or the canvas's; nothing,
+    // and cancelled, for a focused text.
+    platform::ImgxImagePtr effectTarget(bool &cancelled) const;
 
     std::unique_ptr<Ui::frmGrafik> ui;
     std::map<QString, QAction *> mActions;
