@@ -422,3 +422,24 @@ TEST_F(EditorMenusTest, TheUndoOverviewListsTheStackAndOutlivesTheEditor)
     overview->cmdRefresh->click();
     EXPECT_TRUE(overview->lines().isEmpty());
 }
+
+TEST_F(EditorMenusTest, UndoingAnEffectKeepsTheTurnMadeBeforeIt)
+{
+    frmGrafik &ed = open();
+    model().mStrFocusedObjectIndex.clear();
+    ed.doNegativ();
+    frmRotate::doRotate(30);
+    const QSize turned = ed.igxMain->image()->qimage().size();
+    ed.doFlip(1);
+    ed.mnuUndo_Click();
+    EXPECT_EQ(ed.igxMain->image()->qimage().size(), turned);
+    EXPECT_TRUE(near(canvasCentre(), Qt::cyan));
+
+    const auto pic = placedPicture("blue.png", Qt::blue, {0, 0});
+    ed.doNegativ();
+    frmRotate::doRotate(30);
+    const QSize picTurned = pic->mImgXPicture->qimage().size();
+    ed.doGrayscale();
+    ed.mnuUndo_Click();
+    EXPECT_EQ(pic->mImgXPicture->qimage().size(), picTurned);
+}
