@@ -1,5 +1,7 @@
 // Starts the program offscreen on a temporary program folder, opens the graphics editor on a
-// side with a background picture, a text and a focused picture, and saves it as a PNG file.
+// side with a background picture, a text and a focused picture, and saves it as a PNG file;
+// then the rotate dialog over the editor with a turned picture on a grey background, and the
+// new-background dialog with a rainbow gradient in its preview.
 //
 //   pelmora_screenshot_editor <resources folder> <output folder>
 #include "canvas/Globals.h"
@@ -7,16 +9,21 @@
 #include "canvas/clsTextObject.h"
 #include "core/libInitialize.h"
 #include "editor/frmGrafik.h"
+#include "editor/frmNewCover.h"
+#include "editor/frmRotate.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
+#include "platform/widgets/ButtonPlus.h"
 
 #include "ScreenshotSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
 #include <QFont>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -112,7 +119,65 @@ int main(int argc, char *argv[])
         QPainter p(&shot);
         p.drawImage(editor->igxMain->mapTo(editor, QPoint(0, 0)), editor->igxMain->renderToImage());
     }
-    const bool ok = shot.save(out + QStringLiteral("/editor.png"), "PNG");
+    bool ok = shot.save(out + QStringLiteral("/editor.png"), "PNG");
+
+    // A grey background and a photo turned by 30 degrees, the rotate dialog over the editor.
+    model.mStrFocusedObjectIndex.clear();
+    editor->doGrayscale();
+    QImage photo(420, 280, QImage::Format_ARGB32);
+    {
+        QPainter p(&photo);
+        QLinearGradient g(0, 0, photo.width(), 0);
+        g.setColorAt(0, QColor(40, 120, 200));
+        g.setColorAt(1, QColor(120, 200, 90));
+        p.fillRect(photo.rect(), g);
+        p.setPen(QPen(Qt::white, 12));
+        p.drawRect(photo.rect().adjusted(6, 6, -6, -6));
+        p.setFont(QFont(QStringLiteral("DejaVu Sans"), 40, QFont::Bold));
+        p.drawText(photo.rect(), Qt::AlignCenter, QStringLiteral("Live 2026"));
+    }
+    auto turned = platform::ImgxImage::create();
+    turned->setQImage(photo, platform::kNoUndo);
+    model.AddClsPictureObject(turned);
+    const QString turnedKey = model.mStrFocusedObjectIndex;
+    editor->adaptObjectSizeToZoom(turnedKey);
+    model.object(turnedKey)->mObjPointMousePos->mLngX = 120;
+    model.object(turnedKey)->mObjPointMousePos->mLngY = 260;
+    frmRotate::doRotate(30);
+    // As after a click on the picture.
+    for (QWidget *b : {static_cast<QWidget *>(editor->cmdRotate), static_cast<QWidget *>(editor->cmdRotateLeft),
+                       static_cast<QWidget *>(editor->cmdRotateRight)})
+        b->setEnabled(true);
+    editor->igxMain->refresh();
+    screenshot::settle();
+    model.showFocus(*editor->igxMain);
+    auto *rotate = new frmRotate(editor);
+    rotate->txtAngle->setText(QStringLiteral("30"));
+    rotate->show();
+    screenshot::settle();
+    QPixmap rotateShot = editor->grab();
+    {
+        QPainter p(&rotateShot);
+        p.drawImage(editor->igxMain->mapTo(editor, QPoint(0, 0)), editor->igxMain->renderToImage());
+        const QPixmap dialog = rotate->grab();
+        const QPoint at(rotateShot.width() - dialog.width() - 140, 90);
+        p.fillRect(QRect(at, dialog.size()).adjusted(-4, -24, 4, 4), QColor(60, 60, 70));
+        p.setPen(Qt::white);
+        p.drawText(QRect(at.x(), at.y() - 22, dialog.width(), 20), Qt::AlignVCenter, rotate->windowTitle());
+        p.drawPixmap(at, dialog);
+    }
+    rotate->hide();
+    ok = rotateShot.save(out + QStringLiteral("/editor-rotate.png"), "PNG") && ok;
+
+    // The new-background dialog: a rainbow from the top left to the bottom right.
+    auto *newCover = new frmNewCover(editor);
+    newCover->chkGradient->click();
+    newCover->chkRainbow->click();
+    newCover->cmdDownRight->click();
+    newCover->show();
+    screenshot::settle();
+    ok = newCover->grab().save(out + QStringLiteral("/new-background.png"), "PNG") && ok;
+    newCover->hide();
     delete editor;
     delete window;
     return ok ? 0 : 1;

@@ -1,6 +1,6 @@
 #pragma once
-// The windows the graphics editor opens modally over itself (the text editor, the rotate,
-// new-background, effect and undo windows), by form name. Until a window exists its stand-in
+// The windows from outside the editor that it opens modally over itself (the text editor), by
+// form name; its own dialogs go through EditorDialogRunner. Until a window exists its stand-in
 // says that it is not available in this version and changes nothing; tests install their own.
 #include "platform/Seam.h"
 

@@ -15,6 +15,7 @@
 #include "core/mdlUtilWindows.h"
 #include "editor/EditorGlobals.h"
 #include "editor/EditorWindows.h"
+#include "editor/frmRotate.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/ImageFit.h"
 #include "mainwindow/clsCover.h"
@@ -152,9 +153,21 @@ void frmGrafik::wireCommands()
         const QRect g = cmdEffects->geometry();
         doPopUpMenu(g.x() + g.width(), g.y(), 1);
     });
-    for (ButtonPlus *b : {cmdBackColor, cmdBlankSheet, cmdRotate, cmdRotateLeft, cmdRotateRight, cmdSharpen, cmdSoften,
-                          cmdSave, cmdUndoOverview})
-        connect(b, &QPushButton::clicked, this, &frmGrafik::notAvailable);
+    connect(cmdRotate, &QPushButton::clicked, this, &frmGrafik::cmdRotate_Click);
+    connect(cmdRotateLeft, &QPushButton::clicked, this, [this] {
+        frmRotate::doRotate(-90.0);
+        igxMain->setFocus();
+    });
+    connect(cmdRotateRight, &QPushButton::clicked, this, [this] {
+        frmRotate::doRotate(90.0);
+        igxMain->setFocus();
+    });
+    connect(cmdSharpen, &QPushButton::clicked, this, [this] { doSharpen(50); });
+    connect(cmdSoften, &QPushButton::clicked, this, [this] { doSoften(50); });
+    connect(cmdSave, &QPushButton::clicked, this, &frmGrafik::mnuSave_Click);
+    connect(cmdUndoOverview, &QPushButton::clicked, this, &frmGrafik::cmdUndoOverview_Click);
+    connect(cmdBackColor, &QPushButton::clicked, this, &frmGrafik::doNewCover);
+    connect(cmdBlankSheet, &QPushButton::clicked, this, &frmGrafik::cmdBlankSheet_Click);
 
     on("mnuExit", &frmGrafik::mnuExit_Click);
     on("mnuDelete", &frmGrafik::doDeleteSelectedItem);
@@ -172,19 +185,39 @@ void frmGrafik::wireCommands()
     on("mnuPopUpCenterHorizontal", [this] { doCenterObject(1); });
     on("mnuPopUpCenterVertical", [this] { doCenterObject(2); });
     on("mnuPopUpCenterBoth", [this] { doCenterObject(0); });
-    // The file, clipboard, undo and effect commands come with a later version.
-    for (const char *name :
-         {"mnuNewCover", "mnuLoad", "mnuSave", "mnuSaveAs", "mnuUndo", "mnuCopy", "mnuPaste", "mnuDeleteAll",
-          "mnuPopUpCopy", "mnuPopUpPaste", "mnuPopupRotate", "mnuAutoBrightness", "mnuManualBrightness",
-          "mnuGrayscale", "mnuNegative", "mnuSharpenPercentManual", "mnuSoftenPercentManual", "mnuFlipHorizontal",
-          "mnuFlipVertical", "mnuPopUpAutoBrightness", "mnuPopUpManualBrightness", "mnuPopUpGrayscale",
-          "mnuPopUpNegative", "mnuPopUpSharpenPercentManual", "mnuPopUpSoftenPercentManual",
-          "mnuPopUpFlipHorizontal", "mnuPopUpFlipVertical"})
-        on(name, &frmGrafik::notAvailable);
-    for (const char *prefix : {"mnuSharpenPercent_", "mnuSoftenPercent_", "mnuPopUpSharpenPercent_",
-                               "mnuPopUpSoftenPercent_"})
-        for (const char *pct : {"25", "50", "75", "100"})
-            on((QByteArray(prefix) + pct).constData(), &frmGrafik::notAvailable);
+    on("mnuLoad", &frmGrafik::mnuLoad_Click);
+    on("mnuSave", &frmGrafik::mnuSave_Click);
+    on("mnuSaveAs", &frmGrafik::mnuSaveAs_Click);
+    connect(menu(QStringLiteral("mnuEdit")), &QMenu::aboutToShow, this, &frmGrafik::mnuEdit_Click);
+    on("mnuUndo", &frmGrafik::mnuUndo_Click);
+    on("mnuCopy", &frmGrafik::mnuCopy_Click);
+    on("mnuPopUpCopy", &frmGrafik::mnuCopy_Click);
+    on("mnuPaste", &frmGrafik::mnuPaste_Click);
+    on("mnuPopUpPaste", &frmGrafik::mnuPaste_Click);
+    on("mnuDeleteAll", &frmGrafik::mnuDeleteAll_Click);
+    on("mnuPopupRotate", &frmGrafik::cmdRotate_Click);
+    for (const char *prefix : {"", "PopUp"}) {
+        const auto entry = [prefix](const char *name) { return QByteArray("mnu") + prefix + name; };
+        on(entry("AutoBrightness").constData(), &frmGrafik::doAutoBrightness);
+        on(entry("Grayscale").constData(), &frmGrafik::doGrayscale);
+        on(entry("Negative").constData(), &frmGrafik::doNegativ);
+        on(entry("FlipHorizontal").constData(), [this] { doFlip(0); });
+        on(entry("FlipVertical").constData(), [this] { doFlip(1); });
+        // The percentage of an entry is its index.
+        for (const char *pct : {"25", "50", "75", "100"}) {
+            if (QAction *a = menuEntry(QString::fromLatin1(entry("SharpenPercent_") + pct)))
+                connect(a, &QAction::triggered, this, [this, a] { doSharpen(a->property("index").toInt()); });
+            if (QAction *a = menuEntry(QString::fromLatin1(entry("SoftenPercent_") + pct)))
+                connect(a, &QAction::triggered, this, [this, a] { doSoften(a->property("index").toInt()); });
+        }
+    }
+    on("mnuNewCover", &frmGrafik::doNewCover);
+    on("mnuManualBrightness", &frmGrafik::editBrightness);
+    on("mnuPopUpManualBrightness", &frmGrafik::editBrightness);
+    on("mnuSharpenPercentManual", [this] { doSharpSoft(true); });
+    on("mnuPopUpSharpenPercentManual", [this] { doSharpSoft(true); });
+    on("mnuSoftenPercentManual", [this] { doSharpSoft(false); });
+    on("mnuPopUpSoftenPercentManual", [this] { doSharpSoft(false); });
 
     connect(igxMain, &platform::ImgxCanvas::mouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) { igxMain_MouseDown(b, x, y); });
@@ -207,8 +240,6 @@ void frmGrafik::wireCommands()
                 mBoolDropPending = false;
             });
 }
-
-void frmGrafik::notAvailable() { showNotAvailable(this, QStringLiteral("frmGrafik")); }
 
 // ---------------------------------------------------------------------------------------------
 // Opening and closing

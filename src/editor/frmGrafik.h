@@ -9,13 +9,18 @@
 #include <QString>
 #include <QTimer>
 #include <map>
+#include <cstdint>
 #include <memory>
+#include <variant>
 
 class ButtonPlus;
 class QAction;
 class QMenu;
 class ShapeControl;
 class clsCanvasObject;
+class clsElement;
+class clsEffects;
+class clsTextObject;
 namespace platform { class ImgxCanvas; }
 namespace Ui { class frmGrafik; }
 
@@ -60,6 +65,46 @@ public:
     // The image collector's tick.
     void TimerMyTimer_Timer();
 
+    // The File menu: a new background from a file; the side with its objects saved as an
+    // image file (Save asks for a name until one Save As has given it).
+    void mnuLoad_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    QString saveFileName() const { return mStrSaveFileName; }
+    int saveImageType() const { return mLngSaveImageType; }
+
+    // The Edit menu; mnuEdit_Click refreshes it each time it opens.
+    void mnuEdit_Click();
+    void mnuUndo_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuDeleteAll_Click();
+    // The internal clipboard: nothing, a copy of a text object, or the image of a picture.
+    std::variant<std::monostate, std::shared_ptr<clsTextObject>, platform::ImgxImagePtr> mObjClipboard;
+
+    // Pixel effects on the focused picture or, with nothing focused, on the background (the
+    // canvas and the side's image); each records one undo step.
+    void doSharpen(long percent);
+    void doSoften(long percent);
+    void doNegativ();
+    void doGrayscale();
+    void doAutoBrightness();
+    void doFlip(std::uint8_t direction);
+
+    // The effects with a dialog: brightness and contrast, sharpen or soften by a chosen
+    // percentage, on the focused picture or the background; a focused text opens nothing.
+    void editBrightness();
+    void doSharpSoft(bool sharpen);
+
+    // A new background from the new-background dialog, keeping the objects if the user says
+    // so; a blank white sheet with no objects and no undo steps.
+    void doNewCover();
+    void cmdBlankSheet_Click();
+
+    // The rotate dialog over the editor, and the undo overview beside it.
+    void cmdRotate_Click();
+    void cmdUndoOverview_Click();
+
     // Placement of the focused object; none records an undo step.
     void doCenterObject(int mode);
     void doMoveObject(int dx, int dy);
@@ -99,7 +144,21 @@ private:
     static platform::ImgxImagePtr loadPicture(const QString &path);
     void addPicture(platform::ImgxImagePtr image);
     void wireCommands();
-    void notAvailable();
+    // The pixel effect of one command on the focused picture or the background, with its
+    // undo text; a focused text changes nothing.
+    template <class Apply>
+    void runEffect(const char *undoKey, const char *undoDefault, const char *errorKey, const char *procedure,
+                   Apply apply);
+    // Writes the canvas with the objects drawn over it into mStrSaveFileName; the canvas
+    // itself does not change.
+    void flattenAndSave();
+    // Drops the undo steps of the background once it has been replaced.
+    static void dropBackgroundUndos();
+    // Canvas and window back to the sizes recorded at set-up.
+    void restoreRecordedSizes();
+    // The image an effect dialog works on: the focused picture's or the canvas's; nothing,
+    // and cancelled, for a focused text.
+    platform::ImgxImagePtr effectTarget(bool &cancelled) const;
 
     std::unique_ptr<Ui::frmGrafik> ui;
     std::map<QString, QAction *> mActions;
@@ -111,5 +170,7 @@ private:
     platform::ImgxImagePtr mImgXWorking;
     // The side's image as it was at opening, with its undo steps.
     std::unique_ptr<platform::ImgxImage> mImgXStartBackup;
+    QString mStrSaveFileName;
+    int mLngSaveImageType = 0;
     int mLngCanvasWidth = 0, mLngCanvasHeight = 0, mLngFormWidth = 0, mLngFormHeight = 0;
 };

@@ -129,7 +129,9 @@ std::uint32_t frmNewCover::swatchColor(const QLabel *swatch)
 void frmNewCover::setSwatch(QLabel *swatch, std::uint32_t color)
 {
     swatch->setProperty(kColorProperty, QVariant::fromValue(color));
-    const QColor shown = color == kButtonFace ? swatch->palette().color(QPalette::Button)
+    // The application's button colour: the label's own palette follows its style sheet, which
+    // holds the colour shown before.
+    const QColor shown = color == kButtonFace ? QApplication::palette().color(QPalette::Button)
                                               : platform::imaging::fromColorRef(color);
     swatch->setAutoFillBackground(true);
     swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #808080;").arg(shown.name()));

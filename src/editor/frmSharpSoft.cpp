@@ -131,7 +131,8 @@ void frmSharpSoft::cmdOk_Click()
     const int p = scrSharpSoft->value();
     try {
         if (mBoolCalledFromEditor) {
-            if (applyInEditor)
+            // Without a picture (Setup failed) nothing is filtered and nothing recorded.
+            if (mImgXTarget && applyInEditor)
                 applyInEditor(p);
         } else if (mImgXTarget) {
             if (mBoolSharpen)

@@ -17,7 +17,7 @@
 #include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
 
-#include "MainWindowTestSupport.h"
+#include "EditorTestSupport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -26,85 +26,7 @@
 #include <QTest>
 
 using namespace mainwindowtest;
-
-namespace {
-
-class RecordingEditorWindows final : public EditorWindows {
-public:
-    void showModal(const QString &form, QWidget *, bool newText) override
-    {
-        opened.push_back(form + (newText ? QStringLiteral(" new") : QString()));
-    }
-    std::vector<QString> opened;
-};
-
-class EditorTest : public MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        editorWindows = &platform::Seam<EditorWindows>::install(std::make_unique<RecordingEditorWindows>());
-        start();
-        window->show();
-        QImage red(400, 400, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        igxBackup[0]->setQImage(red, platform::kNoUndo);
-        igxBackup[0]->clearUndo();
-    }
-    void TearDown() override
-    {
-        if (editor)
-            delete editor.data();
-        platform::Seam<EditorWindows>::reset();
-        gObjMoveableObjects().reset();
-        gObjUndos().reset();
-        gObjStartMoveableObjects.reset();
-        MainWindowTest::TearDown();
-    }
-
-    frmGrafik &open()
-    {
-        editor = new frmGrafik(nullptr);
-        editor->show();
-        QApplication::processEvents();
-        return *editor;
-    }
-    clsMoveableObjects &model() { return *gObjMoveableObjects(); }
-    std::shared_ptr<clsCanvasObject> focused() { return model().object(model().mStrFocusedObjectIndex); }
-    QColor canvasColor(QPoint p) { return QColor(editor->igxMain->grab().toImage().pixel(p)); }
-    // Inserts a one-coloured picture through the open dialog.
-    void insertPicture(const QString &name, QColor color, int size = 100)
-    {
-        choosers->files.push_back(platform::FileDialogResult{pngFile(name, size, size, color), 1});
-        editor->cmdPicture_Click();
-    }
-    void addText(double angle)
-    {
-        clsTextObject t;
-        t.mfntFont.setFamily(QStringLiteral("DejaVu Sans"));
-        t.setFontSize(20);
-        t.mstrText = QStringLiteral("Cover");
-        t.mDblAngle = angle;
-        t.TextToImgX(nullptr);
-        model().AddClsTextObject(t);
-    }
-    bool enabled(const char *name) { return editor->menuEntry(QLatin1String(name))->isEnabled(); }
-    bool visible(const char *name) { return editor->menuEntry(QLatin1String(name))->isVisible(); }
-    // The mouse moved over the canvas with no button down.
-    void moveOverCanvas(QPoint p)
-    {
-        QMouseEvent e(QEvent::MouseMove, p, editor->igxMain->mapToGlobal(p), Qt::NoButton, Qt::NoButton, {});
-        QApplication::sendEvent(editor->igxMain, &e);
-    }
-    void click(QPoint p, Qt::MouseButton b = Qt::LeftButton)
-    {
-        QTest::mousePress(editor->igxMain, b, {}, p);
-        QTest::mouseRelease(editor->igxMain, b, {}, p);
-    }
-
-    QPointer<frmGrafik> editor;
-    RecordingEditorWindows *editorWindows = nullptr;
-};
+using namespace editortest;
 
 TEST_F(EditorTest, OkWritesTheSideBackAndCancelRestoresIt)
 {
@@ -361,4 +283,3 @@ TEST_F(EditorTest, InsertionDropsAndPlacement)
     EXPECT_FALSE(converted->mImgXPicture->isEmpty());
 }
 
-} // namespace

@@ -99,6 +99,27 @@ TEST(ImgxImage, LoweringTheLevelsDropsTheOldestSteps)
     EXPECT_EQ(img.undoCount(), 0);
 }
 
+TEST(ImgxImage, AChangeWithoutAStepLastsWhenALaterStepIsUndone)
+{
+    // Steps between the kept copies are rebuilt by replaying; a change without a step must
+    // not get lost then, wherever the copies fall.
+    for (int before = 1; before <= 6; ++before) {
+        SCOPED_TRACE(before);
+        ImgxImage img = pattern(40, 20);
+        for (int i = 0; i < before; ++i)
+            img.flip(0, "");
+        img.rotate(90, 0, 0, false, kNoUndo);
+        const QImage turned = img.qimage();
+        img.negative("");
+        img.undo();
+        EXPECT_EQ(img.qimage(), turned);
+        // The newest step goes back together with the change made after it.
+        img.undo();
+        EXPECT_EQ(img.width(), 40);
+        EXPECT_EQ(img.undoCount(), before - 1);
+    }
+}
+
 TEST(ImgxImage, ImportCopiesPixelsAndTypeNotSteps)
 {
     ImgxImage a = pattern(10, 10);

@@ -26,6 +26,16 @@ void ImgxImage::apply(const QString &undoText, Op op, bool independent)
 {
     if (undoText == kNoUndo || levels_ <= 0) {
         op(state_);
+        // A change that is not a step of its own belongs to the newest step: a later step's
+        // picture before it is then rebuilt with the change in it, and undoing the newest
+        // step takes the change back with it, as a kept copy of the picture before would.
+        if (!steps_.empty() && levels_ > 0) {
+            Step &last = steps_.back();
+            last.op = [before = std::move(last.op), op = std::move(op)](State &s) {
+                before(s);
+                op(s);
+            };
+        }
         return;
     }
     Step s;

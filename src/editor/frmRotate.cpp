@@ -1,0 +1,230 @@
+#include "editor/frmRotate.h"
+
+#include "canvas/CanvasServices.h"
+#include "canvas/Globals.h"
+#include "canvas/ZoomAdaptation.h"
+#include "canvas/clsEffects.h"
+#include "canvas/clsMoveableObjects.h"
+#include "canvas/clsUndos.h"
+#include "core/AppError.h"
+#include "core/ErrorReport.h"
+#include "core/Globals.h"
+#include "core/clsEnvAll.h"
+#include "core/libLanguage.h"
+#include "mainwindow/LocaleNumbers.h"
+#include "platform/Rounding.h"
+#include "platform/imaging/ImgxCanvas.h"
+#include "platform/widgets/ButtonPlus.h"
+#include "ui_frmRotate.h"
+
+#include <QKeyEvent>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+constexpr double kFullTurn = 360;
+
+// A copy of the image turned by the angle; the image itself stays as it is.
+platform::ImgxImagePtr turned(const platform::ImgxImage &source, double angle, clsEffects &effects)
+{
+    if (source.isEmpty())
+        throw AppError(ErrNo::InvalidCall, QStringLiteral("There is no picture to rotate"));
+    auto image = platform::ImgxImage::create();
+    image->importImage(source, platform::kNoUndo);
+    effects.rotate(*image, float(angle), 0, false);
+    return image;
+}
+
+} // namespace
+
+frmRotate::frmRotate(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::frmRotate>())
+{
+    ui->setupUi(this);
+    txtAngle = ui->txtAngle;
+    lblAngle = ui->lblAngle;
+    updAngle = ui->updAngle;
+    cmdRotateLeft = ui->cmdRotateLeft;
+    cmdRotateRight = ui->cmdRotateRight;
+    setFixedSize(size());
+    connect(txtAngle, &QLineEdit::textChanged, this, &frmRotate::txtAngle_Change);
+    connect(updAngle, &QScrollBar::valueChanged, this, &frmRotate::updAngle_Change);
+    connect(cmdRotateLeft, &QPushButton::clicked, this, &frmRotate::cmdRotateLeft_Click);
+    connect(cmdRotateRight, &QPushButton::clicked, this, &frmRotate::cmdRotateRight_Click);
+    txtAngle->installEventFilter(this);
+    Form_Load();
+}
+
+frmRotate::~frmRotate() = default;
+
+void frmRotate::Form_Load()
+{
+    changeLanguage(this);
+    const QSignalBlocker quiet(txtAngle);
+    txtAngle->setText(QStringLiteral("90"));
+    txtAngle_Change();
+}
+
+bool frmRotate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtAngle) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            // Selected after the click that gave the focus has placed the caret.
+            QTimer::singleShot(0, txtAngle, [box = txtAngle] { box->selectAll(); });
+            break;
+        case QEvent::FocusOut:
+            txtAngle_LostFocus();
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                doRotate(leadingNumber(txtAngle->text()));
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmRotate::txtAngle_Change()
+{
+    const std::optional<double> value = parseUserNumber(txtAngle->text());
+    if (!value) {
+        txtAngle->setText(QStringLiteral("90"));
+        return;
+    }
+    const double n = roundHalfEven(*value);
+    if (n > kFullTurn) {
+        txtAngle->setText(QStringLiteral("360"));
+        return;
+    }
+    if (n < 0) {
+        txtAngle->setText(QStringLiteral("0"));
+        return;
+    }
+    // The box keeps what was typed (22.7 stays 22.7); only the spinner follows it.
+    mBoolSettingSpinner = true;
+    updAngle->setValue(int(kFullTurn - n));
+    mBoolSettingSpinner = false;
+}
+
+void frmRotate::updAngle_Change()
+{
+    if (mBoolSettingSpinner)
+        return;
+    txtAngle->setText(QString::number(int(kFullTurn) - updAngle->value()));
+}
+
+void frmRotate::txtAngle_LostFocus()
+{
+    try {
+        txtAngle->setText(formatUserNumber(leadingNumber(txtAngle->text())));
+    } catch (...) {
+    }
+}
+
+void frmRotate::cmdRotateLeft_Click() { doRotate(-leadingNumber(txtAngle->text())); }
+
+void frmRotate::cmdRotateRight_Click() { doRotate(leadingNumber(txtAngle->text())); }
+
+double frmRotate::leadingNumber(const QString &text)
+{
+    const QString dec = gStrDecimalSeparator.isEmpty() ? QStringLiteral(".") : gStrDecimalSeparator;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text[i].isSpace())
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+        return i > from;
+    };
+    bool any = digits();
+    qsizetype end = i;
+    if (text.mid(i, dec.size()) == dec) {
+        i += dec.size();
+        if (digits() || any) {
+            any = true;
+            end = i;
+        }
+    }
+    if (!any)
+        return 0;
+    i = end;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
+        const qsizetype from = j;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
+            ++j;
+        if (j > from)
+            end = j;
+    }
+    const std::optional<double> value = parseUserNumber(text.mid(start, end - start));
+    return value && std::isfinite(*value) ? *value : 0;
+}
+
+void frmRotate::doRotate(double angle)
+{
+    if (angle == 0)
+        return;
+    try {
+        auto &model = *gObjMoveableObjects();
+        platform::ImgxCanvas &canvas = CanvasServices::get().editorCanvas();
+        clsEffects fallback;
+        clsEffects &effects = model.objEffects ? *model.objEffects : fallback;
+        const QString a = formatUserNumber(angle);
+        const QString key = model.mStrFocusedObjectIndex;
+        const auto o = key.isEmpty() || key == clsMoveableObjects::kNoFocus ? nullptr : model.object(key);
+        if (o && !o->mBoolDeleted) {
+            const double before = o->mDblAngle;
+            const bool fromBackup = before != 0 && o->mBoolIsRotated;
+            const double total = fromBackup ? before + angle : angle;
+            // Turned first, so that a failure leaves the object, its backup and the stack alone.
+            const auto image = turned(fromBackup ? *o->mImgXBackup : *o->mImgXPicture, total, effects);
+            if (!fromBackup) {
+                o->doBackupImgX();
+                o->mBoolIsRotated = true;
+            }
+            o->mDblAngle = total;
+            o->mImgXPicture->importImage(*image, platform::kNoUndo);
+            if (o->typeName() == QLatin1String("clsTextObject") && std::fmod(total, kFullTurn) == 0)
+                o->mBoolIsRotated = false;
+            gObjUndos()->addOtherUndo(key, clsOtherUndo::Rotate, QStringLiteral("Drehen ") + a + QStringLiteral("°"),
+                                      before);
+        } else if (const auto &b = model.mObjBackground) {
+            const double before = b->mDblAngle;
+            const bool fromBackup = b->mBoolIsRotated;
+            const double total = fromBackup ? before + angle : angle;
+            if (!canvas.image())
+                throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The canvas has no picture"));
+            const auto image = turned(fromBackup ? *b->mImgXBackup : *canvas.image(), total, effects);
+            if (!fromBackup) {
+                b->doBackupImgX(canvas);
+                b->mBoolIsRotated = true;
+            }
+            b->mDblAngle = total;
+            canvas.image()->importImage(*image, platform::kNoUndo);
+            gObjUndos()->addOtherUndo(
+                QString(), clsOtherUndo::Rotate,
+                gObjLanguageStore().getVar(QStringLiteral("OTHERCONSTANTS.UNDOROTATE"), QStringLiteral("Rotate")) + a +
+                    QStringLiteral("°"),
+                before);
+        }
+        if (canvas.zoom() != gDblZoomFactor)
+            adaptObjectSizesToZoom(nullptr);
+        canvas.refresh();
+    } catch (...) {
+        reportError(QStringLiteral("ERR_ROTATE"), QStringLiteral("frmRotate.doRotate"));
+    }
+}

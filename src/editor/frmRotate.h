@@ -1,0 +1,48 @@
+#pragma once
+// The rotate dialog of the graphics editor: turns the focused object, or the background when
+// nothing is focused, by the angle in its box. Each turn starts again from the unrotated
+// image kept as a backup, so turns do not add up losses. doRotate is the editor's one
+// rotation routine; its toolbar's -90/+90 buttons call it without the dialog.
+#include <QDialog>
+#include <memory>
+
+class ButtonPlus;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+namespace Ui { class frmRotate; }
+
+class frmRotate : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmRotate(QWidget *parent = nullptr);
+    ~frmRotate() override;
+
+    // Turns the edited model's focused object, or its background, by angle degrees and
+    // records the step for undo; 0 does nothing.
+    static void doRotate(double angle);
+
+    // The box's leading number with the user's decimal sign ("45abc" gives 45, "abc" 0).
+    static double leadingNumber(const QString &text);
+
+    void txtAngle_Change();
+    void txtAngle_LostFocus();
+    void updAngle_Change();
+    void cmdRotateLeft_Click();
+    void cmdRotateRight_Click();
+
+    QLineEdit *txtAngle = nullptr;
+    QLabel *lblAngle = nullptr;
+    QScrollBar *updAngle = nullptr;
+    ButtonPlus *cmdRotateLeft = nullptr, *cmdRotateRight = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+
+    std::unique_ptr<Ui::frmRotate> ui;
+    // The spinner is being set from the box.
+    bool mBoolSettingSpinner = false;
+};
