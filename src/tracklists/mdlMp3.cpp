@@ -2,6 +2,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
+#include "platform/TrackTime.h"
 #include "platform/audio/Mp3Length.h"
 #include "tracklists/clsID3v1Tag.h"
 
@@ -39,12 +40,7 @@ std::int64_t GetMP3Length(const QString &path)
     }
 }
 
-QString formatDuration(std::int64_t milliseconds)
-{
-    const std::int64_t seconds = milliseconds / 1000;
-    const std::int64_t minutes = seconds / 60;
-    return QStringLiteral("%1:%2").arg(minutes, 2, 10, QChar(u'0')).arg(seconds - 60 * minutes, 2, 10, QChar(u'0'));
-}
+QString formatDuration(std::int64_t milliseconds) { return platform::formatTrackTime(milliseconds); }
 
 int getMaxTabPosition(const QStringList &lines)
 {

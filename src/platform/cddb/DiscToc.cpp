@@ -65,13 +65,6 @@ DiscId DiscId::fromToc(const TableOfContents &toc)
     return id;
 }
 
-QString formatTrackTime(qint64 milliseconds)
-{
-    const qint64 seconds = milliseconds / 1000;
-    const qint64 minutes = seconds / 60;
-    return QStringLiteral("%1:%2").arg(minutes, 2, 10, QLatin1Char('0')).arg(seconds - 60 * minutes, 2, 10, QLatin1Char('0'));
-}
-
 QString formatSectors(int sectors) { return formatTrackTime(qint64(sectors) * 1000 / 75); }
 
 } // namespace platform

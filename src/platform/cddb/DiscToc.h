@@ -1,6 +1,7 @@
 #pragma once
 // A disc's table of contents and the identity a CDDB server knows it by. libdiscid checks the
 // table and computes the freedb disc id; a table it refuses never reaches a server.
+#include "platform/TrackTime.h"
 #include <QList>
 #include <QString>
 
@@ -34,10 +35,7 @@ struct DiscId {
     static DiscId fromToc(const TableOfContents &toc);
 };
 
-// A play length as the track lists write it: minutes "00" and seconds "00" joined by ":";
-// minutes above 99 with all their digits.
-QString formatTrackTime(qint64 milliseconds);
-// The play length of a track of that many sectors.
+// The play length of a track of that many sectors, as formatTrackTime writes it.
 QString formatSectors(int sectors);
 
 } // namespace platform
