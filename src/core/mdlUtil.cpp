@@ -13,6 +13,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 QString addBackslash(const QString &path)
 {
@@ -155,7 +156,11 @@ QString getSpecialFolder(int folderNumber)
     return QStandardPaths::writableLocation(loc);
 }
 
-double safeVal(const QString &text)
+namespace {
+
+// The leading number of text as the classic Val reads it; a number too large for a double is 0,
+// or +-infinity when saturate is set.
+double leadingNumber(const QString &text, bool saturate)
 {
     // Blanks, tabs and line feeds inside the number are skipped, as the classic Val did.
     std::string s;
@@ -168,35 +173,54 @@ double safeVal(const QString &text)
     }
     size_t i = 0;
     std::string num;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        if (s[i] == '-')
-            num.push_back('-');
-        ++i;
-    }
-    bool digits = false;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) { num.push_back(s[i++]); digits = true; }
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    bool digits = false, nonZero = false;
+    const auto takeDigits = [&] {
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+            nonZero = nonZero || s[i] != '0';
+            num.push_back(s[i++]);
+            digits = true;
+        }
+    };
+    takeDigits();
     if (i < s.size() && s[i] == '.') {
         num.push_back(s[i++]);
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) { num.push_back(s[i++]); digits = true; }
+        takeDigits();
     }
     if (!digits)
         return 0;
+    bool exponentUp = true;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         std::string exp = "e";
         size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+            exponentUp = s[j] == '+';
             exp.push_back(s[j++]);
+        }
         bool expDigits = false;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) { exp.push_back(s[j++]); expDigits = true; }
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
+            exp.push_back(s[j++]);
+            expDigits = true;
+        }
         if (expDigits)
             num += exp;
     }
     double v = 0;
     const auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), v);
-    if (ec != std::errc() || !std::isfinite(v))
-        return 0;
-    return v;
+    if (ec == std::errc::result_out_of_range)
+        v = saturate && nonZero && exponentUp ? std::numeric_limits<double>::infinity() : 0.0;
+    else if (ec != std::errc() || !std::isfinite(v))
+        v = 0;
+    return negative ? -v : v;
 }
+
+} // namespace
+
+double safeVal(const QString &text) { return leadingNumber(text, false); }
+
+double safeValSaturating(const QString &text) { return leadingNumber(text, true); }
 
 bool isInArray(const QStringList &array, const QString &value) { return array.contains(value); }
 

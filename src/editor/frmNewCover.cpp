@@ -18,6 +18,8 @@
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
 
+#include "editor/GradientSwatches.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -27,8 +29,6 @@
 #include <algorithm>
 
 namespace {
-
-const char *const kColorProperty = "swatchColor";
 
 double tppX() { return platform::Screen::get().twipsPerPixelX(); }
 double tppY() { return platform::Screen::get().twipsPerPixelY(); }
@@ -121,21 +121,9 @@ std::int32_t frmNewCover::backgroundHeight() const
     return roundToInt(double(mLngBackgroundWidth) / double(mLngSideRatio));
 }
 
-std::uint32_t frmNewCover::swatchColor(const QLabel *swatch)
-{
-    return swatch->property(kColorProperty).value<std::uint32_t>();
-}
+std::uint32_t frmNewCover::swatchColor(const QLabel *swatch) { return gradientswatches::color(swatch); }
 
-void frmNewCover::setSwatch(QLabel *swatch, std::uint32_t color)
-{
-    swatch->setProperty(kColorProperty, QVariant::fromValue(color));
-    // The application's button colour: the label's own palette follows its style sheet, which
-    // holds the colour shown before.
-    const QColor shown = color == kButtonFace ? QApplication::palette().color(QPalette::Button)
-                                              : platform::imaging::fromColorRef(color);
-    swatch->setAutoFillBackground(true);
-    swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #808080;").arg(shown.name()));
-}
+void frmNewCover::setSwatch(QLabel *swatch, std::uint32_t color) { gradientswatches::setColor(swatch, color); }
 
 void frmNewCover::Form_Load()
 {
@@ -209,19 +197,7 @@ void frmNewCover::storeGradientSettings()
 
 void frmNewCover::enableColorLabels(bool rainbow)
 {
-    if (rainbow) {
-        if (swatchColor(lblColor1) != kButtonFace)
-            mLngRememberedColor1 = swatchColor(lblColor1);
-        if (swatchColor(lblColor2) != kButtonFace)
-            mLngRememberedColor2 = swatchColor(lblColor2);
-        setSwatch(lblColor1, kButtonFace);
-        setSwatch(lblColor2, kButtonFace);
-        cmdSwitchColors->setEnabled(false);
-    } else {
-        setSwatch(lblColor1, mLngRememberedColor1);
-        setSwatch(lblColor2, mLngRememberedColor2);
-        cmdSwitchColors->setEnabled(true);
-    }
+    gradientswatches::setRainbow(lblColor1, lblColor2, cmdSwitchColors, rainbow, mLngRememberedColor1, mLngRememberedColor2);
 }
 
 void frmNewCover::chkGradient_Click()
@@ -242,9 +218,7 @@ void frmNewCover::chkRainbow_Click()
 
 void frmNewCover::cmdSwitchColors_Click()
 {
-    const std::uint32_t c1 = swatchColor(lblColor1);
-    setSwatch(lblColor1, swatchColor(lblColor2));
-    setSwatch(lblColor2, c1);
+    gradientswatches::swapColors(lblColor1, lblColor2);
     cmdOK->setFocus();
     storeGradientSettings();
     drawNewCoverPreview();

@@ -5,6 +5,7 @@
 // gives, into the main window's image of its mIntActualSide and clears the main window's
 // mBoolNewCoverCancelled; Cancel sets it. The editor's blank sheet runs cmdOk_Click on a
 // dialog it never shows, which paints plain white.
+#include "editor/GradientSwatches.h"
 #include "canvas/clsTextGradient.h"
 
 #include <QDialog>
@@ -23,7 +24,7 @@ class frmNewCover : public QDialog {
     Q_OBJECT
 public:
     // The colour a greyed swatch holds: the system's button face.
-    static constexpr std::uint32_t kButtonFace = 0x8000000F;
+    static constexpr std::uint32_t kButtonFace = gradientswatches::kButtonFace;
 
     explicit frmNewCover(QWidget *parent = nullptr);
     ~frmNewCover() override;

@@ -20,8 +20,6 @@
 
 namespace {
 
-const char *const kColorProperty = "swatchColor";
-
 clsTextGradient &defaultGradient()
 {
     if (!gObjDefaultTextGradient)
@@ -90,19 +88,9 @@ frmTextGradient::frmTextGradient(texteditor::TextEditorHost &editor)
 
 frmTextGradient::~frmTextGradient() = default;
 
-std::uint32_t frmTextGradient::swatchColor(const QLabel *swatch)
-{
-    return swatch->property(kColorProperty).value<std::uint32_t>();
-}
+std::uint32_t frmTextGradient::swatchColor(const QLabel *swatch) { return gradientswatches::color(swatch); }
 
-void frmTextGradient::setSwatch(QLabel *swatch, std::uint32_t color)
-{
-    swatch->setProperty(kColorProperty, QVariant::fromValue(color));
-    const QColor shown = color == kButtonFace ? swatch->palette().color(QPalette::Button)
-                                              : platform::imaging::fromColorRef(color);
-    swatch->setAutoFillBackground(true);
-    swatch->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #808080;").arg(shown.name()));
-}
+void frmTextGradient::setSwatch(QLabel *swatch, std::uint32_t color) { gradientswatches::setColor(swatch, color); }
 
 void frmTextGradient::Form_Load()
 {
@@ -141,20 +129,7 @@ void frmTextGradient::showGradientData()
 
 void frmTextGradient::setRainbowMode(bool rainbow)
 {
-    if (rainbow) {
-        // A swatch already greyed holds no colour worth remembering.
-        if (swatchColor(lblColor1) != kButtonFace)
-            mLngRememberedColor1 = swatchColor(lblColor1);
-        if (swatchColor(lblColor2) != kButtonFace)
-            mLngRememberedColor2 = swatchColor(lblColor2);
-        setSwatch(lblColor1, kButtonFace);
-        setSwatch(lblColor2, kButtonFace);
-        cmdSwitchColors->setEnabled(false);
-    } else {
-        setSwatch(lblColor1, mLngRememberedColor1);
-        setSwatch(lblColor2, mLngRememberedColor2);
-        cmdSwitchColors->setEnabled(true);
-    }
+    gradientswatches::setRainbow(lblColor1, lblColor2, cmdSwitchColors, rainbow, mLngRememberedColor1, mLngRememberedColor2);
 }
 
 void frmTextGradient::saveGradientData()
@@ -240,9 +215,7 @@ void frmTextGradient::chooseColor(QLabel *swatch)
 
 void frmTextGradient::cmdSwitchColors_Click()
 {
-    const std::uint32_t c1 = swatchColor(lblColor1);
-    setSwatch(lblColor1, swatchColor(lblColor2));
-    setSwatch(lblColor2, c1);
+    gradientswatches::swapColors(lblColor1, lblColor2);
     cmdOK->setFocus();
     saveGradientData();
     applyGradient();

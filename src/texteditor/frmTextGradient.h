@@ -5,6 +5,7 @@
 // gObjTextGradient, the sample and the text editor's preview. OK makes the gradient active
 // with the dialog's values, Remove switches it off, Default loads the default gradient (which
 // Cancel then keeps), Cancel and the close box put gObjTextGradient back as it was.
+#include "editor/GradientSwatches.h"
 #include "canvas/clsTextGradient.h"
 #include "platform/imaging/ImgxImage.h"
 
@@ -25,7 +26,7 @@ class frmTextGradient : public QDialog {
     Q_OBJECT
 public:
     // The colour of a greyed swatch: the system's button face.
-    static constexpr std::uint32_t kButtonFace = 0x8000000F;
+    static constexpr std::uint32_t kButtonFace = gradientswatches::kButtonFace;
 
     // Opens over the text editor's window and loads gObjTextGradient.
     explicit frmTextGradient(texteditor::TextEditorHost &editor);

@@ -4,6 +4,7 @@
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/libLanguage.h"
+#include "core/mdlUtil.h"
 #include "mainwindow/LocaleNumbers.h"
 #include "platform/Rounding.h"
 #include "platform/widgets/ButtonPlus.h"
@@ -16,7 +17,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -32,57 +32,7 @@ double readBoxNumber(const QString &text)
     QString t = text;
     if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
         t.replace(gStrDecimalSeparator, QStringLiteral("."));
-    std::string s;
-    for (QChar c : t) {
-        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
-            continue;
-        if (c.unicode() > 127)
-            break;
-        s.push_back(char(c.unicode()));
-    }
-    size_t i = 0;
-    std::string num;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        negative = s[i++] == '-';
-    bool digits = false, nonZero = false;
-    const auto takeDigits = [&] {
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-            nonZero = nonZero || s[i] != '0';
-            num.push_back(s[i++]);
-            digits = true;
-        }
-    };
-    takeDigits();
-    if (i < s.size() && s[i] == '.') {
-        num.push_back(s[i++]);
-        takeDigits();
-    }
-    if (!digits)
-        return 0;
-    bool exponentUp = true;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
-        std::string exp = "e";
-        size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
-            exponentUp = s[j] == '+';
-            exp.push_back(s[j++]);
-        }
-        bool expDigits = false;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
-            exp.push_back(s[j++]);
-            expDigits = true;
-        }
-        if (expDigits)
-            num += exp;
-    }
-    double v = 0;
-    const auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), v);
-    if (ec == std::errc::result_out_of_range)
-        v = nonZero && exponentUp ? std::numeric_limits<double>::infinity() : 0.0;
-    else if (ec != std::errc())
-        v = 0;
-    return negative ? -v : v;
+    return safeValSaturating(t);
 }
 
 } // namespace
