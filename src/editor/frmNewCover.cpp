@@ -9,6 +9,7 @@
 #include "core/libLanguage.h"
 #include "core/mdlUtil.h"
 #include "core/mdlUtilWindows.h"
+#include "editor/GradientSwatches.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/Rounding.h"
@@ -17,8 +18,6 @@
 #include "platform/ui/Screen.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
-
-#include "editor/GradientSwatches.h"
 
 #include <QApplication>
 #include <QCheckBox>
