@@ -3,9 +3,39 @@
 // shipped data and language files, named by PELMORA_HOME before the application starts, and
 // the fixed font that makes the pictures the same on every machine.
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+#include <memory>
+
+class QApplication;
+
 namespace screenshot {
+
+// The start of every screenshot program: checks the arguments (the first is the resources
+// folder), makes and seeds the program folder and starts the application. When ok() is false
+// the program ends with exitCode().
+class Session {
+public:
+    // usage names the arguments after the program's name; argument counts exclude it.
+    // beforeApplication runs before the QApplication is made (the web engine's set-up).
+    Session(int &argc, char **argv, const char *usage, int minArguments, int maxArguments,
+            const std::function<void()> &beforeApplication = {});
+    ~Session();
+    bool ok() const { return m_exitCode == 0; }
+    int exitCode() const { return m_exitCode; }
+    // Argument i (1 is the resources folder); "" beyond the given ones.
+    QString argument(int i) const { return m_arguments.value(i); }
+    int argumentCount() const { return int(m_arguments.size()) - 1; }
+    QString home() const { return m_home.path(); }
+
+private:
+    QTemporaryDir m_home;
+    std::unique_ptr<QApplication> m_app;
+    QStringList m_arguments;
+    int m_exitCode = 0;
+};
 
 // Creates the program folder and points PELMORA_HOME at it; call before the QApplication.
 // False when no folder could be made.

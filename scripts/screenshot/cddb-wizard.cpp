@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -92,17 +91,10 @@ public:
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <resources folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-    if (!screenshot::seedProgramFolder(home, QString::fromLocal8Bit(argv[1])))
-        return 1;
-    setLanguage(home.path() + QStringLiteral("/language/English.dll"));
+    screenshot::Session session(argc, argv, "<resources folder> <output folder>", 2, 2);
+    if (!session.ok())
+        return session.exitCode();
+    setLanguage(session.home() + QStringLiteral("/language/English.dll"));
     platform::Seam<platform::CdDrives>::install(std::make_unique<OneDrive>());
     CddbServer server;
 
@@ -120,6 +112,6 @@ int main(int argc, char *argv[])
     }
     wizard.lstTracklist->setCurrentRow(0);
     screenshot::settle();
-    const QString out = QString::fromLocal8Bit(argv[2]) + QStringLiteral("/cddb-wizard.png");
+    const QString out = session.argument(2) + QStringLiteral("/cddb-wizard.png");
     return wizard.grab().save(out, "PNG") ? 0 : 1;
 }

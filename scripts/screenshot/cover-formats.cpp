@@ -20,8 +20,6 @@
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <cstdio>
 
 namespace {
 
@@ -47,30 +45,22 @@ QImage seaside(QColor sky, QColor sea)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <resources folder> <editor.png> <browser.png>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-
-    const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!screenshot::seedProgramFolder(home, resources))
-        return 1;
-    const QString pictures = home.path() + QStringLiteral("/Pictures");
+    screenshot::Session session(argc, argv, "<resources folder> <editor.png> <browser.png>", 3, 3);
+    if (!session.ok())
+        return session.exitCode();
+    const QString resources = session.argument(1);
+    const QString pictures = session.home() + QStringLiteral("/Pictures");
     QDir().mkpath(pictures);
     seaside(QColor(90, 140, 220), QColor(30, 90, 140)).save(pictures + QStringLiteral("/Beach FRONT.jpg"), "JPEG", 90);
     seaside(QColor(230, 120, 90), QColor(60, 50, 110)).save(pictures + QStringLiteral("/Evening BACK.jpg"), "JPEG", 90);
     seaside(QColor(150, 190, 160), QColor(40, 110, 90)).save(pictures + QStringLiteral("/Harbour LABEL.jpg"), "JPEG", 90);
     seaside(QColor(200, 200, 210), QColor(90, 90, 100)).save(pictures + QStringLiteral("/Mist.bmp"), "BMP");
-    QFile own(home.path() + QStringLiteral("/data/mycover.dat"));
+    QFile own(session.home() + QStringLiteral("/data/mycover.dat"));
     if (!own.open(QIODevice::WriteOnly))
         return 1;
     own.write("Slim case booklet;12;24;1,5;2;1,5;2;0;0;0;0;1,5;1,5;1;2\r\n");
     own.close();
-    QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));
+    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
     if (!options.open(QIODevice::WriteOnly))
         return 1;
     options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nLASTMEDIUM=5\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=0\r\n"
@@ -92,14 +82,14 @@ int main(int argc, char *argv[])
     editor->setWindowTitle(gObjLanguageStore().getVar(QStringLiteral("frmEditCover.frmEditCoverEdit"), QStringLiteral("Edit Cover")));
     editor->show();
     screenshot::settle();
-    bool saved = editor->grab().save(QString::fromLocal8Bit(argv[2]), "PNG");
+    bool saved = editor->grab().save(session.argument(2), "PNG");
     delete editor;
 
     auto *browser = new frmBrowse(window);
     browser->show();
     browser->lstFiles->setCurrentRow(1);
     screenshot::settle();
-    saved = browser->grab().save(QString::fromLocal8Bit(argv[3]), "PNG") && saved;
+    saved = browser->grab().save(session.argument(3), "PNG") && saved;
     delete browser;
     delete window;
     return saved ? 0 : 1;

@@ -26,9 +26,7 @@
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <cstdio>
 
 namespace {
 
@@ -66,19 +64,11 @@ private:
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <resources folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-
-    const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!screenshot::seedProgramFolder(home, resources))
-        return 1;
-    QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));
+    screenshot::Session session(argc, argv, "<resources folder> <output folder>", 2, 2);
+    if (!session.ok())
+        return session.exitCode();
+    const QString resources = session.argument(1);
+    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
     if (!options.open(QIODevice::WriteOnly))
         return 1;
     options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
@@ -96,7 +86,7 @@ int main(int argc, char *argv[])
     window->timTip->stop();
     screenshot::settle();
 
-    const QString out = QString::fromLocal8Bit(argv[2]);
+    const QString out = session.argument(2);
     QDir().mkpath(out);
     bool ok = true;
     {
@@ -119,7 +109,7 @@ int main(int argc, char *argv[])
         ok = save(&dlg, out, "update-check.png") && ok;
     }
     {
-        setLanguage(home.path() + QStringLiteral("/language/English.dll"));
+        setLanguage(session.home() + QStringLiteral("/language/English.dll"));
         frmAbout dlg(window);
         ok = save(&dlg, out, "about.png") && ok;
     }

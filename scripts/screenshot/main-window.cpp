@@ -19,9 +19,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QTemporaryDir>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -84,20 +82,12 @@ QImage discLabel()
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s <resources folder> <output.png> [<quick-load.png>]\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-
-    const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!screenshot::seedProgramFolder(home, resources))
-        return 1;
+    screenshot::Session session(argc, argv, "<resources folder> <output.png> [<quick-load.png>]", 2, 3);
+    if (!session.ok())
+        return session.exitCode();
+    const QString resources = session.argument(1);
     // The cut border and the disc outlines shown, no tip of the day.
-    QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));
+    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
     if (!options.open(QIODevice::WriteOnly))
         return 1;
     options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
@@ -122,15 +112,15 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 10; ++i)
         QApplication::processEvents();
 
-    const QString out = QString::fromLocal8Bit(argv[2]);
+    const QString out = session.argument(2);
     QDir().mkpath(QFileInfo(out).path());
     bool saved = window->grab().save(out, "PNG");
-    if (argc == 4) {
+    if (session.argumentCount() == 3) {
         // The quick-load window, as its command opens it over the sides just loaded.
         frmQuickLoad *quick = frmQuickLoad::open(*window);
         for (int i = 0; i < 10; ++i)
             QApplication::processEvents();
-        saved = quick->grab().save(QString::fromLocal8Bit(argv[3]), "PNG") && saved;
+        saved = quick->grab().save(session.argument(3), "PNG") && saved;
         quick->close();
     }
     delete window;

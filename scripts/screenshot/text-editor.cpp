@@ -18,25 +18,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <resources folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-
-    const QString resources = QString::fromLocal8Bit(argv[1]);
-    if (!screenshot::seedProgramFolder(home, resources))
-        return 1;
-    QFile options(home.path() + QStringLiteral("/data/pelmora.dat"));
+    screenshot::Session session(argc, argv, "<resources folder> <output folder>", 2, 2);
+    if (!session.ok())
+        return session.exitCode();
+    const QString resources = session.argument(1);
+    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
     if (!options.open(QIODevice::WriteOnly))
         return 1;
     options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nLASTMEDIUM=0\r\n");
@@ -72,7 +62,7 @@ int main(int argc, char *argv[])
     editor->doPreview();
     screenshot::settle();
 
-    const QString out = QString::fromLocal8Bit(argv[2]);
+    const QString out = session.argument(2);
     QDir().mkpath(out);
     const bool ok = editor->grab().save(out + QStringLiteral("/text-editor.png"), "PNG");
     editor->reject();

@@ -24,10 +24,8 @@
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <cstdio>
 
 namespace {
 
@@ -83,25 +81,16 @@ private:
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <resources folder> <web-browser.png> <favourites.png>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    platform::web::prepareWebEngine();
-    QApplication app(argc, argv);
-
-    const QString resources = QString::fromLocal8Bit(argv[1]);
-    const QString data = home.path() + QStringLiteral("/data");
-    if (!screenshot::seedProgramFolder(home, resources))
-        return 1;
+    screenshot::Session session(argc, argv, "<resources folder> <web-browser.png> <favourites.png>", 3, 3, [] { platform::web::prepareWebEngine(); });
+    if (!session.ok())
+        return session.exitCode();
+    const QString resources = session.argument(1);
+    const QString data = session.home() + QStringLiteral("/data");
     getLanguageFiles();
-    setLanguage(home.path() + QStringLiteral("/language/English.dll"));
+    setLanguage(session.home() + QStringLiteral("/language/English.dll"));
 
     // A page of cover pictures in the program folder.
-    const QString pages = home.path() + QStringLiteral("/pages");
+    const QString pages = session.home() + QStringLiteral("/pages");
     QDir().mkpath(pages);
     const struct { const char *file, *title; QColor from, to; } covers[] = {
         {"hills.png", "EVENING HILLS", QColor(24, 32, 84), QColor(250, 176, 96)},
@@ -152,11 +141,11 @@ int main(int argc, char *argv[])
         return 1;
     wait(2000);
 
-    const QString out = QString::fromLocal8Bit(argv[2]);
+    const QString out = session.argument(2);
     QDir().mkpath(QFileInfo(out).path());
     bool saved = browser->grab().save(out, "PNG");
 
-    auto &snapshot = platform::Seam<DialogRunner>::install(std::make_unique<Snapshot>(QString::fromLocal8Bit(argv[3])));
+    auto &snapshot = platform::Seam<DialogRunner>::install(std::make_unique<Snapshot>(session.argument(3)));
     browser->menuEditFavorite_Click();
     saved = saved && snapshot.saved;
     browser->close();
