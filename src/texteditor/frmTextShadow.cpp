@@ -197,8 +197,9 @@ void frmTextShadow::boxChanged(const Spinner &spinner)
     if (mBoolClosed)
         return;
     PreviewBatch batch(*this);
-    applyShadow();
+    // Saved before it is applied, so that the preview shows the value just entered.
     SaveData();
+    applyShadow();
     // Moving the spinner to the box's number must not write the box again: a fractional blur
     // would come back rounded to the spinner's whole positions.
     const QSignalBlocker block(spinner.bar);

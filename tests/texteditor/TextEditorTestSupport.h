@@ -9,6 +9,9 @@
 
 #include "support/TestSupport.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <functional>
 
 namespace texteditortest {
@@ -25,6 +28,37 @@ struct RecordingSeams {
         if (action)
             action(call, e);
     }
+};
+
+// Works the next dialog of type D that the program shows modally, from inside the dialog's own
+// event loop, as a user would while the program waits in exec(). A dialog the script leaves
+// open is closed, so that the test never waits.
+template <class D>
+class WhenModal {
+public:
+    explicit WhenModal(std::function<void(D &)> script) : script_(std::move(script))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<D *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer_.stop();
+            ran = true;
+            script_(*dialog);
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "the script left " << dialog->objectName().toStdString() << " open";
+                dialog->done(QDialog::Rejected);
+            }
+        });
+        timer_.start(0);
+    }
+    ~WhenModal() { EXPECT_TRUE(ran) << "no modal dialog of the scripted kind was shown"; }
+
+    bool ran = false;
+
+private:
+    std::function<void(D &)> script_;
+    QTimer timer_;
 };
 
 class TextEditorTest : public testsupport::ProgramTest {

@@ -95,13 +95,24 @@ TEST_F(TextEffectTest, ShadowSpinnersStepOnePreviewAtATime)
     editor.previews = 0;
     editor.shadowsPreviewed.clear();
 
-    // The upper arrow raises the number.
+    // The upper arrow raises the number; each step's preview shows the number just stepped to.
     dlg.updXPos->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(dlg.txtXPos->text(), "11");
     EXPECT_EQ(dlg.workShadow().mLngX, 11);
+    EXPECT_EQ(gObjTextShadow()->mLngX, 11);
+    ASSERT_EQ(editor.shadowsPreviewed.size(), 1u);
+    EXPECT_EQ(editor.shadowsPreviewed.back().mLngX, 11);
     dlg.updBlur->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(dlg.txtBlur->text(), "99");
     EXPECT_EQ(editor.previews, 2);
+    EXPECT_EQ(editor.shadowsPreviewed.back().mDblBlurLevel, 99.0);
+    EXPECT_EQ(editor.shadowsPreviewed.back().mLngX, 11);
+    // So does a number typed into a box, kept as typed.
+    dlg.txtYPos->setText("-7");
+    EXPECT_EQ(editor.previews, 3);
+    EXPECT_EQ(editor.shadowsPreviewed.back().mLngY, -7);
+    EXPECT_EQ(gObjTextShadow()->mLngY, -7);
+    EXPECT_EQ(dlg.updYPos->value(), 207);
 
     // At 255 the opacity's upper arrow shows 256 for a moment and ends at 255, in one preview.
     dlg.txtTransparency->setText("255");
@@ -116,7 +127,7 @@ TEST_F(TextEffectTest, ShadowSpinnersStepOnePreviewAtATime)
     EXPECT_EQ(editor.previews, 1);
     EXPECT_EQ(editor.shadowsPreviewed.back().mByteOpacitiy, 255);
 
-    // Enter saves first and applies after, so the preview has the value just typed.
+    // Enter saves and applies once more: the preview has the value just typed.
     dlg.txtYPos->setText("33");
     QTest::keyClick(dlg.txtYPos, Qt::Key_Return);
     EXPECT_EQ(gObjTextShadow()->mLngY, 33);
