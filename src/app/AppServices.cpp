@@ -11,8 +11,6 @@ namespace {
 
 class AppServices final : public MainWindowServices {
 public:
-    AppServices() : m_standIn(makeStandInMainWindowServices()) {}
-
     void showCoverFormatEditor(QWidget *owner, const QString &caption) override
     {
         ::showCoverFormatEditor(owner, caption);
@@ -37,7 +35,6 @@ public:
             showNewCover(owner);
             return;
         }
-        m_standIn->showModal(window, owner);
     }
     bool openEditor(QWidget *owner) override { return openGraphicsEditor(owner); }
     void showBrightness(QWidget *owner, const platform::ImgxImagePtr &image) override
@@ -50,9 +47,6 @@ public:
         ::showSharpSoft(owner, image, sharpen, calledFromEditor);
     }
     void showSearch(QWidget *owner) override { frmSearch::showSearch(owner); }
-
-private:
-    std::unique_ptr<MainWindowServices> m_standIn;
 };
 
 } // namespace
@@ -63,19 +57,13 @@ namespace {
 
 class AppEditorWindows final : public EditorWindows {
 public:
-    AppEditorWindows() : m_standIn(makeStandInEditorWindows()) {}
-
     void showModal(const QString &form, QWidget *owner, bool newText) override
     {
-        if (form == QLatin1String("frmTextedit")) {
+        if (form == QLatin1String("frmTextedit"))
             showTextEditor(owner, newText);
-            return;
-        }
-        m_standIn->showModal(form, owner, newText);
+        else
+            qWarning("The graphics editor opens no window %s.", qUtf8Printable(form));
     }
-
-private:
-    std::unique_ptr<EditorWindows> m_standIn;
 };
 
 } // namespace

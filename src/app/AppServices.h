@@ -1,11 +1,11 @@
 #pragma once
-// The windows the main window opens, wired at start: each window that exists is opened here,
-// every other one goes to the stand-ins until it is built.
+// The windows the main window and the graphics editor open, wired at start as the defaults of
+// their seams.
 #include "editor/EditorWindows.h"
 #include "mainwindow/MainWindowServices.h"
 
 #include <memory>
 
 std::unique_ptr<MainWindowServices> makeAppMainWindowServices();
-// The windows the graphics editor opens: each one that exists, the stand-ins for the others.
+// The windows the graphics editor opens: the text editor.
 std::unique_ptr<EditorWindows> makeAppEditorWindows();

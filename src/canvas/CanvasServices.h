@@ -1,7 +1,7 @@
 #pragma once
 // What the canvas objects need of the windows built on top of them: the graphics editor's
-// canvas control and its re-fitting of an object to the zoom. The editor installs its own;
-// until it does, a stand-in with a canvas of its own serves (and the tests install theirs).
+// canvas control and its re-fitting of an object to the zoom. The editor installs its own while
+// it is open and tests install theirs; asking with neither installed stops the program.
 #include "platform/imaging/ImgxImage.h"
 
 #include <QString>

@@ -2,10 +2,10 @@
 
 #include "canvas/CanvasServices.h"
 #include "canvas/clsMoveableObjects.h"
-#include "canvas/ZoomAdaptation.h"
 #include "canvas/clsTextObject.h"
 #include "canvas/clsUndos.h"
-#include "platform/imaging/ImgxCanvas.h"
+
+#include <QtGlobal>
 
 namespace {
 std::shared_ptr<clsMoveableObjects> &editedModel()
@@ -13,22 +13,6 @@ std::shared_ptr<clsMoveableObjects> &editedModel()
     static std::shared_ptr<clsMoveableObjects> m;
     return m;
 }
-
-// Until the graphics editor installs itself: a canvas of our own, and re-fitting on the
-// editor's canvas model.
-class StandInServices final : public CanvasServices {
-public:
-    platform::ImgxCanvas &editorCanvas() override
-    {
-        if (!canvas_)
-            canvas_ = std::make_unique<platform::ImgxCanvas>();
-        return *canvas_;
-    }
-    void adaptObjectSizeToZoom(const QString &key) override { ::adaptObjectSizeToZoom(*gObjMoveableObjects(), key); }
-
-private:
-    std::unique_ptr<platform::ImgxCanvas> canvas_;
-};
 
 std::unique_ptr<CanvasServices> &servicesSlot()
 {
@@ -48,8 +32,9 @@ std::shared_ptr<clsMoveableObjects> &gObjMoveableObjects()
 CanvasServices &CanvasServices::get()
 {
     auto &s = servicesSlot();
+    // The graphics editor installs its canvas while it is open; nothing else has one.
     if (!s)
-        s = std::make_unique<StandInServices>();
+        qFatal("No graphics editor canvas is installed.");
     return *s;
 }
 

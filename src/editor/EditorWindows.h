@@ -1,7 +1,7 @@
 #pragma once
 // The windows from outside the editor that it opens modally over itself (the text editor), by
-// form name; its own dialogs go through EditorDialogRunner. Until a window exists its stand-in
-// says that it is not available in this version and changes nothing; tests install their own.
+// form name; its own dialogs go through EditorDialogRunner. The program installs the real
+// windows at start and tests install their own; with neither, the first use stops the program.
 #include "platform/Seam.h"
 
 #include <QString>
@@ -17,10 +17,5 @@ public:
 
     static EditorWindows &get() { return platform::Seam<EditorWindows>::get(); }
 };
-
-// The message of a command that a later version brings, titled after the form.
-void showNotAvailable(QWidget *owner, const QString &form);
-
-std::unique_ptr<EditorWindows> makeStandInEditorWindows();
 
 template <> platform::Seam<EditorWindows>::Factory &platform::Seam<EditorWindows>::defaultFactory();

@@ -1,10 +1,8 @@
 #pragma once
 // What the main window needs of the windows built on top of it: the graphics editor, the
 // cover-format editor, the image dialogs, the browsers, the options and the small windows of
-// the help menu. Those windows install their own; until they do, stand-ins serve (each says
-// that the window is not available in this version and changes nothing; the tip of the day
-// shows nothing at start), and tests install recording ones. Like the real windows, each
-// stand-in puts the main window back on top when the options say so.
+// the help menu. The program installs the real windows at start and tests install recording
+// ones; with neither, the first use stops the program with a message.
 #include "platform/Seam.h"
 #include "platform/imaging/ImgxImage.h"
 
@@ -49,8 +47,5 @@ public:
 
     static MainWindowServices &get() { return platform::Seam<MainWindowServices>::get(); }
 };
-
-// The stand-ins used until the windows exist.
-std::unique_ptr<MainWindowServices> makeStandInMainWindowServices();
 
 template <> platform::Seam<MainWindowServices>::Factory &platform::Seam<MainWindowServices>::defaultFactory();

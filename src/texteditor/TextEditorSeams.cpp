@@ -1,32 +1,15 @@
 #include "texteditor/TextEditorSeams.h"
 
-#include "editor/EditorWindows.h"
+#include <QtGlobal>
 
 namespace texteditor {
 namespace {
 
-class StandInImporters final : public TextImporters {
-public:
-    void listMp3(TextEditorHost &e) override { showNotAvailable(e.window(), QStringLiteral("frmDirMp3")); }
-    void listPlaylist(TextEditorHost &e) override { showNotAvailable(e.window(), QStringLiteral("frmM3UParameters")); }
-    void listFiles(TextEditorHost &e) override { showNotAvailable(e.window(), QStringLiteral("frmChangeDirForm")); }
-    void loadTextFromFile(TextEditorHost &e, const QString &) override { showNotAvailable(e.window(), QStringLiteral("frmTextedit")); }
-};
-
-class StandInWizard final : public CdTrackListWizard {
-public:
-    void showModal(TextEditorHost &e) override { showNotAvailable(e.window(), QStringLiteral("frmCDDBAssist")); }
-};
-
-class StandInEffects final : public TextEffectDialogs {
-public:
-    void showShadow(TextEditorHost &e) override { showNotAvailable(e.window(), QStringLiteral("frmTextShadow")); }
-    void showGradient(TextEditorHost &e) override { showNotAvailable(e.window(), QStringLiteral("frmTextGradient")); }
-};
-
-std::unique_ptr<TextImporters> makeImporters() { return std::make_unique<StandInImporters>(); }
-std::unique_ptr<CdTrackListWizard> makeWizard() { return std::make_unique<StandInWizard>(); }
-std::unique_ptr<TextEffectDialogs> makeEffects() { return std::make_unique<StandInEffects>(); }
+// The program installs the track-list importers, the CD wizard and the effect dialogs at start;
+// anything else that opens one must have installed its own.
+std::unique_ptr<TextImporters> makeImporters() { qFatal("No track-list importers are installed."); }
+std::unique_ptr<CdTrackListWizard> makeWizard() { qFatal("No CD track-list wizard is installed."); }
+std::unique_ptr<TextEffectDialogs> makeEffects() { qFatal("No text effect dialogs are installed."); }
 
 } // namespace
 } // namespace texteditor

@@ -1,8 +1,8 @@
 #pragma once
 // What the text editor's import buttons, its file drop and its effects list open. The text
 // editor declares them; the track-list importers, the CD wizard and the effect dialogs come from
-// elsewhere and are installed by the program. Until one is installed its stand-in says that it
-// is not available in this version and changes nothing; tests install their own.
+// elsewhere and are installed by the program at start; tests install their own. With neither,
+// the first use stops the program.
 #include "platform/Seam.h"
 
 #include <QString>

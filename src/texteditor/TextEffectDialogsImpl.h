@@ -1,6 +1,6 @@
 #pragma once
 // The shadow and gradient dialogs behind the text editor's effects list, as the program
-// installs them in place of the stand-in.
+// installs them.
 #include "texteditor/TextEditorSeams.h"
 
 #include <memory>

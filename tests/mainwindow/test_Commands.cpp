@@ -81,25 +81,6 @@ TEST_F(MainWindowTest, MenuEntriesOpenTheirWindowsAndFreeTheWindowAfterwards)
     EXPECT_TRUE(prompts().isEmpty());
 }
 
-TEST_F(MainWindowTest, StandInWindowsSayTheyAreNotThereAndChangeNothing)
-{
-    frmPelmora &w = start();
-    w.timTip->stop(); // no tip of the day among the windows
-    platform::Seam<MainWindowServices>::install(makeStandInMainWindowServices());
-    w.show();
-    gByteForeground = 1;
-    w.menuOptions->trigger();
-    EXPECT_TRUE(isFormTopmost(&w)) << "back on top as the real window leaves it";
-    w.menuTip->trigger();
-    w.cmdEditor[0]->click();
-    ASSERT_EQ(prompts().size(), 3);
-    EXPECT_EQ(prompts()[0], "This function is not available in this version.");
-    EXPECT_EQ(prompts()[1], prompts()[0]);
-    // The editor did not open: the main window stays and is ready.
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.mBoolReady);
-}
-
 TEST_F(MainWindowTest, EditorHidesTheMainWindowOnlyWhenItOpened)
 {
     frmPelmora &w = start();
