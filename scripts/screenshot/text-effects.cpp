@@ -16,8 +16,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <cstdio>
 
 namespace {
 
@@ -40,17 +38,10 @@ QImage framed(QWidget &w)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <resources folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-    if (!screenshot::seedProgramFolder(home, QString::fromLocal8Bit(argv[1])))
-        return 1;
-    setLanguage(home.path() + QStringLiteral("/language/English.dll"));
+    screenshot::Session session(argc, argv, "<resources folder> <output folder>", 2, 2);
+    if (!session.ok())
+        return session.exitCode();
+    setLanguage(session.home() + QStringLiteral("/language/English.dll"));
 
     auto *editor = new frmTextedit(nullptr);
     editor->mBoolNewText = true;
@@ -96,7 +87,7 @@ int main(int argc, char *argv[])
     p.drawImage(12, 12, left);
     p.drawImage(left.width() + 24, 12, right);
     p.end();
-    const QString out = QString::fromLocal8Bit(argv[2]);
+    const QString out = session.argument(2);
     QDir().mkpath(out);
     const bool ok = shot.save(out + QStringLiteral("/text-effects.png"), "PNG");
     dialog->cmdOK->click();

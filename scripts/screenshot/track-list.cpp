@@ -20,8 +20,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <cstdio>
 #include <functional>
 
 namespace {
@@ -55,24 +53,17 @@ QImage framed(QWidget &w)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <resources folder> <MP3 files folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    QTemporaryDir home;
-    if (!screenshot::makeProgramFolder(home))
-        return 1;
-    QApplication app(argc, argv);
-    if (!screenshot::seedProgramFolder(home, QString::fromLocal8Bit(argv[1])))
-        return 1;
-    setLanguage(home.path() + QStringLiteral("/language/English.dll"));
+    screenshot::Session session(argc, argv, "<resources folder> <MP3 files folder> <output folder>", 3, 3);
+    if (!session.ok())
+        return session.exitCode();
+    setLanguage(session.home() + QStringLiteral("/language/English.dll"));
     loadSeparatorNames();
     loadMp3FieldNames();
     gStrSeparators = {QStringLiteral(" - "), gStrSepTab, gStrSepSpace, QStringLiteral(" * "), QStringLiteral(" : ")};
 
-    const QString music = home.path() + QStringLiteral("/Music");
+    const QString music = session.home() + QStringLiteral("/Music");
     QDir().mkpath(music);
-    const QDir fixtures(QString::fromLocal8Bit(argv[2]));
+    const QDir fixtures(session.argument(2));
     const char *const copies[][2] = {{"cbr.mp3", "01 Grüße.mp3"},
                                      {"mono22.mp3", "02 Low Rate.mp3"},
                                      {"vbr.mp3", "03 Variable.mp3"},
@@ -120,7 +111,7 @@ int main(int argc, char *argv[])
     TrackListImporters importers;
     importers.listMp3(editor->host());
 
-    const QString out = QString::fromLocal8Bit(argv[3]);
+    const QString out = session.argument(3);
     QDir().mkpath(out);
     const bool ok = !shot.isNull() && shot.save(out + QStringLiteral("/track-list.png"), "PNG");
     editor->reject();

@@ -86,7 +86,7 @@ TEST_F(UpdateCheck, TheSameVersionWithOrWithoutBlanksIsCurrent)
 
 TEST_F(UpdateCheck, ANewerOrOlderVersionOffersTheWebSite)
 {
-    for (const QByteArray other : {QByteArray("99.7"), QByteArray("0.0")}) {
+    for (const QByteArray &other : {QByteArray("99.7"), QByteArray("0.0")}) {
         check(other);
         EXPECT_EQ(dialog->lblCheckUpateInfo->text(), newerText(QString::fromUtf8(other)));
         EXPECT_TRUE(dialog->cmdUpdate->isVisible());
