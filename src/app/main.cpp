@@ -1,14 +1,11 @@
 // Pelmora: designs and prints the paper inserts of media boxes.
-#include "app/AppServices.h"
+#include "app/AppStart.h"
 #include "core/libInitialize.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/LoggingPrompter.h"
 #include "platform/web/WebEngineSetup.h"
-#include "texteditor/TextEffectDialogsImpl.h"
-#include "tracklists/TrackListImporters.h"
-#include "tracklists/CdTrackListWizard.h"
 
 #include <QApplication>
 
@@ -22,11 +19,7 @@ int main(int argc, char *argv[])
     if (!messageLog.isEmpty())
         platform::Seam<platform::Prompter>::install(platform::makeLoggingPrompter(messageLog));
 
-    platform::Seam<MainWindowServices>::setDefaultFactory(&makeAppMainWindowServices);
-    platform::Seam<texteditor::TextEffectDialogs>::setDefaultFactory(&makeTextEffectDialogs);
-    platform::Seam<EditorWindows>::setDefaultFactory(&makeAppEditorWindows);
-    platform::Seam<texteditor::TextImporters>::setDefaultFactory(&makeTrackListImporters);
-    platform::Seam<texteditor::CdTrackListWizard>::setDefaultFactory(&tracklists::makeCdTrackListWizard);
+    installProgramWindows();
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };
