@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -65,6 +68,20 @@ void settle()
 {
     for (int i = 0; i < 10; ++i)
         QApplication::processEvents();
+}
+
+QImage framed(QWidget &w)
+{
+    const QImage inside = w.grab().toImage();
+    QImage out(inside.width() + 2, inside.height() + 24, QImage::Format_ARGB32);
+    out.fill(QColor(90, 90, 90));
+    QPainter p(&out);
+    p.fillRect(1, 1, inside.width(), 22, QColor(60, 90, 150));
+    p.setPen(Qt::white);
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9, QFont::Bold));
+    p.drawText(QRect(8, 1, inside.width() - 8, 22), Qt::AlignVCenter | Qt::AlignLeft, w.windowTitle());
+    p.drawImage(1, 23, inside);
+    return out;
 }
 
 } // namespace screenshot

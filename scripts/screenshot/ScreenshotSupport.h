@@ -10,6 +10,8 @@
 #include <memory>
 
 class QApplication;
+class QImage;
+class QWidget;
 
 namespace screenshot {
 
@@ -45,5 +47,7 @@ bool makeProgramFolder(QTemporaryDir &home);
 bool seedProgramFolder(const QTemporaryDir &home, const QString &resources);
 // Lets the windows lay out and paint.
 void settle();
+// A window as it would stand on the desktop: its caption above its contents.
+QImage framed(QWidget &window);
 
 } // namespace screenshot

@@ -17,25 +17,6 @@
 #include <QDir>
 #include <QPainter>
 
-namespace {
-
-// A window as it would stand on the desktop: its caption above its contents.
-QImage framed(QWidget &w)
-{
-    const QImage inside = w.grab().toImage();
-    QImage out(inside.width() + 2, inside.height() + 24, QImage::Format_ARGB32);
-    out.fill(QColor(90, 90, 90));
-    QPainter p(&out);
-    p.fillRect(1, 1, inside.width(), 22, QColor(60, 90, 150));
-    p.setPen(Qt::white);
-    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9, QFont::Bold));
-    p.drawText(QRect(8, 1, inside.width() - 8, 22), Qt::AlignVCenter | Qt::AlignLeft, w.windowTitle());
-    p.drawImage(1, 23, inside);
-    return out;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     screenshot::Session session(argc, argv, "<resources folder> <output folder>", 2, 2);
@@ -78,8 +59,8 @@ int main(int argc, char *argv[])
     editor->cmdColor->setEnabled(false);
     screenshot::settle();
 
-    const QImage left = framed(*editor);
-    const QImage right = framed(*dialog);
+    const QImage left = screenshot::framed(*editor);
+    const QImage right = screenshot::framed(*dialog);
     QImage shot(left.width() + right.width() + 36, std::max(left.height(), right.height()) + 24,
                 QImage::Format_ARGB32);
     shot.fill(QColor(225, 228, 232));

@@ -34,21 +34,6 @@ private:
     std::function<void(QDialog &)> work_;
 };
 
-// A window as it would stand on the desktop: its caption above its contents.
-QImage framed(QWidget &w)
-{
-    const QImage inside = w.grab().toImage();
-    QImage out(inside.width() + 2, inside.height() + 24, QImage::Format_ARGB32);
-    out.fill(QColor(90, 90, 90));
-    QPainter p(&out);
-    p.fillRect(1, 1, inside.width(), 22, QColor(60, 90, 150));
-    p.setPen(Qt::white);
-    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9, QFont::Bold));
-    p.drawText(QRect(8, 1, inside.width() - 8, 22), Qt::AlignVCenter | Qt::AlignLeft, w.windowTitle());
-    p.drawImage(1, 23, inside);
-    return out;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -95,8 +80,8 @@ int main(int argc, char *argv[])
             dialog->cmdSelectFile->click();
         }
         screenshot::settle();
-        const QImage under = framed(*editor);
-        const QImage over = framed(*dialog);
+        const QImage under = screenshot::framed(*editor);
+        const QImage over = screenshot::framed(*dialog);
         const QPoint at(12 + under.width() / 3, 12 + 90);
         shot = QImage(std::max(12 + under.width(), at.x() + over.width()) + 12,
                       std::max(12 + under.height(), at.y() + over.height()) + 12, QImage::Format_ARGB32);
