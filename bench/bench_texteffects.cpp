@@ -63,26 +63,7 @@ public:
 };
 
 // The records as the text editor's opening writes them.
-void openTextEditor()
-{
-    clsTextShadow &ds = *gObjDefaultTextShadow();
-    ds.mLngX = 10;
-    ds.mLngY = 10;
-    ds.mlngColor = 0;
-    ds.mDblBlurLevel = 100.0;
-    ds.mByteOpacitiy = 170;
-    ds.mBoolIsActive = false;
-    gObjTextShadow()->copy(ds);
-    gObjDefaultTextGradient = std::make_shared<clsTextGradient>();
-    clsTextGradient &dg = *gObjDefaultTextGradient;
-    dg.mlngColor1 = 0xFFFFFF;
-    dg.mlngColor2 = 0;
-    dg.mObjPointStart->mLngX = 0;
-    dg.mObjPointStart->mLngY = 0;
-    dg.mObjPointEnd->mLngX = 255;
-    dg.mObjPointEnd->mLngY = 0;
-    gObjTextGradient()->copy(dg);
-}
+void openTextEditor() { writeDefaultTextEffects(); }
 
 void BM_shadowSpinnerStep(benchmark::State &state)
 {

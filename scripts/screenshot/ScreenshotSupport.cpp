@@ -64,6 +64,12 @@ Session::Session(int &argc, char **argv, const char *usage, int minArguments, in
 
 Session::~Session() = default;
 
+bool Session::writeOptions(const QByteArray &text) const
+{
+    QFile options(home() + QStringLiteral("/data/pelmora.dat"));
+    return options.open(QIODevice::WriteOnly | QIODevice::Truncate) && options.write(text) == text.size();
+}
+
 void settle()
 {
     for (int i = 0; i < 10; ++i)

@@ -31,6 +31,8 @@ public:
     QString argument(int i) const { return m_arguments.value(i); }
     int argumentCount() const { return int(m_arguments.size()) - 1; }
     QString home() const { return m_home.path(); }
+    // Replaces the options file (data/pelmora.dat) with the given text; false when it fails.
+    bool writeOptions(const QByteArray &text) const;
 
 private:
     QTemporaryDir m_home;

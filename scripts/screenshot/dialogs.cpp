@@ -68,14 +68,11 @@ int main(int argc, char *argv[])
     if (!session.ok())
         return session.exitCode();
     const QString resources = session.argument(1);
-    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
-    if (!options.open(QIODevice::WriteOnly))
-        return 1;
-    options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
+    if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
                   "BORDERSTYLE=0\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=1\r\nMARGINCOLOR=255\r\n"
                   "PRINTWITHDEFAULT=0\r\nSTANDARDPATH=/home/user/Pictures/Covers\r\n"
-                  "MYMUSICPATH=/home/user/Music\r\nLASTMEDIUM=0\r\n");
-    options.close();
+                  "MYMUSICPATH=/home/user/Music\r\nLASTMEDIUM=0\r\n"))
+        return 1;
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

@@ -38,11 +38,8 @@ int main(int argc, char *argv[])
     if (!session.ok())
         return session.exitCode();
     const QString resources = session.argument(1);
-    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
-    if (!options.open(QIODevice::WriteOnly))
+    if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nLASTMEDIUM=0\r\n"))
         return 1;
-    options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nLASTMEDIUM=0\r\n");
-    options.close();
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

@@ -87,12 +87,9 @@ int main(int argc, char *argv[])
         return session.exitCode();
     const QString resources = session.argument(1);
     // The cut border and the disc outlines shown, no tip of the day.
-    QFile options(session.home() + QStringLiteral("/data/pelmora.dat"));
-    if (!options.open(QIODevice::WriteOnly))
+    if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
+                  "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n"))
         return 1;
-    options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
-                  "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n");
-    options.close();
 
     StartupHooks hooks;
     hooks.createCover = [] { gObjCover(); };

@@ -143,12 +143,9 @@ int main(int argc, char *argv[])
     const QString home = session.home();
     const QString out = session.argument(2);
     QDir().mkpath(out);
-    QFile options(home + QStringLiteral("/data/pelmora.dat"));
-    if (!options.open(QIODevice::WriteOnly))
+    if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nLASTMEDIUM=1\r\nPRINTERNAME=PDF\r\n"
+                  "PRINTERID=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=2\r\n"))
         return 1;
-    options.write("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nLASTMEDIUM=1\r\nPRINTERNAME=PDF\r\n"
-                  "PRINTERID=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=2\r\n");
-    options.close();
     QDir(home).mkpath(QStringLiteral("music"));
     QDir(home).mkpath(QStringLiteral("print"));
     if (!makeMp3(home + QStringLiteral("/music/1.mp3"), QStringLiteral("Aurora"), QStringLiteral("First Light"), 2)

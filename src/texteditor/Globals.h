@@ -16,6 +16,11 @@ clsTextGradientPtr &gObjTextGradient();
 // The names shown in the effects list: 0 the shadow, 1 the gradient; 2 and 3 stay empty.
 QStringList &gStrEffectNames();
 
+// Writes the default shadow (offset 10, 10, black, blur 100, opacity 170) and gradient (white to
+// black, left to right), both inactive, and copies them into the working records, as every
+// opening of the text editor does.
+void writeDefaultTextEffects();
+
 namespace texteditor {
 void resetForTests();
 }

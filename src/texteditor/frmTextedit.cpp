@@ -315,31 +315,7 @@ void frmTextedit::InitComboBoxes()
             cboEffects->addItem(names[1]);
         });
     });
-    skipFailure([&] {
-        clsTextShadow &s = *gObjDefaultTextShadow();
-        s.mLngX = 10;
-        s.mLngY = 10;
-        s.mlngColor = 0;
-        s.mDblBlurLevel = 100.0;
-        s.mByteOpacitiy = 170;
-        s.mBoolIsActive = false;
-        gObjTextShadow()->copy(s);
-    });
-    skipFailure([&] {
-        if (!gObjDefaultTextGradient)
-            gObjDefaultTextGradient = std::make_shared<clsTextGradient>();
-        clsTextGradient &g = *gObjDefaultTextGradient;
-        g.mlngColor1 = 0xFFFFFF;
-        g.mlngColor2 = 0;
-        g.mObjPointStart->mLngX = 0;
-        g.mObjPointStart->mLngY = 0;
-        g.mObjPointEnd->mLngX = 255;
-        g.mObjPointEnd->mLngY = 0;
-        g.mBoolRainbow = false;
-        g.mBoolCenter = false;
-        g.mBoolIsActive = false;
-        gObjTextGradient()->copy(g);
-    });
+    skipFailure([&] { writeDefaultTextEffects(); });
     skipFailure([&] { txtAngel->setText(QStringLiteral("0")); });
     skipFailure([&] { txtCharSpace->setText(QStringLiteral("0")); });
 }

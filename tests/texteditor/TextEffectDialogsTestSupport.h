@@ -84,30 +84,7 @@ protected:
     }
 
     // The records as every opening of the text editor leaves them.
-    static void openTextEditor()
-    {
-        clsTextShadow &ds = *gObjDefaultTextShadow();
-        ds.mLngX = 10;
-        ds.mLngY = 10;
-        ds.mlngColor = 0;
-        ds.mDblBlurLevel = 100.0;
-        ds.mByteOpacitiy = 170;
-        ds.mBoolIsActive = false;
-        gObjTextShadow()->copy(ds);
-        if (!gObjDefaultTextGradient)
-            gObjDefaultTextGradient = std::make_shared<clsTextGradient>();
-        clsTextGradient &dg = *gObjDefaultTextGradient;
-        dg.mlngColor1 = 0xFFFFFF;
-        dg.mlngColor2 = 0;
-        dg.mObjPointStart->mLngX = 0;
-        dg.mObjPointStart->mLngY = 0;
-        dg.mObjPointEnd->mLngX = 255;
-        dg.mObjPointEnd->mLngY = 0;
-        dg.mBoolRainbow = false;
-        dg.mBoolCenter = false;
-        dg.mBoolIsActive = false;
-        gObjTextGradient()->copy(dg);
-    }
+    static void openTextEditor() { writeDefaultTextEffects(); }
 
     ScriptedEditor editor;
 };
