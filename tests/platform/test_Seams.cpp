@@ -1,4 +1,5 @@
 #include "platform/ui/Choosers.h"
+#include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 
 #include <QCursor>
@@ -13,7 +14,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 #include "support/QtPrinters.h"
 
@@ -72,6 +76,84 @@ TEST(Choosers, SaveDialogAsksBeforeReplacingTheFileATypedNameBecomes)
     EXPECT_EQ(QFileInfo(chosen->path).fileName(), "cover.png");
     EXPECT_EQ(chosen->filterIndex, 2);
     EXPECT_TRUE(question.contains("cover.png")) << question.toStdString();
+}
+
+namespace {
+
+// The real message box of a style, worked by the user's steps one after the other while it
+// shows; each step but the last must leave it open. A box still open after them is answered
+// with its first button so that the test ends.
+int answerOfRealBox(int style, std::vector<std::function<void(QMessageBox &)>> steps)
+{
+    auto prompter = platform::makeQtPrompter();
+    QTimer driver;
+    size_t next = 0;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        if (next < steps.size())
+            steps[next++](*box);
+        else if (!box->buttons().isEmpty())
+            QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
+    });
+    driver.start(10);
+    const int answer = prompter->msgBox(QStringLiteral("Sure?"), style, QStringLiteral("Question"));
+    driver.stop();
+    EXPECT_EQ(next, steps.size()) << "the box closed before the user's last step";
+    return answer;
+}
+
+QAbstractButton *buttonOf(QMessageBox &box, QMessageBox::StandardButton which)
+{
+    QAbstractButton *b = box.button(which);
+    EXPECT_NE(b, nullptr);
+    return b;
+}
+
+} // namespace
+
+// Every button set the program asks with, on the real box: each button answers its own code;
+// Escape and the close box answer Cancel where there is one and OK on a box of one button, and
+// do nothing on a Yes/No box, which only Yes or No ends (Enter takes the default button).
+TEST(Prompter, TheRealBoxAnswersWhatWasPressedAndAYesNoBoxWaitsForYesOrNo)
+{
+    using namespace platform;
+    const auto click = [](QMessageBox::StandardButton which) {
+        return [which](QMessageBox &box) { QTest::mouseClick(buttonOf(box, which), Qt::LeftButton); };
+    };
+    const auto key = [](Qt::Key k) { return [k](QMessageBox &box) { QTest::keyClick(&box, k); }; };
+    const auto closeBox = [](QMessageBox &box) { box.windowHandle()->close(); };
+    const auto stillOpen = [](QMessageBox &box) { EXPECT_TRUE(box.isVisible()); };
+
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {click(QMessageBox::Yes)}), MsgAnswer::Yes);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {click(QMessageBox::No)}), MsgAnswer::No);
+    // Escape and the close box leave the question open; the user's No then answers it.
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo | MsgStyle::Question,
+                              {key(Qt::Key_Escape), stillOpen, closeBox, stillOpen, key(Qt::Key_Escape), stillOpen,
+                               click(QMessageBox::No)}),
+              MsgAnswer::No);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {key(Qt::Key_Escape), closeBox, click(QMessageBox::Yes)}),
+              MsgAnswer::Yes);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {key(Qt::Key_Return)}), MsgAnswer::Yes);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo | MsgStyle::DefaultButton2, {key(Qt::Key_Return)}), MsgAnswer::No);
+
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {click(QMessageBox::Yes)}), MsgAnswer::Yes);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {click(QMessageBox::No)}), MsgAnswer::No);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {click(QMessageBox::Cancel)}), MsgAnswer::Cancel);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {key(Qt::Key_Escape)}), MsgAnswer::Cancel);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {closeBox}), MsgAnswer::Cancel);
+
+    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {click(QMessageBox::Ok)}), MsgAnswer::Ok);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {click(QMessageBox::Cancel)}), MsgAnswer::Cancel);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {key(Qt::Key_Escape)}), MsgAnswer::Cancel);
+    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {closeBox}), MsgAnswer::Cancel);
+
+    for (int icon : {0, int(MsgStyle::Critical), int(MsgStyle::Exclamation), int(MsgStyle::Information)}) {
+        EXPECT_EQ(answerOfRealBox(MsgStyle::OkOnly | icon, {click(QMessageBox::Ok)}), MsgAnswer::Ok);
+        EXPECT_EQ(answerOfRealBox(MsgStyle::OkOnly | icon, {key(Qt::Key_Escape)}), MsgAnswer::Ok);
+        EXPECT_EQ(answerOfRealBox(MsgStyle::OkOnly | icon, {closeBox}), MsgAnswer::Ok);
+    }
 }
 
 TEST(Screen, TestPlatformRunsAt96DpiSo15TwipsPerPixel)

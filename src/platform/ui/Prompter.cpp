@@ -1,7 +1,9 @@
 #include "platform/ui/Prompter.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -51,11 +53,39 @@ QPointer<InputWindowTracker> &tracker()
     return t;
 }
 
+// A message box whose buttons are its only answers: a box without a Cancel button (Yes/No,
+// Abort/Retry/Ignore) cannot be closed by Escape or by its close box, as such a box behaves on
+// Windows; the others answer Escape and the close box with their Cancel button, or with OK when
+// that is their only button.
+class AnswerBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool closable = true;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (!closable && e->matches(QKeySequence::Cancel)) {
+            e->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent *e) override
+    {
+        if (!closable) {
+            e->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(e);
+    }
+};
+
 class QtPrompter final : public Prompter {
 public:
     int msgBox(const QString &prompt, int style, const QString &title) override
     {
-        QMessageBox box(dialogOwner());
+        AnswerBox box(dialogOwner());
         box.setWindowTitle(title);
         box.setText(prompt);
         switch (style & 0x70) {
@@ -80,13 +110,22 @@ public:
         const size_t def = (style & MsgStyle::DefaultButton3) ? 2 : (style & MsgStyle::DefaultButton2) ? 1 : 0;
         if (def < buttons.size())
             box.setDefaultButton(buttons[def].std);
+        if (QAbstractButton *cancel = box.button(QMessageBox::Cancel))
+            box.setEscapeButton(cancel);
+        else if (buttons.size() == 1)
+            box.setEscapeButton(box.button(buttons.front().std));
+        else {
+            box.closable = false;
+            box.setWindowFlags((box.windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+                               & ~Qt::WindowCloseButtonHint);
+        }
         box.exec();
         const auto clicked = box.standardButton(box.clickedButton());
         for (const Btn &b : buttons)
             if (b.std == clicked)
                 return b.answer;
-        // Closed by Escape or the window's close box: the cancel-like answer.
-        return buttons.size() == 1 ? MsgAnswer::Ok : buttons.back().answer;
+        // Ended without a button (the program is quitting): the last button's answer.
+        return buttons.back().answer;
     }
 
     bool inputBox(const QString &prompt, const QString &title, const QString &defaultText,
