@@ -140,9 +140,21 @@ QMenu *frmGrafik::menu(const QString &name) const { return findChild<QMenu *>(na
 
 void frmGrafik::wireCommands()
 {
+    // An entry of the menu bar runs its command when triggered; an entry of the popup tree is
+    // run by doPopUpMenu, which runs the command of the entry the popup returns.
     const auto on = [this](const char *name, auto f) {
-        if (QAction *a = menuEntry(QLatin1String(name)))
-            connect(a, &QAction::triggered, this, f);
+        QAction *a = menuEntry(QLatin1String(name));
+        if (!a)
+            return;
+        std::function<void()> command;
+        if constexpr (std::is_member_function_pointer_v<decltype(f)>)
+            command = [this, f] { (this->*f)(); };
+        else
+            command = f;
+        if (QLatin1String(name).startsWith(QLatin1String("mnuPopUp"), Qt::CaseInsensitive))
+            mPopUpCommands[a] = std::move(command);
+        else
+            connect(a, &QAction::triggered, this, std::move(command));
     };
     connect(cmdOK, &QPushButton::clicked, this, &frmGrafik::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmGrafik::cmdCancel_Click);
@@ -205,10 +217,11 @@ void frmGrafik::wireCommands()
         on(entry("FlipVertical").constData(), [this] { doFlip(1); });
         // The percentage of an entry is its index.
         for (const char *pct : {"25", "50", "75", "100"}) {
-            if (QAction *a = menuEntry(QString::fromLatin1(entry("SharpenPercent_") + pct)))
-                connect(a, &QAction::triggered, this, [this, a] { doSharpen(a->property("index").toInt()); });
-            if (QAction *a = menuEntry(QString::fromLatin1(entry("SoftenPercent_") + pct)))
-                connect(a, &QAction::triggered, this, [this, a] { doSoften(a->property("index").toInt()); });
+            const QByteArray sharpen = entry("SharpenPercent_") + pct, soften = entry("SoftenPercent_") + pct;
+            if (QAction *a = menuEntry(QString::fromLatin1(sharpen)))
+                on(sharpen.constData(), [this, a] { doSharpen(a->property("index").toInt()); });
+            if (QAction *a = menuEntry(QString::fromLatin1(soften)))
+                on(soften.constData(), [this, a] { doSoften(a->property("index").toInt()); });
         }
     }
     on("mnuNewCover", &frmGrafik::doNewCover);
@@ -628,8 +641,10 @@ void frmGrafik::doPopUpMenu(int x, int y, int mode)
         reportError(QStringLiteral("ERR_POPUPMENU"), source("doPopUpMenu"));
         return;
     }
+    // The chosen entry's command runs here, outside the menu, once.
     if (chosen)
-        chosen->trigger();
+        if (const auto command = mPopUpCommands.find(chosen); command != mPopUpCommands.end())
+            command->second();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,7 +8,9 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <map>
+#include <type_traits>
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -162,6 +164,8 @@ private:
 
     std::unique_ptr<Ui::frmGrafik> ui;
     std::map<QString, QAction *> mActions;
+    // The command of each entry of the popup tree.
+    std::map<QAction *, std::function<void()>> mPopUpCommands;
     int mIntSide = 0;
     bool mBoolCancelled = true;
     bool mBoolUnloaded = false;

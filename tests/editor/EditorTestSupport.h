@@ -15,6 +15,9 @@
 #include "MainWindowTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPointer>
@@ -121,6 +124,32 @@ protected:
     {
         QTest::mousePress(editor->igxMain, b, {}, p);
         QTest::mouseRelease(editor->igxMain, b, {}, p);
+    }
+
+    // The real menu that the canvas or a button pops up, worked with the mouse: each name in
+    // turn is the entry or the sub-menu to click in the menu that is open.
+    void chooseInRealMenu(QStringList path, const std::function<void()> &popUp)
+    {
+        platform::Seam<platform::PopupMenus>::install(platform::makeQtPopupMenus());
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&path] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu || path.isEmpty())
+                return;
+            for (QAction *a : menu->actions())
+                if (a->objectName() == path.front() || (a->menu() && a->menu()->objectName() == path.front())) {
+                    const QPoint at = menu->actionGeometry(a).center();
+                    QTest::mouseMove(menu, at);
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+                    path.pop_front();
+                    return;
+                }
+        });
+        driver.start(20);
+        popUp();
+        driver.stop();
+        EXPECT_TRUE(path.isEmpty()) << "not reached: " << path.join(' ').toStdString();
+        popups = &platform::Seam<platform::PopupMenus>::install(std::make_unique<testsupport::ScriptedPopupMenus>());
     }
 
     QPointer<frmGrafik> editor;

@@ -154,7 +154,8 @@ TEST_F(EditorBackgroundTest, BrightnessInTheEditorChangesEveryImageOfItsTargetWi
     frmRotate::doRotate(90);
     const int before = entries();
     brighten(-60);
-    ed.menuEntry("mnuPopUpManualBrightness")->trigger();
+    popups->choices = {"mnuPopUpManualBrightness"};
+    QTest::mouseClick(ed.cmdEffects, Qt::LeftButton);
     EXPECT_EQ(entries(), before + 1);
     EXPECT_EQ(lastEntry()->mstrMoveableObjectIndex, "");
     EXPECT_LT(qRed(centre(canvas())), 200);
@@ -219,7 +220,8 @@ TEST_F(EditorBackgroundTest, SharpenAndSoftenByAChosenPercentageWorkTheEditorWay
         EXPECT_FALSE(dlg.mBoolSharpen);
         dlg.cmdOk->click();
     });
-    ed.menuEntry("mnuPopUpSoftenPercentManual")->trigger();
+    popups->choices = {"mnuPopUpSoftenPercentManual"};
+    click({pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2}, Qt::RightButton);
     EXPECT_EQ(lastEntry()->mstrText, "Soften");
     EXPECT_EQ(lastEntry()->mstrMoveableObjectIndex, pic->mstrIndex);
 

@@ -173,7 +173,9 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
 TEST_F(EditorMenusTest, CopyPasteAndDeleteAll)
 {
     frmGrafik &ed = open();
-    // Paste with nothing copied adds nothing.
+    // Paste with nothing copied adds nothing; neither menu offers it.
+    EXPECT_FALSE(ed.menuEntry("mnuPaste")->isEnabled());
+    EXPECT_FALSE(ed.menuEntry("mnuPopUpPaste")->isEnabled());
     ed.mnuPaste_Click();
     EXPECT_EQ(entries(), 0);
     // Delete all with no objects asks nothing.
@@ -201,7 +203,11 @@ TEST_F(EditorMenusTest, CopyPasteAndDeleteAll)
     // A picture: every paste has its own image, so an effect on one leaves the other.
     const auto pic = placedPicture("blue.png", Qt::blue, {0, 0});
     ed.mnuCopy_Click();
-    ed.mnuPaste_Click();
+    // Paste from the popup adds one picture.
+    const int objects = model().colMoveableObjects.count();
+    popups->choices = {"mnuPopUpPaste"};
+    click({pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2}, Qt::RightButton);
+    EXPECT_EQ(model().colMoveableObjects.count(), objects + 1);
     const auto first = focused();
     ed.mnuPaste_Click();
     const auto second = focused();
@@ -241,11 +247,23 @@ TEST_F(EditorMenusTest, EffectsChangeThePictureOrTheBackgroundWithOneStepEach)
     } effects[] = {{"mnuAutoBrightness", "Auto-Brightness"}, {"mnuGrayscale", "Grayscale"},
                    {"mnuPopUpNegative", "Negative"},         {"mnuSharpenPercent_75", "Sharpen"},
                    {"mnuPopUpSoftenPercent_25", "Soften"},   {"mnuFlipVertical", "Flip"}};
+    // Through the real popup on the picture first: negative once, so blue turns yellow.
+    chooseInRealMenu({"mnuPopUpEffects", "mnuPopUpNegative"},
+                     [&] { click({pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2}, Qt::RightButton); });
+    EXPECT_EQ(entries(), 2);
+    EXPECT_TRUE(near(pic->mImgXPicture->qimage().pixel(5, 5), Qt::yellow));
+    ed.mnuUndo_Click();
+    // The menu bar's entries, and the popup's chosen by a right-click on the picture.
     for (const auto &e : effects) {
         SCOPED_TRACE(e.entry);
         const int steps = pic->mImgXPicture->undoCount();
         const int before = entries();
-        trigger(e.entry);
+        if (QLatin1String(e.entry).startsWith(QLatin1String("mnuPopUp"))) {
+            popups->choices = {QLatin1String(e.entry)};
+            click({pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2}, Qt::RightButton);
+        } else {
+            trigger(e.entry);
+        }
         EXPECT_EQ(entries(), before + 1);
         EXPECT_EQ(lastText(), e.text);
         EXPECT_EQ(lastEntry()->mstrMoveableObjectIndex, key);
@@ -375,11 +393,14 @@ TEST_F(EditorMenusTest, TheRotateDialogCorrectsItsBoxAndTurnsFromTheBackup)
     EXPECT_EQ(text->mDblAngle, 22.5);
     EXPECT_EQ(lastText(), "Drehen 22,5°");
 
-    // The toolbar opens the dialog over the editor.
+    // The toolbar and the popup each open the dialog over the editor, once.
     ed.cmdRotate->setEnabled(true);
     ed.cmdRotate->click();
     ASSERT_EQ(dialogs->shown.size(), 1u);
     EXPECT_EQ(dialogs->shown[0], "frmRotate");
+    popups->choices = {"mnuPopupRotate"};
+    click({text->X() + text->W() / 2, text->Y() + text->H() / 2}, Qt::RightButton);
+    EXPECT_EQ(dialogs->shown, (std::vector<QString>{"frmRotate", "frmRotate"}));
 }
 
 TEST_F(EditorMenusTest, TheUndoOverviewListsTheStackAndOutlivesTheEditor)

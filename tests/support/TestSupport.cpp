@@ -71,21 +71,52 @@ bool ScriptedPrompter::inputBox(const QString &prompt, const QString &title, con
     return a.has_value();
 }
 
+namespace {
+// The menus from the popup down to the entry, when the entry can be reached by the user: every
+// step on the way visible and enabled.
+bool pathTo(QMenu &menu, const QAction *entry, std::vector<QMenu *> &path)
+{
+    path.push_back(&menu);
+    for (QAction *a : menu.actions()) {
+        if (!a->isVisible() || !a->isEnabled() || a->isSeparator())
+            continue;
+        if (a == entry)
+            return true;
+        if (QMenu *sub = a->menu(); sub && pathTo(*sub, entry, path))
+            return true;
+    }
+    path.pop_back();
+    return false;
+}
+} // namespace
+
 QAction *ScriptedPopupMenus::popup(QMenu &menu, const QPoint &globalPos)
 {
     positions.push_back(globalPos);
+    emit menu.aboutToShow();
     if (choices.empty())
         return nullptr;
     const QString name = choices.front();
     choices.pop_front();
+    QAction *chosen = nullptr;
     for (QAction *a : menu.findChildren<QAction *>())
-        if (a->objectName() == name) {
-            if (!a->isEnabled())
-                ADD_FAILURE() << "menu entry is disabled: " << name.toStdString();
-            return a;
-        }
-    ADD_FAILURE() << "no menu entry " << name.toStdString() << " in " << menu.objectName().toStdString();
-    return nullptr;
+        if (a->objectName() == name)
+            chosen = a;
+    if (!chosen) {
+        ADD_FAILURE() << "no menu entry " << name.toStdString() << " in " << menu.objectName().toStdString();
+        return nullptr;
+    }
+    std::vector<QMenu *> path;
+    if (!pathTo(menu, chosen, path)) {
+        ADD_FAILURE() << "menu entry is disabled or hidden: " << name.toStdString();
+        return nullptr;
+    }
+    // As QMenu::exec does on a click: the entry fires, then each menu from the entry's own out
+    // to the popup says which entry was triggered, before the chosen entry is returned.
+    chosen->activate(QAction::Trigger);
+    for (auto it = path.rbegin(); it != path.rend(); ++it)
+        emit (*it)->triggered(chosen);
+    return chosen;
 }
 
 std::optional<platform::ScanSourceChoice> ScriptedSourceChooser::choose(QWidget *, const platform::ScanSourceRequest &request)

@@ -68,7 +68,9 @@ public:
     std::vector<platform::FileDialogRequest> fileRequests;
 };
 
-// Context menus choose the entries named in turn (object names); with none left, nothing.
+// Context menus choose the entries named in turn (object names); with none left, nothing. The
+// chosen entry fires its triggered signal as a real menu's does, and an entry the user could
+// not reach (hidden or disabled, or under such a sub-menu) fails the test.
 class ScriptedPopupMenus : public platform::PopupMenus {
 public:
     QAction *popup(QMenu &menu, const QPoint &globalPos) override;
