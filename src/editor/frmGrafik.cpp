@@ -35,6 +35,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 
 namespace {
@@ -241,6 +242,11 @@ void frmGrafik::wireCommands()
     connect(igxMain, &platform::ImgxCanvas::keyDown, this, [this](int key, Qt::KeyboardModifiers) { igxMain_KeyDown(key); });
     connect(igxMain, &platform::ImgxCanvas::paint, this,
             [](platform::imaging::DeviceContext &hdc) { gObjMoveableObjects()->renderObjects(hdc); });
+    // The fold lines of the side's format are drawn again after every repaint.
+    connect(igxMain, &platform::ImgxCanvas::borderRepaint, this, [this] {
+        if (!mBoolUnloaded)
+            gObjCover().SetBorderIgX();
+    });
     connect(igxMain, &platform::ImgxCanvas::filesDropped, this,
             [this](const QStringList &paths, int x, int y) {
                 igxMain_FilesDropped(paths);
@@ -334,7 +340,8 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         cmdRotate->setEnabled(false);
         cmdRotateLeft->setEnabled(false);
         cmdRotateRight->setEnabled(false);
-        gObjCover().SetBorderIgX();
+        // The border and fold lines, drawn for the canvas as it is laid out now.
+        igxMain->refresh();
     } catch (...) {
         reportError(QStringLiteral("ERR_LOAD_EDITOR"), source("initAll"));
     }
@@ -360,6 +367,13 @@ void frmGrafik::layoutEditorWindow()
         }
     }
     formH += cmdCancel->height();
+    // A landscape side shortens the canvas, but never the window below what the toolbar beside
+    // the canvas needs.
+    int toolbarBottom = 0;
+    for (const ButtonPlus *b : {cmdPicture, cmdText, cmdEditText, cmdBackColor, cmdBlankSheet, cmdRotate, cmdRotateLeft,
+                                cmdRotateRight, cmdSharpen, cmdSoften, cmdEffects, cmdSave, cmdUndoOverview})
+        toolbarBottom = std::max(toolbarBottom, b->geometry().bottom() + 1);
+    formH = std::max(formH, menuBar()->sizeHint().height() + toolbarBottom + cmdPicture->y());
     resize(formW, formH);
     const QRect c = igxMain->geometry();
     cmdOK->move(c.x() + c.width() - cmdCancel->width() - cmdOK->width(), c.y() + c.height() + cmdCancel->height() / 2);
@@ -435,7 +449,9 @@ void frmGrafik::Form_Unload()
                 main->convertImageSizeToCover(std::int16_t(s));
                 main->picVisible[s]->update();
                 main->mBoolReady = true;
-                if (main->lblLoadPic[s]->isVisible())
+                // The side has its picture now (the main window is hidden, so ask the label
+                // itself, not whether it is seen).
+                if (!main->lblLoadPic[s]->isHidden())
                     main->lblLoadPic[s]->setVisible(false);
             }
         }
@@ -671,6 +687,8 @@ void frmGrafik::addPicture(platform::ImgxImagePtr image)
     gObjUndos()->addOtherUndo(key, 1, QStringLiteral("AUTO"), QStringLiteral("NONE"));
     adaptObjectSizeToZoom(key);
     igxMain->refresh();
+    // The repaint took the frame away; the new picture is the selected one.
+    model.showFocus(*igxMain);
 }
 
 void frmGrafik::igxMain_FilesDropped(const QStringList &paths)

@@ -224,6 +224,8 @@ void frmRotate::doRotate(double angle)
         if (canvas.zoom() != gDblZoomFactor)
             adaptObjectSizesToZoom(nullptr);
         canvas.refresh();
+        // The turned object keeps the frame that shows it selected.
+        model.showFocus(canvas);
     } catch (...) {
         reportError(QStringLiteral("ERR_ROTATE"), QStringLiteral("frmRotate.doRotate"));
     }

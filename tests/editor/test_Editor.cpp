@@ -20,6 +20,8 @@
 #include "EditorTestSupport.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -30,6 +32,7 @@ using namespace editortest;
 
 TEST_F(EditorTest, OkWritesTheSideBackAndCancelRestoresIt)
 {
+    window->hide(); // as the main window goes while the editor is open
     frmGrafik &ed = open();
     EXPECT_EQ(frmGrafik::instance(), &ed);
     // The side's model slot gets an empty model at once; the canvas shows the side's image.
@@ -49,10 +52,13 @@ TEST_F(EditorTest, OkWritesTheSideBackAndCancelRestoresIt)
     EXPECT_EQ(canvasColor(mid), QColor(Qt::blue));
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 1);
 
+    ASSERT_FALSE(window->lblLoadPic[0]->isHidden());
     ed.cmdOK_Click();
     QApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(editor);
+    // The hint to load a picture no longer lies over the side.
+    EXPECT_TRUE(window->lblLoadPic[0]->isHidden());
     EXPECT_TRUE(gBoolPartHasObjects[0]);
     EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
     EXPECT_TRUE(window->isVisible());
@@ -89,10 +95,16 @@ TEST_F(EditorTest, CanvasAndWindowFollowTheShapeOfTheSide)
         frmGrafik &ed = open();
         const QSize canvas = ed.recordedCanvasSize(), form = ed.recordedFormSize();
         const QRect c = ed.igxMain->geometry();
-        // The canvas takes the side's shape; the window shrinks by what the canvas loses.
+        // The canvas takes the side's shape; the window narrows by what the canvas loses in
+        // width, and is shortened by what it loses in height only as far as the toolbar beside
+        // it stays whole.
         EXPECT_NEAR(double(c.width()) / c.height(), double(box.width()) / box.height(), 0.01);
         EXPECT_EQ(form.width() - ed.width(), canvas.width() - c.width());
-        EXPECT_EQ(form.height() + ed.cmdCancel->height() - ed.height(), canvas.height() - c.height());
+        const int toolbarBottom = ed.cmdUndoOverview->mapTo(&ed, QPoint(0, ed.cmdUndoOverview->height())).y();
+        EXPECT_EQ(ed.height(), std::max(form.height() + ed.cmdCancel->height() - (canvas.height() - c.height()),
+                                        toolbarBottom + ed.cmdPicture->y()));
+        for (const ButtonPlus *b : ed.centralWidget()->findChildren<ButtonPlus *>())
+            EXPECT_LE(b->mapTo(&ed, QPoint(0, b->height())).y(), ed.height()) << b->objectName().toStdString();
         EXPECT_EQ(ed.cmdCancel->geometry().right(), c.right());
         EXPECT_EQ(ed.cmdOK->y(), c.y() + c.height() + ed.cmdCancel->height() / 2);
         // The focus frame: 17 twips out on the left and top, 22 right, 27 below (15 twips a pixel).
@@ -283,3 +295,57 @@ TEST_F(EditorTest, InsertionDropsAndPlacement)
     EXPECT_FALSE(converted->mImgXPicture->isEmpty());
 }
 
+
+// A CD back inlay (15 x 11.8 cm, folds 0.65 cm in from either side): its fold lines stay on the
+// canvas whatever repaints it, and a picture inserted or turned shows its frame.
+TEST_F(EditorTest, TheFoldLinesOfABackInlayStayAndTheNewPictureShowsItsFrame)
+{
+    ASSERT_EQ(window->lstCoverNames[1]->currentItem()->text(), "CD back inlay");
+    window->mIntActualSide = 1;
+    QImage red(600, 472, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    igxBackup[1]->setQImage(red, platform::kNoUndo);
+    frmGrafik &ed = open();
+    const int w = ed.igxMain->width(), h = ed.igxMain->height();
+    const int folds[] = {roundToInt(w * 0.65 / 15), roundToInt(w - w * 0.65 / 15)};
+    // The fold lines are black strokes down the canvas, and nothing else in the red is black.
+    const auto foldsDrawn = [&] {
+        const QImage shown = ed.igxMain->grab().toImage();
+        for (const int x : folds) {
+            int dark = 0;
+            for (int y = 0; y < h; ++y)
+                dark += qRed(shown.pixel(x, y)) < 80 ? 1 : 0;
+            if (dark < h / 4)
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(foldsDrawn());
+    // The frame that marks the selected picture: a dotted blue line along its right edge.
+    const auto framed = [&](const clsCanvasObject &o) {
+        const QImage shown = ed.igxMain->grab().toImage();
+        int blue = 0;
+        for (int y = o.Y() + 4; y < o.Y() + o.H() - 4; ++y)
+            for (int x = o.X() + o.W() - 1; x <= o.X() + o.W() + 1; ++x)
+                blue += QColor(shown.pixel(x, y)) == QColor(Qt::blue) ? 1 : 0;
+        return blue >= (o.H() - 8) / 4;
+    };
+
+    insertPicture("green.png", Qt::green, 80);
+    const auto pic = focused();
+    ASSERT_TRUE(pic);
+    EXPECT_TRUE(foldsDrawn());
+    EXPECT_TRUE(framed(*pic));
+    const QPoint from(pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2);
+    QTest::mousePress(ed.igxMain, Qt::LeftButton, {}, from);
+    QTest::mouseMove(ed.igxMain, from + QPoint(150, 60));
+    QTest::mouseRelease(ed.igxMain, Qt::LeftButton, {}, from + QPoint(150, 60));
+    EXPECT_EQ(pic->X(), from.x() + 150 - pic->W() / 2);
+    EXPECT_TRUE(foldsDrawn());
+    EXPECT_TRUE(framed(*pic));
+
+    ed.cmdRotateRight->click();
+    EXPECT_EQ(pic->mDblAngle, 90);
+    EXPECT_TRUE(foldsDrawn());
+    EXPECT_TRUE(framed(*pic));
+}

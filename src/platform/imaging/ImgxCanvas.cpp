@@ -56,6 +56,7 @@ void ImgxCanvas::setRedraw(bool on)
 void ImgxCanvas::refresh()
 {
     overlay_.clear();
+    emit borderRepaint();
     if (redraw_)
         update();
 }

@@ -33,7 +33,8 @@ public:
 
     bool redraw() const { return redraw_; }
     void setRedraw(bool on);
-    // Repaints image and objects; what was drawn on hdc() is gone.
+    // Repaints image and objects; what was drawn on hdc() is gone, and borderRepaint asks
+    // for the border lines to be drawn again.
     void refresh();
     // One step back in the image's undo buffer.
     void undoStep();
@@ -52,6 +53,9 @@ signals:
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     // Emitted while painting, after the image and before the overlay.
     void paint(platform::imaging::DeviceContext &hdc);
+    // After a refresh: what belongs on the canvas at all times (the border and fold lines) is
+    // to be drawn on hdc() again.
+    void borderRepaint();
     // Files dropped at a point of the canvas.
     void filesDropped(const QStringList &paths, int x, int y);
     void textDropped(const QString &text);
