@@ -167,7 +167,10 @@ void frmBrowse::lstFiles_Click()
     lblNoFile->hide();
     picPreview->hide();
     try {
-        const QString path = addBackslash(mStrListPath) + fileName();
+        // The file of the line clicked: a mouse press makes it the current line before it
+        // selects it.
+        const QListWidgetItem *item = lstFiles->currentItem();
+        const QString path = addBackslash(mStrListPath) + (item ? item->text() : QString());
         const platform::Screen &screen = platform::Screen::get();
         QSizeF twips;
         const auto targetFor = [&](QSize picture) {

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRandomGenerator>
+#include <QTest>
 
 using namespace mainwindowtest;
 
@@ -59,11 +60,13 @@ protected:
             out << b.lstFiles->item(i)->text();
         return out;
     }
+    // A click on the file's line in the list.
     void choose(frmBrowse &b, const QString &name) const
     {
         const QList<QListWidgetItem *> items = b.lstFiles->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
-        b.lstFiles->setCurrentItem(items[0]);
+        b.lstFiles->scrollToItem(items[0]);
+        QTest::mouseClick(b.lstFiles->viewport(), Qt::LeftButton, {}, b.lstFiles->visualItemRect(items[0]).center());
     }
     static QString lang(const char *key) { return gObjLanguageStore().getVar(QLatin1String(key)); }
 };
