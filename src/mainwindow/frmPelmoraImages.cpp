@@ -67,10 +67,10 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
             }
         }
         setPointer(platform::Pointer::Hourglass);
-        // The old picture and the steps made on it go: undoing past a new picture would
-        // bring back a picture the user has replaced, and keep it in memory until then.
+        // The load is the side's one step: Undo brings the old picture back. The steps made
+        // on the old picture go, so that it is kept once, not once per step.
         igxBackup[k]->clearUndo();
-        igxBackup[k]->importImage(image, platform::kNoUndo);
+        igxBackup[k]->importImage(image, QString());
         mSizeFitBase[k] = mSizeFitted[k] = QSize(); // a new base for the refits
         QCoreApplication::processEvents();
         convertImageSizeToCover(side);

@@ -31,6 +31,7 @@ using codecs::damaged;
 using codecs::failed;
 using codecs::succeeded;
 using codecs::tooLarge;
+using codecs::unreadable;
 
 namespace {
 
@@ -200,7 +201,7 @@ CodecResult qtRead(const QByteArray &data, const char *format, double minBytesPe
     }
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        return damaged(reader.errorString());
+        return unreadable();
     if (!codecs::withinLimits(image.size()))
         return tooLarge(image.size());
     out = codecs::toOutputFormat(std::move(image));

@@ -24,6 +24,11 @@ CodecResult damaged(const QString &why)
     return failed(CodecError::CannotDecode, QStringLiteral("The file is damaged: %1").arg(why));
 }
 
+CodecResult unreadable()
+{
+    return failed(CodecError::CannotDecode, QStringLiteral("The file is damaged or is no picture of its type."));
+}
+
 CodecResult checkCost(const QSize &size, double bytesPerPixel, qint64 fixedBytes)
 {
     if (!withinLimits(size))

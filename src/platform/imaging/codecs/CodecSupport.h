@@ -17,6 +17,9 @@ bool withinLimits(const QSize &size);
 CodecResult tooLarge(const QSize &size);
 // The picture is cut short or its data is broken.
 CodecResult damaged(const QString &why);
+// The decoder could not read the file. Decoders' own texts (a library's source file and
+// function) are not for the user: this says it in the program's words.
+CodecResult unreadable();
 // Success when a picture of this size fits the limits and, at bytesPerPixel for the picture
 // and its decoder's buffers plus fixedBytes (the file held in memory), kMaxDecodeBytes; else
 // TooLarge.

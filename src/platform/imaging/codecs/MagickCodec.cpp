@@ -95,8 +95,6 @@ Magick::Image preparedImage(const char *format, double density = kMetafileDpi)
     return image;
 }
 
-QString describe(const std::exception &e) { return QString::fromLocal8Bit(e.what()); }
-
 // ImageMagick refuses a picture past its limits either with a resource error or, for the
 // side lengths, with an image error that says so.
 bool isLimitError(const Magick::Exception &e)
@@ -271,7 +269,7 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
             image.read(blob);
         } catch (const Magick::Warning &warning) {
             if (isTruncationWarning(warning))
-                return damaged(describe(warning));
+                return damaged(QStringLiteral("the picture is cut short."));
         }
         if (deadline.expired())
             return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
@@ -280,12 +278,13 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
         return toQImage(image, out);
     } catch (const Magick::Exception &e) {
         if (isLimitError(e))
-            return w > 0 && h > 0 ? tooLarge(sizeOf()) : failed(CodecError::TooLarge, describe(e));
-        return failed(CodecError::CannotDecode, describe(e));
+            return w > 0 && h > 0 ? tooLarge(sizeOf())
+                                  : failed(CodecError::TooLarge, QStringLiteral("The picture is too large."));
+        return unreadable();
     } catch (const std::bad_alloc &) {
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
-    } catch (const std::exception &e) {
-        return failed(CodecError::CannotDecode, describe(e));
+    } catch (const std::exception &) {
+        return unreadable();
     }
 }
 
@@ -309,11 +308,12 @@ CodecResult magickWrite(const QImage &image, const char *format, QByteArray &out
         out = QByteArray(static_cast<const char *>(blob.data()), qsizetype(blob.length()));
         return succeeded();
     } catch (const Magick::Exception &e) {
-        return failed(isLimitError(e) ? CodecError::TooLarge : CodecError::CannotWrite, describe(e));
+        return failed(isLimitError(e) ? CodecError::TooLarge : CodecError::CannotWrite,
+                      QStringLiteral("The picture could not be encoded."));
     } catch (const std::bad_alloc &) {
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
-    } catch (const std::exception &e) {
-        return failed(CodecError::CannotWrite, describe(e));
+    } catch (const std::exception &) {
+        return failed(CodecError::CannotWrite, QStringLiteral("The picture could not be encoded."));
     }
 }
 
