@@ -89,6 +89,28 @@ void BM_TextToImgXTenLinesPlain(benchmark::State &state)
 }
 BENCHMARK(BM_TextToImgXTenLinesPlain)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// The stretch of a text to the width of the canvas (250 pixels at zoom 0.5) from the editor's
+// Edit menu: one letter, a short word, a word, a line, and a line with shadow. "missing" is the
+// canvas pixels the stretched text ends short of the target (negative: beyond it).
+void BM_stretchToWidth(benchmark::State &state)
+{
+    static const char *const texts[] = {"W", "CD", "Rock", "Stretch me", "Track 1 - a title with a shadow"};
+    constexpr int target = 250;
+    gDblZoomFactor = 0.5;
+    clsTextObject t = styledText(QString::fromLatin1(texts[state.range(0)]));
+    t.mObjTextGradient->mBoolIsActive = false;
+    t.mObjTextShadow->mBoolIsActive = state.range(0) == 4;
+    for (auto _ : state) {
+        t.mSnglWidthInPercent = 100;
+        t.stretchToWidth(target, nullptr);
+    }
+    t.renderAtZoom(gDblZoomFactor, nullptr);
+    state.counters["missing"] = target - t.W();
+    state.SetLabel(texts[state.range(0)]);
+    gDblZoomFactor = 1;
+}
+BENCHMARK(BM_stretchToWidth)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
 class BenchServices final : public CanvasServices {
 public:
     explicit BenchServices(platform::ImgxCanvas &c) : canvas(c) {}

@@ -155,15 +155,45 @@ QImage clsTextObject::gradientFill(const clsTextGradient &g, QSize measured)
     return gradient->qimage();
 }
 
+platform::imaging::TextStyle clsTextObject::currentStyle()
+{
+    if (mSnglWidthInPercent < 1)
+        mSnglWidthInPercent = 1;
+    return textStyle(mfntFont, fontSize(), mSnglWidthInPercent, mLngCharSpace, mlngColor, mdblAntiAlias);
+}
+
+QSize clsTextObject::pictureSize(QSize measured) const
+{
+    const clsTextShadow &sh = *mObjTextShadow;
+    if (!sh.mBoolIsActive)
+        return measured;
+    // Room for the shadow's offset and for the blur around text and shadow as well.
+    const int reach = platform::imaging::shadowReach(sh.mDblBlurLevel);
+    return {measured.width() + std::abs(sh.mLngX) + 5 + 2 * reach, measured.height() + std::abs(sh.mLngY) + 5 + 2 * reach};
+}
+
+bool clsTextObject::turnsPicture() const
+{
+    const double angle = mDblAngle;
+    return !(angle == 0 || angle / 360.0 == double(static_cast<long long>(roundHalfEven(angle)) / 360));
+}
+
+int clsTextObject::pictureWidth(clsEffects *effects)
+{
+    if (turnsPicture()) {
+        TextToImgX(effects);
+        return W();
+    }
+    const platform::imaging::TextStyle st = currentStyle();
+    return pictureSize(platform::imaging::measureText(st, mstrText, mbyteAlignment)).width();
+}
+
 void clsTextObject::TextToImgX(clsEffects *effects)
 {
     namespace imaging = platform::imaging;
     try {
         mImgXPicture = platform::ImgxImage::create();
-        if (mSnglWidthInPercent < 1)
-            mSnglWidthInPercent = 1;
-        imaging::TextStyle st = textStyle(mfntFont, fontSize(), mSnglWidthInPercent, mLngCharSpace, mlngColor,
-                                          mdblAntiAlias);
+        imaging::TextStyle st = currentStyle();
         // The picture holds all of the ink: the measured area reaches past the layout box
         // where italic, descenders or tight spacing do.
         const QSize m = imaging::measureText(st, mstrText, mbyteAlignment);
@@ -175,10 +205,9 @@ void clsTextObject::TextToImgX(clsEffects *effects)
         const clsTextShadow &sh = *mObjTextShadow;
         if (sh.mBoolIsActive) {
             const int dx = sh.mLngX, dy = sh.mLngY;
-            // Room for the blur around text and shadow as well.
             const int reach = imaging::shadowReach(sh.mDblBlurLevel);
-            mImgXPicture->blank(w + std::abs(dx) + 5 + 2 * reach, h + std::abs(dy) + 5 + 2 * reach, 0, 0, 6,
-                                QString());
+            const QSize picture = pictureSize(m);
+            mImgXPicture->blank(picture.width(), picture.height(), 0, 0, 6, QString());
             // The text sits 2 pixels in; a shadow offset up or left moves it further in, so
             // that text and shadow both stay inside the picture.
             const QPoint at(2 + reach + std::max(0, -dx), 2 + reach + std::max(0, -dy));
@@ -192,8 +221,7 @@ void clsTextObject::TextToImgX(clsEffects *effects)
         mImgXPicture->setImageType(platform::ImgxImage::kTypeInMemory);
 
         const double angle = mDblAngle;
-        mBoolIsRotated = !(angle == 0
-                           || angle / 360.0 == double(static_cast<long long>(roundHalfEven(angle)) / 360));
+        mBoolIsRotated = turnsPicture();
         if (mBoolIsRotated) {
             doBackupImgX();
             clsEffects fallback;

@@ -61,11 +61,21 @@ public:
     void stretchToWidth(int target, clsEffects *effects);
     void stretchToHeight(int target, clsEffects *effects);
 
-    // How many passes a fit may take, and how many 0.01 % steps a stretch.
+    // How many passes a fit may take, and the widest a stretch makes a text (in percent).
     static constexpr int kMaxFitPasses = 61;
-    static constexpr int kMaxStretchSteps = 20000;
+    static constexpr double kMaxStretchPercent = 100000;
 
 private:
+    // The drawing settings of the text as it stands (a width below 1 % raised to 1 %).
+    platform::imaging::TextStyle currentStyle();
+    // The size of the picture of a text whose ink measures measured: with a shadow, room for
+    // its offset and blur.
+    QSize pictureSize(QSize measured) const;
+    // Whether the angle turns the picture (any angle but a whole number of turns).
+    bool turnsPicture() const;
+    // The width the text's picture has with its settings as they stand, measured without
+    // drawing where the picture is not turned.
+    int pictureWidth(clsEffects *effects);
     void startResizeOriginal(int x, int y);
     void doResizeOriginal(int x, int y);
     void stopResizeOriginal();

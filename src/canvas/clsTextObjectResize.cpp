@@ -12,6 +12,8 @@
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Screen.h"
 
+#include <cmath>
+
 using platform::kNoUndo;
 using platform::Screen;
 namespace Pointer = platform::Pointer;
@@ -210,23 +212,46 @@ void clsTextObject::stretchToWidth(int target, clsEffects *effects)
         Screen::get().setMousePointer(Pointer::Hourglass);
         if (w == 0)
             throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
-        mSnglWidthInPercent = float(mSnglWidthInPercent * double(t) / w);
-        TextToImgX(effects);
-        w = W();
-        int steps = 0;
-        if (w <= t) {
-            while (w < t && steps++ < kMaxStretchSteps) {
-                mSnglWidthInPercent += 0.01f;
-                TextToImgX(effects);
-                w = W();
+        // From the proportional first guess the width percent goes in steps of 0.01: up to the
+        // first step at which the text is as wide as the target, or down to the first at which
+        // it is no wider (or the percent reaches 1). The width grows with the percent, so that
+        // step is found by doubling the distance and then halving it, not one step at a time.
+        const float before = mSnglWidthInPercent;
+        const double first = float(mSnglWidthInPercent * double(t) / w);
+        const auto percentAt = [first](std::int64_t step, int direction) {
+            return float(first + direction * 0.01 * double(step));
+        };
+        const auto widthAt = [&](float percent) {
+            mSnglWidthInPercent = percent;
+            return pictureWidth(effects);
+        };
+        const int direction = widthAt(float(first)) <= t ? 1 : -1;
+        // The steps there are: up to the widest stretch, down to 1 %.
+        const std::int64_t last = direction > 0 ? std::int64_t((kMaxStretchPercent - first) / 0.01)
+                                                : std::int64_t(std::ceil((first - 1) / 0.01));
+        const auto reached = [&](std::int64_t step) {
+            if (direction < 0 && (step >= last || percentAt(step, direction) <= 1))
+                return true;
+            const int width = widthAt(percentAt(step, direction));
+            return direction > 0 ? width >= t : width <= t;
+        };
+        std::int64_t done = 0, found = 0;
+        if (!reached(0)) {
+            std::int64_t step = 1;
+            while (step < last && !reached(step)) {
+                done = step;
+                step *= 2;
             }
-        } else {
-            while (w > t && steps++ < kMaxStretchSteps && mSnglWidthInPercent > 1) {
-                mSnglWidthInPercent -= 0.01f;
-                TextToImgX(effects);
-                w = W();
+            found = std::min(step, std::max<std::int64_t>(last, 1));
+            // done does not reach the target, found does (or is the last step there is).
+            while (found - done > 1) {
+                const std::int64_t mid = done + (found - done) / 2;
+                (reached(mid) ? found : done) = mid;
             }
         }
+        // A text whose width does not follow its percent keeps the percent it had.
+        mSnglWidthInPercent = direction > 0 && found == last && !reached(last) ? before
+                                                                               : std::max(1.0f, percentAt(found, direction));
         setFontSize(size);
         TextToImgX(effects);
         Screen::get().setMousePointer(Pointer::Default);

@@ -127,6 +127,18 @@ TEST_F(TextPictures, ZoomKeepsProportionsAndOutputIsDrawnAtFullSize)
     EXPECT_NEAR(double(o.W()) / o.H(), full, full * 0.06);
     EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, 150);
     EXPECT_DOUBLE_EQ(o.fontSize(), 24);
+    // At half the zoom a text's picture is half as wide and half as high, to a pixel, for the
+    // sizes covers use.
+    for (const double points : {12.0, 14.0, 18.0, 24.0, 32.0, 48.0}) {
+        for (const char *words : {"Proportion", "Rock", "gjpqy Wolf", "Side A\r\nSide B"}) {
+            clsTextObject probe = styled(QString::fromLatin1(words), "DejaVu Sans", points);
+            probe.renderAtZoom(1, nullptr);
+            const QSize one(probe.W(), probe.H());
+            probe.renderAtZoom(0.5, nullptr);
+            EXPECT_NEAR(probe.W(), one.width() / 2.0, 1) << points << " " << words;
+            EXPECT_NEAR(probe.H(), one.height() / 2.0, 1) << points << " " << words;
+        }
+    }
 
     // Output at zoom 0.5: the text rendered from its own values, exactly as at zoom 1, and
     // the canvas picture left as it was.
@@ -166,6 +178,27 @@ TEST_F(TextPictures, StretchToWidthAtHalfZoomFillsTheCover)
     o.stretchToWidth(o.W(), m->objEffects.get());
     EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, percent);
     EXPECT_DOUBLE_EQ(o.fontSize(), 20);
+
+    // Short texts, whose first guess falls far short, reach the target too, and so does a
+    // text with a shadow made narrower.
+    for (const char *word : {"W", "CD", "Rock", "i"}) {
+        for (const int target : {250, 600}) {
+            clsTextObject &t = static_cast<clsTextObject &>(*m->object(key));
+            t.mstrText = QString::fromLatin1(word);
+            t.mSnglWidthInPercent = 100;
+            t.stretchToWidth(target, m->objEffects.get());
+            adaptObjectSizeToZoom(*m, key);
+            EXPECT_NEAR(t.W(), target, 1) << word << " " << target;
+        }
+    }
+    o.mstrText = QStringLiteral("A line with a shadow that is too wide for the cover");
+    o.mObjTextShadow->mBoolIsActive = true;
+    o.mObjTextShadow->mLngX = 5;
+    o.mObjTextShadow->mDblBlurLevel = 30;
+    o.mSnglWidthInPercent = 180;
+    o.stretchToWidth(250, m->objEffects.get());
+    adaptObjectSizeToZoom(*m, key);
+    EXPECT_NEAR(o.W(), 250, 1);
 }
 
 TEST_F(TextPictures, HoveringKeepsOneFocusFrame)

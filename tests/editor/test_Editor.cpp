@@ -272,7 +272,15 @@ TEST_F(EditorTest, InsertionDropsAndPlacement)
     auto flat = focused();
     ed.adaptObjectSizeToZoom(flat->mstrIndex);
     ed.doStretch();
-    EXPECT_NEAR(flat->W(), ed.igxMain->image()->width() * gDblZoomFactor, 3);
+    EXPECT_NEAR(flat->W(), ed.igxMain->image()->width() * gDblZoomFactor, 1);
+    // A single letter, from the popup: as wide as the canvas shows the cover.
+    addText(0);
+    const auto letter = std::static_pointer_cast<clsTextObject>(focused());
+    letter->mstrText = QStringLiteral("W");
+    ed.adaptObjectSizeToZoom(letter->mstrIndex);
+    popups->choices = {"mnuPopUpStretchText"};
+    click({letter->X() + letter->W() / 2, letter->Y() + letter->H() / 2}, Qt::RightButton);
+    EXPECT_NEAR(letter->W(), ed.igxMain->image()->width() * gDblZoomFactor, 1);
     addText(90);
     auto upright = focused();
     ed.adaptObjectSizeToZoom(upright->mstrIndex);

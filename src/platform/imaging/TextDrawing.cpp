@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 #include <vector>
@@ -11,20 +12,35 @@
 namespace platform::imaging {
 namespace {
 
-QFont fontFor(const TextStyle &s)
+// A font comes in whole pixel sizes. The text is laid out and drawn with the font at the
+// nearest whole size, scaled to the exact size, and without hinting: a text keeps its shape
+// and its proportions at every size and zoom.
+struct SizedFont {
+    QFont font;
+    double scale = 1; // the exact size over the font's whole pixel size
+};
+
+SizedFont fontFor(const TextStyle &s)
 {
-    QFont f(s.fontName);
+    SizedFont sized;
+    QFont &f = sized.font;
+    f.setFamily(s.fontName);
     // Points at 96 dpi, whatever the device: sizes stay the same on screen, in files and on paper.
-    f.setPixelSize(std::max(1, int(std::lround(s.size * 96.0 / 72.0))));
+    const double pixels = std::max(1.0, s.size * 96.0 / 72.0);
+    const int whole = std::max(1, int(std::lround(pixels)));
+    f.setPixelSize(whole);
+    sized.scale = pixels / whole;
     f.setWeight(s.weight >= 7 ? QFont::Bold : QFont::Normal);
     f.setItalic(s.italic);
     f.setUnderline(s.underline);
     f.setStrikeOut(s.strikethrough);
+    // The spacing is in pixels of the exact size.
     if (s.charSpacing != 0)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, s.charSpacing);
+        f.setLetterSpacing(QFont::AbsoluteSpacing, s.charSpacing / sized.scale);
     f.setKerning(true);
+    f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(s.antiAlias == 0 ? QFont::NoAntialias : QFont::PreferAntialias);
-    return f;
+    return sized;
 }
 
 double stretch(const TextStyle &s) { return std::max(1.0, s.widthPercent) / 100.0; }
@@ -56,18 +72,27 @@ struct Layout {
     double lineSpacing = 0;
 };
 
-// The advance of a line: the spacing goes between letters, not after the last one.
-double lineAdvance(const QFontMetricsF &fm, const QString &line, int spacing)
+// Where the outlines of a line's glyphs reach, from its baseline's start, to a fraction of a
+// pixel (the font's bounding boxes are whole pixels at its size, which would not scale with it).
+QRectF inkOf(const QFont &font, const QString &line)
 {
-    return line.isEmpty() ? 0.0 : fm.horizontalAdvance(line) - spacing;
+    QPainterPath outline;
+    outline.addText(0, 0, font, line);
+    return outline.boundingRect();
 }
 
-Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, const QString &text, int alignment)
+// The advance of a line in pixels: the spacing goes between letters, not after the last one.
+double lineAdvance(const QFontMetricsF &fm, double scale, const QString &line, int spacing)
+{
+    return line.isEmpty() ? 0.0 : fm.horizontalAdvance(line) * scale - spacing;
+}
+
+Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, double scale, const QString &text, int alignment)
 {
     Layout l;
     const double sx = stretch(style);
     for (const QString &t : textLines(text)) {
-        const double w = lineAdvance(fm, t, style.charSpacing) * sx;
+        const double w = lineAdvance(fm, scale, t, style.charSpacing) * sx;
         l.lines.push_back({t, 0.0, w});
         l.width = std::max(l.width, w);
     }
@@ -77,9 +102,9 @@ Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, const QStrin
         else if (alignment == 2)
             line.x = l.width - line.width;
     }
-    l.ascent = fm.ascent();
-    l.lineSpacing = fm.lineSpacing();
-    l.height = fm.height() + double(l.lines.size() - 1) * l.lineSpacing;
+    l.ascent = fm.ascent() * scale;
+    l.lineSpacing = fm.lineSpacing() * scale;
+    l.height = fm.height() * scale + double(l.lines.size() - 1) * l.lineSpacing;
     return l;
 }
 
@@ -87,30 +112,31 @@ Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, const QStrin
 
 TextExtent textExtent(const TextStyle &style, const QString &text, int alignment)
 {
-    const QFont f = fontFor(style);
-    const QFontMetricsF fm(f);
-    const Layout l = layoutLines(style, fm, text, alignment);
-    const double sx = stretch(style);
+    const SizedFont sized = fontFor(style);
+    const QFontMetricsF fm(sized.font);
+    const double k = sized.scale;
+    const Layout l = layoutLines(style, fm, k, text, alignment);
+    const double sx = stretch(style) * k;
     // The layout box and the ink of every line, as the glyphs' outlines reach. Half a pixel
     // more around the ink for the edge pixels of glyphs placed between two pixels.
     QRectF area(0, 0, l.width, l.height);
     double baseline = l.ascent;
     for (const LineLayout &line : l.lines) {
         if (!line.text.isEmpty()) {
-            const QRectF ink = fm.boundingRect(line.text);
+            const QRectF ink = inkOf(sized.font, line.text);
             if (!ink.isEmpty())
-                area |= QRectF(line.x + ink.left() * sx, baseline + ink.top(), ink.width() * sx, ink.height())
+                area |= QRectF(line.x + ink.left() * sx, baseline + ink.top() * k, ink.width() * sx, ink.height() * k)
                             .adjusted(-0.5, -0.5, 0.5, 0.5);
-            if (f.underline())
-                area |= QRectF(line.x, baseline + fm.underlinePos(), line.width, fm.lineWidth());
+            if (sized.font.underline())
+                area |= QRectF(line.x, baseline + fm.underlinePos() * k, line.width, fm.lineWidth() * k);
         }
         baseline += l.lineSpacing;
     }
-    const int left = int(std::floor(area.left())), top = int(std::floor(area.top()));
-    const int right = int(std::ceil(area.right())), bottom = int(std::ceil(area.bottom()));
+    // The picture's size is the area's rounded up once, and the area starts at its top-left
+    // corner: a text drawn at another zoom gets a picture of that zoom's size, to a pixel.
     TextExtent e;
-    e.size = QSize(right - left, bottom - top);
-    e.origin = QPoint(-left, -top);
+    e.size = QSize(int(std::ceil(area.width() - 1e-9)), int(std::ceil(area.height() - 1e-9)));
+    e.origin = QPointF(-area.left(), -area.top());
     e.layoutWidth = l.width;
     return e;
 }
@@ -123,35 +149,36 @@ QSize measureText(const TextStyle &style, const QString &text, int alignment)
 namespace {
 
 // The lines of the text with one pen, at their places in the box.
-void drawLines(QPainter &p, const TextStyle &style, const QFont &f, const QString &text, const QRect &box,
+void drawLines(QPainter &p, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
                int alignment, const QColor &color)
 {
-    const QFontMetricsF fm(f);
+    const QFontMetricsF fm(sized.font);
+    const double k = sized.scale;
     const double sx = stretch(style);
     const TextExtent e = textExtent(style, text, alignment);
     p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
     p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
-    p.setFont(f);
+    p.setFont(sized.font);
     p.setPen(QPen(color, 1));
     // The layout box inside the area; a box wider or narrower than measured aligns the lines
     // in its own width less the ink's margins.
     const double left = box.left() + e.origin.x();
     const double width = box.width() - (e.size.width() - e.layoutWidth);
-    double y = box.top() + e.origin.y() + fm.ascent();
+    double y = box.top() + e.origin.y() + fm.ascent() * k;
     for (const QString &l : textLines(text)) {
-        const double lw = lineAdvance(fm, l, style.charSpacing) * sx;
+        const double lw = lineAdvance(fm, k, l, style.charSpacing) * sx;
         double x = left;
         if (alignment == 1)
             x += (width - lw) / 2.0;
         else if (alignment == 2)
             x += width - lw;
-        // The glyphs are stretched by scaling the painter.
+        // The glyphs are stretched, and brought to the exact size, by scaling the painter.
         QTransform t;
         t.translate(x, y);
-        t.scale(sx, 1.0);
+        t.scale(sx * k, k);
         p.setTransform(t);
         p.drawText(QPointF(0, 0), l);
-        y += fm.lineSpacing();
+        y += fm.lineSpacing() * k;
     }
 }
 
@@ -161,7 +188,7 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
 {
     if (img.isNull())
         return;
-    const QFont f = fontFor(style);
+    const SizedFont f = fontFor(style);
     if (style.fillImage.isNull()) {
         QPainter p(&img);
         drawLines(p, style, f, text, box, alignment, fromColorRef(style.penColor));

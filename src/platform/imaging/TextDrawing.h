@@ -4,6 +4,7 @@
 // image stretched over the text's box, and several lines in a box with an alignment.
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -33,7 +34,7 @@ QStringList textLines(const QString &text);
 // holds the layout box and all of the ink; origin is the layout box's top-left in it.
 struct TextExtent {
     QSize size;
-    QPoint origin;
+    QPointF origin;
     double layoutWidth = 0;
 };
 TextExtent textExtent(const TextStyle &style, const QString &text, int alignment = 0);
