@@ -1,14 +1,11 @@
 #include "editor/frmSharpSoft.h"
 
-#include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/clsEnvAll.h"
 #include "core/libLanguage.h"
-#include "core/mdlUtil.h"
 #include "mainwindow/Globals.h"
 #include "platform/ui/Screen.h"
-#include "platform/ui/UrlOpener.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
 
@@ -164,10 +161,7 @@ void frmSharpSoft::keyPressEvent(QKeyEvent *e)
 void frmSharpSoft::showHelp()
 {
     try {
-        if (gStrApplicationHelpFile.isEmpty() || !FileExists(gStrApplicationHelpFile))
-            throw AppError(ErrNo::FileNotFound, QStringLiteral("The help file was not found: ") + gStrHelpFile);
-        if (!platform::UrlOpener::get().open(gStrApplicationHelpFile))
-            throw AppError(ErrNo::PathFileAccess, QStringLiteral("No program opened the help file"));
+        openHelpFile(mIntHelpContext);
     } catch (...) {
         reportError(QStringLiteral("ERR_OPEN_HELPFILE"), QStringLiteral("frmSharpSoft.Form_KeyDown"));
     }

@@ -5,7 +5,11 @@
 #include "mainwindow/clsCover.h"
 #include "core/AppPath.h"
 #include "core/Globals.h"
+#include "core/AppError.h"
 #include "core/mdlUtil.h"
+#include "platform/ui/UrlOpener.h"
+
+#include <QUrl>
 
 namespace {
 std::unique_ptr<clsCover> &coverSlot()
@@ -41,6 +45,20 @@ void chooseHelpFile()
         gStrHelpFile = helpFolder + QStringLiteral("Deutsch.html");
         gStrApplicationHelpFile = FileExists(gStrHelpFile) ? gStrHelpFile : QString();
     }
+}
+
+void openHelpFile(int topic)
+{
+    if (gStrApplicationHelpFile.isEmpty() || !FileExists(gStrApplicationHelpFile))
+        throw AppError(ErrNo::FileNotFound, QStringLiteral("The help file was not found: ") + gStrHelpFile);
+    QString address = gStrApplicationHelpFile;
+    if (topic != 0) {
+        QUrl page = QUrl::fromLocalFile(gStrApplicationHelpFile);
+        page.setFragment(QStringLiteral("topic") + QString::number(topic));
+        address = page.toString(QUrl::FullyEncoded);
+    }
+    if (!platform::UrlOpener::get().open(address))
+        throw AppError(ErrNo::PathFileAccess, QStringLiteral("No program opened the help file"));
 }
 
 namespace mainwindow {

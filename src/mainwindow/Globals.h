@@ -30,6 +30,10 @@ inline QString gStrApplicationHelpFile;
 // Chooses both from the language's "GENERAL.HELPFILE" in the help folder, else the German
 // help file there.
 void chooseHelpFile();
+// Opens the help file in the desktop's browser; a window's help topic (such as 1210) opens it
+// at that topic's anchor ("topic1210"), where the desktop's opener keeps anchors of files,
+// else at its start. Throws when there is no help file or nothing opened it.
+void openHelpFile(int topic = 0);
 
 // A new canvas model, as the program makes one: background, effects, no focus, zoom 1.
 std::shared_ptr<clsMoveableObjects> newMoveableObjects();

@@ -1,6 +1,5 @@
 // The commands of the main window that open the program's other windows, step back an image
 // change, switch the always-on-top state, open the help and end the program.
-#include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/mdlUtil.h"
@@ -183,10 +182,7 @@ void frmPelmora::menuExit_Click()
 void frmPelmora::menuHelp_Click()
 {
     try {
-        if (gStrApplicationHelpFile.isEmpty() || !FileExists(gStrApplicationHelpFile))
-            throw AppError(ErrNo::FileNotFound, QStringLiteral("The help file was not found: ") + gStrHelpFile);
-        if (!platform::UrlOpener::get().open(gStrApplicationHelpFile))
-            throw AppError(ErrNo::PathFileAccess, QStringLiteral("No program opened the help file"));
+        openHelpFile();
     } catch (...) {
         reportError(QStringLiteral("ERR_OPEN_HELPFILE"), QStringLiteral("frmPelmora.menuHelp_Click"));
     }

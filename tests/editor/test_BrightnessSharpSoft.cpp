@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
+#include <QFile>
+#include <QUrl>
+#include <QTest>
 #include <cmath>
 
 using mainwindowtest::MainWindowTest;
@@ -151,8 +154,11 @@ TEST_F(MainWindowTest, SharpSoftDialogFiltersTheSideByTheChosenPercentage)
         dlg.scrSharpSoft->setValue(50);
         EXPECT_EQ(dlg.lblSharpSoft->text(), "Sharpen by %: 50");
 
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QCoreApplication::sendEvent(&dlg, &f1);
+        // F1 without the help file: its report; with it, the help at the dialog's topic.
+        QTest::keyClick(&dlg, Qt::Key_F1);
+        QFile::copy(QStringLiteral(PELMORA_SOURCE_DIR "/resources/help/English.html"), path("help/English.html"));
+        chooseHelpFile();
+        QTest::keyClick(&dlg, Qt::Key_F1);
         dlg.cmdOk->click();
     };
     popups->choices = {"mnuPopUpSharpenPercentManual"};
@@ -162,15 +168,20 @@ TEST_F(MainWindowTest, SharpSoftDialogFiltersTheSideByTheChosenPercentage)
     expected->sharpen(50, 3, true, platform::kNoUndo);
     EXPECT_EQ(igxBackup[1]->qimage(), expected->qimage());
     EXPECT_EQ(igxBackup[1]->undoCount(), steps + 1);
-    // F1 went the way of the main window's help: without the help file, its report.
+    // F1 went the way of the main window's help: without the help file, its report; with it,
+    // the page at the anchor of the topic, which the page has.
     ASSERT_EQ(prompts().size(), 1);
     EXPECT_TRUE(prompts()[0].contains("frmSharpSoft"));
+    ASSERT_EQ(urls->opened.size(), 1u);
+    EXPECT_EQ(urls->opened[0], QUrl::fromLocalFile(path("help/English.html")).toString() + "#topic1210");
+    EXPECT_TRUE(readFile("help/English.html").contains("id=\"topic1210\""));
 
     // Softening at 0 % (the bar not moved) still filters, one step.
     use = [&](frmSharpSoft &dlg) {
         EXPECT_EQ(dlg.windowTitle(), "Soften");
         EXPECT_EQ(dlg.lblSharpSoft->text(), "Soften by %: 0");
         EXPECT_EQ(dlg.helpContextID(), 1215);
+        QTest::keyClick(&dlg, Qt::Key_F1);
         dlg.cmdOk->click();
     };
     popups->choices = {"mnuPopUpSoftenPercentManual"};
@@ -178,6 +189,9 @@ TEST_F(MainWindowTest, SharpSoftDialogFiltersTheSideByTheChosenPercentage)
     expected->soften(0, platform::kNoUndo);
     EXPECT_EQ(igxBackup[1]->qimage(), expected->qimage());
     EXPECT_EQ(igxBackup[1]->undoCount(), steps + 2);
+    ASSERT_EQ(urls->opened.size(), 2u);
+    EXPECT_TRUE(urls->opened[1].endsWith("/help/English.html#topic1215"));
+    EXPECT_TRUE(readFile("help/English.html").contains("id=\"topic1215\""));
 
     // Cancel after moving the bar changes nothing.
     use = [](frmSharpSoft &dlg) {
