@@ -4,7 +4,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 #include <vector>
@@ -72,13 +71,19 @@ struct Layout {
     double lineSpacing = 0;
 };
 
-// Where the outlines of a line's glyphs reach, from its baseline's start, to a fraction of a
-// pixel (the font's bounding boxes are whole pixels at its size, which would not scale with it).
+// Where the glyphs of a line reach, from its baseline's start, in pixels of the font's size. The
+// font's bounding boxes come in whole pixels of the size they are measured at, which would not
+// scale with the text: they are measured at a large size and scaled down.
 QRectF inkOf(const QFont &font, const QString &line)
 {
-    QPainterPath outline;
-    outline.addText(0, 0, font, line);
-    return outline.boundingRect();
+    constexpr int kMeasuredPixels = 2048;
+    const double down = double(font.pixelSize()) / kMeasuredPixels;
+    QFont large(font);
+    large.setPixelSize(kMeasuredPixels);
+    if (font.letterSpacing() != 0)
+        large.setLetterSpacing(QFont::AbsoluteSpacing, font.letterSpacing() / down);
+    const QRectF ink = QFontMetricsF(large).tightBoundingRect(line);
+    return {ink.left() * down, ink.top() * down, ink.width() * down, ink.height() * down};
 }
 
 // The advance of a line in pixels: the spacing goes between letters, not after the last one.

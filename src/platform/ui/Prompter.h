@@ -32,7 +32,9 @@ enum : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No =
 class Prompter {
 public:
     virtual ~Prompter() = default;
-    // Shows a modal message box; returns the MsgAnswer code of the button pressed.
+    // Shows a modal message box; returns the MsgAnswer code of the button pressed. Escape and
+    // the close box answer Cancel, or OK on a box of one button; a box without either (Yes/No,
+    // Abort/Retry/Ignore) waits for one of its buttons.
     virtual int msgBox(const QString &prompt, int style, const QString &title) = 0;
     // Asks for a line of text; returns false when the user cancelled.
     virtual bool inputBox(const QString &prompt, const QString &title, const QString &defaultText,
