@@ -69,7 +69,7 @@ bool TextLineReader::start()
         pos_ = 3;
         return true;
     }
-    const bool more = head.size() == kHeadBytes;
+    const bool more = !device_->atEnd();
     encoding_ = validUtf8Head(head, more) ? Encoding::Utf8 : Encoding::Windows1252;
     return true;
 }
