@@ -258,20 +258,24 @@ void TrackListImporters::loadTextFromFile(texteditor::TextEditorHost &editor, co
         TextLineReader reader;
         if (!reader.open(path) && reader.refusal() == TextLineReader::Refusal::CannotOpen)
             throw AppError(ErrNo::PermissionDenied, QStringLiteral("\"%1\" cannot be opened.").arg(path));
-        QStringList lines;
+        // The lines are joined as they come, after what the edit box holds.
+        QString text = editor.text();
+        const qsizetype before = text.size();
+        int taken = 0;
         RowLimitPrompt limit;
         while (const std::optional<QString> line = reader.next()) {
-            if (!limit.askBeforeNext(int(lines.size())))
+            if (!limit.askBeforeNext(taken))
                 break;
             if (limit.asked() && !reader.mayReadAll())
                 break;
-            lines.append(*line);
+            if (taken > 0 || before > 0)
+                text += QStringLiteral("\r\n");
+            text += *line;
+            ++taken;
         }
-        if (toldRefusal(reader, path) || lines.isEmpty())
+        if (toldRefusal(reader, path) || taken == 0)
             return;
-        const QString current = editor.text();
-        editor.setText(current + (current.isEmpty() ? QString() : QStringLiteral("\r\n")) +
-                       lines.join(QStringLiteral("\r\n")));
+        editor.setText(text);
     } catch (...) {
         reportError(QStringLiteral("ERR_LOADTEXTFILE"), kSource + QStringLiteral("loadTextFromFile"));
     }
