@@ -25,27 +25,25 @@
 
 namespace {
 
-// The number a box starts with, as the program reads numbers typed by the user: blanks are
-// skipped, "." and the user's decimal sign both count as the decimal point, a text without a
-// leading number is 0. A number too large for a double reads as infinite (so it clamps to the
-// range's end) rather than overflowing.
-double readBoxNumber(const QString &text)
+// A box's text with "." for the decimal point: "." and "," both count as one, and so does the
+// user's decimal sign (no box holds a number large enough for digit grouping).
+QString withPoint(const QString &text)
 {
     QString t = text;
     if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
         t.replace(gStrDecimalSeparator, QStringLiteral("."));
-    return safeValSaturating(t);
+    t.replace(u',', u'.');
+    return t;
 }
 
-// A box's text while the user types in it: a whole number with "." or the user's decimal sign,
-// else nothing. A partial entry ("-", "2.", "2,", nothing at all) is no number yet.
-std::optional<double> typedNumber(const QString &text)
-{
-    QString t = text;
-    if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
-        t.replace(gStrDecimalSeparator, QStringLiteral("."));
-    return parseDataNumber(t);
-}
+// The number a box starts with, as the program reads numbers typed by the user: blanks are
+// skipped, a text without a leading number is 0. A number too large for a double reads as
+// infinite (so it clamps to the range's end) rather than overflowing.
+double readBoxNumber(const QString &text) { return safeValSaturating(withPoint(text)); }
+
+// A box's text while the user types in it: a whole number, else nothing. A partial entry
+// ("-", "2.", "2,", nothing at all) is no number yet.
+std::optional<double> typedNumber(const QString &text) { return parseDataNumber(withPoint(text)); }
 
 } // namespace
 

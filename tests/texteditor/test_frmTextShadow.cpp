@@ -59,6 +59,11 @@ TEST_F(TextEffectTest, ShadowBoxesTakeWhatIsTypedAndShowTheirRangesOnLeaving)
     EXPECT_EQ(dlg.workShadow().mLngY, 0);
     EXPECT_EQ(dlg.txtXPos->text(), "-5");
     EXPECT_EQ(dlg.txtBlur->text(), "2.5");
+    // A comma is a decimal point too, also where the user's locale writes a point.
+    typeInto(dlg.txtBlur, "3,5");
+    leaveByTab(dlg.txtBlur);
+    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 3.5);
+    EXPECT_EQ(dlg.txtBlur->text(), "3.5");
 
     // Enter (or leaving the box) shows what was stored.
     const Typed offsets[] = {
