@@ -117,11 +117,17 @@ bool TextLineReader::isBreak(qsizetype at, char16_t what) const
 
 QString TextLineReader::decode(const QByteArray &line) const
 {
+    // A byte order mark at the start of a line is a character of the text: only the file's
+    // own mark, skipped at its start, is none.
+    const auto decoded = [&](QStringDecoder::Encoding e) -> QString {
+        QStringDecoder decoder(e, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(line);
+    };
     switch (encoding_) {
-    case Encoding::Utf8: return QString::fromUtf8(line);
+    case Encoding::Utf8: return decoded(QStringDecoder::Utf8);
     case Encoding::Windows1252: return platform::TextCodec::decode(line, platform::TextEncoding::Windows1252);
-    case Encoding::Utf16LE: return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless).decode(line);
-    case Encoding::Utf16BE: return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless).decode(line);
+    case Encoding::Utf16LE: return decoded(QStringDecoder::Utf16LE);
+    case Encoding::Utf16BE: return decoded(QStringDecoder::Utf16BE);
     }
     return QString();
 }

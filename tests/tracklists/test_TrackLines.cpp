@@ -130,6 +130,8 @@ TEST_F(TrackLines, TextFilesSplitOnEveryKindOfLineEndAndWhatIsNoTrackListIsRefus
     EXPECT_EQ(lines("Gr\xC3\xBC\xC3\x9F" "e"), QStringList({QString::fromUtf8("Grüße")}));
     EXPECT_TRUE(lines("").isEmpty());
     EXPECT_EQ(lines("\n"), QStringList({""}));
+    // Only the file's own byte order mark is dropped; one inside the text is a character.
+    EXPECT_EQ(lines("a\n\xEF\xBB\xBF" "b"), QStringList({"a", QChar(0xFEFF) + QStringLiteral("b")}));
     // UTF-16 with its byte order mark, either way round.
     const QString song = QString::fromUtf8("Grüße\r\nSong");
     QByteArray le("\xFF\xFE"), be("\xFE\xFF");
