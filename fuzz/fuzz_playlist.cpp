@@ -41,11 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QString &line : lines)
         if (line.contains(u'\r') || line.contains(u'\n'))
             __builtin_trap();
-    const bool plain = !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF") && !bytes.startsWith("\xEF\xBB\xBF");
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    const bool plain = !utf16 && !bytes.startsWith("\xEF\xBB\xBF");
     if (why == TextLineReader::Refusal::None && plain && size <= size_t(TextLineReader::kHeadBytes)
         && lines != wholeTextLines(bytes))
         __builtin_trap();
-    if (why == TextLineReader::Refusal::NotText && (!plain || !bytes.left(TextLineReader::kHeadBytes).contains('\0')))
+    // No text: NUL bytes in the first 64 KiB of a file without a UTF-16 byte order mark.
+    if ((why == TextLineReader::Refusal::NotText) != (!utf16 && bytes.left(TextLineReader::kHeadBytes).contains('\0')))
         __builtin_trap();
     for (const char *extension : {"m3u", "pls"}) {
         for (const QString &entry : playlistEntries(lines, QString::fromLatin1(extension))) {
