@@ -2,7 +2,7 @@
 // pictures the loader accepts, each loaded once. The figure is the growth of the process's
 // resident high-water mark (reset before each load through /proc/self/clear_refs); a load
 // that passes 4 bytes x kMaxImagePixels + 64 MiB fails the benchmark.
-#include "platform/ProcessMemory.h"
+#include "PeakMemory.h"
 #include "platform/imaging/ImageCodecs.h"
 
 #include <QFile>
@@ -16,21 +16,9 @@
 
 namespace {
 
-constexpr double kMiB = 1024.0 * 1024.0;
+using bench::kMiB;
+using bench::peakGrowth;
 constexpr qint64 kBoundBytes = 4 * platform::kMaxImagePixels + 64LL * 1024 * 1024;
-
-qint64 statusKb(const char *field) { return platform::processStatusKb(field); }
-
-// The growth of the resident high-water mark while load runs, in bytes; -1 when the kernel
-// cannot reset the mark.
-qint64 peakGrowth(const std::function<void()> &load)
-{
-    if (!platform::resetPeakResident())
-        return -1;
-    const qint64 before = statusKb("VmRSS:");
-    load();
-    return (statusKb("VmHWM:") - before) * 1024;
-}
 
 void measure(benchmark::State &state, const QString &path)
 {

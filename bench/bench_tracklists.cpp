@@ -6,6 +6,7 @@
 #include "core/AppPath.h"
 #include "core/Globals.h"
 #include "tracklists/Playlists.h"
+#include "tracklists/TextLineReader.h"
 #include "tracklists/clsID3v1Tag.h"
 #include "tracklists/mdlMp3.h"
 
@@ -68,7 +69,7 @@ void BM_playlistEntries100k(benchmark::State &state)
         bytes += (i % 3 ? "#EXTINF:200,Artist - Title " : "Music\\Folder ") + QByteArray::number(i) +
                  (i % 3 ? "\r\n" : ".mp3\r\n");
     for (auto _ : state) {
-        const QStringList entries = playlistEntries(splitTextLines(bytes), QStringLiteral("m3u"));
+        const QStringList entries = playlistEntries(TextLineReader::linesOf(bytes), QStringLiteral("m3u"));
         QStringList local;
         local.reserve(entries.size());
         for (const QString &e : entries)

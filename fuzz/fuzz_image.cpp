@@ -41,23 +41,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const char *const extensions[] = {"jpg", "jpeg", "gif", "bmp", "png", "psd", "tif",
                                              "tiff", "pcx", "tga", "wbmp", "wmf", "emf"};
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const bool measured = resetHighWaterMark();
-    const qint64 before = statusKb("VmRSS:");
-
-    QImage fromMemory;
-    const platform::CodecResult byContent = platform::loadImageData(bytes, QString(), fromMemory);
-    const char *ext = extensions[size ? data[size - 1] % std::size(extensions) : 0];
-    const QString path = fuzzsupport::writeInput(QStringLiteral("input.") + QLatin1String(ext), data, size);
-    QImage fromFile;
-    const platform::CodecResult byFile = platform::loadImageFile(path, fromFile);
-
-    for (const auto &[result, image] : {std::pair{byContent, fromMemory}, std::pair{byFile, fromFile}}) {
+    const auto check = [](const platform::CodecResult &result, const QImage &image) {
         if (result.ok != !image.isNull())
             __builtin_trap(); // success means a picture, failure none
         if (result.ok && (image.width() > platform::kMaxImageSide || image.height() > platform::kMaxImageSide ||
                           qint64(image.width()) * image.height() > platform::kMaxImagePixels ||
                           image.format() != QImage::Format_ARGB32_Premultiplied))
             __builtin_trap();
+    };
+    // Each load is one picture's budget: the first picture is gone before the second load.
+    const bool measured = resetHighWaterMark();
+    const qint64 before = statusKb("VmRSS:");
+    {
+        QImage fromMemory;
+        check(platform::loadImageData(bytes, QString(), fromMemory), fromMemory);
+    }
+    const char *ext = extensions[size ? data[size - 1] % std::size(extensions) : 0];
+    const QString path = fuzzsupport::writeInput(QStringLiteral("input.") + QLatin1String(ext), data, size);
+    {
+        QImage fromFile;
+        check(platform::loadImageFile(path, fromFile), fromFile);
     }
     if (measured && statusKb("VmHWM:") - before > kBoundKb)
         __builtin_trap(); // more memory than the budget allows

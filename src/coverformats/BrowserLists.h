@@ -25,6 +25,9 @@ public:
     static QString defaultPath();
     // Reads a file; a missing or unreadable one holds no favourites.
     static FavoritesFile load(const QString &path = defaultPath());
+    // False when the file is there but could not be read as the program writes it (it cannot
+    // be opened, or holds NUL bytes: UTF-16 or damage). Such a file is never written over.
+    bool readable() const { return m_readable; }
 
     int count() const;
     QString description(int i, const QString &defaultValue) const;
@@ -39,12 +42,14 @@ public:
     static bool store(const QString &path, int i, const QString &address, const QString &description,
                       QString *error = nullptr);
     // Replaces the file by the list: section DESCRIPTIONS, then FAVORITES, each in list order.
-    // An empty list removes the file. False with the reason in *error when that failed.
+    // An empty list removes the file. False with the reason in *error when that failed or the
+    // file there cannot be read (it is left as it is).
     static bool rewrite(const QString &path, const QList<Favorite> &favorites, QString *error = nullptr);
 
 private:
     QHash<QString, QString> m_addresses;    // by key name in lower case
     QHash<QString, QString> m_descriptions;
+    bool m_readable = true;
 };
 
 class AddressHistory {

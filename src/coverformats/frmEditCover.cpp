@@ -6,6 +6,7 @@
 #include "core/libCoverData.h"
 #include "core/libLanguage.h"
 #include "core/mdlUtilWindows.h"
+#include "coverformats/CoverFormatChecks.h"
 #include "mainwindow/ControlArray.h"
 #include "mainwindow/CoverTableFile.h"
 #include "mainwindow/LocaleNumbers.h"
@@ -26,13 +27,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <cfloat>
 #include <cmath>
 
 namespace {
 
 constexpr int kUserDefinedMedium = 5;
-constexpr int kMaxNameLength = 30;
 // The part of the form the drawing shows, in twips: both sheets with a margin.
 constexpr double kDrawingLeft = 960, kDrawingTop = -120, kDrawingWidth = 2175, kDrawingHeight = 2175;
 
@@ -108,13 +107,7 @@ frmEditCover::~frmEditCover()
         f->removeEventFilter(this);
 }
 
-std::optional<double> frmEditCover::readLength(const QString &text)
-{
-    const std::optional<double> v = parseUserNumber(text);
-    if (!v || std::fabs(*v) > double(FLT_MAX))
-        return std::nullopt;
-    return v;
-}
+std::optional<double> frmEditCover::readLength(const QString &text) { return readCoverLength(text); }
 
 frmPelmora *frmEditCover::mainWindow() const
 {
@@ -307,32 +300,18 @@ void frmEditCover::field_LostFocus(QLineEdit *field)
 
 QString frmEditCover::numericFieldRejection(QLineEdit *field) const
 {
-    const QString noNumber = QStringLiteral("ERR_NO_NUMBER");
-    const QString borderSize = QStringLiteral("ERR_BORDER_SIZE");
-    const std::optional<double> v = readLength(field->text());
-    const auto creaseOrZero = [](QLineEdit *crease) {
-        return crease->text().isEmpty() ? 0.0 : readLength(crease->text()).value_or(0.0);
-    };
+    CoverLengthField kind = CoverLengthField::Crease;
     if (field == txtHoehe)
-        return !v || *v <= 0 ? noNumber : QString();
-    if (field == txtBreite) {
-        if (!v || *v <= 0)
-            return noNumber;
-        if (*v < creaseOrZero(txtBorder[1]) - kLengthTolerance || *v < creaseOrZero(txtBorder[2]) - kLengthTolerance)
-            return borderSize;
+        kind = CoverLengthField::Height;
+    else if (field == txtBreite)
+        kind = CoverLengthField::Width;
+    else if (field == txtLeftBorder)
+        kind = CoverLengthField::LeftOffset;
+    else if (field == txtTopBorder)
+        kind = CoverLengthField::TopOffset;
+    else if (field != txtBorder[1] && field != txtBorder[2])
         return QString();
-    }
-    if (field == txtLeftBorder || field == txtTopBorder)
-        return !v || *v < 0 ? noNumber : QString();
-    if (field == txtBorder[1] || field == txtBorder[2]) {
-        if (!v || *v < 0)
-            return noNumber;
-        const std::optional<double> width = readLength(txtBreite->text());
-        if (width && *v > *width + kLengthTolerance)
-            return borderSize;
-        return QString();
-    }
-    return QString();
+    return coverLengthRejection(kind, field->text(), txtBreite->text(), txtBorder[1]->text(), txtBorder[2]->text());
 }
 
 void frmEditCover::leaveNumericField(QLineEdit *field)
@@ -350,23 +329,15 @@ void frmEditCover::leaveNumericField(QLineEdit *field)
     mStrOldText = old;
 }
 
-QString frmEditCover::nameRejection() const
-{
-    const QString name = txtCoverName->text();
-    if (name.trimmed().isEmpty() || name.size() > kMaxNameLength)
-        return QStringLiteral("ERR_COVER_NAME");
-    if (name.contains(u';') || name.contains(u'\n') || name.contains(u'\r'))
-        return QStringLiteral("ERR_INVALID");
-    return QString();
-}
+QString frmEditCover::nameRejection() const { return coverNameRejection(txtCoverName->text()); }
 
 void frmEditCover::leaveCoverName()
 {
     if (mBoolClosing)
         return;
     const QString name = txtCoverName->text();
-    if (name.trimmed().isEmpty() || name.size() > kMaxNameLength) {
-        txtCoverName->setText(name.left(kMaxNameLength));
+    if (name.trimmed().isEmpty() || name.size() > kMaxCoverNameLength) {
+        txtCoverName->setText(name.left(kMaxCoverNameLength));
         showCheckMessage(QStringLiteral("ERR_COVER_NAME"));
         refocus(txtCoverName);
     }

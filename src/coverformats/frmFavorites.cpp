@@ -12,6 +12,7 @@
 #include "platform/widgets/ButtonPlus.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,15 @@ QString source(const char *procedure) { return QStringLiteral("frmFavorites.") +
 constexpr int kCommandButtonStyle = 4;
 
 } // namespace
+
+void tellFavoritesUnreadable()
+{
+    QString text = language(QStringLiteral("MESSAGES.MSG_FAVORITES_UNREADABLE"),
+                            QStringLiteral("The favorites file @file@ could not be read. It is left as it is."));
+    text.replace(QStringLiteral("@file@"), QFileInfo(FavoritesFile::defaultPath()).fileName());
+    platform::Prompter::get().msgBox(text, platform::MsgStyle::Exclamation,
+                                     language(QStringLiteral("MESSAGES.MSG"), QStringLiteral("Message")));
+}
 
 frmFavorites::frmFavorites(frmSearch *browser, QWidget *parent) : QDialog(parent), mBrowser(browser)
 {
@@ -118,6 +128,11 @@ void frmFavorites::loadingSteps()
     cmdDelete->setButtonStyle(kCommandButtonStyle);
 
     const FavoritesFile file = FavoritesFile::load();
+    if (!file.readable() && !mBoolUnreadable) {
+        // What could be read is shown; the file itself is left as it is.
+        mBoolUnreadable = true;
+        tellFavoritesUnreadable();
+    }
     const int n = file.count();
     QStringList descriptions;
     descriptions.reserve(n);
@@ -218,6 +233,7 @@ void frmFavorites::storeFavorite(int position)
     QString error;
     if (!FavoritesFile::store(FavoritesFile::defaultPath(), position, address, description, &error))
         throw AppError(ErrNo::PathFileAccess, error);
+    mBoolEdited = true;
     lstFavorites->update();
 }
 
@@ -260,6 +276,7 @@ void frmFavorites::cmdDelete_Click()
             cmdSave->setEnabled(false);
             mStrDescription.clear();
             mStrLink.clear();
+            mBoolEdited = true;
         }
         // The file and the browser's menu follow the list at once.
         closingSteps();
@@ -272,6 +289,12 @@ void frmFavorites::cmdDelete_Click()
 void frmFavorites::closingSteps()
 {
     checkChanges();
+    // A file the user did not change, or one that could not be read, stays as it is.
+    if (!mBoolEdited || mBoolUnreadable) {
+        if (mBrowser)
+            mBrowser->rebuildFavoriteItems(FavoritesFile::load());
+        return;
+    }
     QList<FavoritesFile::Favorite> favorites;
     favorites.reserve(lstFavorites->count());
     for (int i = 0; i < lstFavorites->count(); ++i)

@@ -14,6 +14,9 @@ class QLineEdit;
 class QListWidget;
 class frmSearch;
 
+// Tells the user that the favourites file could not be read and is left as it is.
+void tellFavoritesUnreadable();
+
 class frmFavorites : public QDialog {
     Q_OBJECT
 public:
@@ -57,5 +60,7 @@ private:
     bool mBoolLoading = false;
     bool mBoolQuiet = false;
     bool mBoolUnloaded = false;
+    bool mBoolEdited = false;     // a favourite was stored or deleted
+    bool mBoolUnreadable = false; // the file could not be read: it is never written over
     int mIntRowAtPress = -1; // the chosen entry when the mouse went down on the list
 };

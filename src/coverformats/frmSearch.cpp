@@ -323,9 +323,12 @@ void frmSearch::menuCreateFavorite_Click()
 void frmSearch::menuEditFavorite_Click()
 {
     try {
-        if (FavoritesFile::load().count() >= 1) {
+        const FavoritesFile favorites = FavoritesFile::load();
+        if (favorites.count() >= 1) {
             frmFavorites editor(this, this);
             DialogRunner::get().run(editor);
+        } else if (!favorites.readable()) {
+            tellFavoritesUnreadable();
         } else {
             platform::Prompter::get().msgBox(
                 language(QStringLiteral("MESSAGES.MSG_NO_FAVORITE"),

@@ -71,7 +71,24 @@ ClickableLabel *pictureButton(QStyle::StandardPixmap icon, const QString &name, 
 
 QString noPrinterText()
 {
-    return getErrorText(QStringLiteral("ERR_NO_PRINTER_SELECTED "), QStringLiteral("No printer selected as default."));
+    return getErrorText(QStringLiteral("ERR_NO_PRINTER_SELECTED"), QStringLiteral("No printer selected as default."));
+}
+
+// What the printer box shows while no entry of it is chosen: the prompt to choose one, or,
+// while the options name no printer, the system's default printer that printing will use.
+QString printerPromptText()
+{
+    clsEnvAll &language = gObjLanguageStore();
+    if (!namesNoPrinter(gStrPrinterName))
+        return language.getVar(QStringLiteral("MESSAGES.MSG_SELECT_PRINTER"), QStringLiteral("Please choose a printer"));
+    QString text = language.getVar(QStringLiteral("MESSAGES.MSG_SYSTEM_PRINTER"),
+                                   QStringLiteral("The system's default printer (@printer@)"));
+    QString name;
+    try {
+        name = systemPrinterName(platform::PrintLibrary::get());
+    } catch (...) {
+    }
+    return text.replace(QStringLiteral("@printer@"), name);
 }
 
 } // namespace
@@ -295,6 +312,7 @@ void frmOptions::connectControls()
                 optBorder_Click(i);
         });
     connect(txtBorderWidth, &QLineEdit::textChanged, this, [this] { txtBorderWidth_Change(); });
+    connect(txtBorderWidth, &QLineEdit::editingFinished, this, [this] { txtBorderWidth_LostFocus(); });
     connect(updBorderWidth, &QScrollBar::valueChanged, this, [this] { updBorderWidth_Change(); });
     connect(cmdBorderColor, &QPushButton::clicked, this, [this] { cmdBorderColor_Click(); });
     connect(shpBorderColor, &ClickableLabel::clicked, this, [this] { cmdBorderColor_Click(); });
@@ -369,7 +387,7 @@ void frmOptions::Form_Load()
     }
 
     // 6. Border width.
-    txtBorderWidth->setText(borderWidthText(gDblBorderWidth));
+    showBorderWidth(borderWidthText(gDblBorderWidth));
 
     // 7, 8. The tab widget holds the pages and shows the chosen one only; the tab captions
     // came with the localisation.
@@ -377,8 +395,7 @@ void frmOptions::Form_Load()
     // 9. From here on failures are ignored.
     try {
         lstPrinter->setCurrentIndex(-1);
-        lstPrinter->setEditText(gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_SELECT_PRINTER"),
-                                                           QStringLiteral("Please choose a printer")));
+        lstPrinter->setEditText(printerPromptText());
     } catch (...) {
     }
     // 10. Border.
@@ -442,7 +459,8 @@ void frmOptions::Form_Load()
                 lstPrinter_Click();
             }
         }
-        if (gBytePrintWithDefault == 1 && !found) {
+        // Options that name no printer print with the system's default: nothing to report.
+        if (gBytePrintWithDefault == 1 && !found && !namesNoPrinter(gStrPrinterName)) {
             clsPrinter printer;
             const int index = printer.getPrinterIndex(gStrPrinterName);
             if (index != -1 && index < lstPrinter->count()) {
@@ -471,6 +489,30 @@ void frmOptions::Form_Load()
         } catch (...) {
         }
     }
+    fitTabs();
+}
+
+void frmOptions::showPrinterPrompt()
+{
+    try {
+        if (lstPrinter->currentIndex() >= 0)
+            return;
+        const QSignalBlocker quiet(lstPrinter);
+        lstPrinter->setEditText(printerPromptText());
+    } catch (...) {
+    }
+}
+
+void frmOptions::fitTabs()
+{
+    // Every tab caption shows whole, in every language: the window is as wide as the tabs.
+    tbsOptions->setUsesScrollButtons(false);
+    tbsOptions->setElideMode(Qt::ElideNone);
+    if (QLayout *l = layout())
+        l->activate();
+    const int needed = minimumSizeHint().width();
+    if (width() < needed)
+        resize(needed, height());
 }
 
 void frmOptions::chkPrinter_Click()
@@ -524,7 +566,7 @@ void frmOptions::chkDrawBorder_Click()
         enableFrameControls(picBorder);
         if (gByteBorderStyle < optBorder.size())
             selectOption(optBorder[gByteBorderStyle]);
-        txtBorderWidth->setText(borderWidthText(gDblBorderWidth));
+        showBorderWidth(borderWidthText(gDblBorderWidth));
         shpBorderColor->setColor(std::uint32_t(gLngBorderColor));
         if (main)
             for (size_t s = 0; s < 2; ++s) {
@@ -542,7 +584,7 @@ void frmOptions::optBorder_Click(int index)
     try {
         gByteBorderStyle = std::uint8_t(index);
         if (index == 1)
-            txtBorderWidth->setText(QStringLiteral("1"));
+            showBorderWidth(QStringLiteral("1"));
         if (frmPelmora *main = frmPelmora::instance()) {
             for (ShapeControl *shape : main->shpBorder) {
                 shape->setBorderStyle(index == 0 ? ShapeControl::kSolid : ShapeControl::kDot);
@@ -558,6 +600,24 @@ void frmOptions::txtBorderWidth_Change()
 {
     if (settingWidth_)
         return;
+    // While the user types, the box keeps what is typed (an empty box, a lone "-"); the
+    // spinner follows a number. The box is put right when it loses the focus or on Enter.
+    const auto n = borderWidthNumber(txtBorderWidth->text());
+    if (!n)
+        return;
+    const double width = std::clamp(*n, updBorderWidth->minimum() / 100.0, updBorderWidth->maximum() / 100.0);
+    const QSignalBlocker quiet(updBorderWidth);
+    updBorderWidth->setValue(int(roundHalfEven(kWidthSteps - 100.0 * width)));
+}
+
+void frmOptions::showBorderWidth(const QString &text)
+{
+    txtBorderWidth->setText(text);
+    txtBorderWidth_LostFocus();
+}
+
+void frmOptions::txtBorderWidth_LostFocus()
+{
     const double maximum = updBorderWidth->maximum() / 100.0;
     const double minimum = updBorderWidth->minimum() / 100.0;
     double width = 0;
@@ -581,14 +641,13 @@ void frmOptions::txtBorderWidth_Change()
         txtBorderWidth->setText(replacement);
         settingWidth_ = was;
     }
-    // The spinner follows without writing the text back, so a number being typed stays.
     const QSignalBlocker quiet(updBorderWidth);
     updBorderWidth->setValue(int(roundHalfEven(kWidthSteps - 100.0 * width)));
 }
 
 void frmOptions::updBorderWidth_Change()
 {
-    txtBorderWidth->setText(borderWidthText((kWidthSteps - updBorderWidth->value()) / 100.0));
+    showBorderWidth(borderWidthText((kWidthSteps - updBorderWidth->value()) / 100.0));
 }
 
 void frmOptions::pickColor(ClickableLabel *swatch, bool border)
@@ -720,6 +779,8 @@ void frmOptions::cmdChangeLanguage_Click()
         for (QWidget *form : forms)
             changeLanguage(form);
 
+        showPrinterPrompt();
+        fitTabs();
         chooseHelpFile();
 
         frmPelmora *main = frmPelmora::instance();
@@ -749,48 +810,63 @@ void frmOptions::cmdChangeLanguage_Click()
 
 bool frmOptions::noPrinterChosen()
 {
-    if (!chkPrinter->isChecked() || lstPrinter->currentIndex() >= 0)
+    // Options that name no printer print with the system's default printer.
+    if (!chkPrinter->isChecked() || lstPrinter->currentIndex() >= 0 || namesNoPrinter(gStrPrinterName))
         return false;
     platform::Prompter::get().msgBox(noPrinterText(), platform::MsgStyle::Critical,
                                      gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
     return true;
 }
 
-void frmOptions::cmdAccept_Click()
+void frmOptions::cmdAccept_Click() { acceptOptions(); }
+
+bool frmOptions::acceptOptions()
 {
+    txtBorderWidth_LostFocus();
     if (noPrinterChosen())
-        return;
+        return false;
     try {
         platform::setPointer(platform::Pointer::Hourglass);
         clsEnvAll &store = gObjOptionsStore();
+        // The first key that cannot be written ends the accept with one report; what the
+        // dialog shows stays, so that the user can try again.
+        const auto save = [&store](const char *key, const QString &value) {
+            if (!store.saveVar(QStringLiteral("OPTIONS.") + QLatin1String(key), value))
+                throw AppError(ErrNo::PathFileAccess,
+                               QStringLiteral("%1 cannot be written.").arg(store.initFileName()));
+        };
         auto flag = [](QCheckBox *box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
         auto option = [](const auto &buttons) {
             std::vector<QAbstractButton *> list(buttons.begin(), buttons.end());
             return QString::number(getSelectedOptionIndex(list));
         };
-        store.saveVar(QStringLiteral("OPTIONS.FOREGROUND"), flag(chkForeground));
+        save("FOREGROUND", flag(chkForeground));
         // A stored language that the folder lacks stays as it is.
         if (QListWidgetItem *language = lstLanguage->currentItem(); language && language->isSelected())
-            store.saveVar(QStringLiteral("OPTIONS.LANGUAGE"), language->text() + QStringLiteral(".dll"));
-        store.saveVar(QStringLiteral("OPTIONS.SCANTOFILE"), flag(chkScanToFile));
-        store.saveVar(QStringLiteral("OPTIONS.SCANPATH"), txtScanPath->text());
-        store.saveVar(QStringLiteral("OPTIONS.STANDARDPATH"), txtStandardPath->text());
-        store.saveVar(QStringLiteral("OPTIONS.MYMUSICPATH"), txtMyMusicPath->text());
-        store.saveVar(QStringLiteral("OPTIONS.BORDERSTYLE"), option(optBorder));
+            save("LANGUAGE", language->text() + QStringLiteral(".dll"));
+        save("SCANTOFILE", flag(chkScanToFile));
+        save("SCANPATH", txtScanPath->text());
+        save("STANDARDPATH", txtStandardPath->text());
+        save("MYMUSICPATH", txtMyMusicPath->text());
+        save("BORDERSTYLE", option(optBorder));
         QString width = txtBorderWidth->text();
         width.replace(gStrDecimalSeparator, QStringLiteral(","));
         width.replace(u'.', u',');
-        store.saveVar(QStringLiteral("OPTIONS.BORDERWIDTH"), width);
-        store.saveVar(QStringLiteral("OPTIONS.PRINTBORDER"), flag(chkDrawBorder));
-        store.saveVar(QStringLiteral("OPTIONS.PRINTMARGIN"), flag(chkMargin));
-        store.saveVar(QStringLiteral("OPTIONS.BORDERCOLOR"), QString::number(std::int32_t(shpBorderColor->color())));
-        store.saveVar(QStringLiteral("OPTIONS.MARGINCOLOR"), QString::number(std::int32_t(shpMarginColor->color())));
-        store.saveVar(QStringLiteral("OPTIONS.PRINTERCOLOR"), option(optColor));
-        store.saveVar(QStringLiteral("OPTIONS.PRINTERQUALITY"), option(optQuality));
-        store.saveVar(QStringLiteral("OPTIONS.PRINTWITHDEFAULT"), flag(chkPrinter));
-        store.saveVar(QStringLiteral("OPTIONS.PRINTERID"), QString::number(lstPrinter->currentIndex()));
-        store.saveVar(QStringLiteral("OPTIONS.PRINTERNAME"), lstPrinter->currentText());
-        store.saveVar(QStringLiteral("OPTIONS.MARGINTYPE"), option(optMargin));
+        save("BORDERWIDTH", width);
+        save("PRINTBORDER", flag(chkDrawBorder));
+        save("PRINTMARGIN", flag(chkMargin));
+        save("BORDERCOLOR", QString::number(std::int32_t(shpBorderColor->color())));
+        save("MARGINCOLOR", QString::number(std::int32_t(shpMarginColor->color())));
+        save("PRINTERCOLOR", option(optColor));
+        save("PRINTERQUALITY", option(optQuality));
+        save("PRINTWITHDEFAULT", flag(chkPrinter));
+        // Only a printer chosen in the list is stored; with none chosen the stored one stays,
+        // so that options naming no printer keep following the system's default printer.
+        if (lstPrinter->currentIndex() >= 0) {
+            save("PRINTERID", QString::number(lstPrinter->currentIndex()));
+            save("PRINTERNAME", lstPrinter->currentText());
+        }
+        save("MARGINTYPE", option(optMargin));
 
         readOptions();
         frmPelmora *main = frmPelmora::instance();
@@ -800,15 +876,22 @@ void frmOptions::cmdAccept_Click()
                 pic->refresh();
         platform::setPointer(platform::Pointer::Default);
         gObjCover().setBorder(0);
+        return true;
     } catch (...) {
         reportError(QStringLiteral("ERR_SAVE_ERROR"), QStringLiteral("frmOptions.cmdAccept_Click"));
+        platform::setPointer(platform::Pointer::Default);
+        return false;
     }
 }
 
 void frmOptions::cmdOK_Click()
 {
-    cmdAccept_Click();
+    // What could not be stored stays in the open dialog.
+    if (!acceptOptions())
+        return;
+    accepting_ = true;
     close();
+    accepting_ = false;
     if (isUnloaded())
         if (frmPelmora *main = frmPelmora::instance())
             main->setEnabled(true);
@@ -817,13 +900,9 @@ void frmOptions::cmdOK_Click()
 void frmOptions::cmdCancel_Click()
 {
     try {
-        if (noPrinterChosen())
-            return;
         close();
         if (frmPelmora *main = frmPelmora::instance())
             main->setEnabled(true);
-        readOptions();
-        showRestoredOptions();
     } catch (...) {
     }
 }
@@ -846,7 +925,7 @@ void frmOptions::showRestoredOptions()
     gObjCover().setBorder(1);
 }
 
-bool frmOptions::Form_Unload()
+void frmOptions::Form_Unload()
 {
     try {
         gObjCover().setBorder(0);
@@ -860,7 +939,6 @@ bool frmOptions::Form_Unload()
             main->menuForeground->setChecked(gByteForeground != 0);
     } catch (...) {
     }
-    return !noPrinterChosen();
 }
 
 void frmOptions::closeEvent(QCloseEvent *e)
@@ -869,13 +947,18 @@ void frmOptions::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
-    if (!Form_Unload()) {
-        e->ignore();
-        return;
-    }
+    Form_Unload();
     unloaded_ = true;
+    // Every way of closing but OK cancels: the stored options come back.
+    if (!accepting_) {
+        try {
+            readOptions();
+            showRestoredOptions();
+        } catch (...) {
+        }
+    }
     e->accept();
-    QDialog::done(QDialog::Rejected);
+    QDialog::done(accepting_ ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void frmOptions::reject() { cmdCancel_Click(); }

@@ -67,6 +67,7 @@ public:
     void chkDrawBorder_Click();
     void optBorder_Click(int index);
     void txtBorderWidth_Change();
+    void txtBorderWidth_LostFocus();
     void updBorderWidth_Change();
     void cmdBorderColor_Click();
     void chkMargin_Click();
@@ -95,18 +96,28 @@ private:
     void buildControls();
     void connectControls();
     void Form_Load();
-    // The checks of Closing; false refuses the unload.
-    bool Form_Unload();
-    // Shown when printing with presets and no printer is chosen; true when it was shown.
+    // The steps of Closing.
+    void Form_Unload();
+    // Writes every key and reads them back; false (told once) when nothing may close.
+    bool acceptOptions();
+    // Shown when printing with presets and a printer is named that no entry of the list
+    // stands for; true when it was shown.
     bool noPrinterChosen();
+    // The printer box's text while no entry is chosen, in the current language.
+    void showPrinterPrompt();
+    // Widens the window to show every tab caption whole.
+    void fitTabs();
     void setCheck(QCheckBox *box, bool checked);
     void selectOption(QRadioButton *button);
     void pickColor(ClickableLabel *swatch, bool border);
+    // Writes the border width box as the program does: put right at once, as on leaving it.
+    void showBorderWidth(const QString &text);
     void pickFolder(QString &variable, QLineEdit *box, const QString &title);
     // The main window's on-top state, cut border and fold marks as the option variables say.
     static void showRestoredOptions();
 
     bool unloaded_ = false;
+    bool accepting_ = false; // closing after OK: nothing is read back
     bool settingWidth_ = false;
 };
 

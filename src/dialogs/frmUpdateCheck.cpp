@@ -7,8 +7,8 @@
 #include "core/libLanguage.h"
 #include "core/mdlUtilWindows.h"
 #include "core/modURLDownload.h"
+#include "dialogs/UpdateReply.h"
 #include "mainwindow/frmPelmora.h"
-#include "platform/ini/TextCodec.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/UrlOpener.h"
@@ -180,29 +180,27 @@ void frmUpdateCheck::checkUpdate()
         QFile file(local);
         if (!local.isEmpty() && file.open(QIODevice::ReadOnly)) {
             stepProgress();
-            QString text = platform::TextCodec::decodeAuto(file.readAll());
+            // Read first, shown once: thousands of lines cost no more than one.
+            const UpdateReply reply = readUpdateReply(file.readAll(), programVersion());
             file.close();
-            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            text.replace(u'\r', u'\n');
-            QStringList lines = text.split(u'\n');
-            if (!lines.isEmpty() && lines.last().isEmpty())
-                lines.removeLast();
-            const QString own = programVersion();
-            clsEnvAll &lang = gObjLanguageStore();
-            for (const QString &line : lines) {
-                if (line.trimmed() == own) {
+            if (reply.lines > 0) {
+                clsEnvAll &lang = gObjLanguageStore();
+                if (reply.lastIsOwn) {
                     lblCheckUpateInfo->setText(lang.getVar(QStringLiteral("frmUpdateCheck.lblNoUpdateAvailable"),
                                                            QStringLiteral("You have the current version installed")));
                 } else {
                     QString info = lang.getVar(QStringLiteral("frmUpdateCheck.lblUpdateAvailable"),
                                                QStringLiteral("A newer version of Pelmora is available. Please visit our website."));
-                    info.replace(QStringLiteral("@version@"), line);
+                    info.replace(QStringLiteral("@version@"), reply.lastLine);
                     info.replace(QStringLiteral("@website@"), gStrHomePageURL);
                     lblCheckUpateInfo->setText(info);
-                    cmdUpdate->setVisible(true);
                 }
-                stepProgress();
+                if (reply.anotherVersion)
+                    cmdUpdate->setVisible(true);
             }
+            // A step for each line, as far as the bar goes.
+            for (int i = 0; i < reply.lines && progBar->value() < progBar->maximum(); ++i)
+                stepProgress();
             cmdRetry->setEnabled(true);
         } else {
             progBar->setValue(0);

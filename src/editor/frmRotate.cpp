@@ -19,6 +19,7 @@
 
 #include <QKeyEvent>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -79,6 +80,7 @@ bool frmRotate::eventFilter(QObject *watched, QEvent *event)
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                txtAngle_LostFocus();
                 doRotate(leadingNumber(txtAngle->text()));
                 return true;
             }
@@ -93,20 +95,13 @@ bool frmRotate::eventFilter(QObject *watched, QEvent *event)
 
 void frmRotate::txtAngle_Change()
 {
+    // While the user types, the box keeps what is typed (an empty box on the way to "45", a
+    // lone "-"); the spinner follows a number within 0..360. The box is put right when it
+    // loses the focus, on Enter and before any rotation.
     const std::optional<double> value = parseUserNumber(txtAngle->text());
-    if (!value) {
-        txtAngle->setText(QStringLiteral("90"));
+    if (!value)
         return;
-    }
-    const double n = roundHalfEven(*value);
-    if (n > kFullTurn) {
-        txtAngle->setText(QStringLiteral("360"));
-        return;
-    }
-    if (n < 0) {
-        txtAngle->setText(QStringLiteral("0"));
-        return;
-    }
+    const double n = std::clamp(roundHalfEven(*value), 0.0, kFullTurn);
     // The box keeps what was typed (22.7 stays 22.7); only the spinner follows it.
     mBoolSettingSpinner = true;
     updAngle->setValue(int(kFullTurn - n));
@@ -123,16 +118,38 @@ void frmRotate::updAngle_Change()
 void frmRotate::txtAngle_LostFocus()
 {
     try {
-        txtAngle->setText(formatUserNumber(leadingNumber(txtAngle->text())));
+        // The leading number ("45abc" gives 45) within 0..360; no number at all gives 90.
+        const QString text = txtAngle->text();
+        QString shown = QStringLiteral("90");
+        if (const std::optional<double> n = readLeadingNumber(text)) {
+            const double whole = roundHalfEven(*n);
+            shown = whole > kFullTurn ? QStringLiteral("360") : whole < 0 ? QStringLiteral("0") : formatUserNumber(*n);
+        }
+        if (shown != text)
+            txtAngle->setText(shown);
     } catch (...) {
     }
 }
 
-void frmRotate::cmdRotateLeft_Click() { doRotate(-leadingNumber(txtAngle->text())); }
+void frmRotate::cmdRotateLeft_Click()
+{
+    txtAngle_LostFocus();
+    doRotate(-leadingNumber(txtAngle->text()));
+}
 
-void frmRotate::cmdRotateRight_Click() { doRotate(leadingNumber(txtAngle->text())); }
+void frmRotate::cmdRotateRight_Click()
+{
+    txtAngle_LostFocus();
+    doRotate(leadingNumber(txtAngle->text()));
+}
 
 double frmRotate::leadingNumber(const QString &text)
+{
+    const std::optional<double> value = readLeadingNumber(text);
+    return value && std::isfinite(*value) ? *value : 0;
+}
+
+std::optional<double> frmRotate::readLeadingNumber(const QString &text)
 {
     const QString dec = gStrDecimalSeparator.isEmpty() ? QStringLiteral(".") : gStrDecimalSeparator;
     qsizetype i = 0;
@@ -158,7 +175,7 @@ double frmRotate::leadingNumber(const QString &text)
         }
     }
     if (!any)
-        return 0;
+        return std::nullopt;
     i = end;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         qsizetype j = i + 1;
@@ -170,8 +187,8 @@ double frmRotate::leadingNumber(const QString &text)
         if (j > from)
             end = j;
     }
-    const std::optional<double> value = parseUserNumber(text.mid(start, end - start));
-    return value && std::isfinite(*value) ? *value : 0;
+    // A number too large for a double ("1e400") is no number either.
+    return parseUserNumber(text.mid(start, end - start));
 }
 
 void frmRotate::doRotate(double angle)

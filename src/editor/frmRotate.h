@@ -5,6 +5,7 @@
 // rotation routine; its toolbar's -90/+90 buttons call it without the dialog.
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class ButtonPlus;
 class QLabel;
@@ -24,6 +25,8 @@ public:
 
     // The box's leading number with the user's decimal sign ("45abc" gives 45, "abc" 0).
     static double leadingNumber(const QString &text);
+    // The same, nothing when the text does not begin with a number (or one beyond a double).
+    static std::optional<double> readLeadingNumber(const QString &text);
 
     void txtAngle_Change();
     void txtAngle_LostFocus();

@@ -21,8 +21,7 @@
 namespace {
 QString source(const QString &proc) { return QStringLiteral("clsPrinter.") + proc; }
 
-// PRINTERNAME as shipped ("0") or empty: the user has not chosen a printer.
-bool printerNameUnset() { return gStrPrinterName.isEmpty() || gStrPrinterName == QLatin1String("0"); }
+bool printerNameUnset() { return namesNoPrinter(gStrPrinterName); }
 
 // Line thicknesses given in pixels are pixels at this resolution, so that a line is as wide
 // on paper at every printer resolution.
@@ -34,6 +33,23 @@ int listIndex(int side)
     return w ? w->lstCoverNames[size_t(side)]->currentRow() : -1;
 }
 } // namespace
+
+bool namesNoPrinter(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String("0"))
+        return true;
+    const QString prompt = QStringLiteral("Please choose a printer");
+    return name == prompt || name == gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_SELECT_PRINTER"), prompt);
+}
+
+QString systemPrinterName(platform::PrintLibrary &library)
+{
+    const QStringList names = library.printerNames();
+    if (names.isEmpty())
+        return QString();
+    const QString preferred = library.defaultPrinterName();
+    return names.contains(preferred) ? preferred : names.first();
+}
 
 std::vector<SheetCall> sheetsFor(int medium, const QString &printType, int li0, int li1,
                                  const std::array<double, 2> &orientationOfOwn)
@@ -154,21 +170,20 @@ std::int16_t clsPrinter::init()
                                              platform::MsgStyle::Critical, title);
             return 0;
         }
-        // A fresh installation names no printer ("0" or nothing): it prints with the
-        // system's default printer.
-        const bool systemDefault = gBytePrintWithDefault == 1 && printerNameUnset();
+        // Printing without the presets asks for the printer every time, whatever is stored.
+        if (gBytePrintWithDefault != 1)
+            return lib.showPrinterDialog(frmPelmora::instance()) ? 1 : 0;
+        // A fresh installation names no printer: it prints with the system's default printer.
+        const bool systemDefault = printerNameUnset();
         if (gIntPrinterId == -1 && !systemDefault) {
             // Nothing would be printed: say so instead of ending silently.
             platform::Prompter::get().msgBox(getErrorText(QStringLiteral("ERR_NO_PRINTERS"), QStringLiteral("ERROR")),
                                              platform::MsgStyle::Critical, title);
             return 0;
         }
-        if (gBytePrintWithDefault != 1)
-            return lib.showPrinterDialog(frmPelmora::instance()) ? 1 : 0;
         std::int16_t index = -1;
         if (systemDefault) {
-            // A system that names no default printer prints with its first one.
-            index = std::int16_t(std::max<qsizetype>(0, names.indexOf(lib.defaultPrinterName())));
+            index = std::int16_t(std::max<qsizetype>(0, names.indexOf(systemPrinterName(lib))));
         } else {
             index = getPrinterIndex(gStrPrinterName);
             if (index == -1)

@@ -24,6 +24,13 @@ struct PrintPlacement {
     std::vector<std::pair<QPoint, QPoint>> foldLines;
 };
 
+// A PRINTERNAME that names no printer: as shipped ("0"), empty, or the options' prompt to
+// choose one; printing with the presets then uses the system's default printer.
+bool namesNoPrinter(const QString &name);
+// The printer that stands for the system's default: the one the system names, else the first
+// one; "" without printers.
+QString systemPrinterName(platform::PrintLibrary &library);
+
 // The sheets of a job: (side 0, 1 or 2 for both; orientation 1 portrait, 2 landscape).
 struct SheetCall {
     int side;

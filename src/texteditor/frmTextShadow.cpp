@@ -4,6 +4,7 @@
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/libLanguage.h"
+#include "core/Numbers.h"
 #include "core/mdlUtil.h"
 #include "mainwindow/LocaleNumbers.h"
 #include "platform/Rounding.h"
@@ -19,21 +20,30 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
 
-// The number a box starts with, as the program reads numbers typed by the user: blanks are
-// skipped, "." and the user's decimal sign both count as the decimal point, a text without a
-// leading number is 0. A number too large for a double reads as infinite (so it clamps to the
-// range's end) rather than overflowing.
-double readBoxNumber(const QString &text)
+// A box's text with "." for the decimal point: "." and "," both count as one, and so does the
+// user's decimal sign (no box holds a number large enough for digit grouping).
+QString withPoint(const QString &text)
 {
     QString t = text;
     if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
         t.replace(gStrDecimalSeparator, QStringLiteral("."));
-    return safeValSaturating(t);
+    t.replace(u',', u'.');
+    return t;
 }
+
+// The number a box starts with, as the program reads numbers typed by the user: blanks are
+// skipped, a text without a leading number is 0. A number too large for a double reads as
+// infinite (so it clamps to the range's end) rather than overflowing.
+double readBoxNumber(const QString &text) { return safeValSaturating(withPoint(text)); }
+
+// A box's text while the user types in it: a whole number, else nothing. A partial entry
+// ("-", "2.", "2,", nothing at all) is no number yet.
+std::optional<double> typedNumber(const QString &text) { return parseDataNumber(withPoint(text)); }
 
 } // namespace
 
@@ -81,6 +91,8 @@ frmTextShadow::frmTextShadow(texteditor::TextEditorHost &editor)
         s.bar->setPageStep(1);
         s.box->installEventFilter(this);
         connect(s.box, &QLineEdit::textChanged, this, [this, s] { boxChanged(s); });
+        // Leaving a box shows what was taken from it; Enter does the same (eventFilter).
+        connect(s.box, &QLineEdit::editingFinished, this, [this] { normaliseBoxes(); });
         connect(s.bar, &QScrollBar::valueChanged, this, [this, s] { spinnerChanged(s); });
     }
 
@@ -139,8 +151,7 @@ void frmTextShadow::Form_Load()
     mObjBackupShadow = std::make_shared<clsTextShadow>();
     mObjWorkShadow->copy(*gObjTextShadow());
     mObjBackupShadow->copy(*gObjTextShadow());
-    // Each value written runs its box's change handling, which applies the shadow and moves
-    // the spinner; the shadow is applied once more in case no box changed its text.
+    // Opening applies the shadow: with the auto-preview on it shows at once.
     showShadowData();
     applyShadow();
     mBoolChanged = false;
@@ -154,6 +165,10 @@ void frmTextShadow::showShadowData()
     txtYPos->setText(QString::number(s.mLngY));
     txtTransparency->setText(QString::number(s.mByteOpacitiy));
     txtBlur->setText(formatUserNumber(s.mDblBlurLevel));
+    for (const Spinner &sp : mSpinners) {
+        const QSignalBlocker block(sp.bar);
+        sp.bar->setValue(roundToInt(sp.top - readBoxNumber(sp.box->text())));
+    }
     mBoolValuesShown = true;
 }
 
@@ -194,16 +209,46 @@ void frmTextShadow::SaveData()
 
 void frmTextShadow::boxChanged(const Spinner &spinner)
 {
-    if (mBoolClosed)
+    if (mBoolClosed || !mBoolValuesShown)
+        return;
+    // While the user types, the box keeps what is typed; its value is taken once it reads as a
+    // number, and the box is rewritten only when it loses the focus or on Enter.
+    const std::optional<double> typed = typedNumber(spinner.box->text());
+    if (!typed)
         return;
     PreviewBatch batch(*this);
-    // Saved before it is applied, so that the preview shows the value just entered.
-    SaveData();
+    takeValue(spinner, *typed);
     applyShadow();
-    // Moving the spinner to the box's number must not write the box again: a fractional blur
-    // would come back rounded to the spinner's whole positions.
     const QSignalBlocker block(spinner.bar);
-    spinner.bar->setValue(roundToInt(spinner.top - readBoxNumber(spinner.box->text())));
+    spinner.bar->setValue(roundToInt(spinner.top - std::clamp(*typed, -1e9, 1e9)));
+}
+
+void frmTextShadow::takeValue(const Spinner &spinner, double typed)
+{
+    const auto whole = [](double v, double low, double high) { return roundHalfEven(std::clamp(v, low, high)); };
+    clsTextShadow &s = *mObjWorkShadow;
+    if (spinner.box == txtXPos)
+        s.mLngX = std::int32_t(whole(typed, -200, 200));
+    else if (spinner.box == txtYPos)
+        s.mLngY = std::int32_t(whole(typed, -200, 200));
+    else if (spinner.box == txtBlur)
+        s.mDblBlurLevel = std::clamp(typed, 0.0, 255.0);
+    else
+        s.mByteOpacitiy = std::uint8_t(whole(typed, 0, 255));
+}
+
+void frmTextShadow::normaliseBoxes()
+{
+    if (mBoolClosed || !mBoolValuesShown)
+        return;
+    PreviewBatch batch(*this);
+    clsTextShadow before;
+    before.copy(*mObjWorkShadow);
+    SaveData();
+    const clsTextShadow &now = *mObjWorkShadow;
+    if (now.mLngX != before.mLngX || now.mLngY != before.mLngY || now.mDblBlurLevel != before.mDblBlurLevel ||
+        now.mByteOpacitiy != before.mByteOpacitiy)
+        applyShadow();
 }
 
 void frmTextShadow::spinnerChanged(const Spinner &spinner)
@@ -211,7 +256,10 @@ void frmTextShadow::spinnerChanged(const Spinner &spinner)
     if (mBoolClosed)
         return;
     PreviewBatch batch(*this);
+    // A step of the arrows is no typing: the box shows at once what was taken (the opacity's
+    // 256 comes back as 255).
     spinner.box->setText(QString::number(spinner.top - spinner.bar->value()));
+    normaliseBoxes();
 }
 
 bool frmTextShadow::eventFilter(QObject *watched, QEvent *event)

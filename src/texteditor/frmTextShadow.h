@@ -60,6 +60,10 @@ private:
     void applyShadow();
     void SaveData();
     void boxChanged(const Spinner &spinner);
+    // Stores a number typed into the spinner's box, brought into the box's range.
+    void takeValue(const Spinner &spinner, double typed);
+    // The boxes show the stored values (SaveData), applied when one of them changed.
+    void normaliseBoxes();
     void spinnerChanged(const Spinner &spinner);
     void setOffset(std::int32_t x, std::int32_t y);
     void closeWith(int result);

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 using platform::kNoUndo;
@@ -208,6 +209,7 @@ frmTextedit::frmTextedit(QWidget *parent)
     connect(txtAngel, &QLineEdit::textChanged, this, [this] { txtAngel_Change(); });
     connect(updAngle, &QScrollBar::valueChanged, this, [this] { updAngle_Change(); });
     connect(txtCharSpace, &QLineEdit::textChanged, this, [this] { txtCharSpace_Change(); });
+    connect(txtCharSpace, &QLineEdit::editingFinished, this, [this] { txtCharSpace_LostFocus(); });
     connect(updCharSpace, &QScrollBar::valueChanged, this, [this] { updCharSpace_Change(); });
     connect(chkAutoPreview, &QCheckBox::toggled, this, [this] { chkAutoPreview_Click(); });
     connect(timerMaxPreview, &QTimer::timeout, this, [this] { timerMaxPreview_Timer(); });
@@ -429,7 +431,7 @@ void frmTextedit::doPreview()
             if (position >= 0 && position < 5)
                 mDblPreviewAntiAlias = kAntiAlias[position];
             imaging::TextStyle st = clsTextObject::textStyle(
-                txtText->font(), mDblFontSize, widthPercent, roundToInt(leadingNumber(txtCharSpace->text())),
+                txtText->font(), mDblFontSize, widthPercent, mIntCharSpace,
                 std::int32_t(txtText->textColor()), mDblPreviewAntiAlias);
             // Edit box alignment 0 left, 1 right, 2 centre; drawn 0 left, 1 centre, 2 right.
             const int align = txtText->alignment();
@@ -475,7 +477,7 @@ void frmTextedit::TextToImgX()
         const int aa = cboAntiAlias->currentIndex();
         if (aa >= 0 && aa < 5)
             o.mdblAntiAlias = kAntiAlias[aa];
-        o.mLngCharSpace = roundToInt(leadingNumber(txtCharSpace->text()));
+        o.mLngCharSpace = mIntCharSpace;
         copyFont(txtText->font(), o.mfntFont);
         o.mlngColor = std::int32_t(txtText->textColor());
         o.mstrText = txtText->text();
@@ -501,6 +503,8 @@ void frmTextedit::cmdOK_Click()
 {
     if (txtText->isBlank())
         return;
+    // A spacing still being typed counts as it will show.
+    txtCharSpace_LostFocus();
     try {
         txtText->setEnabled(false);
         TextToImgX();
@@ -607,39 +611,55 @@ void frmTextedit::updAngle_Change()
 
 void frmTextedit::txtCharSpace_Change()
 {
-    if (const auto v = parseUserNumber(txtCharSpace->text())) {
-        if (*v > 10)
-            txtCharSpace->setText(QStringLiteral("10"));
-        else if (*v < -10)
-            txtCharSpace->setText(QStringLiteral("-10"));
-        const double now = parseUserNumber(txtCharSpace->text()).value_or(0);
+    // While the user types, the box keeps what is typed ("-" on the way to "-3"); a text that
+    // reads as a number is taken, within -10..10, and the spinner follows it. The box itself
+    // is rewritten when it loses the focus or on Enter.
+    const auto v = parseUserNumber(txtCharSpace->text());
+    if (!v)
+        return;
+    mIntCharSpace = int(roundHalfEven(std::clamp(*v, -10.0, 10.0)));
+    {
+        const QSignalBlocker quiet(updCharSpace);
         const int max = updCharSpace->maximum();
-        updCharSpace->setValue(max - roundToInt(now) - max / 2);
-    } else {
-        txtCharSpace->setText(QStringLiteral("0"));
+        updCharSpace->setValue(max - mIntCharSpace - max / 2);
     }
     doPreview();
+}
+
+void frmTextedit::txtCharSpace_LostFocus()
+{
+    // What is no number counts as 0.
+    if (!parseUserNumber(txtCharSpace->text()))
+        txtCharSpace->setText(QStringLiteral("0"));
+    const QString shown = QString::number(mIntCharSpace);
+    if (txtCharSpace->text() != shown)
+        txtCharSpace->setText(shown);
 }
 
 void frmTextedit::updCharSpace_Change()
 {
     txtCharSpace->setText(QString::number(updCharSpace->maximum() / 2 - updCharSpace->value()));
+    txtCharSpace_LostFocus();
 }
 
 void frmTextedit::chkAutoPreview_Click()
 {
     skipFailure([&] {
-        const int grow = roundToInt(1.14 * igxPreview->height());
         if (chkAutoPreview->isChecked()) {
             const QSize px = previewPixelSize();
             auto shown = platform::ImgxImage::create();
             shown->blank(px.width(), px.height(), txtText->backColor(), 255, 6, kNoUndo);
             igxPreview->setImage(shown);
-            resize(width(), height() + grow);
+            resize(width(), height() + mIntPreviewShrink);
+            mIntPreviewShrink = 0;
             lblPreview->setVisible(true);
             doPreview();
         } else {
-            resize(width(), height() - grow);
+            // The preview's room goes, but never part of the OK and Cancel buttons above it.
+            const int keep = std::max(cmdOK->geometry().bottom(), cmdCancel->geometry().bottom()) + 1 +
+                             txtText->geometry().left();
+            mIntPreviewShrink = std::clamp(height() - keep, 0, roundToInt(1.14 * igxPreview->height()));
+            resize(width(), height() - mIntPreviewShrink);
             lblPreview->setVisible(false);
         }
     });
@@ -698,6 +718,7 @@ void frmTextedit::cmdListe_Click()
         }
     });
     host().focusTextAtEnd();
+    doPreview();
 }
 
 void frmTextedit::cmdCountList_Click()
@@ -719,6 +740,7 @@ void frmTextedit::cmdCountList_Click()
         }
     });
     host().focusTextAtEnd();
+    doPreview();
 }
 
 bool frmTextedit::txtText_KeyDown(QKeyEvent *e)
@@ -745,9 +767,11 @@ bool frmTextedit::txtText_KeyDown(QKeyEvent *e)
         mBoolPreviewEnabled = false;
         bool done = false;
         skipFailure([&] { done = backspaceInNumberedList(); });
-        if (!done)
-            txtText->defaultKeyPress(e);
         mBoolPreviewEnabled = true;
+        if (done)
+            txtText_Change(); // the joined lines are drawn as a Backspace's change would be
+        else
+            txtText->defaultKeyPress(e);
         return true;
     }
     return false;

@@ -108,6 +108,7 @@ private:
     void txtAngel_Change();
     void updAngle_Change();
     void txtCharSpace_Change();
+    void txtCharSpace_LostFocus();
     void updCharSpace_Change();
     void toggleStyle(int which);
     void setTextAlignment(int code);
@@ -119,6 +120,10 @@ private:
     bool mBoolNumbered = false;
     platform::ImgxImagePtr mImgXPreview;
     double mDblFontSize = 14;
+    // How much hiding the preview took off the window's height, given back on showing it.
+    int mIntPreviewShrink = 0;
+    // The character spacing taken from its box (-10..10).
+    int mIntCharSpace = 0;
     // The anti-alias level the preview draws with; a list without a selection keeps it.
     double mDblPreviewAntiAlias = 1;
     bool mBoolUnloaded = false;

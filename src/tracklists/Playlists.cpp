@@ -1,7 +1,6 @@
 #include "tracklists/Playlists.h"
 
 #include "core/mdlUtil.h"
-#include "platform/ini/TextCodec.h"
 
 #include <QDir>
 #include <QUrl>
@@ -32,70 +31,50 @@ bool isDriveLetterPath(const QString &entry)
 
 } // namespace
 
-QStringList splitTextLines(QByteArrayView bytes)
+PlaylistEntryFilter::PlaylistEntryFilter(const QString &extension)
+    : kind_(extension == QStringLiteral("m3u") ? Kind::M3u : extension == QStringLiteral("pls") ? Kind::Pls : Kind::None)
 {
-    QString text = platform::TextCodec::decodeAuto(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    QStringList lines;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
 }
 
-QStringList m3uEntries(const QStringList &lines)
+std::optional<QString> PlaylistEntryFilter::entry(const QString &line)
 {
-    QStringList entries;
-    for (const QString &line : lines) {
-        if (line.trimmed().isEmpty())
-            continue;
-        if (line.trimmed().compare(QStringLiteral("[playlist]"), Qt::CaseInsensitive) == 0)
-            return {}; // PLS text
-        break;
-    }
-    for (const QString &line : lines) {
-        if (!namesMp3(line))
-            continue;
+    if (kind_ == Kind::M3u) {
+        // PLS text (a first line "[playlist]") holds no M3U entries.
+        if (!sawText_ && !line.trimmed().isEmpty()) {
+            sawText_ = true;
+            if (line.trimmed().compare(QStringLiteral("[playlist]"), Qt::CaseInsensitive) == 0)
+                kind_ = Kind::None;
+        }
+        if (kind_ != Kind::M3u || !namesMp3(line))
+            return std::nullopt;
         if (line.contains(u'#') && (line.contains(QStringLiteral("#EXTM3U"), Qt::CaseInsensitive) ||
                                     line.contains(QStringLiteral("#EXTINF"), Qt::CaseInsensitive)))
-            continue;
-        entries.append(line);
+            return std::nullopt;
+        return line;
     }
-    return entries;
-}
-
-QStringList plsEntries(const QStringList &lines)
-{
-    QStringList entries;
-    for (const QString &line : lines) {
+    if (kind_ == Kind::Pls) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0 || !QStringView(line).first(eq).trimmed().startsWith(QStringLiteral("File"), Qt::CaseInsensitive))
-            continue;
+            return std::nullopt;
         if (namesMp3(line))
-            entries.append(line.mid(eq + 1));
+            return line.mid(eq + 1);
     }
-    return entries;
+    return std::nullopt;
 }
 
 QStringList playlistEntries(const QStringList &lines, const QString &extension)
 {
-    if (extension == QStringLiteral("m3u"))
-        return m3uEntries(lines);
-    if (extension == QStringLiteral("pls"))
-        return plsEntries(lines);
-    return {};
+    PlaylistEntryFilter filter(extension);
+    QStringList entries;
+    for (const QString &line : lines)
+        if (const auto e = filter.entry(line))
+            entries.append(*e);
+    return entries;
 }
+
+QStringList m3uEntries(const QStringList &lines) { return playlistEntries(lines, QStringLiteral("m3u")); }
+
+QStringList plsEntries(const QStringList &lines) { return playlistEntries(lines, QStringLiteral("pls")); }
 
 QString localPathOfEntry(const QString &entry, const QString &playlistFolder)
 {

@@ -1,13 +1,24 @@
 #pragma once
-// Reading playlists and dropped text files. A file's bytes are decoded as the program decodes
-// text files (UTF-8 when valid, else Windows-1252), a byte order mark is dropped, and lines may
-// end in CR LF, LF or CR.
-#include <QByteArrayView>
+// The MP3 entries of playlists, taken line by line as the playlist is read (TextLineReader).
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-// The lines of a text file; a line end after the last line opens no further line.
-QStringList splitTextLines(QByteArrayView bytes);
+// Picks the entries of a playlist from its lines, one line at a time, by the playlist's
+// extension ("m3u", "pls"); any other extension has none.
+class PlaylistEntryFilter {
+public:
+    explicit PlaylistEntryFilter(const QString &extension);
+    // The entry the line holds, if any.
+    std::optional<QString> entry(const QString &line);
+    // Whether any line can still hold an entry.
+    bool mayHoldEntries() const { return kind_ != Kind::None; }
+
+private:
+    enum class Kind { None, M3u, Pls };
+    Kind kind_;
+    bool sawText_ = false;
+};
 
 // The MP3 entries of an M3U playlist: every line that is no #EXTM3U / #EXTINF line and ends in
 // ".mp3". PLS text (a first line "[playlist]") holds none.

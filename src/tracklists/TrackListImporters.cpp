@@ -1,12 +1,15 @@
 #include "tracklists/TrackListImporters.h"
 
+#include "core/AppError.h"
 #include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/mdlUtil.h"
 #include "platform/ui/Choosers.h"
+#include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 #include "tracklists/FolderList.h"
 #include "tracklists/Playlists.h"
+#include "tracklists/TextLineReader.h"
 #include "tracklists/TrackListRules.h"
 #include "tracklists/frmChangeDirForm.h"
 #include "tracklists/frmDirMp3.h"
@@ -50,12 +53,32 @@ void finishImport(texteditor::TextEditorHost &editor)
     editor.doPreview();
 }
 
-QByteArray readWholeFile(const QString &path)
+// Tells the user why a file was not taken. True when there was such a reason.
+bool toldRefusal(const TextLineReader &reader, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    const char *key = nullptr;
+    const char *text = nullptr;
+    switch (reader.refusal()) {
+    case TextLineReader::Refusal::NotText:
+        key = "MSG_NOT_A_TEXT_FILE";
+        text = "@file@ is not a text file: nothing was taken from it.";
+        break;
+    case TextLineReader::Refusal::LineTooLong:
+        key = "MSG_TEXT_LINE_TOO_LONG";
+        text = "@file@ has a line longer than 64 KB and is no track list: nothing was taken from it.";
+        break;
+    case TextLineReader::Refusal::TooLarge:
+        key = "MSG_TEXT_FILE_TOO_LARGE";
+        text = "@file@ is larger than 16 MB and is no track list: nothing was taken from it.";
+        break;
+    default:
+        return false;
+    }
+    QString message = getMessageText(QString::fromLatin1(key), QString::fromLatin1(text));
+    message.replace(QStringLiteral("@file@"), QFileInfo(path).fileName());
+    platform::Prompter::get().msgBox(message, platform::MsgStyle::Critical,
+                                     gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
+    return true;
 }
 
 } // namespace
@@ -126,18 +149,31 @@ void TrackListImporters::listPlaylist(texteditor::TextEditorHost &editor)
         const TrackLineChoice c = mFrmM3UParameters->parameters().choice();
         const QString playlist = chosen->path;
         const QString folder = QFileInfo(playlist).absolutePath();
-        const QStringList entries = playlistEntries(splitTextLines(readWholeFile(playlist)), getExtension(playlist));
+        // The playlist is read a line at a time, and no further than the answer to the
+        // question after the 22nd entry allows.
+        PlaylistEntryFilter filter(getExtension(playlist));
+        TextLineReader reader;
         QStringList lines;
         RowLimitPrompt limit;
         Yield yield;
-        for (const QString &entry : entries) {
-            yield();
-            const QString path = localPathOfEntry(entry, folder);
-            lines.append(path.isEmpty() ? getErrorText(QStringLiteral("ERR_NOID3"), QStringLiteral("ERROR"))
-                                        : getMp3Caption(path, c.field1, c.sep1, c.field2, c.sep2, c.field3, QString()));
-            if (!limit.countAndAsk())
-                break;
+        if (filter.mayHoldEntries() && reader.open(playlist)) {
+            while (filter.mayHoldEntries()) {
+                const std::optional<QString> line = reader.next();
+                if (!line)
+                    break;
+                const std::optional<QString> entry = filter.entry(*line);
+                if (!entry)
+                    continue;
+                yield();
+                const QString path = localPathOfEntry(*entry, folder);
+                lines.append(path.isEmpty() ? getErrorText(QStringLiteral("ERR_NOID3"), QStringLiteral("ERROR"))
+                                            : getMp3Caption(path, c.field1, c.sep1, c.field2, c.sep2, c.field3, QString()));
+                if (!limit.countAndAsk() || (limit.asked() && !reader.mayReadAll()))
+                    break;
+            }
         }
+        if (toldRefusal(reader, playlist))
+            lines.clear();
         appendTrackLines(editor, lines, c.upper);
         mFrmM3UParameters.reset();
         finishImport(editor);
@@ -217,19 +253,29 @@ void TrackListImporters::loadTextFromFile(texteditor::TextEditorHost &editor, co
     try {
         if (!QFileInfo(path).isFile())
             return;
-        const QStringList all = splitTextLines(readWholeFile(path));
-        QStringList lines;
+        // Line by line: what comes before the question after the 22nd line, the rest only on
+        // Yes. A file that is no text is refused before anything is taken.
+        TextLineReader reader;
+        if (!reader.open(path) && reader.refusal() == TextLineReader::Refusal::CannotOpen)
+            throw AppError(ErrNo::PermissionDenied, QStringLiteral("\"%1\" cannot be opened.").arg(path));
+        // The lines are joined as they come, after what the edit box holds.
+        QString text = editor.text();
+        const qsizetype before = text.size();
+        int taken = 0;
         RowLimitPrompt limit;
-        for (const QString &line : all) {
-            if (!limit.askBeforeNext(int(lines.size())))
+        while (const std::optional<QString> line = reader.next()) {
+            if (!limit.askBeforeNext(taken))
                 break;
-            lines.append(line);
+            if (limit.asked() && !reader.mayReadAll())
+                break;
+            if (taken > 0 || before > 0)
+                text += QStringLiteral("\r\n");
+            text += *line;
+            ++taken;
         }
-        if (lines.isEmpty())
+        if (toldRefusal(reader, path) || taken == 0)
             return;
-        const QString current = editor.text();
-        editor.setText(current + (current.isEmpty() ? QString() : QStringLiteral("\r\n")) +
-                       lines.join(QStringLiteral("\r\n")));
+        editor.setText(text);
     } catch (...) {
         reportError(QStringLiteral("ERR_LOADTEXTFILE"), kSource + QStringLiteral("loadTextFromFile"));
     }

@@ -51,13 +51,31 @@ bool RowLimitPrompt::askBeforeNext(int taken)
     return true;
 }
 
+QString upperKeepingLength(const QString &text)
+{
+    // A capital is never shorter than its letter: the same length means none grew.
+    QString whole = text.toUpper();
+    if (whole.size() == text.size())
+        return whole;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const QStringView one = QStringView(text).sliced(i, pair ? 2 : 1);
+        const QString upper = one.toString().toUpper();
+        out += upper.size() == one.size() ? upper : one.toString();
+        i += one.size();
+    }
+    return out;
+}
+
 void appendTrackLines(texteditor::TextEditorHost &editor, QStringList lines, bool upper)
 {
     if (lines.isEmpty())
         return;
     if (upper)
         for (QString &line : lines)
-            line = line.toUpper();
+            line = upperKeepingLength(line);
     const QString current = editor.text();
     QString added = current.isEmpty() ? QString() : QStringLiteral("\r\n");
     added += lines.join(QStringLiteral("\r\n"));

@@ -20,6 +20,8 @@ public:
     // Before taking another entry when `taken` are in (a dropped text file asks before its
     // 23rd line); false when the user chose to stop.
     bool askBeforeNext(int taken);
+    // Whether the question was asked (and, while the import goes on, answered Yes).
+    bool asked() const { return mBoolAsked; }
 
 private:
     bool ask();
@@ -27,6 +29,10 @@ private:
     int mIntCount = 0;
     bool mBoolAsked = false;
 };
+
+// Upper case that keeps the length of the text: a character whose capital is longer ("ß",
+// whose capital is "SS") stays as it is, so that columns lined up with blanks stay in line.
+QString upperKeepingLength(const QString &text);
 
 // Appends lines to the edit box (after a line break when it holds text), upper-cased when
 // asked, then focus and caret to its end. No line, no change.

@@ -1,6 +1,7 @@
 #include "tracklists/clsID3v1Tag.h"
 
 #include "platform/files/AtomicFile.h"
+#include "platform/files/RegularFile.h"
 #include "platform/ini/TextCodec.h"
 
 #include <QFile>
@@ -42,11 +43,11 @@ std::optional<qint64> tagStart(QFile &file)
     return file.size() - kTagSize;
 }
 
-// Replaces the file by its first `keep` bytes followed by `tail`.
-bool rewriteFile(QFile &source, qint64 keep, const QByteArray &tail, bool &openFailed)
+// Replaces the file at path, open as source, by its first `keep` bytes followed by `tail`.
+bool rewriteFile(QFile &source, const QString &path, qint64 keep, const QByteArray &tail, bool &openFailed)
 {
     openFailed = false;
-    platform::AtomicFile out(source.fileName());
+    platform::AtomicFile out(path);
     if (!out.open()) {
         openFailed = true;
         return false;
@@ -180,8 +181,9 @@ void clsID3v1Tag::setStatus(Outcome outcome, const char *operation)
 bool clsID3v1Tag::ReadTag(float &version)
 {
     mStatus = {};
-    QFile file(mStrFilename);
-    if (QFileInfo(mStrFilename).isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file: a FIFO or a device named like an MP3 file is an invalid file.
+    QFile file;
+    if (!platform::openRegularFile(file, mStrFilename)) {
         ClearTag();
         setStatus(InvalidFile, "Read");
         return false;
@@ -217,8 +219,9 @@ bool clsID3v1Tag::ReadTag(float &version)
 bool clsID3v1Tag::WriteTag(float version)
 {
     mStatus = {};
-    QFile file(mStrFilename);
-    if (QFileInfo(mStrFilename).isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file: a FIFO or a device named like an MP3 file is an invalid file.
+    QFile file;
+    if (!platform::openRegularFile(file, mStrFilename)) {
         setStatus(InvalidFile, "Write");
         return false;
     }
@@ -242,7 +245,7 @@ bool clsID3v1Tag::WriteTag(float version)
     }
     record += char(mByteGenre);
     bool openFailed = false;
-    if (!rewriteFile(file, keep, record, openFailed)) {
+    if (!rewriteFile(file, mStrFilename, keep, record, openFailed)) {
         setStatus(openFailed ? InvalidFile : UnknownError, "Write");
         return false;
     }
@@ -256,8 +259,9 @@ bool clsID3v1Tag::WriteTag(float version)
 bool clsID3v1Tag::RemoveTag()
 {
     mStatus = {};
-    QFile file(mStrFilename);
-    if (QFileInfo(mStrFilename).isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file: a FIFO or a device named like an MP3 file is an invalid file.
+    QFile file;
+    if (!platform::openRegularFile(file, mStrFilename)) {
         ClearTag();
         setStatus(InvalidFile, "Remove");
         return false;
@@ -269,7 +273,7 @@ bool clsID3v1Tag::RemoveTag()
         return false;
     }
     bool openFailed = false;
-    const bool ok = rewriteFile(file, *start, QByteArray(), openFailed);
+    const bool ok = rewriteFile(file, mStrFilename, *start, QByteArray(), openFailed);
     ClearTag();
     if (!ok) {
         setStatus(openFailed ? InvalidFile : UnknownError, "Remove");

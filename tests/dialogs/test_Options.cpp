@@ -17,7 +17,13 @@
 #include <QMap>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -79,8 +85,9 @@ protected:
 
         const auto k = keys();
         EXPECT_EQ(k.value("BORDERWIDTH"), "0,25");
-        EXPECT_EQ(k.value("PRINTERID"), "-1");
-        EXPECT_EQ(k.value("PRINTERNAME"), "Please choose a printer");
+        // No printer was chosen: the stored one stays, and no prompt text is stored.
+        EXPECT_FALSE(k.contains("PRINTERID"));
+        EXPECT_EQ(k.value("PRINTERNAME"), "Nowhere");
         EXPECT_EQ(k.value("LANGUAGE"), "English.dll");
         EXPECT_EQ(k.value("BORDERCOLOR"), QString::number(0x123456));
         EXPECT_EQ(k.value("MARGINCOLOR"), QString::number(gLngMarginColor));
@@ -160,6 +167,65 @@ TEST_F(Options, AcceptWritesTheWidthInCommasInACommaLocale)
     acceptWith(QStringLiteral(","));
 }
 
+TEST_F(Options, AFreshProgramFolderPrintsWithTheSystemsDefaultPrinterAndOkKeepsIt)
+{
+    // The options as shipped name printer "0" and print with the presets.
+    platform::Seam<platform::PrintLibrary>::install(
+        platform::makePdfPrintLibrary(out.path(), {"Office", "Photo"}, 300, "Photo"));
+    start();
+    const auto shipped = keys();
+    ASSERT_EQ(shipped.value("PRINTERNAME"), "0");
+    frmOptions &dlg = open();
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_TRUE(dlg.chkPrinter->isChecked());
+    EXPECT_EQ(dlg.lstPrinter->currentIndex(), -1);
+    EXPECT_EQ(dlg.lstPrinter->currentText(), "The system's default printer (Photo)");
+    // An untouched OK closes and keeps following the system's default printer.
+    QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
+    EXPECT_TRUE(dlg.isUnloaded());
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_EQ(keys(), shipped);
+
+    // Escape cancels, whatever the printer box holds.
+    frmOptions &second = open();
+    second.chkForeground->click();
+    QTest::keyClick(&second, Qt::Key_Escape);
+    EXPECT_TRUE(second.isUnloaded());
+    EXPECT_EQ(gByteForeground, 0);
+
+    // Without the presets the printer keys stay as they are: printing asks each time.
+    frmOptions &third = open();
+    QTest::mouseClick(third.chkPrinter, Qt::LeftButton, {}, QPoint(8, third.chkPrinter->height() / 2));
+    EXPECT_FALSE(third.chkPrinter->isChecked());
+    QTest::mouseClick(third.cmdOK, Qt::LeftButton);
+    EXPECT_TRUE(third.isUnloaded());
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_EQ(keys().value("PRINTWITHDEFAULT"), "0");
+    EXPECT_EQ(keys().value("PRINTERNAME"), "0");
+    EXPECT_EQ(keys().value("PRINTERID"), "0");
+}
+
+TEST_F(Options, AnOptionsFileThatCannotBeWrittenKeepsTheDialogOpen)
+{
+    options(kFullOptions);
+    frmOptions &dlg = open();
+    const QByteArray before = readFile("data/pelmora.dat");
+    QFile::setPermissions(path("data/pelmora.dat"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    dlg.chkForeground->click();
+    QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
+    ASSERT_EQ(prompts().size(), 1);
+    EXPECT_TRUE(prompts()[0].contains("The data could not be saved.")) << prompts()[0].toStdString();
+    EXPECT_FALSE(dlg.isUnloaded());
+    EXPECT_TRUE(dlg.chkForeground->isChecked());
+    EXPECT_EQ(readFile("data/pelmora.dat"), before);
+    // Once the file can be written again, OK stores what is shown.
+    QFile::setPermissions(path("data/pelmora.dat"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
+    EXPECT_TRUE(dlg.isUnloaded());
+    EXPECT_EQ(keys().value("FOREGROUND"), "1");
+    EXPECT_EQ(prompts().size(), 1);
+}
+
 TEST_F(Options, PrintingWithPresetsNeedsAChosenPrinter)
 {
     // The stored printer is gone: opening says so once and chooses nothing.
@@ -168,28 +234,37 @@ TEST_F(Options, PrintingWithPresetsNeedsAChosenPrinter)
     ASSERT_EQ(prompts().size(), 1);
     EXPECT_TRUE(prompts()[0].contains("Gone"));
     EXPECT_EQ(dlg.lstPrinter->currentIndex(), -1);
+    EXPECT_EQ(dlg.lstPrinter->currentText(), "Please choose a printer");
     const auto before = keys();
 
-    // OK: refused by Accept and by the closing, the dialog stays.
-    dlg.cmdOK_Click();
-    ASSERT_EQ(prompts().size(), 3);
+    // OK says so once and the dialog stays; the close box cancels all the same.
+    QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
+    ASSERT_EQ(prompts().size(), 2);
     EXPECT_EQ(prompts()[1], "No printer selected as default.");
-    EXPECT_EQ(prompts()[2], "No printer selected as default.");
     EXPECT_FALSE(dlg.isUnloaded());
-    dlg.cmdCancel_Click();
-    EXPECT_EQ(prompts().size(), 4);
-    EXPECT_FALSE(dlg.isUnloaded());
+    dlg.close();
+    EXPECT_TRUE(dlg.isUnloaded());
+    EXPECT_EQ(prompts().size(), 2);
     EXPECT_EQ(keys(), before);
 
     // Choosing a printer makes it the current one and lets OK through.
-    dlg.lstPrinter->setCurrentIndex(1);
-    dlg.lstPrinter_Click();
+    frmOptions &again = open();
+    again.lstPrinter->setCurrentIndex(1);
+    again.lstPrinter_Click();
     EXPECT_EQ(gStrPrinterName, "Photo");
     EXPECT_EQ(platform::PrintLibrary::get().currentPrinter(), 1);
-    dlg.cmdOK_Click();
-    EXPECT_TRUE(dlg.isUnloaded());
+    QTest::mouseClick(again.cmdOK, Qt::LeftButton);
+    EXPECT_TRUE(again.isUnloaded());
     EXPECT_EQ(keys().value("PRINTERNAME"), "Photo");
     EXPECT_EQ(keys().value("PRINTERID"), "1");
+    // The message speaks the program's language.
+    options("LANGUAGE=Deutsch.dll\r\nPRINTWITHDEFAULT=1\r\nPRINTERNAME=Gone\r\n");
+    dialog.reset();
+    window.reset();
+    frmOptions &german = open();
+    QTest::mouseClick(german.cmdOK, Qt::LeftButton);
+    EXPECT_EQ(prompts().last(), QString::fromUtf8("Kein Drucker als Standard ausgewählt."));
+    EXPECT_FALSE(german.isUnloaded());
 }
 
 TEST_F(Options, WithoutPrintersTheListSaysSoAndTheDialogStillCloses)
@@ -203,15 +278,29 @@ TEST_F(Options, WithoutPrintersTheListSaysSoAndTheDialogStillCloses)
     EXPECT_FALSE(dlg.fraPrinter->findChild<QComboBox *>()->isEnabled());
     dlg.cmdOK_Click();
     EXPECT_TRUE(dlg.isUnloaded());
-    EXPECT_EQ(keys().value("PRINTERID"), "-1");
+    EXPECT_FALSE(keys().contains("PRINTERID"));
 }
 
 TEST_F(Options, BorderWidthStaysWithinTheSpinnersRange)
 {
     options("LANGUAGE=English.dll\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\n");
     frmOptions &dlg = open();
-    const auto typed = [&](const QString &text) {
-        dlg.txtBorderWidth->setText(text);
+    testsupport::showActive(&dlg);
+    dlg.tbsOptions->setCurrentIndex(1);
+    // Typed one key at a time, an empty box and a lone "-" stay as typed; leaving the box puts
+    // it right (so does Enter, which is OK here).
+    testsupport::typeInto(dlg.txtBorderWidth, "");
+    EXPECT_EQ(dlg.txtBorderWidth->text(), "");
+    QTest::keyClicks(dlg.txtBorderWidth, "-");
+    EXPECT_EQ(dlg.txtBorderWidth->text(), "-");
+    QTest::keyClicks(dlg.txtBorderWidth, "1");
+    EXPECT_EQ(dlg.updBorderWidth->value(), 200);
+    testsupport::leaveByTab(dlg.txtBorderWidth);
+    EXPECT_EQ(dlg.txtBorderWidth->text(), "0.01");
+    EXPECT_EQ(dlg.updBorderWidth->value(), 199);
+    const auto typed = [&](const char *text) {
+        testsupport::typeInto(dlg.txtBorderWidth, QString::fromLatin1(text));
+        testsupport::leaveByTab(dlg.txtBorderWidth);
         return dlg.txtBorderWidth->text();
     };
     EXPECT_EQ(typed("5"), "2");
@@ -270,6 +359,7 @@ TEST_F(Options, LanguageSwitchRelocalisesAndKeepsTheListPositions)
     window->selectCoverEntry(1, 3);
     const QString firstEntry = window->lstCoverNames[0]->item(0)->text();
     frmOptions &dlg = open();
+    EXPECT_EQ(dlg.lstPrinter->currentText(), "The system's default printer (Office)");
     const auto german = dlg.lstLanguage->findItems("Deutsch", Qt::MatchExactly);
     ASSERT_EQ(german.size(), 1);
     dlg.lstLanguage->setCurrentItem(german[0]);
@@ -278,6 +368,14 @@ TEST_F(Options, LanguageSwitchRelocalisesAndKeepsTheListPositions)
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Pelmora - Cover für Ihre Medien"));
     EXPECT_EQ(dlg.windowTitle(), "Optionen");
     EXPECT_EQ(dlg.tbsOptions->tabText(1), "Rahmen");
+    // Every tab shows whole, without scroll arrows, and the printer box speaks German.
+    QApplication::processEvents();
+    const QTabBar *bar = dlg.tbsOptions->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << bar->tabText(i).toStdString();
+    for (const QToolButton *arrow : bar->findChildren<QToolButton *>())
+        EXPECT_FALSE(arrow->isVisible());
+    EXPECT_EQ(dlg.lstPrinter->currentText(), "Standarddrucker des Systems (Office)");
     EXPECT_NE(window->lstCoverNames[0]->item(0)->text(), firstEntry);
     EXPECT_EQ(window->lstCoverNames[0]->currentRow(), 2);
     EXPECT_EQ(window->lstCoverNames[1]->currentRow(), 3);

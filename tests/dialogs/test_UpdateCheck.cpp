@@ -111,13 +111,22 @@ TEST_F(UpdateCheck, ANewerOrOlderVersionOffersTheWebSite)
     EXPECT_TRUE(prompts().isEmpty());
 }
 
-TEST_F(UpdateCheck, AnEmptyFileLeavesTheLabel)
+TEST_F(UpdateCheck, AnEmptyFileLeavesTheLabelAndAFileOfLineBreaksIsShownAtOnce)
 {
     check("");
     EXPECT_EQ(dialog->lblCheckUpateInfo->text(), designText);
     EXPECT_TRUE(dialog->cmdRetry->isEnabled());
     EXPECT_EQ(dialog->progBar->value(), 75);
     EXPECT_TRUE(prompts().isEmpty());
+
+    // 64 KiB of line breaks: every line an empty version, told once and at once.
+    QElapsedTimer clock;
+    clock.start();
+    check(QByteArray(64 * 1024, '\n'));
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(dialog->lblCheckUpateInfo->text(), newerText(""));
+    EXPECT_TRUE(dialog->cmdUpdate->isVisible());
+    EXPECT_EQ(dialog->progBar->value(), 100);
 }
 
 TEST_F(UpdateCheck, FailedDownloadsAreReportedAndNeverAnsweredFromAnOldFile)

@@ -315,11 +315,18 @@ TEST_F(EditorMenusTest, TheRotateDialogCorrectsItsBoxAndTurnsFromTheBackup)
     frmRotate dlg(&ed);
     EXPECT_EQ(dlg.txtAngle->text(), "90");
     EXPECT_EQ(dlg.updAngle->value(), 270);
+    // Typed one key at a time: emptied with Backspace, the box takes "45" as it is typed.
+    testsupport::showActive(&dlg);
+    testsupport::typeInto(dlg.txtAngle, "45");
+    EXPECT_EQ(dlg.txtAngle->text(), "45");
+    EXPECT_EQ(dlg.updAngle->value(), 315);
+    // Leaving the box puts it right.
     const std::pair<const char *, const char *> corrections[] = {
-        {"400", "360"}, {"-5", "0"}, {"abc", "90"}, {"", "90"}, {"99999", "360"}, {"1e400", "90"}, {"45abc", "90"},
+        {"400", "360"}, {"-5", "0"}, {"abc", "90"}, {"", "90"}, {"99999", "360"}, {"1e400", "90"}, {"45abc", "45"},
         {"22.7", "22.7"}};
     for (const auto &[typed, shown] : corrections) {
-        dlg.txtAngle->setText(QString::fromLatin1(typed));
+        testsupport::typeInto(dlg.txtAngle, QString::fromLatin1(typed));
+        testsupport::leaveByTab(dlg.txtAngle);
         EXPECT_EQ(dlg.txtAngle->text(), shown) << typed;
     }
     EXPECT_EQ(dlg.updAngle->value(), 337);

@@ -287,6 +287,20 @@ TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(prompter->shown[0].prompt, "The printer Gone was not found. Please choose a printer in the options.");
 
+    // Without the presets the printer dialog chooses for every print, whatever PRINTERID
+    // holds; the prompt text an earlier options dialog stored names no printer.
+    gBytePrintWithDefault = 0;
+    gIntPrinterId = -1;
+    gStrPrinterName = "Please choose a printer";
+    prompter->shown.clear();
+    w.cmdPrint_Click(0);
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_EQ(QDir(out.path() + "/second").entryList({"*.pdf"}).size(), 2);
+    gBytePrintWithDefault = 1;
+    w.cmdPrint_Click(0);
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
+    EXPECT_EQ(QDir(out.path() + "/second").entryList({"*.pdf"}).size(), 3);
+
     // Without any printer the user learns that none is installed.
     platform::Seam<platform::PrintLibrary>::install(platform::makePdfPrintLibrary(out.path(), {}, 600));
     gStrPrinterName = "0";

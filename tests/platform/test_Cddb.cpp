@@ -250,6 +250,24 @@ TEST_F(CddbLookup, AsksTheServerOverHttpAndReadsEveryMatchInItsOrder)
     EXPECT_EQ(lookupError(local()), CddbErr::DiscNotFound);
 }
 
+TEST_F(CddbLookup, AServerSendingEndlessMatchesIsReadNoFurtherThanATrackListNeeds)
+{
+    // 150 matches; the second entry is 100 KB of one title.
+    QByteArray matches = "211 close matches\r\n";
+    for (int i = 0; i < 150; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        matches += "c" + n + " " + id.freedbId.toLatin1() + " Disc " + n + "\r\n";
+        answerRead("c" + QString::number(i), entry(i == 1 ? QByteArray(100 * 1024, 'x') : "Disc " + n));
+    }
+    answerQuery(matches + ".\r\n");
+    const QList<CddbDiscData> discs = CddbClient(local()).lookup(id);
+    ASSERT_EQ(discs.size(), 99);
+    EXPECT_EQ(discs[1].entry.artist, "Disc 2");
+    EXPECT_EQ(discs.back().entry.artist, "Disc 99");
+    EXPECT_EQ(server.requestCount(path(QStringLiteral("cddb read c99 %1").arg(id.freedbId))), 1);
+    EXPECT_EQ(server.requestCount(path(QStringLiteral("cddb read c100 %1").arg(id.freedbId))), 0);
+}
+
 TEST_F(CddbLookup, FailuresOfTheServerMapToTheirNumbers)
 {
     answerQuery("202 No match found\r\n");

@@ -8,6 +8,9 @@
 #include "platform/scan/Scanner.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QDir>
 #include <QMenu>
 #include <QTimer>
@@ -251,6 +254,29 @@ QByteArray ProgramTest::readFile(const QString &relative) const
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return f.readAll();
+}
+
+void typeInto(QLineEdit *box, const QString &text)
+{
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+}
+
+void leaveByTab(QLineEdit *box)
+{
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_Tab);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+void showActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << window->objectName().toStdString();
 }
 
 } // namespace testsupport

@@ -20,6 +20,9 @@
 #include "support/QtPrinters.h"
 #include <vector>
 
+class QLineEdit;
+class QWidget;
+
 namespace testsupport {
 
 // Runs every registered reset and puts the real seams back.
@@ -127,5 +130,13 @@ protected:
     ScriptedSourceChooser *scanSources = nullptr;
     ScriptedWaitWindows *waits = nullptr;
 };
+
+// Typing into a box as a user does: the box gets the focus, Ctrl+A and Backspace empty it and
+// the text goes in one key at a time. The box's window must be shown and active for the focus.
+void typeInto(QLineEdit *box, const QString &text);
+// Leaves a box with Tab, as a user does, and lets the focus change arrive.
+void leaveByTab(QLineEdit *box);
+// Shows a window and makes it the active one, so that focus changes reach its boxes.
+void showActive(QWidget *window);
 
 } // namespace testsupport

@@ -84,6 +84,10 @@ TEST_F(TextEditorTest, EnterAndBackspaceKeepTheListGoing)
     EXPECT_EQ(key("1. a|\r\n2. b", Qt::Key_Return), "1. a\r\n2. |\r\n3. b");
     EXPECT_EQ(key("1. ab|cd", Qt::Key_Return), "1. ab\r\n2. |cd");
     EXPECT_EQ(key("1. a\r\n2. |b", Qt::Key_Backspace), "1. a|b");
+    // The joined line is what the preview shows.
+    const QImage afterJoin = f->igxPreview->image()->qimage();
+    f->doPreview();
+    EXPECT_EQ(f->igxPreview->image()->qimage(), afterJoin);
     EXPECT_EQ(key("1. a\r\n2|. b", Qt::Key_Backspace), "1. a|b");
     EXPECT_EQ(key("1. a\r\n2. b|c", Qt::Key_Backspace), "1. a\r\n2. |c");
     EXPECT_EQ(key("1. |a", Qt::Key_Backspace), "1.|a");

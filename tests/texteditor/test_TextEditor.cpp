@@ -252,10 +252,25 @@ TEST_F(TextEditorTest, AngleAndSpacingBoxesStayInRange)
         EXPECT_EQ(f->updAngle->value(), 360 - f->txtAngel->text().toInt()) << typed;
     }
     EXPECT_EQ(f->updAngle->value(), 314);
+    // The spacing is typed one key at a time: "-" stays on the way to "-3", and "-12" is
+    // taken as -10, shown so when the box is left.
+    testsupport::showActive(f.get());
+    testsupport::typeInto(f->txtCharSpace, "-");
+    EXPECT_EQ(f->txtCharSpace->text(), "-");
+    QTest::keyClicks(f->txtCharSpace, "3");
+    EXPECT_EQ(f->txtCharSpace->text(), "-3");
+    EXPECT_EQ(f->updCharSpace->value(), 13);
+    QTest::keyClicks(f->txtCharSpace, "2");
+    EXPECT_EQ(f->txtCharSpace->text(), "-32");
+    EXPECT_EQ(f->updCharSpace->value(), 20);
+    testsupport::leaveByTab(f->txtCharSpace);
+    EXPECT_EQ(f->txtCharSpace->text(), "-10");
     const std::pair<const char *, const char *> spaces[] = {
-        {"12", "10"}, {"-12", "-10"}, {"abc", "0"}, {"1e999", "0"}, {"-", "0"}, {"999999999999", "10"}, {"2.5", "2"}};
+        {"12", "10"}, {"-12", "-10"}, {"abc", "0"}, {"1e999", "0"}, {"-", "0"}, {"999999999999", "10"}, {"2.5", "2"},
+        {"-7", "-7"}};
     for (const auto &[typed, shown] : spaces) {
-        f->txtCharSpace->setText(QString::fromUtf8(typed));
+        testsupport::typeInto(f->txtCharSpace, QString::fromUtf8(typed));
+        QTest::keyClick(f->txtCharSpace, Qt::Key_Return);
         EXPECT_EQ(f->txtCharSpace->text(), shown) << typed;
         EXPECT_EQ(f->updCharSpace->value(), 10 - f->txtCharSpace->text().toInt()) << typed;
     }
@@ -268,6 +283,12 @@ TEST_F(TextEditorTest, AngleAndSpacingBoxesStayInRange)
     EXPECT_EQ(f->txtCharSpace->text(), "1");
     f->updAngle->triggerAction(QAbstractSlider::SliderToMinimum);
     EXPECT_EQ(f->txtAngel->text(), "360");
+    // What is committed is what the box shows; a spacing still being typed counts as shown.
+    testsupport::typeInto(f->txtCharSpace, "-");
+    f->txtText->setText("x");
+    f->cmdOK_Click();
+    EXPECT_EQ(f->txtCharSpace->text(), "0");
+    EXPECT_EQ(gObjTextObject->mLngCharSpace, 0);
 }
 
 TEST_F(TextEditorTest, PreviewDrawsTheTextAsTheControlsSayIt)
@@ -307,14 +328,17 @@ TEST_F(TextEditorTest, PreviewDrawsTheTextAsTheControlsSayIt)
     f->txtText->setText(a249 + QString::fromUtf8("\xF0\x9F\x8E\xB5") + "WWW");
     EXPECT_EQ(preview(), short249);
 
-    // Unchecked: no drawing, and the window gives back the preview's room.
+    // Unchecked: no drawing, and the window gives back the preview's room, OK and Cancel whole.
     const int height = f->height();
-    f->chkAutoPreview->setChecked(false);
+    QTest::mouseClick(f->chkAutoPreview, Qt::LeftButton);
+    EXPECT_FALSE(f->chkAutoPreview->isChecked());
     EXPECT_LT(f->height(), height);
+    EXPECT_LT(f->cmdOK->geometry().bottom(), f->height());
+    EXPECT_LT(f->cmdCancel->geometry().bottom(), f->height());
     EXPECT_FALSE(f->lblPreview->isVisible());
     f->txtText->setText("Tracks");
     EXPECT_TRUE(ink(preview()).isEmpty());
-    f->chkAutoPreview->setChecked(true);
+    QTest::mouseClick(f->chkAutoPreview, Qt::LeftButton);
     EXPECT_EQ(f->height(), height);
     EXPECT_FALSE(ink(preview()).isEmpty());
     // An angle does not turn the preview.
@@ -351,6 +375,16 @@ TEST_F(TextEditorTest, PreviewShowsTheWorkingEffectsAndWaitsForTheTimerWhileOneI
     EXPECT_TRUE(hasColor(shadowed, [](QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }));
     f->timerMaxPreview_Timer();
     EXPECT_EQ(f->igxPreview->image()->qimage(), shadowed);
+    // The list buttons draw at once, shadow or not; pressed twice the text is as it was.
+    for (ButtonPlus *list : {f->cmdListe, f->cmdCountList}) {
+        QTest::mouseClick(list, Qt::LeftButton);
+        const QImage listed = f->igxPreview->image()->qimage();
+        EXPECT_NE(listed, shadowed);
+        f->doPreview();
+        EXPECT_EQ(f->igxPreview->image()->qimage(), listed);
+        QTest::mouseClick(list, Qt::LeftButton);
+        EXPECT_EQ(f->igxPreview->image()->qimage(), shadowed);
+    }
 
     // Gradient instead: the letters run from blue to green, no black pen colour.
     s.mBoolIsActive = false;

@@ -24,15 +24,48 @@ struct Typed {
 
 } // namespace
 
-TEST_F(TextEffectTest, ShadowBoxesKeepTheirRangesWhateverIsTyped)
+TEST_F(TextEffectTest, ShadowBoxesTakeWhatIsTypedAndShowTheirRangesOnLeaving)
 {
+    using testsupport::leaveByTab;
+    using testsupport::typeInto;
     editor.autoPreviewOn = false;
     frmTextShadow dlg(editor);
+    testsupport::showActive(&dlg);
     EXPECT_EQ(dlg.windowTitle(), "Shadow effect");
     EXPECT_EQ(dlg.txtXPos->text(), "10");
     EXPECT_EQ(dlg.txtBlur->text(), "100");
     EXPECT_EQ(dlg.txtTransparency->text(), "170");
 
+    // Typed one key at a time, a number on its way stays as typed: "-" then "-5" puts the
+    // shadow on the left, "2." then "2.5" blurs by two and a half.
+    typeInto(dlg.txtXPos, "-");
+    EXPECT_EQ(dlg.txtXPos->text(), "-");
+    EXPECT_EQ(dlg.workShadow().mLngX, 10);
+    QTest::keyClicks(dlg.txtXPos, "5");
+    EXPECT_EQ(dlg.txtXPos->text(), "-5");
+    EXPECT_EQ(dlg.workShadow().mLngX, -5);
+    EXPECT_EQ(dlg.updXPos->value(), 205);
+    typeInto(dlg.txtBlur, "2.");
+    EXPECT_EQ(dlg.txtBlur->text(), "2.");
+    QTest::keyClicks(dlg.txtBlur, "5");
+    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 2.5);
+    // Emptied with Backspace, the box stays empty until the user leaves it.
+    typeInto(dlg.txtYPos, "7");
+    QTest::keyClick(dlg.txtYPos, Qt::Key_Backspace);
+    EXPECT_EQ(dlg.txtYPos->text(), "");
+    EXPECT_EQ(dlg.workShadow().mLngY, 7);
+    leaveByTab(dlg.txtYPos);
+    EXPECT_EQ(dlg.txtYPos->text(), "0");
+    EXPECT_EQ(dlg.workShadow().mLngY, 0);
+    EXPECT_EQ(dlg.txtXPos->text(), "-5");
+    EXPECT_EQ(dlg.txtBlur->text(), "2.5");
+    // A comma is a decimal point too, also where the user's locale writes a point.
+    typeInto(dlg.txtBlur, "3,5");
+    leaveByTab(dlg.txtBlur);
+    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 3.5);
+    EXPECT_EQ(dlg.txtBlur->text(), "3.5");
+
+    // Enter (or leaving the box) shows what was stored.
     const Typed offsets[] = {
         {"abc", 0, "0"},          {"12abc", 12, "12"},     {"   7", 7, "7"},       {"", 0, "0"},
         {"-", 0, "0"},            {"300", 200, "200"},     {"-999", -200, "-200"}, {"2.5", 2, "2"},
@@ -40,48 +73,64 @@ TEST_F(TextEffectTest, ShadowBoxesKeepTheirRangesWhateverIsTyped)
         {"1234567890123456789012345", 200, "200"},         {"-45", -45, "-45"},
     };
     for (const Typed &t : offsets) {
-        dlg.txtXPos->setText(QString::fromLatin1(t.text));
+        typeInto(dlg.txtXPos, QString::fromLatin1(t.text));
+        QTest::keyClick(dlg.txtXPos, Qt::Key_Return);
         EXPECT_EQ(dlg.workShadow().mLngX, t.stored) << t.text;
         EXPECT_EQ(dlg.txtXPos->text(), t.shown) << t.text;
         EXPECT_EQ(dlg.updXPos->value(), 200 - int(t.stored)) << t.text;
-        dlg.txtYPos->setText(QString::fromLatin1(t.text));
+        typeInto(dlg.txtYPos, QString::fromLatin1(t.text));
+        leaveByTab(dlg.txtYPos);
         EXPECT_EQ(dlg.workShadow().mLngY, t.stored) << t.text;
+        EXPECT_EQ(dlg.txtYPos->text(), t.shown) << t.text;
     }
     const Typed opacities[] = {{"-5", 0, "0"}, {"300", 255, "255"}, {"1e999", 255, "255"}, {"254.5", 254, "254"},
                                {"x9", 0, "0"}, {"99", 99, "99"}};
     for (const Typed &t : opacities) {
-        dlg.txtTransparency->setText(QString::fromLatin1(t.text));
+        typeInto(dlg.txtTransparency, QString::fromLatin1(t.text));
+        QTest::keyClick(dlg.txtTransparency, Qt::Key_Return);
         EXPECT_EQ(dlg.workShadow().mByteOpacitiy, t.stored) << t.text;
         EXPECT_EQ(dlg.txtTransparency->text(), t.shown) << t.text;
         EXPECT_EQ(dlg.updTransparency->value(), 32767 - int(t.stored)) << t.text;
     }
     const Typed blurs[] = {{"300", 255, "255"}, {"-1", 0, "0"}, {"1e999", 255, "255"}, {"2.5", 2.5, "2.5"}};
     for (const Typed &t : blurs) {
-        dlg.txtBlur->setText(QString::fromLatin1(t.text));
+        typeInto(dlg.txtBlur, QString::fromLatin1(t.text));
+        QTest::keyClick(dlg.txtBlur, Qt::Key_Return);
         EXPECT_EQ(dlg.workShadow().mDblBlurLevel, t.stored) << t.text;
         EXPECT_EQ(dlg.txtBlur->text(), t.shown) << t.text;
     }
     // The spinner follows the fractional blur without writing the box back rounded.
     EXPECT_EQ(dlg.updBlur->value(), 252);
-    dlg.txtXPos->setText("5");
+    typeInto(dlg.txtXPos, "5");
+    QTest::keyClick(dlg.txtXPos, Qt::Key_Return);
     EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 2.5);
     EXPECT_EQ(dlg.txtBlur->text(), "2.5");
     EXPECT_EQ(editor.previews, 0);
+    dlg.cmdOK->click();
+    EXPECT_EQ(gObjTextShadow()->mLngX, 5);
+    EXPECT_EQ(gObjTextShadow()->mDblBlurLevel, 2.5);
 }
 
 TEST_F(TextEffectTest, ShadowBlurKeepsItsFractionWithTheLocalesDecimalSign)
 {
+    using testsupport::typeInto;
     gStrDecimalSeparator = QStringLiteral(",");
     gObjTextShadow()->mDblBlurLevel = 12.25;
     frmTextShadow dlg(editor);
+    testsupport::showActive(&dlg);
     EXPECT_EQ(dlg.txtBlur->text(), "12,25");
     // Any later change reads the box back as it was written.
-    dlg.txtXPos->setText("3");
+    typeInto(dlg.txtXPos, "3");
+    QTest::keyClick(dlg.txtXPos, Qt::Key_Return);
     EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 12.25);
-    dlg.txtBlur->setText("2,5");
+    typeInto(dlg.txtBlur, "2,");
+    EXPECT_EQ(dlg.txtBlur->text(), "2,");
+    QTest::keyClicks(dlg.txtBlur, "5");
     EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 2.5);
+    QTest::keyClick(dlg.txtBlur, Qt::Key_Return);
     EXPECT_EQ(dlg.txtBlur->text(), "2,5");
-    dlg.txtBlur->setText("7.5");
+    typeInto(dlg.txtBlur, "7.5");
+    testsupport::leaveByTab(dlg.txtBlur);
     EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 7.5);
     EXPECT_EQ(dlg.txtBlur->text(), "7,5");
     dlg.cmdOK->click();

@@ -3,8 +3,14 @@
 #include "tracklists/clsID3v1Tag.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -127,6 +133,27 @@ TEST_F(ID3v1Tag, FilesItCannotReadGiveTheirStatus)
     tag.setFilename(path("folder.mp3"));
     tag.ReadTag(version);
     EXPECT_EQ(tag.status().description, "ReadError: Invalid File");
+
+    // A FIFO or a device named like an MP3 file is no file: said at once. (A writer lets a
+    // reader that waits for one go on after three seconds.)
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mp3")).constData(), 0600), 0);
+    std::thread writer([fifo = QFile::encodeName(path("pipe.mp3"))] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    for (const QString &device : {path("pipe.mp3"), QStringLiteral("/dev/null")}) {
+        tag.setFilename(device);
+        EXPECT_FALSE(tag.ReadTag(version)) << device.toStdString();
+        EXPECT_EQ(tag.status().description, "ReadError: Invalid File");
+        EXPECT_FALSE(tag.WriteTag(1.1f));
+        EXPECT_EQ(tag.status().description, "WriteError: Invalid File");
+    }
+    EXPECT_LT(clock.elapsed(), 1000);
+    writer.join();
 }
 
 TEST_F(ID3v1Tag, HasTagLooksAtTheLast128BytesAndKeepsThePosition)

@@ -65,6 +65,20 @@ TEST_F(Importers, Mp3FilesBecomeAlignedTrackLines)
     EXPECT_EQ(editor.previewFlags, std::vector<bool>({false, true}));
     EXPECT_EQ(editor.previews, 1);
     EXPECT_GE(editor.focusCalls, 1);
+
+    // In capitals the columns stay in line: "ß", whose capital is two letters, stays as it is.
+    editor.mText.clear();
+    runner->then<frmDirMp3>([](frmDirMp3 &d) {
+        d.chkDuration->click();
+        d.cboSeparator1->setCurrentIndex(1);
+        d.cmdDown->click(); // the title first
+        d.chkUCase->click();
+        d.cmdSelectAllFiles->click();
+        d.cmdOK->click();
+    });
+    importers.listMp3(editor);
+    EXPECT_EQ(editor.mText, QString::fromUtf8("GRÜßE € SONG DIE ÄRZTE\r\n") + noTag().toUpper() +
+                                "\r\nLOW RATE     MONO\r\nVARIABLE     ENCODER");
 }
 
 TEST_F(Importers, Mp3DialogOrderSeparatorsAndChosenList)
@@ -227,6 +241,16 @@ TEST_F(Importers, LongPlaylistAsksOnceAndAppendsOnce)
     EXPECT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(editor.textSets, 1);
     EXPECT_EQ(editor.mText.count("\r\n"), 99999);
+
+    // A line of a playlist longer than 64 KiB is no playlist: refused, nothing appended.
+    writeFile("lists/one-line.m3u", QByteArray(70000, 'x') + ".mp3");
+    choosers->files.push_back(platform::FileDialogResult{path("lists/one-line.m3u"), 1});
+    runner->then<frmM3UParameters>([](frmM3UParameters &d) { d.cmdOK->click(); });
+    importers.listPlaylist(editor);
+    ASSERT_EQ(prompter->shown.size(), 2u);
+    EXPECT_EQ(prompter->shown[1].prompt,
+              "one-line.m3u has a line longer than 64 KB and is no track list: nothing was taken from it.");
+    EXPECT_EQ(editor.textSets, 1);
 }
 
 TEST_F(Importers, FileListsOfAFolder)
@@ -333,15 +357,44 @@ TEST_F(Importers, DroppedTextFiles)
     importers.loadTextFromFile(editor, path("23.txt"));
     EXPECT_TRUE(editor.mText.endsWith("line 22\r\nline 23"));
 
-    // Binary bytes are taken as text; a missing file or a folder changes nothing.
+    // UTF-16 with its byte order mark is text.
     editor.mText.clear();
+    writeFile("utf16.txt", QByteArray("\xFF\xFEG\0r\0\xFC\0\xDF\0e\0\r\0\n\0S\0", 18));
+    importers.loadTextFromFile(editor, path("utf16.txt"));
+    EXPECT_EQ(editor.mText, QString::fromUtf8("Grüße\r\nS"));
+
+    // What is no track list is refused with a message and nothing is taken: bytes that are no
+    // text, a line longer than 64 KiB, more than 16 MiB once the user wants all of it.
+    const int sets = editor.textSets;
+    prompter->shown.clear();
     writeFile("binary.bin", QByteArray("\x00\x01\xFF\xFE\r\x89PNG", 9));
     importers.loadTextFromFile(editor, path("binary.bin"));
-    EXPECT_EQ(editor.mText.size(), 4 + 2 + 4);
-    const int sets = editor.textSets;
+    writeFile("long.txt", "a\n" + QByteArray(65537, 'b') + "\nc\n");
+    importers.loadTextFromFile(editor, path("long.txt"));
+    QByteArray large;
+    while (large.size() <= 16 * 1024 * 1024)
+        large += lines(1000);
+    writeFile("large.txt", large);
+    prompter->answers = {platform::MsgAnswer::Yes};
+    importers.loadTextFromFile(editor, path("large.txt"));
+    EXPECT_EQ(editor.textSets, sets);
+    ASSERT_EQ(prompter->shown.size(), 4u);
+    EXPECT_EQ(prompter->shown[0].prompt, "binary.bin is not a text file: nothing was taken from it.");
+    EXPECT_EQ(prompter->shown[1].prompt,
+              "long.txt has a line longer than 64 KB and is no track list: nothing was taken from it.");
+    EXPECT_EQ(prompter->shown[3].prompt, "large.txt is larger than 16 MB and is no track list: nothing was taken from it.");
+    // Answered No, the large file gives its first 22 lines.
+    prompter->answers = {platform::MsgAnswer::No};
+    editor.mText.clear();
+    importers.loadTextFromFile(editor, path("large.txt"));
+    EXPECT_EQ(editor.mText.split("\r\n"), QString::fromLatin1(lines(22)).trimmed().split('\n'));
+
+    // A missing file or a folder changes nothing.
+    editor.mText.clear();
+    const int before = editor.textSets;
     importers.loadTextFromFile(editor, path("missing.txt"));
     importers.loadTextFromFile(editor, path("music"));
-    EXPECT_EQ(editor.textSets, sets);
+    EXPECT_EQ(editor.textSets, before);
     // The drop never touches the preview flag.
     EXPECT_TRUE(editor.previewFlags.empty());
 }

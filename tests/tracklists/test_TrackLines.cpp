@@ -5,6 +5,7 @@
 #include "core/libLanguage.h"
 #include "platform/audio/Mp3Length.h"
 #include "tracklists/Playlists.h"
+#include "tracklists/TextLineReader.h"
 #include "tracklists/clsID3v1Tag.h"
 #include "tracklists/mdlMp3.h"
 
@@ -119,14 +120,48 @@ TEST_F(TrackLines, FieldLabelsComeFromTheLanguageFile)
     EXPECT_EQ(gStrMp3Duration, "Duration");
 }
 
-TEST_F(TrackLines, TextFilesSplitOnEveryKindOfLineEnd)
+TEST_F(TrackLines, TextFilesSplitOnEveryKindOfLineEndAndWhatIsNoTrackListIsRefused)
 {
-    EXPECT_EQ(splitTextLines("a\r\nb\nc\rd"), QStringList({"a", "b", "c", "d"}));
-    EXPECT_EQ(splitTextLines("\xEF\xBB\xBF" "eins\r\n\r\nzwei\r\n"), QStringList({"eins", "", "zwei"}));
-    EXPECT_EQ(splitTextLines("Gr\xFC\xDF" "e\n"), QStringList({QString::fromUtf8("Grüße")}));
-    EXPECT_EQ(splitTextLines("Gr\xC3\xBC\xC3\x9F" "e"), QStringList({QString::fromUtf8("Grüße")}));
-    EXPECT_TRUE(splitTextLines("").isEmpty());
-    EXPECT_EQ(splitTextLines("\n"), QStringList({""}));
+    using R = TextLineReader::Refusal;
+    const auto lines = [](const QByteArray &bytes) { return TextLineReader::linesOf(bytes); };
+    EXPECT_EQ(lines("a\r\nb\nc\rd"), QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(lines("\xEF\xBB\xBF" "eins\r\n\r\nzwei\r\n"), QStringList({"eins", "", "zwei"}));
+    EXPECT_EQ(lines("Gr\xFC\xDF" "e\n"), QStringList({QString::fromUtf8("Grüße")}));
+    EXPECT_EQ(lines("Gr\xC3\xBC\xC3\x9F" "e"), QStringList({QString::fromUtf8("Grüße")}));
+    EXPECT_TRUE(lines("").isEmpty());
+    EXPECT_EQ(lines("\n"), QStringList({""}));
+    // Only the file's own byte order mark is dropped; one inside the text is a character.
+    EXPECT_EQ(lines("a\n\xEF\xBB\xBF" "b"), QStringList({"a", QChar(0xFEFF) + QStringLiteral("b")}));
+    // UTF-16 with its byte order mark, either way round.
+    const QString song = QString::fromUtf8("Grüße\r\nSong");
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (const QChar c : song) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    EXPECT_EQ(lines(le), QStringList({QString::fromUtf8("Grüße"), "Song"}));
+    EXPECT_EQ(lines(be), QStringList({QString::fromUtf8("Grüße"), "Song"}));
+    // The encoding is decided from the first 64 KiB, a character cut at their end included; a
+    // CR LF split between two pieces is one line end.
+    const QByteArray x(TextLineReader::kHeadBytes - 3, 'x');
+    const QStringList cut = lines("a\n" + x + "\xC3\xBC\n\xC3\xBC");
+    EXPECT_EQ(cut, QStringList({"a", QString(x) + u'\u00FC', QString(u'\u00FC')}));
+    EXPECT_EQ(lines("a\n" + x + "\r\nb"), QStringList({"a", QString(x), "b"}));
+
+    // No text, a line longer than 64 KiB, more than 16 MiB: refused, nothing taken.
+    R why = R::None;
+    EXPECT_TRUE(TextLineReader::linesOf(QByteArray("MZ\x90\0\x03", 5), &why).isEmpty());
+    EXPECT_EQ(why, R::NotText);
+    EXPECT_TRUE(TextLineReader::linesOf("a\n" + QByteArray(TextLineReader::kMaxLineBytes + 1, 'y'), &why).isEmpty());
+    EXPECT_EQ(why, R::LineTooLong);
+    EXPECT_EQ(lines(QByteArray(TextLineReader::kMaxLineBytes, 'y')).size(), 1);
+    QByteArray large;
+    while (large.size() <= TextLineReader::kMaxFileBytes)
+        large += "Track 00001 - Artist - Title of the song\r\n";
+    EXPECT_TRUE(TextLineReader::linesOf(large, &why).isEmpty());
+    EXPECT_EQ(why, R::TooLarge);
 }
 
 TEST_F(TrackLines, PlaylistEntries)

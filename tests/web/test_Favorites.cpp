@@ -121,4 +121,46 @@ TEST_F(Favorites, DeletingTheLastLeavesNoFileAndOnlyTheHomeItemAndManagingNoneSa
     EXPECT_EQ(prompter->shown[1].title, "Pelmora");
 }
 
+TEST_F(Favorites, AFileThatCannotBeReadOrWasNotChangedIsLeftAsItIs)
+{
+    // Written by hand in an order of its own: closing without an edit leaves it byte for byte.
+    const QByteArray byHand = "[FAVORITES]\nfavorite_0=http://127.0.0.1/0\n[DESCRIPTIONS]\ndesc_0=Only\n";
+    writeFile("data/favorites.dat", byHand);
+    openBrowser();
+    dialogs->script = [&](QDialog &dialog) { EXPECT_EQ(static_cast<frmFavorites &>(dialog).lstFavorites->count(), 1); };
+    browser->menuEditFavorite->trigger();
+    EXPECT_EQ(readFile("data/favorites.dat"), byHand);
+    EXPECT_TRUE(prompter->shown.empty());
+
+    // Damaged by a UTF-16 tail: told once, shown as far as it reads, never written over, not
+    // even by a delete; the menu is rebuilt from what could be read.
+    QByteArray damaged = byHand;
+    for (const char c : QByteArray("desc_1=Second\r\n"))
+        damaged += QByteArray(1, c) + '\0';
+    writeFile("data/favorites.dat", damaged);
+    dialogs->script = [&](QDialog &dialog) {
+        auto &f = static_cast<frmFavorites &>(dialog);
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_EQ(prompter->shown[0].prompt, "The favorites file favorites.dat could not be read. It is left as it is.");
+        ASSERT_EQ(f.lstFavorites->count(), 1);
+        prompter->answers = {Yes};
+        f.cmdDelete->setEnabled(true);
+        f.cmdDelete->click();
+    };
+    browser->menuEditFavorite->trigger();
+    EXPECT_EQ(readFile("data/favorites.dat"), damaged);
+    EXPECT_EQ(browser->mnuItem1.size(), 2u);
+
+    // UTF-16 whole: no favourites can be read, and managing them says why.
+    QByteArray utf16("\xFF\xFE", 2);
+    for (const char c : byHand)
+        utf16 += QByteArray(1, c) + '\0';
+    writeFile("data/favorites.dat", utf16);
+    prompter->shown.clear();
+    browser->menuEditFavorite->trigger();
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(prompter->shown[0].prompt, "The favorites file favorites.dat could not be read. It is left as it is.");
+    EXPECT_EQ(readFile("data/favorites.dat"), utf16);
+}
+
 } // namespace

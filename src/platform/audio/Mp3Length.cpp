@@ -1,5 +1,7 @@
 #include "platform/audio/Mp3Length.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -64,8 +66,8 @@ public:
     std::int64_t playLengthMs(const QString &path) override
     {
         mpg123_handle *mh = decoder();
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() <= 0 || file.isSequential())
+        QFile file;
+        if (!openRegularFile(file, path) || file.size() <= 0)
             return 0;
         MappedFile mapped;
         mapped.size = file.size();

@@ -44,7 +44,7 @@ QString CddbClient::requestUrl(const QString &command) const
         .arg(QString::fromLatin1(formWord(command)), QString::fromLatin1(formWord(hello)));
 }
 
-QByteArray CddbClient::fetch(const QString &command)
+QByteArray CddbClient::fetch(const QString &command, qint64 maxBytes)
 {
     if (aborted_)
         throw CddbError(CddbErr::Cancelled, QStringLiteral("The lookup was stopped."));
@@ -65,7 +65,7 @@ QByteArray CddbClient::fetch(const QString &command)
     const DownloadLimits before = downloader.limits();
     DownloadLimits lim = before;
     lim.timeoutMs = int(qMin<qint64>(remaining, 24LL * 60 * 60 * 1000));
-    lim.maxBytes = kMaxReplyBytes;
+    lim.maxBytes = maxBytes;
     downloader.setLimits(lim);
     // With a progress handler the wait lets user input through, so that Cancel reaches abort().
     downloader.setProgressHandler([](qint64, qint64) {});
@@ -83,7 +83,7 @@ QByteArray CddbClient::fetch(const QString &command)
             throw CddbError(CddbErr::ServerBusy, QStringLiteral("The CDDB server is busy: %1").arg(r.description));
         if (n == DownloadErr::TooLarge)
             throw CddbError(CddbErr::BadReply,
-                            QStringLiteral("The CDDB server's answer is larger than %1 bytes.").arg(kMaxReplyBytes));
+                            QStringLiteral("The CDDB server's answer is larger than %1 bytes.").arg(maxBytes));
         if (n == DownloadErr::BadReply)
             throw CddbError(CddbErr::BadReply, QStringLiteral("The CDDB server's answer is not valid HTTP: %1").arg(r.description));
         if (n == DownloadErr::WriteFailed)
@@ -99,18 +99,18 @@ QByteArray CddbClient::fetch(const QString &command)
     if (!f.open(QIODevice::ReadOnly))
         throw CddbError(DownloadErr::WriteFailed,
                         QStringLiteral("The CDDB answer could not be read back: %1").arg(f.errorString()));
-    return f.read(kMaxReplyBytes + 1);
+    return f.read(maxBytes + 1);
 }
 
 QList<CddbDiscData> CddbClient::lookup(const DiscId &disc)
 {
     aborted_ = false;
     clock_.start();
-    const QList<CddbMatch> matches = parseQueryReply(fetch(disc.queryCommand()));
+    const QList<CddbMatch> matches = parseQueryReply(fetch(disc.queryCommand(), kMaxReplyBytes)).mid(0, kMaxMatches);
     QList<CddbDiscData> discs;
     for (const CddbMatch &m : matches) {
         try {
-            const QByteArray reply = fetch(QStringLiteral("cddb read %1 %2").arg(m.category, m.discId));
+            const QByteArray reply = fetch(QStringLiteral("cddb read %1 %2").arg(m.category, m.discId), kMaxEntryBytes);
             discs << CddbDiscData{m.category, m.discId, parseReadReply(reply, disc.trackCount())};
         } catch (const CddbError &e) {
             // The server cannot be reached, is busy, the time is up or the user stopped: the

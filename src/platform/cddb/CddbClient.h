@@ -2,7 +2,9 @@
 // The dialogue with a CDDB server over HTTP: one "cddb query" for the disc, then one
 // "cddb read" for each match, as GET requests to /~cddb/cddb.cgi, through the program's
 // downloader (its size limit, time limit and local event loop). The time limit holds for the
-// whole lookup; an answer may hold at most 1 MiB.
+// whole lookup. Whatever a server sends, a lookup stays small: the answer to the query may hold
+// at most 1 MiB, only its first 100 matches are read, and an entry of more than 64 KiB (no disc
+// has one) is left out like an entry that cannot be read.
 #include "platform/cddb/CddbProtocol.h"
 #include "platform/cddb/DiscToc.h"
 
@@ -28,6 +30,8 @@ struct CddbDiscData {
 class CddbClient {
 public:
     static constexpr qint64 kMaxReplyBytes = 1024 * 1024;
+    static constexpr qint64 kMaxEntryBytes = 64 * 1024;
+    static constexpr int kMaxMatches = 100;
 
     explicit CddbClient(CddbServer server) : server_(std::move(server)) {}
 
@@ -41,7 +45,7 @@ public:
     QString requestUrl(const QString &command) const;
 
 private:
-    QByteArray fetch(const QString &command);
+    QByteArray fetch(const QString &command, qint64 maxBytes);
 
     CddbServer server_;
     bool aborted_ = false;

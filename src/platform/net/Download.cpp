@@ -51,6 +51,8 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+} // namespace
+
 QByteArray requestFor(const QUrl &url)
 {
     QByteArray path = url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
@@ -68,6 +70,25 @@ QByteArray requestFor(const QUrl &url)
     r += "Accept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
     return r;
 }
+
+std::optional<QUrl> redirectTarget(const QUrl &current, const QByteArray &location, long *error, QString *why)
+{
+    const QUrl next = current.resolved(QUrl::fromEncoded(location));
+    if (!isDownloadable(next) || next.scheme() == QLatin1String("file")) {
+        *error = networkError(QNetworkReply::ProtocolUnknownError);
+        *why = QStringLiteral("%1 redirects to \"%2\", which is no http or https address.")
+                   .arg(current.toString(), QString::fromLatin1(location.left(200)));
+        return std::nullopt;
+    }
+    if (current.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http")) {
+        *error = networkError(QNetworkReply::InsecureRedirectError);
+        *why = QStringLiteral("%1 redirects to the unencrypted address %2.").arg(current.toString(), next.toString());
+        return std::nullopt;
+    }
+    return next;
+}
+
+namespace {
 
 class NetworkDownloader final : public Downloader {
 public:
@@ -193,20 +214,16 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
                                QStringLiteral("More than %1 redirects from %2.").arg(lim.maxRedirects).arg(url));
                 return false;
             }
-            const QUrl next = current.resolved(QUrl::fromEncoded(location));
-            if (!isDownloadable(next) || next.scheme() == QLatin1String("file")) {
-                networkFailure(QNetworkReply::ProtocolUnknownError,
-                               QStringLiteral("%1 redirects to \"%2\", which is no http or https address.")
-                                   .arg(current.toString(), QString::fromLatin1(location.left(200))));
+            long refused = 0;
+            QString why;
+            const std::optional<QUrl> next = redirectTarget(current, location, &refused, &why);
+            if (!next) {
+                causeNumber = refused;
+                cause = why;
+                stopWith(Stop::Network);
                 return false;
             }
-            if (current.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http")) {
-                networkFailure(QNetworkReply::InsecureRedirectError,
-                               QStringLiteral("%1 redirects to the unencrypted address %2.")
-                                   .arg(current.toString(), next.toString()));
-                return false;
-            }
-            current = next;
+            current = *next;
             QTimer::singleShot(0, &loop, [&] { startRequest(); });
             return false;
         }

@@ -4,11 +4,14 @@
 // arrived, so a failed transfer leaves no file and an existing file untouched.
 #include "platform/Seam.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QUrl>
 #include <QtGlobal>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -48,6 +51,13 @@ struct DownloadLimits {
     int maxRedirects = 10;
     qint64 maxHeadBytes = 64 * 1024;      // the status line and header fields of one answer
 };
+
+// The GET request the downloader sends for an http or https address.
+QByteArray requestFor(const QUrl &url);
+// Where a redirect from current leads: its Location header resolved against current. Nothing,
+// with the error number and the reason, when it leads to no http or https address with a
+// host, or from https to http.
+std::optional<QUrl> redirectTarget(const QUrl &current, const QByteArray &location, long *error, QString *why);
 
 class Downloader {
 public:

@@ -25,8 +25,12 @@ namespace {
 constexpr double kMetafileDpi = 96.0;
 // libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
 // a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
-// metafiles are drawn at most this large, so that a few such shapes stay within seconds.
-constexpr double kMaxMetafilePixels = 16.0 * 1024 * 1024;
+// metafiles are drawn at most this large, decided from the frame before anything is drawn,
+// so that one such shape takes a fraction of a second...
+constexpr double kMaxMetafilePixels = 1.0 * 1024 * 1024;
+// ...and a metafile whose shapes together take longer than this is refused, so that the user
+// has an answer within two seconds whatever the file holds.
+constexpr qint64 kMetafileMilliseconds = 1500;
 // How long one picture may take to decode.
 qint64 gDecodeMilliseconds = 10000;
 // ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK
@@ -58,7 +62,7 @@ void initMagick()
 // by row and stop when told to, handing back what they have, which is then refused.
 class DecodeDeadline {
 public:
-    explicit DecodeDeadline(Magick::Image &image)
+    DecodeDeadline(Magick::Image &image, qint64 milliseconds) : limit_(milliseconds)
     {
         timer_.start();
         MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), &DecodeDeadline::progress, this);
@@ -70,12 +74,13 @@ private:
                                                   const MagickCore::MagickSizeType, void *self)
     {
         auto *d = static_cast<DecodeDeadline *>(self);
-        if (d->timer_.elapsed() > gDecodeMilliseconds)
+        if (d->timer_.elapsed() > d->limit_)
             d->expired_ = true;
         return d->expired_ ? MagickCore::MagickFalse : MagickCore::MagickTrue;
     }
 
     QElapsedTimer timer_;
+    qint64 limit_;
     bool expired_ = false;
 };
 
@@ -264,7 +269,8 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
         }
         Magick::Image image = preparedImage(format, density);
         image.quiet(false); // a picture read only in part comes with a warning
-        const DecodeDeadline deadline(image);
+        const DecodeDeadline deadline(image, metafile ? std::min(gDecodeMilliseconds, kMetafileMilliseconds)
+                                                      : gDecodeMilliseconds);
         try {
             image.read(blob);
         } catch (const Magick::Warning &warning) {

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -204,6 +205,15 @@ CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data)
     return notAnEmf(QStringLiteral("no end record"));
 }
 
+// A device coordinate as the header's 32-bit fields hold it: brought into their range before
+// it is converted, however far outside it the header's values put it.
+qint32 deviceCoordinate(double v)
+{
+    constexpr double low = std::numeric_limits<qint32>::min();
+    constexpr double high = std::numeric_limits<qint32>::max() - 1; // room for the "+ 1" of a far edge
+    return qint32(std::clamp(v, low, high));
+}
+
 // Rounds a coordinate to the whole device unit it stands for when it is within the precision
 // of the frame's hundredths of a millimetre, so that a frame of whole pixels maps 1:1.
 double snapped(double v, double tolerance)
@@ -263,7 +273,9 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
         pixelW = std::floor(pixelW * f);
         pixelH = std::floor(pixelH * f);
     }
-    const int w = std::max(1, int(pixelW)), h = std::max(1, int(pixelH));
+    // Past the side limit (refused just below) the size is not converted as it stands.
+    const int w = std::max(1, int(std::min(pixelW, kMaxImageSide + 1.0))),
+              h = std::max(1, int(std::min(pixelH, kMaxImageSide + 1.0)));
     if (CodecResult r = checkCost(QSize(w, h), 4, data.size() * kSvgBytesPerEmfByte); !r.ok)
         return r;
 
@@ -272,12 +284,12 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     QByteArray emf = data;
     qint32 useL = bl, useT = bt;
     if (br <= bl || bb <= bt) {
-        useL = qint32(std::floor(picture.left()));
-        useT = qint32(std::floor(picture.top()));
+        useL = deviceCoordinate(std::floor(picture.left()));
+        useT = deviceCoordinate(std::floor(picture.top()));
         writeI32(emf, kEmfBounds, useL);
         writeI32(emf, kEmfBounds + 4, useT);
-        writeI32(emf, kEmfBounds + 8, std::max(useL + 1, qint32(std::ceil(picture.right()))));
-        writeI32(emf, kEmfBounds + 12, std::max(useT + 1, qint32(std::ceil(picture.bottom()))));
+        writeI32(emf, kEmfBounds + 8, std::max(useL + 1, deviceCoordinate(std::ceil(picture.right()))));
+        writeI32(emf, kEmfBounds + 12, std::max(useT + 1, deviceCoordinate(std::ceil(picture.bottom()))));
     }
     if (!deviceKnown) {
         writeI32(emf, kEmfDevice, kRefDevicePixels);
