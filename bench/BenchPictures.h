@@ -1,9 +1,11 @@
 #pragma once
-// The pictures of the imaging benchmarks, made the same way wherever they are timed, so that
-// ImageMagick and Qt work on the very pixels our filters do.
+// The pictures of the imaging benchmarks and how an operation on them is timed, the same
+// wherever they are timed, so that ImageMagick and Qt work on the very pixels our filters do
+// and are counted alike.
 #include "platform/imaging/Filters.h"
 
 #include <QImage>
+#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +46,30 @@ inline const QImage &smallSource()
     namespace img = platform::imaging;
     static const QImage image = img::resized(source(), kSmall, kSmall, img::ResizeMode::Quality);
     return image;
+}
+
+// An operation that changes a picture: each run works on a fresh copy made before the clock
+// starts; freeing it is counted.
+template <typename Copy, typename Operation>
+void timeOnCopy(benchmark::State &state, Copy copy, Operation operation)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto work = copy();
+        state.ResumeTiming();
+        operation(work);
+        benchmark::DoNotOptimize(&work);
+    }
+}
+
+// An operation that makes a new picture: making and freeing it are counted.
+template <typename Make>
+void timeMaking(benchmark::State &state, Make make)
+{
+    for (auto _ : state) {
+        auto out = make();
+        benchmark::DoNotOptimize(&out);
+    }
 }
 
 } // namespace benchpictures

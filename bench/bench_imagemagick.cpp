@@ -38,34 +38,31 @@ const Magick::Image &smallSource()
 
 enum class Works { InPlace, ToNewImage };
 
-// inPlace: ImageMagick changes the picture's own pixels (negate, auto-level, brightness-contrast),
-// so each run starts on a private copy made before the clock; the others make a new picture
-// from a shared one, as ours do.
+// InPlace: ImageMagick changes the picture's own pixels (negate, auto-level, brightness-contrast),
+// so each run gets a private copy of every pixel before the clock starts; the others make a new
+// picture from a shared one, as ours do.
 template <typename F>
 void timed(benchmark::State &state, const Magick::Image &src, Works works, F op)
 {
-    for (auto _ : state) {
-        state.PauseTiming();
+    benchpictures::timeOnCopy(state, [&src, works] {
         Magick::Image work(src);
         if (works == Works::InPlace) {
             work.modifyImage();
             work.getPixels(0, 0, 1, 1); // copies every pixel now, not inside the operation
         }
-        state.ResumeTiming();
-        op(work);
-        benchmark::DoNotOptimize(work.constImage());
-    }
+        return work;
+    }, op);
 }
 
 template <typename F>
 void generated(benchmark::State &state, F make)
 {
-    for (auto _ : state) {
+    benchpictures::timeMaking(state, [&make] {
         Magick::Image out;
         out.size(Magick::Geometry(kSize, kSize));
         make(out);
-        benchmark::DoNotOptimize(out.constImage());
-    }
+        return out;
+    });
 }
 
 #define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()

@@ -16,23 +16,13 @@ namespace {
 template <typename F>
 void inPlace(benchmark::State &state, F filter)
 {
-    const QImage &src = source();
-    for (auto _ : state) {
-        state.PauseTiming();
-        QImage work = src.copy();
-        state.ResumeTiming();
-        filter(work);
-        benchmark::DoNotOptimize(work.constBits());
-    }
+    benchpictures::timeOnCopy(state, [] { return source().copy(); }, filter);
 }
 
 template <typename F>
 void producing(benchmark::State &state, F make)
 {
-    for (auto _ : state) {
-        QImage out = make();
-        benchmark::DoNotOptimize(out.constBits());
-    }
+    benchpictures::timeMaking(state, make);
 }
 
 #define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
