@@ -11,15 +11,14 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -40,16 +39,19 @@ long statusKb(pid_t pid, const char *field)
     return 0;
 }
 
-// The process and every process below it.
+// The process and every process below it (children are listed by the thread that started them).
 std::vector<pid_t> processTree(pid_t root)
 {
     std::vector<pid_t> all{root};
     for (std::size_t i = 0; i < all.size(); ++i) {
-        const std::string tasks = "/proc/" + std::to_string(all[i]) + "/task/";
-        std::ifstream list(tasks + std::to_string(all[i]) + "/children");
-        pid_t child;
-        while (list >> child)
-            all.push_back(child);
+        std::error_code error;
+        const std::filesystem::path tasks("/proc/" + std::to_string(all[i]) + "/task");
+        for (const auto &task : std::filesystem::directory_iterator(tasks, error)) {
+            std::ifstream list(task.path() / "children");
+            pid_t child;
+            while (list >> child)
+                all.push_back(child);
+        }
     }
     return all;
 }
