@@ -1,4 +1,5 @@
 # Thin wrapper around CMake. `make run` and `make test` do all set-up on a fresh Debian 12.
+# JOBS is the number of compile jobs at once (default: one per core), e.g. `make run JOBS=2`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -14,10 +15,14 @@ deps:
 configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELMORA_TESTS=ON -DPELMORA_BENCH=ON $(CMAKE_FLAGS) >/dev/null
 
+# Everything: the program, the test suite, the benchmarks and the screenshot programs.
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only what the program needs (the program, its scanner helper and, beside them, its program
+# folder), then the program.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target pelmora pelmora-scanner
 	@$(BUILD)/bin/pelmora
 
 test: build
@@ -41,8 +46,11 @@ fuzz: deps
 	    -timeout=10 -rss_limit_mb=3072 -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$t) fuzz/corpus/$$(basename $$t) || exit 1; \
 	done
 
-bench: build
+# Every benchmark, then the comparisons with other programs, ending with one table of ratios.
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target pelmora_benchmarks
 	@for b in $(BUILD)/bin/pelmora_bench*; do QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+	@bench/compare-all $(BUILD)/bin
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,76 +1,28 @@
 // The pixel operations of the imaging layer on a 4000 x 4000 picture, in wall-clock time
-// (they spread over all cores). --write-images=DIR writes the pictures used here as PNG
-// (source.png, small.png) so that other tools can be timed on the same pixels.
-#include "platform/imaging/Filters.h"
-
-#include <QDir>
-#include <QImageWriter>
+// (they spread over all cores), and Qt's own smooth scaling of the same picture beside our
+// resizing. bench_imagemagick.cpp times ImageMagick on the same pixels.
+#include "BenchPictures.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <iostream>
-
 namespace img = platform::imaging;
+using benchpictures::kSize;
+using benchpictures::kSmall;
+using benchpictures::smallSource;
+using benchpictures::source;
 
 namespace {
-
-constexpr int kSize = 4000;
-constexpr int kSmall = 1417; // kSize / 2.823, a cover scaled for the screen
-
-// Soft colour fields with fine noise on an opaque square, a transparent margin around it
-// (where the shadow falls) and a half-transparent band.
-const QImage &source()
-{
-    static const QImage image = [] {
-        QImage out(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
-        std::uint32_t s = 12345;
-        for (int y = 0; y < kSize; ++y) {
-            auto *row = reinterpret_cast<QRgb *>(out.scanLine(y));
-            for (int x = 0; x < kSize; ++x) {
-                s = s * 1664525u + 1013904223u;
-                const int noise = int(s >> 28) - 8;
-                const int r = std::clamp(int(127 + 120 * std::sin(x * 0.003)) + noise, 0, 255);
-                const int g = std::clamp(int(127 + 120 * std::cos(y * 0.002)) + noise, 0, 255);
-                const int b = std::clamp((x + y) * 255 / (2 * kSize) + noise, 0, 255);
-                const bool margin = x < 300 || y < 300 || x >= kSize - 300 || y >= kSize - 300;
-                const int a = margin ? 0 : (y < 800 ? 128 : 255);
-                row[x] = qPremultiply(qRgba(r, g, b, a));
-            }
-        }
-        return out;
-    }();
-    return image;
-}
-
-const QImage &smallSource()
-{
-    static const QImage image = img::resized(source(), kSmall, kSmall, img::ResizeMode::Quality);
-    return image;
-}
 
 template <typename F>
 void inPlace(benchmark::State &state, F filter)
 {
-    const QImage &src = source();
-    for (auto _ : state) {
-        state.PauseTiming();
-        QImage work = src.copy();
-        state.ResumeTiming();
-        filter(work);
-        benchmark::DoNotOptimize(work.constBits());
-    }
+    benchpictures::timeOnCopy(state, [] { return source().copy(); }, filter);
 }
 
 template <typename F>
 void producing(benchmark::State &state, F make)
 {
-    for (auto _ : state) {
-        QImage out = make();
-        benchmark::DoNotOptimize(out.constBits());
-    }
+    benchpictures::timeMaking(state, make);
 }
 
 #define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
@@ -127,11 +79,28 @@ void BM_resizeUpFast(benchmark::State &s)
     smallSource();
     producing(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Fast); });
 }
+void BM_resizeDownPreview(benchmark::State &s)
+{
+    producing(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Preview); });
+}
+// Qt's smooth scaling: area averaging down, bilinear up, as our Preview mode.
+void BM_qtSmoothDown(benchmark::State &s)
+{
+    producing(s, [] { return source().scaled(kSmall, kSmall, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
+}
+void BM_qtSmoothUp(benchmark::State &s)
+{
+    smallSource();
+    producing(s, [] { return smallSource().scaled(kSize, kSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
+}
 PELMORA_BENCH(BM_resizeDownQuality);
+PELMORA_BENCH(BM_resizeDownPreview);
 PELMORA_BENCH(BM_resizeDownFast);
 PELMORA_BENCH(BM_resizeUpQuality);
 PELMORA_BENCH(BM_resizeUpPreview);
 PELMORA_BENCH(BM_resizeUpFast);
+PELMORA_BENCH(BM_qtSmoothDown);
+PELMORA_BENCH(BM_qtSmoothUp);
 
 void BM_linearGradient(benchmark::State &s)
 {
@@ -152,28 +121,10 @@ PELMORA_BENCH(BM_linearGradient);
 PELMORA_BENCH(BM_linearGradientDiagonalRainbow);
 PELMORA_BENCH(BM_centredGradient);
 
-bool writeImages(const QString &dir)
-{
-    QDir().mkpath(dir);
-    for (const auto &[name, image] : {std::pair{"source.png", &source()}, std::pair{"small.png", &smallSource()}}) {
-        QImageWriter writer(dir + u'/' + QLatin1String(name), "png");
-        writer.setQuality(100); // fastest compression; the size does not matter here
-        if (!writer.write(image->convertToFormat(QImage::Format_ARGB32))) {
-            std::cerr << "cannot write " << name << ": " << writer.errorString().toStdString() << '\n';
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    constexpr const char *writeFlag = "--write-images=";
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], writeFlag, std::strlen(writeFlag)) == 0)
-            return writeImages(QString::fromLocal8Bit(argv[i] + std::strlen(writeFlag))) ? 0 : 1;
     source(); // made once, outside every measurement
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
