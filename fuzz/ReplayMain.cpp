@@ -1,6 +1,7 @@
 // A fuzz target built as a plain test: every file of its corpus folder is fed to it once, so
-// that an input that once crashed it, hung it or broke one of its checks fails the suite
-// again. Its scratch files go to a temporary folder that is removed at the end.
+// that an input that once crashed it, broke one of its checks, or took more than a minute or
+// 3 GB (the fuzz runs' limits, with room for a debug build) fails the suite again. Its scratch
+// files go to a temporary folder that is removed at the end.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
@@ -43,7 +46,14 @@ int main(int argc, char **argv)
         const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         std::fprintf(stderr, "%s\n", input.filename().c_str());
         static const char none = 0;
+        alarm(60); // the default action ends the process
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.empty() ? &none : bytes.data()), bytes.size());
+        alarm(0);
+        rusage usage{};
+        if (getrusage(RUSAGE_SELF, &usage) == 0 && usage.ru_maxrss > 3L * 1024 * 1024) {
+            std::fprintf(stderr, "%s took more than 3 GB\n", input.filename().c_str());
+            return 1;
+        }
     }
     fs::remove_all(scratch, error);
     std::fprintf(stderr, "%zu inputs replayed\n", inputs.size());
