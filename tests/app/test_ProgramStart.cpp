@@ -1,4 +1,5 @@
-// The program binary itself, started offscreen on a program folder of the test's own.
+// The program binary itself, started offscreen or on an X display of its own, on a program
+// folder of the test's own.
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -6,25 +7,36 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
 struct ProgramRun {
     int exitCode = -1;
     bool finished = false;
+    bool seen = false;
     QString messages;
 };
 
-ProgramRun runProgram(const QString &home, int waitMs)
+// Runs the program offscreen, or on an X display, until it ends or seen() holds (asked every
+// 200 ms), at most waitMs; then ends it.
+ProgramRun runProgram(const QString &home, int waitMs, const QString &display = {},
+                      const std::function<bool()> &seen = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("PELMORA_HOME", home);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+    env.insert("DISPLAY", display);
     env.insert("PELMORA_MESSAGE_LOG", home + "/messages.log");
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(PELMORA_EXECUTABLE), {});
     ProgramRun r;
-    r.finished = p.waitForFinished(waitMs);
+    for (int waited = 0; waited < waitMs && !r.finished && !r.seen; waited += 200) {
+        r.finished = p.waitForFinished(200);
+        if (!r.finished && seen)
+            r.seen = seen();
+    }
     if (!r.finished) {
         p.kill();
         p.waitForFinished();
@@ -65,7 +77,27 @@ TEST(ProgramStart, StartsLocalisedAndKeepsRunning)
 {
     QTemporaryDir home;
     copyResources(home.path(), true);
-    const ProgramRun r = runProgram(home.path(), 1500);
+    QFile options(home.path() + "/data/pelmora.dat");
+    ASSERT_TRUE(options.open(QIODevice::ReadOnly));
+    const QByteArray german = options.readAll().replace("LANGUAGE=English.dll", "LANGUAGE=Deutsch.dll");
+    options.close();
+    ASSERT_TRUE(options.open(QIODevice::WriteOnly | QIODevice::Truncate) && options.write(german) > 0);
+    options.close();
+
+    // A display of its own, where the windows the program shows can be read back.
+    QProcess xvfb;
+    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    ASSERT_TRUE(xvfb.waitForReadyRead(20000)) << "Xvfb (scripts/install-deps installs it) did not start";
+    const QString display = u':' + QString::fromLatin1(xvfb.readAllStandardOutput()).trimmed();
+    const ProgramRun r = runProgram(home.path(), 30000, display, [&] {
+        QProcess windows;
+        windows.start("xwininfo", {"-display", display, "-root", "-tree"});
+        windows.waitForFinished(5000);
+        return windows.readAllStandardOutput().contains("Pelmora - Cover f");
+    });
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
+    EXPECT_TRUE(r.seen) << "no main window with its German caption";
     EXPECT_FALSE(r.finished) << "the program ended on its own: " << r.messages.toStdString();
     EXPECT_TRUE(r.messages.isEmpty()) << r.messages.toStdString();
 }

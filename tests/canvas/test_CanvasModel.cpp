@@ -369,7 +369,6 @@ TEST_F(Model, TheCanvasShowsLayerOrderAndTheDottedFocusFrame)
     }
     EXPECT_GT(blue, 10);
     EXPECT_GT(gaps, 10);
-    shot.save(QDir::tempPath() + "/pelmora-canvas-model.png");
 
     m->mStrFocusedObjectIndex = "1";
     m->moveFocusedObjectToForeground();

@@ -79,9 +79,10 @@ TEST_F(CoverData, ABadLineMakesTheWholeFileUnread)
     EXPECT_TRUE(prompter->shown[0].prompt.contains("Fehler beim einlesen der Cover-Daten: VHS.dat:2"));
     EXPECT_TRUE(prompter->shown[0].prompt.contains("libInitialize.ReadUserData"));
 
-    // The counter names the line of the file: blank lines before it count.
+    // The counter names the line of the file: blank lines before it count. A line of 14
+    // fields, one short, is refused as well.
     prompter->shown.clear();
-    writeFile("data/mycover.dat", kLine + "\r\n\r\n   \r\n" + kLine + "\r\nSHORT;1\r\n");
+    writeFile("data/mycover.dat", kLine + "\r\n\r\n   \r\n" + kLine + "\r\n" + kLine.left(kLine.lastIndexOf(';')) + "\r\n");
     EXPECT_TRUE(ReadUserData("mycover.dat", false).isUnread());
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_TRUE(prompter->shown[0].prompt.contains("Fehler beim einlesen der Cover-Daten: mycover.dat:4"));

@@ -235,6 +235,9 @@ TEST_F(EditorTest, InsertionDropsAndPlacement)
     auto pic = focused();
     ASSERT_TRUE(pic);
     EXPECT_EQ(QColor(pic->mImgXPicture->qimage().pixel(1, 1)), QColor(Qt::green));
+    // Shown at the canvas's zoom, as the side itself is.
+    ASSERT_NE(gDblZoomFactor, 1.0);
+    EXPECT_EQ(pic->W(), roundToInt(80 * gDblZoomFactor));
     EXPECT_EQ(pic->X(), 5); // where it was dropped
     EXPECT_EQ(pic->Y(), 5);
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 1);

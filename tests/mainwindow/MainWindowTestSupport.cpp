@@ -16,6 +16,10 @@
 #include <QDropEvent>
 #include <QUrl>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 namespace mainwindowtest {
 
@@ -35,6 +39,17 @@ QByteArray pngBytes(int w, int h, QColor color)
     buffer.open(QIODevice::WriteOnly);
     img.save(&buffer, "PNG");
     return bytes;
+}
+
+QImage pdfPage(const QString &pdf, const QStringList &arguments)
+{
+    const QTemporaryDir out;
+    QProcess tool;
+    tool.start(QStringLiteral("pdftoppm"), QStringList(arguments) << "-png" << "-singlefile" << pdf << out.path() + "/page");
+    const bool ran = tool.waitForFinished(120000) && tool.exitStatus() == QProcess::NormalExit;
+    EXPECT_TRUE(ran && tool.exitCode() == 0) << "pdftoppm could not render " << pdf.toStdString() << ": "
+                                             << tool.errorString().toStdString() << tool.readAllStandardError().toStdString();
+    return QImage(out.path() + "/page.png");
 }
 
 void sendDrop(QWidget *target, QMimeData &data, Qt::DropActions actions)

@@ -66,6 +66,10 @@ public:
 // The bytes of a PNG file of one colour.
 QByteArray pngBytes(int w, int h, QColor color);
 
+// The first page of a printed PDF as pdftoppm renders it with these arguments; the test fails
+// when the tool (which scripts/install-deps installs) is missing or cannot read the file.
+QImage pdfPage(const QString &pdf, const QStringList &arguments);
+
 // A drop as the window system delivers it: enter, then drop, then the deferred load.
 void sendDrop(QWidget *target, QMimeData &data, Qt::DropActions actions);
 // Drops files, or a text as a web browser drops an address, onto a target.

@@ -10,11 +10,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QFileInfo>
 #include <QTest>
 
 using mainwindowtest::MainWindowTest;
+using mainwindowtest::pdfPage;
 
 namespace {
 QString cupsPdfFolder()
@@ -52,9 +52,7 @@ TEST_F(MainWindowTest, BothCdSidesReachARealCupsQueue)
     }
     platform::Seam<platform::PrintLibrary>::reset();
     ASSERT_FALSE(arrived.isEmpty()) << "no document arrived in " << folder.path().toStdString();
-    const QString base = home.path() + "/cups-page";
-    QProcess::execute("pdftoppm", {"-r", "100", "-png", "-singlefile", arrived, base});
-    const QImage page(base + ".png");
+    const QImage page = pdfPage(arrived, {"-r", "100"});
     ASSERT_FALSE(page.isNull());
     EXPECT_LT(page.width(), page.height());
     const QColor c(page.pixel(roundToInt(4.5 / 2.54 * 100) + 5, roundToInt(1.5 / 2.54 * 100) + 5));

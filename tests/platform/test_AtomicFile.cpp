@@ -9,8 +9,28 @@
 #include "support/QtPrinters.h"
 
 #include <ctime>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+bool failNextRename = false;
+
+} // namespace
+
+// The system's rename, failing once when a test asks, as it fails when the folder turned
+// read-only or the disk went away between writing a file and putting it in place.
+extern "C" int rename(const char *from, const char *to) noexcept
+{
+    if (std::exchange(failNextRename, false)) {
+        errno = EROFS;
+        return -1;
+    }
+    static const auto real = reinterpret_cast<int (*)(const char *, const char *)>(dlsym(RTLD_NEXT, "rename"));
+    return real(from, to);
+}
 
 namespace {
 
@@ -84,6 +104,10 @@ TEST_F(AtomicFileDisk, ReplacesTheWholeFileKeepingItsRightsAndLinks)
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
     EXPECT_FALSE(platform::writeFileAtomically(file("folder"), "x", &why));
     EXPECT_TRUE(why.contains("not a file")) << why.toStdString();
+    failNextRename = true;
+    EXPECT_FALSE(platform::writeFileAtomically(file("kept.dat"), "lost", &why));
+    EXPECT_TRUE(why.contains(QString::fromLocal8Bit(strerror(EROFS)))) << why.toStdString();
+    EXPECT_EQ(read("kept.dat"), "through the link");
     EXPECT_EQ(entries(dir.path()), (QStringList{"folder", "kept.dat", "link.dat", longName}));
 }
 

@@ -68,6 +68,8 @@ TEST(CddbDiscId, HandWrittenTablesGiveTheFreedbIdAndQueryLine)
     const DiscId three = DiscId::fromToc(kThree);
     EXPECT_EQ(three.freedbId, freedbIdByHand(kThree.offsets, kThree.leadout));
     EXPECT_EQ(three.queryCommand(), QStringLiteral("cddb query %1 3 150 14025 30000 600").arg(three.freedbId));
+    // The length counts whole seconds: 74 frames past 600 s are still 600.
+    EXPECT_TRUE(DiscId::fromToc(toc(kThree.offsets, 45074)).queryCommand().endsWith(" 600"));
     EXPECT_EQ(formatSectors(three.lengths[0]), "03:05");
     EXPECT_EQ(formatSectors(three.lengths[1]), "03:33");
     EXPECT_EQ(formatSectors(three.lengths[2]), "03:20");

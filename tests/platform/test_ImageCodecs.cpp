@@ -240,12 +240,19 @@ TEST_F(ImageCodecs, MetafilesRoundTripAtTheirFrameSize)
 
 TEST_F(ImageCodecs, WbmpReducesToBlackAndWhite)
 {
-    const QImage back = saveAndLoad(testPicture(false), SaveType::Wbmp, "g.wbmp");
+    const QImage colours = testPicture(false); // dark at the top, light at the bottom
+    const QImage back = saveAndLoad(colours, SaveType::Wbmp, "g.wbmp");
+    double white[2] = {}, light[2] = {};
     for (int y = 0; y < back.height(); ++y)
         for (int x = 0; x < back.width(); ++x) {
             const QRgb p = back.pixel(x, y);
             ASSERT_TRUE(p == 0xFF000000 || p == 0xFFFFFFFF) << x << "," << y;
+            white[2 * y / back.height()] += p == 0xFFFFFFFF;
+            light[2 * y / back.height()] += qGray(colours.pixel(x, y)) / 255.0;
         }
+    // Dithered, so in each half the share of white dots follows the picture's lightness.
+    for (int half = 0; half < 2; ++half)
+        EXPECT_NEAR(white[half], light[half], 0.05 * back.width() * back.height()) << half;
 }
 
 TEST_F(ImageCodecs, ReadsFilesOfOtherPrograms)
@@ -403,6 +410,13 @@ TEST_F(ImageCodecs, HugeClaimedSizesAreRefusedBeforeDecoding)
                            idat + be32(crc32(idat)) + be32(0) + iend + be32(crc32(iend));
     writeBytes("huge.png", png);
     EXPECT_EQ(load("huge.png").error, CodecError::TooLarge);
+    // Narrow pictures, few pixels: one side longer than the limit is enough.
+    for (const QSize size : {QSize(1, kMaxImageSide + 1), QSize(kMaxImageSide + 1, 1), QSize(1, kMaxImageSide)}) {
+        QImage narrow(size, QImage::Format_RGB32);
+        narrow.fill(Qt::white);
+        ASSERT_TRUE(narrow.save(file("narrow.png")));
+        EXPECT_EQ(load("narrow.png").error, size.height() + size.width() > kMaxImageSide + 1 ? CodecError::TooLarge : 0);
+    }
 
     // BMP: a header of 100000 x 100000 at 24 bits.
     const QByteArray bmp = QByteArray("BM") + le32(54) + le32(0) + le32(54) + le32(40) + le32(100000) + le32(100000) +

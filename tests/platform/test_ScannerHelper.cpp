@@ -41,12 +41,14 @@ QByteArray raw(const QByteArray &payload) { return answer([&](QDataStream &s) { 
 
 class ScannerHelper : public testsupport::ProgramTest {
 protected:
-    // A helper that sends these answers whatever it is asked, then stalls, or ends.
+    // A helper that, once asked, sends these answers whatever it is asked, then stalls, or
+    // ends. It waits for the first request: one that answered and ended before the request
+    // was sent would fail that send, and so the whole session, by the scheduler's whim.
     QString helper(const QByteArray &answers, bool thenEnd = false)
     {
         const QString name = QStringLiteral("helper%1").arg(++helpers);
         writeFile(name + ".bin", answers);
-        writeFile(name, "#!/bin/sh\ncat '" + path(name + ".bin").toUtf8() + "'\n"
+        writeFile(name, "#!/bin/sh\nhead -c 1 >/dev/null\ncat '" + path(name + ".bin").toUtf8() + "'\n"
                             + (thenEnd ? "exit 0\n" : "exec sleep 30\n"));
         QFile::setPermissions(path(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path(name);

@@ -18,7 +18,8 @@
 
 namespace {
 
-void pinEnvironment()
+// Returns the folder of this process's fonts and runtime files, removed at its end.
+QString pinEnvironment()
 {
     // Test discovery runs the binaries without the test environment: set the defaults here.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -31,7 +32,7 @@ void pinEnvironment()
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("LC_NUMERIC", "C");
 
-    const QByteArray base = QByteArray("/tmp/pelmora-test-") + QByteArray::number(getpid());
+    const QByteArray base = QFile::encodeName(QDir::tempPath()) + "/pelmora-test-" + QByteArray::number(getpid());
     QDir().mkpath(QString::fromLocal8Bit(base + "/runtime"));
     QFile::setPermissions(QString::fromLocal8Bit(base + "/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -57,6 +58,7 @@ void pinEnvironment()
         f.close();
         qputenv("FONTCONFIG_FILE", conf);
     }
+    return QString::fromLocal8Bit(base);
 }
 
 class CleanStateListener : public testing::EmptyTestEventListener {
@@ -67,14 +69,19 @@ class CleanStateListener : public testing::EmptyTestEventListener {
 
 int main(int argc, char **argv)
 {
-    pinEnvironment();
-    platform::web::prepareWebEngine();
-    QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-    // Many decoders run at once under ctest -j; a slow machine must not fail a picture.
-    platform::setMagickDecodeTimeLimitMs(120000);
-    testing::InitGoogleMock(&argc, argv);
-    testing::UnitTest::GetInstance()->listeners().Append(new CleanStateListener);
-    testsupport::resetProgramState();
-    return RUN_ALL_TESTS();
+    const QString scratch = pinEnvironment();
+    int result = 0;
+    {
+        platform::web::prepareWebEngine();
+        QApplication app(argc, argv);
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        // Many decoders run at once under ctest -j; a slow machine must not fail a picture.
+        platform::setMagickDecodeTimeLimitMs(120000);
+        testing::InitGoogleMock(&argc, argv);
+        testing::UnitTest::GetInstance()->listeners().Append(new CleanStateListener);
+        testsupport::resetProgramState();
+        result = RUN_ALL_TESTS();
+    }
+    QDir(scratch).removeRecursively();
+    return result;
 }

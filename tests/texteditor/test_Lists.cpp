@@ -97,6 +97,9 @@ TEST_F(TextEditorTest, EnterAndBackspaceKeepTheListGoing)
         ten << QStringLiteral("%1. L%1").arg(i);
     const QString joined = key(ten.mid(0, 10).join("\r\n") + "\r\n11. |L11", Qt::Key_Backspace);
     EXPECT_TRUE(joined.endsWith("10. L10|L11")) << joined.toStdString();
+    // Enter after the ninth item: the caret stands after the tenth's longer prefix.
+    const QString tenth = key(ten.mid(0, 9).join("\r\n") + "|", Qt::Key_Return);
+    EXPECT_TRUE(tenth.endsWith("9. L9\r\n10. |")) << tenth.toStdString();
     // A pasted character with code 2 goes through Enter and Backspace unchanged.
     const QString two(QChar(2));
     EXPECT_EQ(key("1. a" + two + "|b", Qt::Key_Return), "1. a" + two + "\r\n2. |b");
