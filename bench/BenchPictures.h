@@ -11,6 +11,9 @@
 #include <cmath>
 #include <cstdint>
 
+// Registers a picture benchmark: wall-clock milliseconds, as the operations spread over all cores.
+#define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
+
 namespace benchpictures {
 
 constexpr int kSize = 4000;

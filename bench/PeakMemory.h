@@ -4,20 +4,26 @@
 // /proc/self/clear_refs).
 #include "platform/ProcessMemory.h"
 
+#include <benchmark/benchmark.h>
+
 #include <functional>
+#include <optional>
 
 namespace bench {
 
-inline constexpr double kMiB = 1024.0 * 1024.0;
-
-// The growth in bytes; -1 when the kernel cannot reset the mark.
-inline qint64 peakGrowth(const std::function<void()> &work)
+// Runs work and reports its peak growth as the counter "peak_MiB"; gives back the growth in
+// bytes, or nothing (the run reported as an error) when the kernel cannot reset the mark.
+inline std::optional<qint64> measurePeak(benchmark::State &state, const std::function<void()> &work)
 {
-    if (!platform::resetPeakResident())
-        return -1;
+    if (!platform::resetPeakResident()) {
+        state.SkipWithError("the resident high-water mark cannot be reset here");
+        return std::nullopt;
+    }
     const qint64 before = platform::processStatusKb("VmRSS:");
     work();
-    return (platform::processStatusKb("VmHWM:") - before) * 1024;
+    const qint64 peak = (platform::processStatusKb("VmHWM:") - before) * 1024;
+    state.counters["peak_MiB"] = double(peak) / (1024.0 * 1024.0);
+    return peak;
 }
 
 } // namespace bench

@@ -27,8 +27,7 @@
 
 namespace {
 
-using bench::kMiB;
-using bench::peakGrowth;
+using bench::measurePeak;
 
 class Editor final : public texteditor::TextEditorHost {
 public:
@@ -121,12 +120,8 @@ void dropped(benchmark::State &state, const QString &path, int answer)
         Editor editor;
         answers().answer = answer;
         answers().shown = 0;
-        const qint64 peak = peakGrowth([&] { importers.loadTextFromFile(editor, path); });
-        if (peak < 0) {
-            state.SkipWithError("the resident high-water mark cannot be reset here");
+        if (!measurePeak(state, [&] { importers.loadTextFromFile(editor, path); }))
             return;
-        }
-        state.counters["peak_MiB"] = double(peak) / kMiB;
         state.counters["lines"] = editor.text_.isEmpty() ? 0 : double(editor.text_.count(QStringLiteral("\r\n")) + 1);
         state.counters["messages"] = answers().shown;
     }
@@ -163,12 +158,8 @@ void BM_PlaylistOfOne100MBLine(benchmark::State &state)
     for (auto _ : state) {
         Editor editor;
         answers().shown = 0;
-        const qint64 peak = peakGrowth([&] { importers.listPlaylist(editor); });
-        if (peak < 0) {
-            state.SkipWithError("the resident high-water mark cannot be reset here");
+        if (!measurePeak(state, [&] { importers.listPlaylist(editor); }))
             return;
-        }
-        state.counters["peak_MiB"] = double(peak) / kMiB;
         state.counters["messages"] = answers().shown;
     }
     platform::Seam<tracklists::ModalRunner>::reset();
@@ -252,18 +243,15 @@ void BM_CddbLookupOf2000MatchesOf1MB(benchmark::State &state)
     for (auto _ : state) {
         int found = 0;
         QString failure;
-        const qint64 peak = peakGrowth([&] {
+        const bool measured = measurePeak(state, [&] {
             try {
                 found = int(platform::CddbClient(where).lookup(disc).size());
             } catch (const std::exception &e) {
                 failure = QString::fromLocal8Bit(e.what());
             }
-        });
-        if (peak < 0) {
-            state.SkipWithError("the resident high-water mark cannot be reset here");
+        }).has_value();
+        if (!measured)
             return;
-        }
-        state.counters["peak_MiB"] = double(peak) / kMiB;
         state.counters["matches_read"] = found;
         if (!failure.isEmpty())
             state.SetLabel(failure.toStdString());

@@ -65,8 +65,6 @@ void generated(benchmark::State &state, F make)
     });
 }
 
-#define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
-
 const Magick::Geometry kDown(kSmall, kSmall);
 const Magick::Geometry kUp(kSize, kSize);
 Magick::Geometry exactly(Magick::Geometry g)

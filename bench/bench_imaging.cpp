@@ -10,6 +10,7 @@ using benchpictures::kSize;
 using benchpictures::kSmall;
 using benchpictures::smallSource;
 using benchpictures::source;
+using benchpictures::timeMaking;
 
 namespace {
 
@@ -18,14 +19,6 @@ void inPlace(benchmark::State &state, F filter)
 {
     benchpictures::timeOnCopy(state, [] { return source().copy(); }, filter);
 }
-
-template <typename F>
-void producing(benchmark::State &state, F make)
-{
-    benchpictures::timeMaking(state, make);
-}
-
-#define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
 
 void BM_soften(benchmark::State &s) { inPlace(s, [](QImage &i) { img::soften(i, 100); }); }
 void BM_sharpen(benchmark::State &s) { inPlace(s, [](QImage &i) { img::sharpen(i, 60, 3, false); }); }
@@ -45,11 +38,11 @@ PELMORA_BENCH(BM_autoBrightness);
 PELMORA_BENCH(BM_brightnessContrast);
 PELMORA_BENCH(BM_dropShadow);
 
-void BM_flipLeftRight(benchmark::State &s) { producing(s, [] { return img::flipped(source(), 0); }); }
-void BM_flipTopBottom(benchmark::State &s) { producing(s, [] { return img::flipped(source(), 1); }); }
-void BM_rotate90(benchmark::State &s) { producing(s, [] { return img::rotated(source(), 90, 0, false); }); }
-void BM_rotate45Smooth(benchmark::State &s) { producing(s, [] { return img::rotated(source(), 45, 0, false); }); }
-void BM_rotate45Fast(benchmark::State &s) { producing(s, [] { return img::rotated(source(), 45, 0, true); }); }
+void BM_flipLeftRight(benchmark::State &s) { timeMaking(s, [] { return img::flipped(source(), 0); }); }
+void BM_flipTopBottom(benchmark::State &s) { timeMaking(s, [] { return img::flipped(source(), 1); }); }
+void BM_rotate90(benchmark::State &s) { timeMaking(s, [] { return img::rotated(source(), 90, 0, false); }); }
+void BM_rotate45Smooth(benchmark::State &s) { timeMaking(s, [] { return img::rotated(source(), 45, 0, false); }); }
+void BM_rotate45Fast(benchmark::State &s) { timeMaking(s, [] { return img::rotated(source(), 45, 0, true); }); }
 PELMORA_BENCH(BM_flipLeftRight);
 PELMORA_BENCH(BM_flipTopBottom);
 PELMORA_BENCH(BM_rotate90);
@@ -58,40 +51,40 @@ PELMORA_BENCH(BM_rotate45Fast);
 
 void BM_resizeDownQuality(benchmark::State &s)
 {
-    producing(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Quality); });
+    timeMaking(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Quality); });
 }
 void BM_resizeDownFast(benchmark::State &s)
 {
-    producing(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Fast); });
+    timeMaking(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Fast); });
 }
 void BM_resizeUpQuality(benchmark::State &s)
 {
     smallSource();
-    producing(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Quality); });
+    timeMaking(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Quality); });
 }
 void BM_resizeUpPreview(benchmark::State &s)
 {
     smallSource();
-    producing(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Preview); });
+    timeMaking(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Preview); });
 }
 void BM_resizeUpFast(benchmark::State &s)
 {
     smallSource();
-    producing(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Fast); });
+    timeMaking(s, [] { return img::resized(smallSource(), kSize, kSize, img::ResizeMode::Fast); });
 }
 void BM_resizeDownPreview(benchmark::State &s)
 {
-    producing(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Preview); });
+    timeMaking(s, [] { return img::resized(source(), kSmall, kSmall, img::ResizeMode::Preview); });
 }
 // Qt's smooth scaling: area averaging down, bilinear up, as our Preview mode.
 void BM_qtSmoothDown(benchmark::State &s)
 {
-    producing(s, [] { return source().scaled(kSmall, kSmall, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
+    timeMaking(s, [] { return source().scaled(kSmall, kSmall, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
 }
 void BM_qtSmoothUp(benchmark::State &s)
 {
     smallSource();
-    producing(s, [] { return smallSource().scaled(kSize, kSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
+    timeMaking(s, [] { return smallSource().scaled(kSize, kSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
 }
 PELMORA_BENCH(BM_resizeDownQuality);
 PELMORA_BENCH(BM_resizeDownPreview);
@@ -105,17 +98,17 @@ PELMORA_BENCH(BM_qtSmoothUp);
 void BM_linearGradient(benchmark::State &s)
 {
     const auto colors = img::GradientColors::twoColors(QColor(255, 0, 0), QColor(0, 0, 255));
-    producing(s, [&] { return img::linearGradient(kSize, kSize, {0, 0}, {0, kSize - 1}, colors); });
+    timeMaking(s, [&] { return img::linearGradient(kSize, kSize, {0, 0}, {0, kSize - 1}, colors); });
 }
 void BM_linearGradientDiagonalRainbow(benchmark::State &s)
 {
     const auto colors = img::GradientColors::rainbow();
-    producing(s, [&] { return img::linearGradient(kSize, kSize, {0, 0}, {kSize - 1, kSize - 1}, colors); });
+    timeMaking(s, [&] { return img::linearGradient(kSize, kSize, {0, 0}, {kSize - 1, kSize - 1}, colors); });
 }
 void BM_centredGradient(benchmark::State &s)
 {
     const auto colors = img::GradientColors::twoColors(QColor(255, 0, 0), QColor(0, 0, 255));
-    producing(s, [&] { return img::centredGradient(kSize, kSize, {kSize / 2.0, kSize / 2.0}, kSize / 2.0, colors); });
+    timeMaking(s, [&] { return img::centredGradient(kSize, kSize, {kSize / 2.0, kSize / 2.0}, kSize / 2.0, colors); });
 }
 PELMORA_BENCH(BM_linearGradient);
 PELMORA_BENCH(BM_linearGradientDiagonalRainbow);

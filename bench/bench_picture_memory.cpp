@@ -16,29 +16,25 @@
 
 namespace {
 
-using bench::kMiB;
-using bench::peakGrowth;
+using bench::measurePeak;
 constexpr qint64 kBoundBytes = 4 * platform::kMaxImagePixels + 64LL * 1024 * 1024;
 
 void measure(benchmark::State &state, const QString &path)
 {
     for (auto _ : state) {
         platform::CodecResult result;
-        const qint64 peak = peakGrowth([&] {
+        const auto peak = measurePeak(state, [&] {
             QImage img;
             result = platform::loadImageFile(path, img);
             state.counters["width"] = img.width();
             state.counters["height"] = img.height();
         });
-        if (peak < 0) {
-            state.SkipWithError("the resident high-water mark cannot be reset here");
+        if (!peak)
             return;
-        }
-        state.counters["peak_MiB"] = double(peak) / kMiB;
         state.counters["refused"] = result.ok ? 0 : 1;
         if (!result.ok)
             state.SetLabel(result.message.toStdString());
-        if (peak > kBoundBytes)
+        if (*peak > kBoundBytes)
             state.SkipWithError("loading took more than 4 bytes x the pixel limit + 64 MiB");
     }
 }

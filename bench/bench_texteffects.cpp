@@ -62,12 +62,9 @@ public:
     platform::ImgxImagePtr preview = platform::ImgxImage::create();
 };
 
-// The records as the text editor's opening writes them.
-void openTextEditor() { writeDefaultTextEffects(); }
-
 void BM_shadowSpinnerStep(benchmark::State &state)
 {
-    openTextEditor();
+    writeDefaultTextEffects(); // the records as the text editor's opening writes them
     PreviewingEditor editor;
     frmTextShadow dlg(editor);
     bool up = true;
@@ -81,7 +78,7 @@ BENCHMARK(BM_shadowSpinnerStep)->Unit(benchmark::kMillisecond);
 
 void BM_gradientDirectionButton(benchmark::State &state)
 {
-    openTextEditor();
+    writeDefaultTextEffects();
     PreviewingEditor editor;
     frmTextGradient dlg(editor);
     ButtonPlus *const buttons[] = {dlg.cmdUp, dlg.cmdDownRight, dlg.cmdCenter, dlg.cmdLeft};
@@ -94,7 +91,7 @@ BENCHMARK(BM_gradientDirectionButton)->Unit(benchmark::kMillisecond);
 // The sample alone: the gradient dialog's direction button with the text editor's preview free.
 void BM_gradientSampleOnly(benchmark::State &state)
 {
-    openTextEditor();
+    writeDefaultTextEffects();
     PreviewingEditor editor;
     frmTextGradient dlg(editor);
     editor.object.mstrText = QStringLiteral(" ");

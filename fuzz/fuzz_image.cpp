@@ -22,10 +22,6 @@ namespace {
 // allocated) and its allocator.
 constexpr qint64 kBoundKb = (4 * platform::kMaxImagePixels + 64LL * 1024 * 1024) / 1024 * 9 / 8 + 128 * 1024;
 
-qint64 statusKb(const char *field) { return platform::processStatusKb(field); }
-
-bool resetHighWaterMark() { return platform::resetPeakResident(); }
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -50,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
     };
     // Each load is one picture's budget: the first picture is gone before the second load.
-    const bool measured = resetHighWaterMark();
-    const qint64 before = statusKb("VmRSS:");
+    const bool measured = platform::resetPeakResident();
+    const qint64 before = platform::processStatusKb("VmRSS:");
     {
         QImage fromMemory;
         check(platform::loadImageData(bytes, QString(), fromMemory), fromMemory);
@@ -62,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QImage fromFile;
         check(platform::loadImageFile(path, fromFile), fromFile);
     }
-    if (measured && statusKb("VmHWM:") - before > kBoundKb)
+    if (measured && platform::processStatusKb("VmHWM:") - before > kBoundKb)
         __builtin_trap(); // more memory than the budget allows
     QFile::remove(path);
     return 0;

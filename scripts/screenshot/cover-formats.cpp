@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
     own.write("Slim case booklet;12;24;1,5;2;1,5;2;0;0;0;0;1,5;1,5;1;2\r\n");
     own.close();
     if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nLASTMEDIUM=5\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=0\r\n"
-                  "STANDARDPATH=" + pictures.toUtf8() + "\r\n"))
+                              "STANDARDPATH=" + pictures.toUtf8() + "\r\n"))
         return 1;
 
     StartupHooks hooks;

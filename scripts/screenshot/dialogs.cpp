@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFont>
 #include <QLabel>
 #include <QProgressBar>
@@ -69,9 +68,9 @@ int main(int argc, char *argv[])
         return session.exitCode();
     const QString resources = session.argument(1);
     if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=0\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
-                  "BORDERSTYLE=0\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=1\r\nMARGINCOLOR=255\r\n"
-                  "PRINTWITHDEFAULT=0\r\nSTANDARDPATH=/home/user/Pictures/Covers\r\n"
-                  "MYMUSICPATH=/home/user/Music\r\nLASTMEDIUM=0\r\n"))
+                              "BORDERSTYLE=0\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=1\r\nMARGINCOLOR=255\r\n"
+                              "PRINTWITHDEFAULT=0\r\nSTANDARDPATH=/home/user/Pictures/Covers\r\n"
+                              "MYMUSICPATH=/home/user/Music\r\nLASTMEDIUM=0\r\n"))
         return 1;
 
     StartupHooks hooks;

@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QCheckBox>
 #include <QFont>
 #include <QLineEdit>

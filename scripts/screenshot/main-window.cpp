@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -88,7 +87,7 @@ int main(int argc, char *argv[])
     const QString resources = session.argument(1);
     // The cut border and the disc outlines shown, no tip of the day.
     if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nPRINTBORDER=1\r\nBORDERCOLOR=8421504\r\n"
-                  "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n"))
+                              "LASTMEDIUM=0\r\nLASTCOVERLEFT=0\r\nLASTCOVERRIGHT=4\r\n"))
         return 1;
 
     StartupHooks hooks;

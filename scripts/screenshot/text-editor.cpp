@@ -17,7 +17,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QTimer>
 
 int main(int argc, char *argv[])

@@ -144,7 +144,7 @@ int main(int argc, char *argv[])
     const QString out = session.argument(2);
     QDir().mkpath(out);
     if (!session.writeOptions("[OPTIONS]\r\nLANGUAGE=English.dll\r\nSHOWTIPS=1\r\nLASTMEDIUM=1\r\nPRINTERNAME=PDF\r\n"
-                  "PRINTERID=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=2\r\n"))
+                              "PRINTERID=1\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\nPRINTMARGIN=1\r\nMARGINTYPE=2\r\n"))
         return 1;
     QDir(home).mkpath(QStringLiteral("music"));
     QDir(home).mkpath(QStringLiteral("print"));
