@@ -15,6 +15,7 @@
 #include <memory>
 
 class ButtonPlus;
+class NumberBox;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -105,11 +106,6 @@ private:
     bool enterInList();
     bool backspaceInNumberedList();
     void txtText_Change();
-    void txtAngel_Change();
-    void updAngle_Change();
-    void txtCharSpace_Change();
-    void txtCharSpace_LostFocus();
-    void updCharSpace_Change();
     void toggleStyle(int which);
     void setTextAlignment(int code);
 
@@ -122,8 +118,9 @@ private:
     double mDblFontSize = 14;
     // How much hiding the preview took off the window's height, given back on showing it.
     int mIntPreviewShrink = 0;
-    // The character spacing taken from its box (-10..10).
-    int mIntCharSpace = 0;
+    // The angle box (0..360, shown as a whole number once typed) and the character spacing
+    // box (a whole number in -10..10); what is no number is 0 once the typing is done.
+    NumberBox *mAngle = nullptr, *mCharSpace = nullptr;
     // The anti-alias level the preview draws with; a list without a selection keeps it.
     double mDblPreviewAntiAlias = 1;
     bool mBoolUnloaded = false;
