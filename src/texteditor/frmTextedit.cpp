@@ -627,47 +627,33 @@ void frmTextedit::doRemoveList(bool numbers)
     }
 }
 
-void frmTextedit::cmdListe_Click()
-{
-    skipFailure([&] {
-        if (mBoolListOn && mBoolNumbered) {
-            doRemoveList(true);
-            mBoolNumbered = false;
-            doList(false);
-        } else {
-            mBoolNumbered = false;
-            if (mBoolListOn) {
-                doRemoveList(false);
-                mBoolListOn = false;
-            } else {
-                doList(false);
-                mBoolListOn = true;
-            }
-        }
-    });
-    host().focusTextAtEnd();
-    doPreview();
-}
+void frmTextedit::cmdListe_Click() { toggleList(false); }
 
-void frmTextedit::cmdCountList_Click()
+void frmTextedit::cmdCountList_Click() { toggleList(true); }
+
+void frmTextedit::toggleList(bool numbers)
 {
+    // Each rewrite of the text would draw the preview; it is drawn once at the end.
+    const bool previewEnabled = mBoolPreviewEnabled;
+    mBoolPreviewEnabled = false;
     skipFailure([&] {
-        if (mBoolListOn && !mBoolNumbered) {
-            doRemoveList(false);
-            mBoolNumbered = true;
-            doList(true);
+        if (mBoolListOn && mBoolNumbered != numbers) {
+            doRemoveList(mBoolNumbered);
+            mBoolNumbered = numbers;
+            doList(numbers);
         } else {
-            mBoolNumbered = true;
+            mBoolNumbered = numbers;
             if (mBoolListOn) {
-                doRemoveList(true);
+                doRemoveList(numbers);
                 mBoolListOn = false;
             } else {
-                doList(true);
+                doList(numbers);
                 mBoolListOn = true;
             }
         }
     });
     host().focusTextAtEnd();
+    mBoolPreviewEnabled = previewEnabled;
     doPreview();
 }
 

@@ -99,6 +99,8 @@ private:
     void Form_Unload();
     void doList(bool numbers);
     void doRemoveList(bool numbers);
+    // The list buttons: a list of the kind switches off, one of the other kind turns into it.
+    void toggleList(bool numbers);
     void setContrastBackground(bool recreateOpaque);
     bool effectActive() const;
     // Key handling of the edit box: Ctrl+A, the deferred preview, Enter and Backspace in lists.
