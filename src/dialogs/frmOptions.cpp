@@ -130,6 +130,9 @@ void frmOptions::buildControls()
 {
     auto *root = new QVBoxLayout(this);
     tbsOptions = named(new QTabWidget, QStringLiteral("tbsOptions"));
+    // Every tab caption shows whole, in every language (fitTabs widens the window for them).
+    tbsOptions->setUsesScrollButtons(false);
+    tbsOptions->setElideMode(Qt::ElideNone);
     root->addWidget(tbsOptions);
     const char *captions[] = {"Drucker", "Rahmen", "Dateieinstellungen", "Fenstereinstellungen", "Sprache", "Scanner"};
     for (int i = 0; i < 6; ++i) {
@@ -411,11 +414,7 @@ void frmOptions::Form_Load()
     // came with the localisation.
 
     // 9. From here on failures are ignored.
-    try {
-        lstPrinter->setCurrentIndex(-1);
-        lstPrinter->setEditText(printerPromptText());
-    } catch (...) {
-    }
+    showPrinterPrompt();
     // 10. Border.
     try {
         {
@@ -524,8 +523,6 @@ void frmOptions::showPrinterPrompt()
 void frmOptions::fitTabs()
 {
     // Every tab caption shows whole, in every language: the window is as wide as the tabs.
-    tbsOptions->setUsesScrollButtons(false);
-    tbsOptions->setElideMode(Qt::ElideNone);
     if (QLayout *l = layout())
         l->activate();
     const int needed = minimumSizeHint().width();
