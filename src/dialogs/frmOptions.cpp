@@ -19,6 +19,7 @@
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
+#include "platform/widgets/NumberBox.h"
 #include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
 
@@ -129,6 +130,9 @@ void frmOptions::buildControls()
 {
     auto *root = new QVBoxLayout(this);
     tbsOptions = named(new QTabWidget, QStringLiteral("tbsOptions"));
+    // Every tab caption shows whole, in every language (fitTabs widens the window for them).
+    tbsOptions->setUsesScrollButtons(false);
+    tbsOptions->setElideMode(Qt::ElideNone);
     root->addWidget(tbsOptions);
     const char *captions[] = {"Drucker", "Rahmen", "Dateieinstellungen", "Fenstereinstellungen", "Sprache", "Scanner"};
     for (int i = 0; i < 6; ++i) {
@@ -311,9 +315,26 @@ void frmOptions::connectControls()
             if (on)
                 optBorder_Click(i);
         });
-    connect(txtBorderWidth, &QLineEdit::textChanged, this, [this] { txtBorderWidth_Change(); });
-    connect(txtBorderWidth, &QLineEdit::editingFinished, this, [this] { txtBorderWidth_LostFocus(); });
-    connect(updBorderWidth, &QScrollBar::valueChanged, this, [this] { updBorderWidth_Change(); });
+    NumberBox::Rules width;
+    const int lowest = updBorderWidth->minimum(), highest = updBorderWidth->maximum();
+    width.read = [=](const QString &text) -> std::optional<double> {
+        if (const std::optional<double> n = borderWidthNumber(text))
+            return std::clamp(*n, lowest / 100.0, highest / 100.0);
+        return std::nullopt;
+    };
+    width.finished = [=, this](const QString &text) {
+        const std::optional<double> n = borderWidthNumber(text);
+        if (!n)
+            return borderWidthText((kWidthSteps - updBorderWidth->value()) / 100.0);
+        if (*n > highest / 100.0)
+            return borderWidthText(highest / 100.0);
+        if (*n < lowest / 100.0)
+            return borderWidthText((lowest + 1) / 100.0);
+        return text;
+    };
+    width.position = [](double w) { return int(roundHalfEven(kWidthSteps - 100.0 * w)); };
+    width.positionText = [](int position) { return borderWidthText((kWidthSteps - position) / 100.0); };
+    borderWidth_ = new NumberBox(txtBorderWidth, updBorderWidth, std::move(width));
     connect(cmdBorderColor, &QPushButton::clicked, this, [this] { cmdBorderColor_Click(); });
     connect(shpBorderColor, &ClickableLabel::clicked, this, [this] { cmdBorderColor_Click(); });
     connect(chkMargin, &QCheckBox::toggled, this, [this] { chkMargin_Click(); });
@@ -387,17 +408,13 @@ void frmOptions::Form_Load()
     }
 
     // 6. Border width.
-    showBorderWidth(borderWidthText(gDblBorderWidth));
+    borderWidth_->show(borderWidthText(gDblBorderWidth));
 
     // 7, 8. The tab widget holds the pages and shows the chosen one only; the tab captions
     // came with the localisation.
 
     // 9. From here on failures are ignored.
-    try {
-        lstPrinter->setCurrentIndex(-1);
-        lstPrinter->setEditText(printerPromptText());
-    } catch (...) {
-    }
+    showPrinterPrompt();
     // 10. Border.
     try {
         {
@@ -506,8 +523,6 @@ void frmOptions::showPrinterPrompt()
 void frmOptions::fitTabs()
 {
     // Every tab caption shows whole, in every language: the window is as wide as the tabs.
-    tbsOptions->setUsesScrollButtons(false);
-    tbsOptions->setElideMode(Qt::ElideNone);
     if (QLayout *l = layout())
         l->activate();
     const int needed = minimumSizeHint().width();
@@ -566,7 +581,7 @@ void frmOptions::chkDrawBorder_Click()
         enableFrameControls(picBorder);
         if (gByteBorderStyle < optBorder.size())
             selectOption(optBorder[gByteBorderStyle]);
-        showBorderWidth(borderWidthText(gDblBorderWidth));
+        borderWidth_->show(borderWidthText(gDblBorderWidth));
         shpBorderColor->setColor(std::uint32_t(gLngBorderColor));
         if (main)
             for (size_t s = 0; s < 2; ++s) {
@@ -584,7 +599,7 @@ void frmOptions::optBorder_Click(int index)
     try {
         gByteBorderStyle = std::uint8_t(index);
         if (index == 1)
-            showBorderWidth(QStringLiteral("1"));
+            borderWidth_->show(QStringLiteral("1"));
         if (frmPelmora *main = frmPelmora::instance()) {
             for (ShapeControl *shape : main->shpBorder) {
                 shape->setBorderStyle(index == 0 ? ShapeControl::kSolid : ShapeControl::kDot);
@@ -594,60 +609,6 @@ void frmOptions::optBorder_Click(int index)
         gObjCover().setBorder(0);
     } catch (...) {
     }
-}
-
-void frmOptions::txtBorderWidth_Change()
-{
-    if (settingWidth_)
-        return;
-    // While the user types, the box keeps what is typed (an empty box, a lone "-"); the
-    // spinner follows a number. The box is put right when it loses the focus or on Enter.
-    const auto n = borderWidthNumber(txtBorderWidth->text());
-    if (!n)
-        return;
-    const double width = std::clamp(*n, updBorderWidth->minimum() / 100.0, updBorderWidth->maximum() / 100.0);
-    const QSignalBlocker quiet(updBorderWidth);
-    updBorderWidth->setValue(int(roundHalfEven(kWidthSteps - 100.0 * width)));
-}
-
-void frmOptions::showBorderWidth(const QString &text)
-{
-    txtBorderWidth->setText(text);
-    txtBorderWidth_LostFocus();
-}
-
-void frmOptions::txtBorderWidth_LostFocus()
-{
-    const double maximum = updBorderWidth->maximum() / 100.0;
-    const double minimum = updBorderWidth->minimum() / 100.0;
-    double width = 0;
-    QString replacement;
-    if (const auto n = borderWidthNumber(txtBorderWidth->text())) {
-        width = *n;
-        if (width > maximum) {
-            width = maximum;
-            replacement = borderWidthText(width);
-        } else if (width < minimum) {
-            width = (updBorderWidth->minimum() + 1) / 100.0;
-            replacement = borderWidthText(width);
-        }
-    } else {
-        width = (kWidthSteps - updBorderWidth->value()) / 100.0;
-        replacement = borderWidthText(width);
-    }
-    if (!replacement.isNull()) {
-        const bool was = settingWidth_;
-        settingWidth_ = true;
-        txtBorderWidth->setText(replacement);
-        settingWidth_ = was;
-    }
-    const QSignalBlocker quiet(updBorderWidth);
-    updBorderWidth->setValue(int(roundHalfEven(kWidthSteps - 100.0 * width)));
-}
-
-void frmOptions::updBorderWidth_Change()
-{
-    showBorderWidth(borderWidthText((kWidthSteps - updBorderWidth->value()) / 100.0));
 }
 
 void frmOptions::pickColor(ClickableLabel *swatch, bool border)
@@ -822,7 +783,7 @@ void frmOptions::cmdAccept_Click() { acceptOptions(); }
 
 bool frmOptions::acceptOptions()
 {
-    txtBorderWidth_LostFocus();
+    borderWidth_->finish();
     if (noPrinterChosen())
         return false;
     try {

@@ -14,6 +14,7 @@
 #include <optional>
 
 class ClickableLabel;
+class NumberBox;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -66,9 +67,6 @@ public:
     void lstPrinter_Click();
     void chkDrawBorder_Click();
     void optBorder_Click(int index);
-    void txtBorderWidth_Change();
-    void txtBorderWidth_LostFocus();
-    void updBorderWidth_Change();
     void cmdBorderColor_Click();
     void chkMargin_Click();
     void optMargin_Click(int index);
@@ -110,15 +108,15 @@ private:
     void setCheck(QCheckBox *box, bool checked);
     void selectOption(QRadioButton *button);
     void pickColor(ClickableLabel *swatch, bool border);
-    // Writes the border width box as the program does: put right at once, as on leaving it.
-    void showBorderWidth(const QString &text);
     void pickFolder(QString &variable, QLineEdit *box, const QString &title);
     // The main window's on-top state, cut border and fold marks as the option variables say.
     static void showRestoredOptions();
 
     bool unloaded_ = false;
     bool accepting_ = false; // closing after OK: nothing is read back
-    bool settingWidth_ = false;
+    // The border width box: a number in 0..2 mm is taken as typed; once the typing is done a
+    // larger one shows as 2, a negative one as 0.01 and what is no number as the spinner's width.
+    NumberBox *borderWidth_ = nullptr;
 };
 
 // The number a border width text holds, with "," or "." as its decimal sign; a number still

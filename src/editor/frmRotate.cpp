@@ -15,6 +15,7 @@
 #include "platform/Rounding.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/widgets/ButtonPlus.h"
+#include "platform/widgets/NumberBox.h"
 #include "ui_frmRotate.h"
 
 #include <QKeyEvent>
@@ -48,8 +49,20 @@ frmRotate::frmRotate(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     cmdRotateLeft = ui->cmdRotateLeft;
     cmdRotateRight = ui->cmdRotateRight;
     setFixedSize(size());
-    connect(txtAngle, &QLineEdit::textChanged, this, &frmRotate::txtAngle_Change);
-    connect(updAngle, &QScrollBar::valueChanged, this, &frmRotate::updAngle_Change);
+    NumberBox::Rules rules;
+    rules.read = [](const QString &text) { return parseUserNumber(text); };
+    rules.finished = [](const QString &text) {
+        // The leading number ("45abc" gives 45) within 0..360, tested as a whole number; the
+        // box keeps its fraction (22.7 stays 22.7).
+        const std::optional<double> n = readLeadingNumber(text);
+        if (!n)
+            return QStringLiteral("90");
+        const double whole = roundHalfEven(*n);
+        return whole > kFullTurn ? QStringLiteral("360") : whole < 0 ? QStringLiteral("0") : formatUserNumber(*n);
+    };
+    rules.position = [](double angle) { return int(kFullTurn - std::clamp(roundHalfEven(angle), 0.0, kFullTurn)); };
+    rules.positionText = [](int position) { return QString::number(int(kFullTurn) - position); };
+    mAngle = new NumberBox(txtAngle, updAngle, std::move(rules));
     connect(cmdRotateLeft, &QPushButton::clicked, this, &frmRotate::cmdRotateLeft_Click);
     connect(cmdRotateRight, &QPushButton::clicked, this, &frmRotate::cmdRotateRight_Click);
     txtAngle->installEventFilter(this);
@@ -61,9 +74,7 @@ frmRotate::~frmRotate() = default;
 void frmRotate::Form_Load()
 {
     changeLanguage(this);
-    const QSignalBlocker quiet(txtAngle);
-    txtAngle->setText(QStringLiteral("90"));
-    txtAngle_Change();
+    mAngle->show(QStringLiteral("90"));
 }
 
 bool frmRotate::eventFilter(QObject *watched, QEvent *event)
@@ -74,14 +85,10 @@ bool frmRotate::eventFilter(QObject *watched, QEvent *event)
             // Selected after the click that gave the focus has placed the caret.
             QTimer::singleShot(0, txtAngle, [box = txtAngle] { box->selectAll(); });
             break;
-        case QEvent::FocusOut:
-            txtAngle_LostFocus();
-            break;
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                txtAngle_LostFocus();
-                doRotate(leadingNumber(txtAngle->text()));
+                doRotate(mAngle->finish());
                 return true;
             }
             break;
@@ -93,61 +100,9 @@ bool frmRotate::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void frmRotate::txtAngle_Change()
-{
-    // While the user types, the box keeps what is typed (an empty box on the way to "45", a
-    // lone "-"); the spinner follows a number within 0..360. The box is put right when it
-    // loses the focus, on Enter and before any rotation.
-    const std::optional<double> value = parseUserNumber(txtAngle->text());
-    if (!value)
-        return;
-    const double n = std::clamp(roundHalfEven(*value), 0.0, kFullTurn);
-    // The box keeps what was typed (22.7 stays 22.7); only the spinner follows it.
-    mBoolSettingSpinner = true;
-    updAngle->setValue(int(kFullTurn - n));
-    mBoolSettingSpinner = false;
-}
+void frmRotate::cmdRotateLeft_Click() { doRotate(-mAngle->finish()); }
 
-void frmRotate::updAngle_Change()
-{
-    if (mBoolSettingSpinner)
-        return;
-    txtAngle->setText(QString::number(int(kFullTurn) - updAngle->value()));
-}
-
-void frmRotate::txtAngle_LostFocus()
-{
-    try {
-        // The leading number ("45abc" gives 45) within 0..360; no number at all gives 90.
-        const QString text = txtAngle->text();
-        QString shown = QStringLiteral("90");
-        if (const std::optional<double> n = readLeadingNumber(text)) {
-            const double whole = roundHalfEven(*n);
-            shown = whole > kFullTurn ? QStringLiteral("360") : whole < 0 ? QStringLiteral("0") : formatUserNumber(*n);
-        }
-        if (shown != text)
-            txtAngle->setText(shown);
-    } catch (...) {
-    }
-}
-
-void frmRotate::cmdRotateLeft_Click()
-{
-    txtAngle_LostFocus();
-    doRotate(-leadingNumber(txtAngle->text()));
-}
-
-void frmRotate::cmdRotateRight_Click()
-{
-    txtAngle_LostFocus();
-    doRotate(leadingNumber(txtAngle->text()));
-}
-
-double frmRotate::leadingNumber(const QString &text)
-{
-    const std::optional<double> value = readLeadingNumber(text);
-    return value && std::isfinite(*value) ? *value : 0;
-}
+void frmRotate::cmdRotateRight_Click() { doRotate(mAngle->finish()); }
 
 std::optional<double> frmRotate::readLeadingNumber(const QString &text)
 {

@@ -8,6 +8,7 @@
 #include <optional>
 
 class ButtonPlus;
+class NumberBox;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
@@ -23,14 +24,10 @@ public:
     // records the step for undo; 0 does nothing.
     static void doRotate(double angle);
 
-    // The box's leading number with the user's decimal sign ("45abc" gives 45, "abc" 0).
-    static double leadingNumber(const QString &text);
-    // The same, nothing when the text does not begin with a number (or one beyond a double).
+    // The number a text begins with, with the user's decimal sign ("45abc" gives 45); nothing
+    // when it begins with none (or with one beyond a double).
     static std::optional<double> readLeadingNumber(const QString &text);
 
-    void txtAngle_Change();
-    void txtAngle_LostFocus();
-    void updAngle_Change();
     void cmdRotateLeft_Click();
     void cmdRotateRight_Click();
 
@@ -46,6 +43,7 @@ private:
     void Form_Load();
 
     std::unique_ptr<Ui::frmRotate> ui;
-    // The spinner is being set from the box.
-    bool mBoolSettingSpinner = false;
+    // The angle box: while typed in, the spinner follows a number within 0..360; once the
+    // typing is done the box shows its leading number within 0..360, 90 when it has none.
+    NumberBox *mAngle = nullptr;
 };

@@ -9,41 +9,58 @@
 #include "mainwindow/LocaleNumbers.h"
 #include "platform/Rounding.h"
 #include "platform/widgets/ButtonPlus.h"
+#include "platform/widgets/NumberBox.h"
 #include "texteditor/Globals.h"
 #include "texteditor/TextEditorSeams.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <cstdint>
+#include <iterator>
 #include <optional>
-#include <string>
+#include <utility>
 
 namespace {
 
-// A box's text with "." for the decimal point: "." and "," both count as one, and so does the
-// user's decimal sign (no box holds a number large enough for digit grouping).
-QString withPoint(const QString &text)
+// A box's text with the user's decimal sign written as a point.
+QString userSignAsPoint(const QString &text)
 {
     QString t = text;
     if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
         t.replace(gStrDecimalSeparator, QStringLiteral("."));
-    t.replace(u',', u'.');
     return t;
 }
 
 // The number a box starts with, as the program reads numbers typed by the user: blanks are
-// skipped, a text without a leading number is 0. A number too large for a double reads as
-// infinite (so it clamps to the range's end) rather than overflowing.
-double readBoxNumber(const QString &text) { return safeValSaturating(withPoint(text)); }
+// skipped, "," is a decimal point too, a text without a leading number is 0. A number too
+// large for a double reads as infinite (so it clamps to the range's end) rather than
+// overflowing.
+double readBoxNumber(const QString &text) { return safeValSaturating(userSignAsPoint(text).replace(u',', u'.')); }
 
-// A box's text while the user types in it: a whole number, else nothing. A partial entry
-// ("-", "2.", "2,", nothing at all) is no number yet.
-std::optional<double> typedNumber(const QString &text) { return parseDataNumber(withPoint(text)); }
+// A box's text while the user types in it: a whole decimal number ("2." and "2," count as 2),
+// else nothing; "-" and an empty box are no number yet.
+std::optional<double> typedNumber(const QString &text) { return parseDataNumber(userSignAsPoint(text)); }
+
+// The range of each box, in the order of frmTextShadow::Box; the spinner's position p stands
+// for top - p, within 0..bar.
+struct BoxRange {
+    double low, high;
+    bool whole;
+    int top, bar;
+
+    double clamp(double v) const
+    {
+        const double inRange = std::clamp(v, low, high);
+        return whole ? roundHalfEven(inRange) : inRange;
+    }
+    QString text(double v) const { return whole ? QString::number(std::int64_t(v)) : formatUserNumber(v); }
+};
+
+// The opacity's bar keeps the scroll bar's own range; its numbers come back to 255.
+constexpr BoxRange kRanges[] = {
+    {-200, 200, true, 200, 400}, {-200, 200, true, 200, 400}, {0, 255, false, 255, 255}, {0, 255, true, 32767, 32767}};
 
 } // namespace
 
@@ -80,20 +97,32 @@ frmTextShadow::frmTextShadow(texteditor::TextEditorHost &editor)
     cmdSetDefaultShadow = ui->cmdSetDefaultShadow;
     setFixedSize(size());
 
-    // The opacity bar keeps the scroll bar's own range; SaveData brings its numbers back to 255.
-    mSpinners = {{txtXPos, updXPos, 200}, {txtYPos, updYPos, 200}, {txtBlur, updBlur, 255},
-                 {txtTransparency, updTransparency, 32767}};
-    const int ranges[] = {400, 400, 255, 32767};
-    for (size_t i = 0; i < mSpinners.size(); ++i) {
-        const Spinner s = mSpinners[i];
-        s.bar->setRange(0, ranges[i]);
-        s.bar->setSingleStep(1);
-        s.bar->setPageStep(1);
-        s.box->installEventFilter(this);
-        connect(s.box, &QLineEdit::textChanged, this, [this, s] { boxChanged(s); });
-        // Leaving a box shows what was taken from it; Enter does the same (eventFilter).
-        connect(s.box, &QLineEdit::editingFinished, this, [this] { normaliseBoxes(); });
-        connect(s.bar, &QScrollBar::valueChanged, this, [this, s] { spinnerChanged(s); });
+    const std::pair<QLineEdit *, QScrollBar *> boxes[] = {
+        {txtXPos, updXPos}, {txtYPos, updYPos}, {txtBlur, updBlur}, {txtTransparency, updTransparency}};
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        const auto [box, bar] = boxes[i];
+        const BoxRange range = kRanges[i];
+        bar->setRange(0, range.bar);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        // Enter shows and applies what was taken (eventFilter).
+        box->installEventFilter(this);
+        NumberBox::Rules rules;
+        rules.read = [range](const QString &text) -> std::optional<double> {
+            if (const std::optional<double> typed = typedNumber(text))
+                return range.clamp(*typed);
+            return std::nullopt;
+        };
+        rules.finished = [range](const QString &text) { return range.text(range.clamp(readBoxNumber(text))); };
+        rules.position = [range](double value) { return roundToInt(range.top - value); };
+        rules.positionText = [range](int position) { return QString::number(range.top - position); };
+        rules.taken = [this, which = Box(i)](double value) {
+            if (mBoolClosed || !mBoolValuesShown)
+                return;
+            store(which, value);
+            applyShadow();
+        };
+        mBoxes.push_back(new NumberBox(box, bar, std::move(rules)));
     }
 
     const auto direction = [this](ButtonPlus *b, int sx, int sy) {
@@ -139,7 +168,6 @@ void frmTextShadow::requestPreview()
 
 void frmTextShadow::Form_Load()
 {
-    PreviewBatch batch(*this);
     mBoolValuesShown = false;
     try {
         changeLanguage(this);
@@ -154,28 +182,42 @@ void frmTextShadow::Form_Load()
     // Opening applies the shadow: with the auto-preview on it shows at once.
     showShadowData();
     applyShadow();
-    mBoolChanged = false;
+}
+
+double frmTextShadow::stored(Box box) const
+{
+    const clsTextShadow &s = *mObjWorkShadow;
+    switch (box) {
+    case XPos: return s.mLngX;
+    case YPos: return s.mLngY;
+    case Blur: return s.mDblBlurLevel;
+    case Opacity: return s.mByteOpacitiy;
+    }
+    return 0;
+}
+
+void frmTextShadow::store(Box box, double value)
+{
+    clsTextShadow &s = *mObjWorkShadow;
+    switch (box) {
+    case XPos: s.mLngX = std::int32_t(value); break;
+    case YPos: s.mLngY = std::int32_t(value); break;
+    case Blur: s.mDblBlurLevel = value; break;
+    case Opacity: s.mByteOpacitiy = std::uint8_t(value); break;
+    }
 }
 
 void frmTextShadow::showShadowData()
 {
     mBoolValuesShown = false;
-    const clsTextShadow &s = *mObjWorkShadow;
-    txtXPos->setText(QString::number(s.mLngX));
-    txtYPos->setText(QString::number(s.mLngY));
-    txtTransparency->setText(QString::number(s.mByteOpacitiy));
-    txtBlur->setText(formatUserNumber(s.mDblBlurLevel));
-    for (const Spinner &sp : mSpinners) {
-        const QSignalBlocker block(sp.bar);
-        sp.bar->setValue(roundToInt(sp.top - readBoxNumber(sp.box->text())));
-    }
+    for (size_t i = 0; i < mBoxes.size(); ++i)
+        mBoxes[i]->show(kRanges[i].text(stored(Box(i))));
     mBoolValuesShown = true;
 }
 
 void frmTextShadow::applyShadow()
 {
     try {
-        mBoolChanged = true;
         mObjWorkShadow->mBoolIsActive = true;
         if (mEditor.autoPreview()) {
             gObjTextShadow()->copy(*mObjWorkShadow);
@@ -190,76 +232,11 @@ void frmTextShadow::SaveData()
     if (!mBoolValuesShown)
         return;
     try {
-        const auto whole = [](double v, double low, double high) { return roundHalfEven(std::clamp(v, low, high)); };
-        const double x = whole(readBoxNumber(txtXPos->text()), -200, 200);
-        const double y = whole(readBoxNumber(txtYPos->text()), -200, 200);
-        const double blur = std::clamp(readBoxNumber(txtBlur->text()), 0.0, 255.0);
-        const double opacity = whole(readBoxNumber(txtTransparency->text()), 0, 255);
-        clsTextShadow &s = *mObjWorkShadow;
-        s.mLngX = std::int32_t(x);
-        s.mLngY = std::int32_t(y);
-        s.mDblBlurLevel = blur;
-        s.mByteOpacitiy = std::uint8_t(opacity);
-        showShadowData();
+        for (NumberBox *box : mBoxes)
+            box->finish();
     } catch (...) {
-        mBoolValuesShown = true;
         reportError(QStringLiteral("ERR_SAVEDATA_SHADOW"), QStringLiteral("frmTextShadow.SaveData"));
     }
-}
-
-void frmTextShadow::boxChanged(const Spinner &spinner)
-{
-    if (mBoolClosed || !mBoolValuesShown)
-        return;
-    // While the user types, the box keeps what is typed; its value is taken once it reads as a
-    // number, and the box is rewritten only when it loses the focus or on Enter.
-    const std::optional<double> typed = typedNumber(spinner.box->text());
-    if (!typed)
-        return;
-    PreviewBatch batch(*this);
-    takeValue(spinner, *typed);
-    applyShadow();
-    const QSignalBlocker block(spinner.bar);
-    spinner.bar->setValue(roundToInt(spinner.top - std::clamp(*typed, -1e9, 1e9)));
-}
-
-void frmTextShadow::takeValue(const Spinner &spinner, double typed)
-{
-    const auto whole = [](double v, double low, double high) { return roundHalfEven(std::clamp(v, low, high)); };
-    clsTextShadow &s = *mObjWorkShadow;
-    if (spinner.box == txtXPos)
-        s.mLngX = std::int32_t(whole(typed, -200, 200));
-    else if (spinner.box == txtYPos)
-        s.mLngY = std::int32_t(whole(typed, -200, 200));
-    else if (spinner.box == txtBlur)
-        s.mDblBlurLevel = std::clamp(typed, 0.0, 255.0);
-    else
-        s.mByteOpacitiy = std::uint8_t(whole(typed, 0, 255));
-}
-
-void frmTextShadow::normaliseBoxes()
-{
-    if (mBoolClosed || !mBoolValuesShown)
-        return;
-    PreviewBatch batch(*this);
-    clsTextShadow before;
-    before.copy(*mObjWorkShadow);
-    SaveData();
-    const clsTextShadow &now = *mObjWorkShadow;
-    if (now.mLngX != before.mLngX || now.mLngY != before.mLngY || now.mDblBlurLevel != before.mDblBlurLevel ||
-        now.mByteOpacitiy != before.mByteOpacitiy)
-        applyShadow();
-}
-
-void frmTextShadow::spinnerChanged(const Spinner &spinner)
-{
-    if (mBoolClosed)
-        return;
-    PreviewBatch batch(*this);
-    // A step of the arrows is no typing: the box shows at once what was taken (the opacity's
-    // 256 comes back as 255).
-    spinner.box->setText(QString::number(spinner.top - spinner.bar->value()));
-    normaliseBoxes();
 }
 
 bool frmTextShadow::eventFilter(QObject *watched, QEvent *event)
@@ -278,7 +255,6 @@ bool frmTextShadow::eventFilter(QObject *watched, QEvent *event)
 
 void frmTextShadow::setOffset(std::int32_t x, std::int32_t y)
 {
-    PreviewBatch batch(*this);
     mObjWorkShadow->mLngX = x;
     mObjWorkShadow->mLngY = y;
     showShadowData();
@@ -287,7 +263,6 @@ void frmTextShadow::setOffset(std::int32_t x, std::int32_t y)
 
 void frmTextShadow::cmdSetDefaultShadow_Click()
 {
-    PreviewBatch batch(*this);
     mObjWorkShadow->copy(*gObjDefaultTextShadow());
     gObjTextShadow()->copy(*gObjDefaultTextShadow());
     showShadowData();

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ButtonPlus;
+class NumberBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -48,23 +49,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // One spinner pair: the number n shown in the box runs against the position p, n = top - p.
-    struct Spinner {
-        QLineEdit *box;
-        QScrollBar *bar;
-        int top;
-    };
+    // The four boxes: offsets X and Y (whole, -200..200), blur (0..255, fractions kept) and
+    // opacity (whole, 0..255), in the order of mBoxes. The number n shown in a box runs against
+    // its spinner's position p, n = top - p.
+    enum Box { XPos, YPos, Blur, Opacity };
 
     void Form_Load();
     void showShadowData();
     void applyShadow();
+    // The boxes show what was taken from them, applied where that changed anything.
     void SaveData();
-    void boxChanged(const Spinner &spinner);
-    // Stores a number typed into the spinner's box, brought into the box's range.
-    void takeValue(const Spinner &spinner, double typed);
-    // The boxes show the stored values (SaveData), applied when one of them changed.
-    void normaliseBoxes();
-    void spinnerChanged(const Spinner &spinner);
+    // What the working shadow holds for a box, and a value taken from the box into it.
+    double stored(Box box) const;
+    void store(Box box, double value);
     void setOffset(std::int32_t x, std::int32_t y);
     void closeWith(int result);
 
@@ -79,11 +76,10 @@ private:
 
     std::unique_ptr<Ui::frmTextShadow> ui;
     texteditor::TextEditorHost &mEditor;
-    std::vector<Spinner> mSpinners;
+    std::vector<NumberBox *> mBoxes;
     clsTextShadowPtr mObjWorkShadow;
     clsTextShadowPtr mObjBackupShadow;
     bool mBoolValuesShown = false;
-    bool mBoolChanged = false;
     int mIntBatchDepth = 0;
     bool mBoolPreviewDue = false;
     bool mBoolClosed = false;

@@ -18,6 +18,7 @@
 #include "platform/ui/Choosers.h"
 #include "platform/ui/Screen.h"
 #include "platform/widgets/ButtonPlus.h"
+#include "platform/widgets/NumberBox.h"
 #include "texteditor/Globals.h"
 #include "texteditor/TextBox.h"
 #include "texteditor/TextLists.h"
@@ -33,6 +34,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 
 using platform::kNoUndo;
 
@@ -51,47 +54,6 @@ void skipFailure(F &&f)
         f();
     } catch (...) {
     }
-}
-
-// The number a text starts with, the point as decimal sign: "12abc" gives 12, "abc" 0.
-double leadingNumber(const QString &text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    QString n;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        n += text[i++];
-    bool digits = false, point = false;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c >= u'0' && c <= u'9') {
-            n += c;
-            digits = true;
-        } else if (c == u'.' && !point) {
-            n += c;
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (!digits)
-        return 0;
-    if (i + 1 < text.size() && (text[i] == u'e' || text[i] == u'E')) {
-        QString e = QStringLiteral("e");
-        qsizetype j = i + 1;
-        if (text[j] == u'-' || text[j] == u'+')
-            e += text[j++];
-        qsizetype k = j;
-        while (k < text.size() && text[k] >= u'0' && text[k] <= u'9')
-            ++k;
-        if (k > j)
-            n += e + text.mid(j, k - j);
-    }
-    const double v = n.toDouble();
-    if (!std::isfinite(v))
-        throw std::overflow_error("number out of range");
-    return v;
 }
 
 // The first characters of a text, never half of a character.
@@ -120,6 +82,27 @@ int antiAliasPosition(double level)
         if (kAntiAlias[i] == level)
             return i;
     return -1;
+}
+
+// A box of whole numbers low..high with its spinner, whose upper arrow raises the number: a
+// number typed is taken rounded into the range; once the typing is done the box shows the
+// number taken, and 0 for what is no number.
+NumberBox *wholeNumberBox(QLineEdit *box, QScrollBar *spinner, int low, int high, std::function<void()> taken)
+{
+    NumberBox::Rules rules;
+    rules.read = [=](const QString &text) -> std::optional<double> {
+        if (const std::optional<double> v = parseUserNumber(text))
+            return roundHalfEven(std::clamp(*v, double(low), double(high)));
+        return std::nullopt;
+    };
+    rules.finished = [read = rules.read](const QString &text) {
+        const std::optional<double> v = read(text);
+        return QString::number(v ? int(*v) : 0);
+    };
+    rules.position = [high](double value) { return high - int(value); };
+    rules.positionText = [high](int position) { return QString::number(high - position); };
+    rules.taken = [taken = std::move(taken)](double) { taken(); };
+    return new NumberBox(box, spinner, std::move(rules));
 }
 
 double freshWidthPercent()
@@ -206,11 +189,8 @@ frmTextedit::frmTextedit(QWidget *parent)
     connect(cmdAlignRight, &QPushButton::clicked, this, [this] { setTextAlignment(1); });
     connect(cmdAlignCenter, &QPushButton::clicked, this, [this] { setTextAlignment(2); });
     connect(cmdColor, &QPushButton::clicked, this, [this] { cmdColor_Click(); });
-    connect(txtAngel, &QLineEdit::textChanged, this, [this] { txtAngel_Change(); });
-    connect(updAngle, &QScrollBar::valueChanged, this, [this] { updAngle_Change(); });
-    connect(txtCharSpace, &QLineEdit::textChanged, this, [this] { txtCharSpace_Change(); });
-    connect(txtCharSpace, &QLineEdit::editingFinished, this, [this] { txtCharSpace_LostFocus(); });
-    connect(updCharSpace, &QScrollBar::valueChanged, this, [this] { updCharSpace_Change(); });
+    mAngle = wholeNumberBox(txtAngel, updAngle, 0, 360, [this] { doPreview(); });
+    mCharSpace = wholeNumberBox(txtCharSpace, updCharSpace, -10, 10, [this] { doPreview(); });
     connect(chkAutoPreview, &QCheckBox::toggled, this, [this] { chkAutoPreview_Click(); });
     connect(timerMaxPreview, &QTimer::timeout, this, [this] { timerMaxPreview_Timer(); });
     connect(cmdListe, &QPushButton::clicked, this, [this] { cmdListe_Click(); });
@@ -318,8 +298,8 @@ void frmTextedit::InitComboBoxes()
         });
     });
     skipFailure([&] { writeDefaultTextEffects(); });
-    skipFailure([&] { txtAngel->setText(QStringLiteral("0")); });
-    skipFailure([&] { txtCharSpace->setText(QStringLiteral("0")); });
+    skipFailure([&] { mAngle->show(QStringLiteral("0")); });
+    skipFailure([&] { mCharSpace->show(QStringLiteral("0")); });
 }
 
 void frmTextedit::SetTextFormat()
@@ -356,8 +336,8 @@ void frmTextedit::loadTextData()
         txtText->setTextColor(std::uint32_t(o.mlngColor));
         const double r = roundHalfEven(o.mDblAngle);
         const double turns = std::trunc(r / 360.0);
-        txtAngel->setText(formatUserNumber(o.mDblAngle - 360.0 * turns));
-        txtCharSpace->setText(QString::number(o.mLngCharSpace));
+        mAngle->show(formatUserNumber(o.mDblAngle - 360.0 * turns));
+        mCharSpace->show(QString::number(o.mLngCharSpace));
         gObjTextShadow()->copy(*o.mObjTextShadow);
         gObjTextGradient()->copy(*o.mObjTextGradient);
         txtText->setText(o.mstrText);
@@ -431,7 +411,7 @@ void frmTextedit::doPreview()
             if (position >= 0 && position < 5)
                 mDblPreviewAntiAlias = kAntiAlias[position];
             imaging::TextStyle st = clsTextObject::textStyle(
-                txtText->font(), mDblFontSize, widthPercent, mIntCharSpace,
+                txtText->font(), mDblFontSize, widthPercent, int(mCharSpace->value()),
                 std::int32_t(txtText->textColor()), mDblPreviewAntiAlias);
             // Edit box alignment 0 left, 1 right, 2 centre; drawn 0 left, 1 centre, 2 right.
             const int align = txtText->alignment();
@@ -473,11 +453,11 @@ void frmTextedit::TextToImgX()
         case 2: o.mbyteAlignment = 1; break;
         default: break;
         }
-        o.mDblAngle = leadingNumber(txtAngel->text());
+        o.mDblAngle = mAngle->value();
         const int aa = cboAntiAlias->currentIndex();
         if (aa >= 0 && aa < 5)
             o.mdblAntiAlias = kAntiAlias[aa];
-        o.mLngCharSpace = mIntCharSpace;
+        o.mLngCharSpace = std::int32_t(mCharSpace->value());
         copyFont(txtText->font(), o.mfntFont);
         o.mlngColor = std::int32_t(txtText->textColor());
         o.mstrText = txtText->text();
@@ -503,8 +483,9 @@ void frmTextedit::cmdOK_Click()
 {
     if (txtText->isBlank())
         return;
-    // A spacing still being typed counts as it will show.
-    txtCharSpace_LostFocus();
+    // An angle or spacing still being typed counts as it will show.
+    mAngle->finish();
+    mCharSpace->finish();
     try {
         txtText->setEnabled(false);
         TextToImgX();
@@ -589,59 +570,6 @@ void frmTextedit::cboEffects_Click(int position)
     }
 }
 
-void frmTextedit::txtAngel_Change()
-{
-    if (const auto v = parseUserNumber(txtAngel->text())) {
-        if (*v > 360)
-            txtAngel->setText(QStringLiteral("360"));
-        else if (*v < 0)
-            txtAngel->setText(QStringLiteral("0"));
-        const double now = parseUserNumber(txtAngel->text()).value_or(0);
-        updAngle->setValue(updAngle->maximum() - roundToInt(now));
-    } else {
-        txtAngel->setText(QStringLiteral("0"));
-    }
-    doPreview();
-}
-
-void frmTextedit::updAngle_Change()
-{
-    txtAngel->setText(QString::number(updAngle->maximum() - updAngle->value()));
-}
-
-void frmTextedit::txtCharSpace_Change()
-{
-    // While the user types, the box keeps what is typed ("-" on the way to "-3"); a text that
-    // reads as a number is taken, within -10..10, and the spinner follows it. The box itself
-    // is rewritten when it loses the focus or on Enter.
-    const auto v = parseUserNumber(txtCharSpace->text());
-    if (!v)
-        return;
-    mIntCharSpace = int(roundHalfEven(std::clamp(*v, -10.0, 10.0)));
-    {
-        const QSignalBlocker quiet(updCharSpace);
-        const int max = updCharSpace->maximum();
-        updCharSpace->setValue(max - mIntCharSpace - max / 2);
-    }
-    doPreview();
-}
-
-void frmTextedit::txtCharSpace_LostFocus()
-{
-    // What is no number counts as 0.
-    if (!parseUserNumber(txtCharSpace->text()))
-        txtCharSpace->setText(QStringLiteral("0"));
-    const QString shown = QString::number(mIntCharSpace);
-    if (txtCharSpace->text() != shown)
-        txtCharSpace->setText(shown);
-}
-
-void frmTextedit::updCharSpace_Change()
-{
-    txtCharSpace->setText(QString::number(updCharSpace->maximum() / 2 - updCharSpace->value()));
-    txtCharSpace_LostFocus();
-}
-
 void frmTextedit::chkAutoPreview_Click()
 {
     skipFailure([&] {
@@ -699,47 +627,33 @@ void frmTextedit::doRemoveList(bool numbers)
     }
 }
 
-void frmTextedit::cmdListe_Click()
-{
-    skipFailure([&] {
-        if (mBoolListOn && mBoolNumbered) {
-            doRemoveList(true);
-            mBoolNumbered = false;
-            doList(false);
-        } else {
-            mBoolNumbered = false;
-            if (mBoolListOn) {
-                doRemoveList(false);
-                mBoolListOn = false;
-            } else {
-                doList(false);
-                mBoolListOn = true;
-            }
-        }
-    });
-    host().focusTextAtEnd();
-    doPreview();
-}
+void frmTextedit::cmdListe_Click() { toggleList(false); }
 
-void frmTextedit::cmdCountList_Click()
+void frmTextedit::cmdCountList_Click() { toggleList(true); }
+
+void frmTextedit::toggleList(bool numbers)
 {
+    // Each rewrite of the text would draw the preview; it is drawn once at the end.
+    const bool previewEnabled = mBoolPreviewEnabled;
+    mBoolPreviewEnabled = false;
     skipFailure([&] {
-        if (mBoolListOn && !mBoolNumbered) {
-            doRemoveList(false);
-            mBoolNumbered = true;
-            doList(true);
+        if (mBoolListOn && mBoolNumbered != numbers) {
+            doRemoveList(mBoolNumbered);
+            mBoolNumbered = numbers;
+            doList(numbers);
         } else {
-            mBoolNumbered = true;
+            mBoolNumbered = numbers;
             if (mBoolListOn) {
-                doRemoveList(true);
+                doRemoveList(numbers);
                 mBoolListOn = false;
             } else {
-                doList(true);
+                doList(numbers);
                 mBoolListOn = true;
             }
         }
     });
     host().focusTextAtEnd();
+    mBoolPreviewEnabled = previewEnabled;
     doPreview();
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 class ButtonPlus;
+class NumberBox;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -98,6 +99,8 @@ private:
     void Form_Unload();
     void doList(bool numbers);
     void doRemoveList(bool numbers);
+    // The list buttons: a list of the kind switches off, one of the other kind turns into it.
+    void toggleList(bool numbers);
     void setContrastBackground(bool recreateOpaque);
     bool effectActive() const;
     // Key handling of the edit box: Ctrl+A, the deferred preview, Enter and Backspace in lists.
@@ -105,11 +108,6 @@ private:
     bool enterInList();
     bool backspaceInNumberedList();
     void txtText_Change();
-    void txtAngel_Change();
-    void updAngle_Change();
-    void txtCharSpace_Change();
-    void txtCharSpace_LostFocus();
-    void updCharSpace_Change();
     void toggleStyle(int which);
     void setTextAlignment(int code);
 
@@ -122,8 +120,9 @@ private:
     double mDblFontSize = 14;
     // How much hiding the preview took off the window's height, given back on showing it.
     int mIntPreviewShrink = 0;
-    // The character spacing taken from its box (-10..10).
-    int mIntCharSpace = 0;
+    // The angle box (0..360, shown as a whole number once typed) and the character spacing
+    // box (a whole number in -10..10); what is no number is 0 once the typing is done.
+    NumberBox *mAngle = nullptr, *mCharSpace = nullptr;
     // The anti-alias level the preview draws with; a list without a selection keeps it.
     double mDblPreviewAntiAlias = 1;
     bool mBoolUnloaded = false;

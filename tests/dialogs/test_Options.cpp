@@ -55,6 +55,13 @@ protected:
         dialog->show();
         return *dialog;
     }
+    // Clicks a tab of the dialog, then a check box or option button on it, as a user does.
+    static void clickOn(frmOptions &dlg, int tab, QAbstractButton *button)
+    {
+        QTabBar *bar = dlg.tbsOptions->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
     // The keys of the options file with their values.
     QMap<QString, QString> keys() const
     {
@@ -138,13 +145,13 @@ TEST_F(Options, OpeningShowsTheOptionsAndCancelLeavesEveryKeyAsItWas)
     EXPECT_EQ(dlg.lstLanguage->currentItem()->text(), "English");
 
     // Edits show on the main window at once and are gone after cancel.
-    dlg.optBorder[1]->click();
+    clickOn(dlg, 1, dlg.optBorder[1]);
     EXPECT_EQ(dlg.txtBorderWidth->text(), "1");
     EXPECT_EQ(window->shpBorder[0]->borderStyle(), ShapeControl::kDot);
-    dlg.chkDrawBorder->click();
+    clickOn(dlg, 1, dlg.chkDrawBorder);
     EXPECT_TRUE(window->shpBorder[0]->isHidden());
     EXPECT_FALSE(dlg.optBorder[0]->isEnabled());
-    dlg.chkForeground->click();
+    clickOn(dlg, 3, dlg.chkForeground);
     EXPECT_EQ(gByteForeground, 1);
     dlg.cmdCancel_Click();
     EXPECT_TRUE(dlg.isUnloaded());
@@ -188,7 +195,7 @@ TEST_F(Options, AFreshProgramFolderPrintsWithTheSystemsDefaultPrinterAndOkKeepsI
 
     // Escape cancels, whatever the printer box holds.
     frmOptions &second = open();
-    second.chkForeground->click();
+    clickOn(second, 3, second.chkForeground);
     QTest::keyClick(&second, Qt::Key_Escape);
     EXPECT_TRUE(second.isUnloaded());
     EXPECT_EQ(gByteForeground, 0);
@@ -211,7 +218,7 @@ TEST_F(Options, AnOptionsFileThatCannotBeWrittenKeepsTheDialogOpen)
     frmOptions &dlg = open();
     const QByteArray before = readFile("data/pelmora.dat");
     QFile::setPermissions(path("data/pelmora.dat"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    dlg.chkForeground->click();
+    clickOn(dlg, 3, dlg.chkForeground);
     QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
     ASSERT_EQ(prompts().size(), 1);
     EXPECT_TRUE(prompts()[0].contains("The data could not be saved.")) << prompts()[0].toStdString();
@@ -249,8 +256,11 @@ TEST_F(Options, PrintingWithPresetsNeedsAChosenPrinter)
 
     // Choosing a printer makes it the current one and lets OK through.
     frmOptions &again = open();
-    again.lstPrinter->setCurrentIndex(1);
-    again.lstPrinter_Click();
+    testsupport::showActive(&again);
+    again.lstPrinter->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(again.lstPrinter, Qt::Key_Down);
+    EXPECT_EQ(gStrPrinterName, "Office");
+    QTest::keyClick(again.lstPrinter, Qt::Key_Down);
     EXPECT_EQ(gStrPrinterName, "Photo");
     EXPECT_EQ(platform::PrintLibrary::get().currentPrinter(), 1);
     QTest::mouseClick(again.cmdOK, Qt::LeftButton);
@@ -286,7 +296,8 @@ TEST_F(Options, BorderWidthStaysWithinTheSpinnersRange)
     options("LANGUAGE=English.dll\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\n");
     frmOptions &dlg = open();
     testsupport::showActive(&dlg);
-    dlg.tbsOptions->setCurrentIndex(1);
+    QTest::mouseClick(dlg.tbsOptions->tabBar(), Qt::LeftButton, {}, dlg.tbsOptions->tabBar()->tabRect(1).center());
+    ASSERT_EQ(dlg.tbsOptions->currentIndex(), 1);
     // Typed one key at a time, an empty box and a lone "-" stay as typed; leaving the box puts
     // it right (so does Enter, which is OK here).
     testsupport::typeInto(dlg.txtBorderWidth, "");
@@ -316,7 +327,7 @@ TEST_F(Options, BorderWidthStaysWithinTheSpinnersRange)
     // The spinner's up arrow widens.
     dlg.updBorderWidth->triggerAction(QScrollBar::SliderSingleStepSub);
     EXPECT_EQ(dlg.txtBorderWidth->text(), "1.51");
-    dlg.optBorder[1]->click();
+    clickOn(dlg, 1, dlg.optBorder[1]);
     EXPECT_EQ(dlg.txtBorderWidth->text(), "1");
     EXPECT_DOUBLE_EQ(gDblBorderWidth, 0.25);
 }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QTest>
 
 using namespace editortest;
 
@@ -330,10 +331,11 @@ TEST_F(EditorMenusTest, TheRotateDialogCorrectsItsBoxAndTurnsFromTheBackup)
         EXPECT_EQ(dlg.txtAngle->text(), shown) << typed;
     }
     EXPECT_EQ(dlg.updAngle->value(), 337);
-    EXPECT_EQ(frmRotate::leadingNumber("45abc"), 45);
-    EXPECT_EQ(frmRotate::leadingNumber("abc"), 0);
-    dlg.txtAngle->setText("45abc");
-    dlg.txtAngle->setText("90");
+    // A lone "-" stays while typed; the spinner's upper arrow raises the angle.
+    testsupport::typeInto(dlg.txtAngle, "-");
+    EXPECT_EQ(dlg.txtAngle->text(), "-");
+    testsupport::typeInto(dlg.txtAngle, "90");
+    testsupport::leaveByTab(dlg.txtAngle);
     dlg.updAngle->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(dlg.txtAngle->text(), "91");
     dlg.updAngle->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -345,9 +347,12 @@ TEST_F(EditorMenusTest, TheRotateDialogCorrectsItsBoxAndTurnsFromTheBackup)
     platform::ImgxImage expected;
     expected.importImage(*pic->mImgXPicture, platform::kNoUndo);
     expected.rotate(60, 0, 0, false, platform::kNoUndo);
-    dlg.txtAngle->setText("30");
-    dlg.cmdRotateRight->click();
-    dlg.cmdRotateRight->click();
+    // Enter turns as the right button does, by what the box shows once put right.
+    testsupport::typeInto(dlg.txtAngle, "30abc");
+    QTest::mouseClick(dlg.cmdRotateRight, Qt::LeftButton);
+    EXPECT_EQ(dlg.txtAngle->text(), "30");
+    testsupport::typeInto(dlg.txtAngle, "30");
+    QTest::keyClick(dlg.txtAngle, Qt::Key_Return);
     EXPECT_EQ(pic->mDblAngle, 60);
     EXPECT_EQ(pic->mImgXPicture->qimage().size(), expected.qimage().size());
     ASSERT_EQ(entries(), 3);
@@ -357,8 +362,8 @@ TEST_F(EditorMenusTest, TheRotateDialogCorrectsItsBoxAndTurnsFromTheBackup)
         EXPECT_EQ(std::get<double>(e->mVarParameter), i == 2 ? 0 : 30);
     }
     // Back and forth: a picture stays marked rotated, a text no longer is.
-    dlg.txtAngle->setText("60");
-    dlg.cmdRotateLeft->click();
+    testsupport::typeInto(dlg.txtAngle, "60");
+    QTest::mouseClick(dlg.cmdRotateLeft, Qt::LeftButton);
     EXPECT_EQ(pic->mDblAngle, 0);
     EXPECT_TRUE(pic->mBoolIsRotated);
     addText(0);

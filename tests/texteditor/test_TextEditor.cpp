@@ -247,18 +247,51 @@ TEST_F(TextEditorTest, OkOfAnEditRecordsTheObjectAsItWas)
 TEST_F(TextEditorTest, AngleAndSpacingBoxesStayInRange)
 {
     auto f = open(true);
+    testsupport::showActive(f.get());
+    // Typed and left (Tab or Enter), the boxes show the whole number taken within their
+    // ranges, 0 for what is no number; the spinners follow.
     const std::pair<const char *, const char *> angles[] = {
-        {"400", "360"}, {"-5", "0"},  {"1e999", "0"}, {"--5", "0"}, {"\u0663", "0"},
-        {"", "0"},      {".", "0"},   {"-", "0"},     {"123456789012", "360"}, {"45.5", "46"}};
+        {"400", "360"}, {"-5", "0"}, {"1e999", "0"}, {"--5", "0"}, {"", "0"},
+        {".", "0"},     {"-", "0"},  {"123456789012", "360"},       {"45.5", "46"}};
     for (const auto &[typed, shown] : angles) {
-        f->txtAngel->setText(QString::fromUtf8(typed));
+        testsupport::typeInto(f->txtAngel, QString::fromLatin1(typed));
+        testsupport::leaveByTab(f->txtAngel);
         EXPECT_EQ(f->txtAngel->text(), shown) << typed;
         EXPECT_EQ(f->updAngle->value(), 360 - f->txtAngel->text().toInt()) << typed;
     }
     EXPECT_EQ(f->updAngle->value(), 314);
-    // The spacing is typed one key at a time: "-" stays on the way to "-3", and "-12" is
-    // taken as -10, shown so when the box is left.
-    testsupport::showActive(f.get());
+    // A digit of another script is no number either.
+    testsupport::typeInto(f->txtAngel, "");
+    QTest::sendKeyEvent(QTest::Click, f->txtAngel, Qt::Key_unknown, QString::fromUtf8("\u0663"), Qt::NoModifier);
+    QTest::keyClick(f->txtAngel, Qt::Key_Return);
+    EXPECT_EQ(f->txtAngel->text(), "0");
+    const std::pair<const char *, const char *> spaces[] = {
+        {"12", "10"}, {"-12", "-10"}, {"abc", "0"}, {"1e999", "0"}, {"-", "0"}, {"999999999999", "10"}, {"2.5", "2"},
+        {"-7", "-7"}};
+    for (const auto &[typed, shown] : spaces) {
+        testsupport::typeInto(f->txtCharSpace, QString::fromLatin1(typed));
+        QTest::keyClick(f->txtCharSpace, Qt::Key_Return);
+        EXPECT_EQ(f->txtCharSpace->text(), shown) << typed;
+        EXPECT_EQ(f->updCharSpace->value(), 10 - f->txtCharSpace->text().toInt()) << typed;
+    }
+    // The upper arrow raises the number shown.
+    testsupport::typeInto(f->txtAngel, "0");
+    testsupport::typeInto(f->txtCharSpace, "0");
+    f->updAngle->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    f->updCharSpace->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(f->txtAngel->text(), "1");
+    EXPECT_EQ(f->txtCharSpace->text(), "1");
+    f->updAngle->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(f->txtAngel->text(), "360");
+
+    // Typed one key at a time, a number on its way stays as typed: "-" on the way to "-45"
+    // (taken as 0, the lowest angle) and "-" on the way to "-3", and "-32" is taken as -10.
+    testsupport::typeInto(f->txtAngel, "-");
+    EXPECT_EQ(f->txtAngel->text(), "-");
+    EXPECT_EQ(f->updAngle->value(), 0);
+    QTest::keyClicks(f->txtAngel, "45");
+    EXPECT_EQ(f->txtAngel->text(), "-45");
+    EXPECT_EQ(f->updAngle->value(), 360);
     testsupport::typeInto(f->txtCharSpace, "-");
     EXPECT_EQ(f->txtCharSpace->text(), "-");
     QTest::keyClicks(f->txtCharSpace, "3");
@@ -269,29 +302,15 @@ TEST_F(TextEditorTest, AngleAndSpacingBoxesStayInRange)
     EXPECT_EQ(f->updCharSpace->value(), 20);
     testsupport::leaveByTab(f->txtCharSpace);
     EXPECT_EQ(f->txtCharSpace->text(), "-10");
-    const std::pair<const char *, const char *> spaces[] = {
-        {"12", "10"}, {"-12", "-10"}, {"abc", "0"}, {"1e999", "0"}, {"-", "0"}, {"999999999999", "10"}, {"2.5", "2"},
-        {"-7", "-7"}};
-    for (const auto &[typed, shown] : spaces) {
-        testsupport::typeInto(f->txtCharSpace, QString::fromUtf8(typed));
-        QTest::keyClick(f->txtCharSpace, Qt::Key_Return);
-        EXPECT_EQ(f->txtCharSpace->text(), shown) << typed;
-        EXPECT_EQ(f->updCharSpace->value(), 10 - f->txtCharSpace->text().toInt()) << typed;
-    }
-    // The upper arrow raises the number shown.
-    f->txtAngel->setText("0");
-    f->txtCharSpace->setText("0");
-    f->updAngle->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    f->updCharSpace->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(f->txtAngel->text(), "1");
-    EXPECT_EQ(f->txtCharSpace->text(), "1");
-    f->updAngle->triggerAction(QAbstractSlider::SliderToMinimum);
-    EXPECT_EQ(f->txtAngel->text(), "360");
-    // What is committed is what the box shows; a spacing still being typed counts as shown.
+    // What is committed is what the boxes show once put right, a spacing still being typed too.
+    f->txtText->setFocus();
+    QTest::keyClicks(f->txtText, "x");
     testsupport::typeInto(f->txtCharSpace, "-");
-    f->txtText->setText("x");
-    f->cmdOK_Click();
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    EXPECT_EQ(f->result(), QDialog::Accepted);
+    EXPECT_EQ(f->txtAngel->text(), "0");
     EXPECT_EQ(f->txtCharSpace->text(), "0");
+    EXPECT_EQ(gObjTextObject->mDblAngle, 0);
     EXPECT_EQ(gObjTextObject->mLngCharSpace, 0);
 }
 

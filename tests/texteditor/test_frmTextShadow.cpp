@@ -10,6 +10,8 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QThread>
+#include <functional>
+#include <initializer_list>
 
 using effectstest::TextEffectTest;
 using effectstest::sameShadow;
@@ -18,16 +20,36 @@ namespace {
 
 struct Typed {
     const char *text;
-    double stored;
+    double whileTyped; // what the box holds while the text stays in it as typed
+    double stored;     // and once it was left
     const char *shown;
 };
+
+// Types each text into the box one key at a time and leaves the box with Enter or Tab; the
+// spinner, where given, stands at top minus the number stored.
+void typeRows(QLineEdit *box, const std::function<double()> &stored, std::initializer_list<Typed> rows, bool enter,
+              const QScrollBar *spinner = nullptr, int top = 0)
+{
+    for (const Typed &t : rows) {
+        testsupport::typeInto(box, QString::fromLatin1(t.text));
+        EXPECT_EQ(box->text(), t.text);
+        EXPECT_EQ(stored(), t.whileTyped) << t.text;
+        if (enter)
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            testsupport::leaveByTab(box);
+        EXPECT_EQ(stored(), t.stored) << t.text;
+        EXPECT_EQ(box->text(), t.shown) << t.text;
+        if (spinner) {
+            EXPECT_EQ(spinner->value(), top - int(t.stored)) << t.text;
+        }
+    }
+}
 
 } // namespace
 
 TEST_F(TextEffectTest, ShadowBoxesTakeWhatIsTypedAndShowTheirRangesOnLeaving)
 {
-    using testsupport::leaveByTab;
-    using testsupport::typeInto;
     editor.autoPreviewOn = false;
     frmTextShadow dlg(editor);
     testsupport::showActive(&dlg);
@@ -36,77 +58,38 @@ TEST_F(TextEffectTest, ShadowBoxesTakeWhatIsTypedAndShowTheirRangesOnLeaving)
     EXPECT_EQ(dlg.txtBlur->text(), "100");
     EXPECT_EQ(dlg.txtTransparency->text(), "170");
 
-    // Typed one key at a time, a number on its way stays as typed: "-" then "-5" puts the
-    // shadow on the left, "2." then "2.5" blurs by two and a half.
-    typeInto(dlg.txtXPos, "-");
-    EXPECT_EQ(dlg.txtXPos->text(), "-");
-    EXPECT_EQ(dlg.workShadow().mLngX, 10);
-    QTest::keyClicks(dlg.txtXPos, "5");
-    EXPECT_EQ(dlg.txtXPos->text(), "-5");
-    EXPECT_EQ(dlg.workShadow().mLngX, -5);
-    EXPECT_EQ(dlg.updXPos->value(), 205);
-    typeInto(dlg.txtBlur, "2.");
-    EXPECT_EQ(dlg.txtBlur->text(), "2.");
-    QTest::keyClicks(dlg.txtBlur, "5");
-    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 2.5);
-    // Emptied with Backspace, the box stays empty until the user leaves it.
-    typeInto(dlg.txtYPos, "7");
-    QTest::keyClick(dlg.txtYPos, Qt::Key_Backspace);
-    EXPECT_EQ(dlg.txtYPos->text(), "");
-    EXPECT_EQ(dlg.workShadow().mLngY, 7);
-    leaveByTab(dlg.txtYPos);
-    EXPECT_EQ(dlg.txtYPos->text(), "0");
-    EXPECT_EQ(dlg.workShadow().mLngY, 0);
-    EXPECT_EQ(dlg.txtXPos->text(), "-5");
-    EXPECT_EQ(dlg.txtBlur->text(), "2.5");
-    // A comma is a decimal point too, also where the user's locale writes a point.
-    typeInto(dlg.txtBlur, "3,5");
-    leaveByTab(dlg.txtBlur);
-    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 3.5);
-    EXPECT_EQ(dlg.txtBlur->text(), "3.5");
-
-    // Enter (or leaving the box) shows what was stored.
-    const Typed offsets[] = {
-        {"abc", 0, "0"},          {"12abc", 12, "12"},     {"   7", 7, "7"},       {"", 0, "0"},
-        {"-", 0, "0"},            {"300", 200, "200"},     {"-999", -200, "-200"}, {"2.5", 2, "2"},
-        {"3.5", 4, "4"},          {"1e999", 200, "200"},   {"-1e999", -200, "-200"},
-        {"1234567890123456789012345", 200, "200"},         {"-45", -45, "-45"},
-    };
-    for (const Typed &t : offsets) {
-        typeInto(dlg.txtXPos, QString::fromLatin1(t.text));
-        QTest::keyClick(dlg.txtXPos, Qt::Key_Return);
-        EXPECT_EQ(dlg.workShadow().mLngX, t.stored) << t.text;
-        EXPECT_EQ(dlg.txtXPos->text(), t.shown) << t.text;
-        EXPECT_EQ(dlg.updXPos->value(), 200 - int(t.stored)) << t.text;
-        typeInto(dlg.txtYPos, QString::fromLatin1(t.text));
-        leaveByTab(dlg.txtYPos);
-        EXPECT_EQ(dlg.workShadow().mLngY, t.stored) << t.text;
-        EXPECT_EQ(dlg.txtYPos->text(), t.shown) << t.text;
-    }
-    const Typed opacities[] = {{"-5", 0, "0"}, {"300", 255, "255"}, {"1e999", 255, "255"}, {"254.5", 254, "254"},
-                               {"x9", 0, "0"}, {"99", 99, "99"}};
-    for (const Typed &t : opacities) {
-        typeInto(dlg.txtTransparency, QString::fromLatin1(t.text));
-        QTest::keyClick(dlg.txtTransparency, Qt::Key_Return);
-        EXPECT_EQ(dlg.workShadow().mByteOpacitiy, t.stored) << t.text;
-        EXPECT_EQ(dlg.txtTransparency->text(), t.shown) << t.text;
-        EXPECT_EQ(dlg.updTransparency->value(), 32767 - int(t.stored)) << t.text;
-    }
-    const Typed blurs[] = {{"300", 255, "255"}, {"-1", 0, "0"}, {"1e999", 255, "255"}, {"2.5", 2.5, "2.5"}};
-    for (const Typed &t : blurs) {
-        typeInto(dlg.txtBlur, QString::fromLatin1(t.text));
-        QTest::keyClick(dlg.txtBlur, Qt::Key_Return);
-        EXPECT_EQ(dlg.workShadow().mDblBlurLevel, t.stored) << t.text;
-        EXPECT_EQ(dlg.txtBlur->text(), t.shown) << t.text;
-    }
+    // A number on its way ("-", "2.", an empty box) stays as typed; what reads as a number is
+    // taken at once, within the box's range. Leaving the box (Tab or Enter) shows what is stored.
+    const auto x = [&] { return double(dlg.workShadow().mLngX); };
+    const auto y = [&] { return double(dlg.workShadow().mLngY); };
+    const std::initializer_list<Typed> offsets = {
+        {"-", 10, 0, "0"},         {"-45", -45, -45, "-45"},   {"abc", -45, 0, "0"},      {"12abc", 12, 12, "12"},
+        {"   7", 7, 7, "7"},       {"", 7, 0, "0"},            {"300", 200, 200, "200"},  {"-999", -200, -200, "-200"},
+        {"2.5", 2, 2, "2"},        {"3.5", 4, 4, "4"},         {"2.", 2, 2, "2"},         {"1e999", 200, 200, "200"},
+        {"-1e999", -200, -200, "-200"}, {"1234567890123456789012345", 200, 200, "200"}, {"-5", -5, -5, "-5"}};
+    typeRows(dlg.txtXPos, x, offsets, true, dlg.updXPos, 200);
+    typeRows(dlg.txtYPos, y, offsets, false);
+    const auto opacity = [&] { return double(dlg.workShadow().mByteOpacitiy); };
+    typeRows(dlg.txtTransparency, opacity,
+             {{"-5", 0, 0, "0"}, {"300", 255, 255, "255"}, {"1e999", 255, 255, "255"}, {"254.5", 254, 254, "254"},
+              {"x9", 254, 0, "0"}, {"99", 99, 99, "99"}},
+             true, dlg.updTransparency, 32767);
+    // The blur keeps its fraction; a comma is a decimal point too, also where the user's locale
+    // writes a point.
+    const auto blur = [&] { return dlg.workShadow().mDblBlurLevel; };
+    typeRows(dlg.txtBlur, blur,
+             {{"2.", 2, 2, "2"}, {"2,5", 2.5, 2.5, "2.5"}, {"300", 255, 255, "255"}, {"-1", 0, 0, "0"},
+              {"1e999", 255, 255, "255"}, {"3,5", 3.5, 3.5, "3.5"}},
+             false);
+    typeRows(dlg.txtBlur, blur, {{"2.5", 2.5, 2.5, "2.5"}}, true);
     // The spinner follows the fractional blur without writing the box back rounded.
     EXPECT_EQ(dlg.updBlur->value(), 252);
-    typeInto(dlg.txtXPos, "5");
+    testsupport::typeInto(dlg.txtXPos, "5");
     QTest::keyClick(dlg.txtXPos, Qt::Key_Return);
     EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 2.5);
     EXPECT_EQ(dlg.txtBlur->text(), "2.5");
     EXPECT_EQ(editor.previews, 0);
-    dlg.cmdOK->click();
+    QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
     EXPECT_EQ(gObjTextShadow()->mLngX, 5);
     EXPECT_EQ(gObjTextShadow()->mDblBlurLevel, 2.5);
 }
