@@ -52,6 +52,7 @@ ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
     });
     for (Line &l : pf.lines_) {
         const qsizetype nul = l.raw.indexOf('\0');
+        pf.hasNul_ = pf.hasNul_ || nul >= 0;
         l.text = TextCodec::decode(nul < 0 ? QByteArrayView(l.raw) : QByteArrayView(l.raw).first(nul),
                                    pf.encoding_);
     }
