@@ -11,6 +11,7 @@
 #include "tracklists/mdlMp3.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,11 +70,15 @@ void BM_playlistEntries100k(benchmark::State &state)
         bytes += (i % 3 ? "#EXTINF:200,Artist - Title " : "Music\\Folder ") + QByteArray::number(i) +
                  (i % 3 ? "\r\n" : ".mp3\r\n");
     for (auto _ : state) {
-        const QStringList entries = playlistEntries(TextLineReader::linesOf(bytes), QStringLiteral("m3u"));
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        TextLineReader reader;
+        PlaylistEntryFilter filter(QStringLiteral("m3u"));
         QStringList local;
-        local.reserve(entries.size());
-        for (const QString &e : entries)
-            local << localPathOfEntry(e, QStringLiteral("/home/user/lists"));
+        if (reader.open(&device))
+            while (const std::optional<QString> line = reader.next())
+                if (const std::optional<QString> entry = filter.entry(*line))
+                    local << localPathOfEntry(*entry, QStringLiteral("/home/user/lists"));
         benchmark::DoNotOptimize(local);
     }
 }

@@ -2,11 +2,13 @@
 // takes them a piece at a time, the M3U and PLS entries and the local file each entry names.
 // A text that the reader does not refuse reads as the whole text decoded and split at once.
 #include "platform/ini/TextCodec.h"
+#include "platform/ini/TextLines.h"
 #include "tracklists/Playlists.h"
 #include "tracklists/TextLineReader.h"
 
 #include "core/mdlUtil.h"
 
+#include <QBuffer>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,17 +19,7 @@ QStringList wholeTextLines(const QByteArray &bytes)
 {
     const QString text = platform::TextCodec::decodeAuto(bytes);
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
+    platform::forEachLine(QStringView(text), [&](QStringView line, QStringView) { lines.append(line.toString()); });
     return lines;
 }
 
@@ -35,9 +27,17 @@ QStringList wholeTextLines(const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    TextLineReader::Refusal why = TextLineReader::Refusal::None;
-    const QStringList lines = TextLineReader::linesOf(bytes, &why);
+    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    TextLineReader reader;
+    QStringList lines;
+    if (reader.open(&device) && reader.mayReadAll())
+        while (const auto line = reader.next())
+            lines << *line;
+    const TextLineReader::Refusal why = reader.refusal();
+    if (why != TextLineReader::Refusal::None)
+        lines.clear();
     for (const QString &line : lines)
         if (line.contains(u'\r') || line.contains(u'\n'))
             __builtin_trap();
@@ -50,11 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if ((why == TextLineReader::Refusal::NotText) != (!utf16 && bytes.left(TextLineReader::kHeadBytes).contains('\0')))
         __builtin_trap();
     for (const char *extension : {"m3u", "pls"}) {
-        for (const QString &entry : playlistEntries(lines, QString::fromLatin1(extension))) {
-            if (getExtension(entry) != QStringLiteral("mp3"))
+        PlaylistEntryFilter filter(QString::fromLatin1(extension));
+        for (const QString &line : lines) {
+            const std::optional<QString> entry = filter.entry(line);
+            if (!entry)
+                continue;
+            if (getExtension(*entry) != QStringLiteral("mp3"))
                 __builtin_trap();
-            const QString local = localPathOfEntry(entry, QStringLiteral("/lists"));
-            if (local.contains(u'\\') && !entry.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
+            const QString local = localPathOfEntry(*entry, QStringLiteral("/lists"));
+            if (local.contains(u'\\') && !entry->startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
                 __builtin_trap();
         }
     }

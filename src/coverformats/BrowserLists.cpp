@@ -36,26 +36,16 @@ QHash<QString, QString> sectionValues(const platform::ProfileFile &file, const Q
 
 // A file that is there but cannot be opened, or holds NUL bytes (UTF-16, damage), cannot be
 // read as the program writes it.
-bool readableFile(const QString &path)
+bool readableAsWritten(const QString &path, const platform::ProfileFile &file)
 {
-    if (!QFileInfo::exists(path))
-        return true;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    while (!f.atEnd()) {
-        const QByteArray piece = f.read(64 * 1024);
-        if (piece.isEmpty() || piece.contains('\0'))
-            return false;
-    }
-    return true;
+    return file.existed() ? !file.hasNul() : !QFileInfo::exists(path);
 }
 
 // A file that exists but cannot be read is never replaced.
 bool loadForWriting(const QString &path, platform::ProfileFile &file, QString *error)
 {
     file = platform::ProfileFile::load(path);
-    if ((QFileInfo::exists(path) && !file.existed()) || !readableFile(path)) {
+    if (!readableAsWritten(path, file)) {
         if (error)
             *error = QStringLiteral("%1 cannot be read").arg(path);
         return false;
@@ -99,7 +89,7 @@ FavoritesFile FavoritesFile::load(const QString &path)
 {
     FavoritesFile f;
     const platform::ProfileFile file = platform::ProfileFile::load(path);
-    f.m_readable = readableFile(path);
+    f.m_readable = readableAsWritten(path, file);
     f.m_addresses = sectionValues(file, kFavorites);
     f.m_descriptions = sectionValues(file, kDescriptions);
     return f;
@@ -158,11 +148,9 @@ bool FavoritesFile::store(const QString &path, int i, const QString &address, co
 
 bool FavoritesFile::rewrite(const QString &path, const QList<Favorite> &favorites, QString *error)
 {
-    if (!readableFile(path)) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be read").arg(path);
+    platform::ProfileFile file;
+    if (!loadForWriting(path, file, error))
         return false;
-    }
     if (favorites.isEmpty()) {
         if (QFileInfo::exists(path) && !QFile::remove(path)) {
             if (error)

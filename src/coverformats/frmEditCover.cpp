@@ -107,8 +107,6 @@ frmEditCover::~frmEditCover()
         f->removeEventFilter(this);
 }
 
-std::optional<double> frmEditCover::readLength(const QString &text) { return readCoverLength(text); }
-
 frmPelmora *frmEditCover::mainWindow() const
 {
     if (auto *w = qobject_cast<frmPelmora *>(parentWidget()))
@@ -329,19 +327,17 @@ void frmEditCover::leaveNumericField(QLineEdit *field)
     mStrOldText = old;
 }
 
-QString frmEditCover::nameRejection() const { return coverNameRejection(txtCoverName->text()); }
-
 void frmEditCover::leaveCoverName()
 {
     if (mBoolClosing)
         return;
     const QString name = txtCoverName->text();
-    if (name.trimmed().isEmpty() || name.size() > kMaxCoverNameLength) {
+    if (coverNameRejection(name) == QLatin1String("ERR_COVER_NAME")) {
         txtCoverName->setText(name.left(kMaxCoverNameLength));
         showCheckMessage(QStringLiteral("ERR_COVER_NAME"));
         refocus(txtCoverName);
     }
-    if (nameRejection() == QLatin1String("ERR_INVALID")) {
+    if (coverNameRejection(txtCoverName->text()) == QLatin1String("ERR_INVALID")) {
         showCheckMessage(QStringLiteral("ERR_INVALID"));
         refocus(txtCoverName);
     } else {
@@ -402,8 +398,10 @@ void frmEditCover::orientationChosen(int index, bool afterRefusal)
 void frmEditCover::calcNeededSize()
 {
     SetEmptyValues();
-    const std::optional<double> width = readLength(txtBreite->text()), left = readLength(txtLeftBorder->text());
-    const std::optional<double> height = readLength(txtHoehe->text()), top = readLength(txtTopBorder->text());
+    const std::optional<double> width = readCoverLength(txtBreite->text());
+    const std::optional<double> left = readCoverLength(txtLeftBorder->text());
+    const std::optional<double> height = readCoverLength(txtHoehe->text());
+    const std::optional<double> top = readCoverLength(txtTopBorder->text());
     // A field that is no number leaves the size as it was.
     if (width && left)
         mSnglNeededWidth = *width + *left;
@@ -413,7 +411,8 @@ void frmEditCover::calcNeededSize()
 
 std::optional<double> frmEditCover::creaseOffset(QLineEdit *crease, double drawnWidth) const
 {
-    const std::optional<double> c = readLength(crease->text()), width = readLength(txtBreite->text());
+    const std::optional<double> c = readCoverLength(crease->text());
+    const std::optional<double> width = readCoverLength(txtBreite->text());
     if (!c || !width || *width == 0)
         return std::nullopt;
     return roundHalfEven(*c / *width * drawnWidth);
@@ -435,7 +434,8 @@ void frmEditCover::drawPreview(QLineEdit *field)
     }
 
     const TwipRect &sheet = CoverFormatDrawing::kSheet[size_t(mIntOrientation)];
-    const std::optional<double> left = readLength(txtLeftBorder->text()), top = readLength(txtTopBorder->text());
+    const std::optional<double> left = readCoverLength(txtLeftBorder->text());
+    const std::optional<double> top = readCoverLength(txtTopBorder->text());
     const double L = left ? *left / mSnglSheetWidth * sheet.width : 0;
     const double T = top ? *top / mSnglSheetHeight * sheet.height : 0;
     const double x0 = sheet.left + L, y0 = sheet.top + T;
@@ -454,11 +454,11 @@ void frmEditCover::drawPreview(QLineEdit *field)
     mDrawing.cover.left = x0;
     mDrawing.cover.top = y0;
     double W = 0, H = 0;
-    if (const std::optional<double> width = readLength(txtBreite->text())) {
+    if (const std::optional<double> width = readCoverLength(txtBreite->text())) {
         W = roundHalfEven(*width / mSnglSheetWidth * sheet.width);
         mDrawing.cover.width = W;
     }
-    if (const std::optional<double> height = readLength(txtHoehe->text())) {
+    if (const std::optional<double> height = readCoverLength(txtHoehe->text())) {
         H = roundHalfEven(*height / mSnglSheetHeight * sheet.height);
         mDrawing.cover.height = H;
     }
@@ -469,7 +469,7 @@ void frmEditCover::drawPreview(QLineEdit *field)
     const int layout = selectedBorderLayout();
     if (layout == 0) {
         crease[0].visible = crease[1].visible = false;
-    } else if (!readLength(txtBorder[1]->text())) {
+    } else if (!readCoverLength(txtBorder[1]->text())) {
         // Crease 1 holds no number: the markers stay as they are.
     } else if (layout == 1) {
         crease[1].visible = false;
@@ -540,7 +540,7 @@ bool frmEditCover::checkAllFields()
         refocus(txtLeftBorder);
         return false;
     }
-    const QString name = nameRejection();
+    const QString name = coverNameRejection(txtCoverName->text());
     if (!name.isEmpty()) {
         showCheckMessage(name);
         refocus(txtCoverName);
@@ -571,7 +571,7 @@ void frmEditCover::cmdSave_Click()
         if (!checkAllFields())
             return;
 
-        const auto number = [](QLineEdit *f) { return CoverValue(*readLength(f->text())); };
+        const auto number = [](QLineEdit *f) { return CoverValue(*readCoverLength(f->text())); };
         CoverRecord record;
         record[CoverField::Name] = CoverValue(txtCoverName->text());
         record[CoverField::Height] = number(txtHoehe);

@@ -64,9 +64,6 @@ public:
     double sheetHeight() const { return mSnglSheetHeight; }
     bool editsExisting() const { return mBoolEditExisting; }
 
-    // A length as the user types it: a number of the user's format within single precision.
-    static std::optional<double> readLength(const QString &text);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
@@ -84,8 +81,6 @@ private:
     void showCheckMessage(const QString &key);
     // The key of the leave check's message for a numeric field's text, "" when it passes.
     QString numericFieldRejection(QLineEdit *field) const;
-    // The key of the name check's message, "" when the name passes.
-    QString nameRejection() const;
     void leaveNumericField(QLineEdit *field);
     void leaveCoverName();
     void refocus(QLineEdit *field);

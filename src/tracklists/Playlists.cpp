@@ -62,20 +62,6 @@ std::optional<QString> PlaylistEntryFilter::entry(const QString &line)
     return std::nullopt;
 }
 
-QStringList playlistEntries(const QStringList &lines, const QString &extension)
-{
-    PlaylistEntryFilter filter(extension);
-    QStringList entries;
-    for (const QString &line : lines)
-        if (const auto e = filter.entry(line))
-            entries.append(*e);
-    return entries;
-}
-
-QStringList m3uEntries(const QStringList &lines) { return playlistEntries(lines, QStringLiteral("m3u")); }
-
-QStringList plsEntries(const QStringList &lines) { return playlistEntries(lines, QStringLiteral("pls")); }
-
 QString localPathOfEntry(const QString &entry, const QString &playlistFolder)
 {
     if (entry.startsWith(QStringLiteral("file://"), Qt::CaseInsensitive)) {

@@ -1,7 +1,6 @@
 #pragma once
 // The MP3 entries of playlists, taken line by line as the playlist is read (TextLineReader).
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 // Picks the entries of a playlist from its lines, one line at a time, by the playlist's
@@ -19,14 +18,6 @@ private:
     Kind kind_;
     bool sawText_ = false;
 };
-
-// The MP3 entries of an M3U playlist: every line that is no #EXTM3U / #EXTINF line and ends in
-// ".mp3". PLS text (a first line "[playlist]") holds none.
-QStringList m3uEntries(const QStringList &lines);
-// The MP3 entries of a PLS playlist: the values of the keys that begin with "File".
-QStringList plsEntries(const QStringList &lines);
-// By the playlist's extension ("m3u", "pls"); none for any other.
-QStringList playlistEntries(const QStringList &lines, const QString &extension);
 
 // The local file a playlist entry names: "\" read as "/", a relative entry taken from the
 // playlist's folder, a file:// address as its file. "" for any other address and for a

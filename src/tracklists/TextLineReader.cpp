@@ -3,7 +3,6 @@
 #include "platform/files/RegularFile.h"
 #include "platform/ini/TextCodec.h"
 
-#include <QBuffer>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -177,21 +176,4 @@ std::optional<QString> TextLineReader::next()
         }
         pos_ = at;
     }
-}
-
-QStringList TextLineReader::linesOf(const QByteArray &bytes, Refusal *refusal)
-{
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    TextLineReader reader;
-    QStringList lines;
-    if (reader.open(&buffer) && reader.mayReadAll())
-        while (const auto line = reader.next())
-            lines << *line;
-    if (reader.refusal() != Refusal::None)
-        lines.clear();
-    if (refusal)
-        *refusal = reader.refusal();
-    return lines;
 }

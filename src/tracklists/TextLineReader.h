@@ -10,7 +10,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 class TextLineReader {
@@ -33,9 +32,6 @@ public:
     // than kMaxFileBytes.
     bool mayReadAll();
     Refusal refusal() const { return refusal_; }
-
-    // Every line of some bytes, as a file of them reads; the refusal, if any, in *refusal.
-    static QStringList linesOf(const QByteArray &bytes, Refusal *refusal = nullptr);
 
 private:
     enum class Encoding { Utf8, Windows1252, Utf16LE, Utf16BE };

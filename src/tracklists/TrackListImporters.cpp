@@ -168,7 +168,11 @@ void TrackListImporters::listPlaylist(texteditor::TextEditorHost &editor)
                 const QString path = localPathOfEntry(*entry, folder);
                 lines.append(path.isEmpty() ? getErrorText(QStringLiteral("ERR_NOID3"), QStringLiteral("ERROR"))
                                             : getMp3Caption(path, c.field1, c.sep1, c.field2, c.sep2, c.field3, QString()));
-                if (!limit.countAndAsk() || (limit.asked() && !reader.mayReadAll()))
+                const bool askedBefore = limit.asked();
+                if (!limit.countAndAsk())
+                    break;
+                // Yes to the question: the rest is read only when the whole file may be.
+                if (!askedBefore && limit.asked() && !reader.mayReadAll())
                     break;
             }
         }
@@ -264,9 +268,10 @@ void TrackListImporters::loadTextFromFile(texteditor::TextEditorHost &editor, co
         int taken = 0;
         RowLimitPrompt limit;
         while (const std::optional<QString> line = reader.next()) {
+            const bool askedBefore = limit.asked();
             if (!limit.askBeforeNext(taken))
                 break;
-            if (limit.asked() && !reader.mayReadAll())
+            if (!askedBefore && limit.asked() && !reader.mayReadAll())
                 break;
             if (taken > 0 || before > 0)
                 text += QStringLiteral("\r\n");

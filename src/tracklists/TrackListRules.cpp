@@ -53,18 +53,19 @@ bool RowLimitPrompt::askBeforeNext(int taken)
 
 QString upperKeepingLength(const QString &text)
 {
-    // A capital is never shorter than its letter: the same length means none grew.
-    QString whole = text.toUpper();
-    if (whole.size() == text.size())
-        return whole;
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size();) {
-        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const QStringView one = QStringView(text).sliced(i, pair ? 2 : 1);
-        const QString upper = one.toString().toUpper();
-        out += upper.size() == one.size() ? upper : one.toString();
-        i += one.size();
+    // Each character's one-to-one capital, which lies in the plane of its letter: a letter whose
+    // capital is more letters ("ß") stays.
+    QString out = text;
+    QChar *d = out.data();
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const bool pair = d[i].isHighSurrogate() && i + 1 < out.size() && d[i + 1].isLowSurrogate();
+        const char32_t upper = QChar::toUpper(pair ? QChar::surrogateToUcs4(d[i], d[i + 1]) : char32_t(d[i].unicode()));
+        if (pair) {
+            d[i] = QChar::highSurrogate(upper);
+            d[++i] = QChar::lowSurrogate(upper);
+        } else {
+            d[i] = QChar(char16_t(upper));
+        }
     }
     return out;
 }

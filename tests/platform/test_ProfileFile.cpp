@@ -74,6 +74,7 @@ TEST(ProfileFileRead, AllLineEndsAndNoFinalLineEnd)
     }
     const auto mixed = ProfileFile::fromBytes("[S]\r\na=1\rb=2\nc=3");
     EXPECT_EQ(keyNames(mixed, "S"), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(mixed.toBytes(), "[S]\r\na=1\rb=2\nc=3"); // every line keeps its own end
 }
 
 TEST(ProfileFileRead, BufferLimitsCutAsTheClassicCallsDid)
@@ -114,6 +115,8 @@ TEST(ProfileFileRead, EncodingsNulAndGarbage)
     const auto nul = ProfileFile::fromBytes(QByteArray("[S]\na=1\0junk\nb=2\n", 17));
     EXPECT_EQ(nul.value("S", "a", 2000), "1");
     EXPECT_EQ(nul.value("S", "b", 2000), "2");
+    EXPECT_TRUE(nul.hasNul());
+    EXPECT_FALSE(utf8.hasNul() || cp1252.hasNul());
 
     QByteArray garbage;
     for (int i = 0; i < 100000; ++i)

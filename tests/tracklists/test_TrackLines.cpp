@@ -15,7 +15,11 @@
 namespace {
 
 using tracktest::TrackListTest;
-using TrackLines = TrackListTest;
+
+class TrackLines : public TrackListTest {
+protected:
+    QStringList readLines(const QByteArray &bytes, TextLineReader::Refusal *why = nullptr);
+};
 
 TEST_F(TrackLines, DurationsPrintAsMinutesAndSeconds)
 {
@@ -120,10 +124,24 @@ TEST_F(TrackLines, FieldLabelsComeFromTheLanguageFile)
     EXPECT_EQ(gStrMp3Duration, "Duration");
 }
 
+// A file's lines as the imports read them, one at a time; why the reader refused it.
+QStringList TrackLines::readLines(const QByteArray &bytes, TextLineReader::Refusal *why)
+{
+    writeFile("read.txt", bytes);
+    TextLineReader reader;
+    QStringList lines;
+    if (reader.open(path("read.txt")))
+        while (const auto line = reader.next())
+            lines << *line;
+    if (why)
+        *why = reader.refusal();
+    return lines;
+}
+
 TEST_F(TrackLines, TextFilesSplitOnEveryKindOfLineEndAndWhatIsNoTrackListIsRefused)
 {
     using R = TextLineReader::Refusal;
-    const auto lines = [](const QByteArray &bytes) { return TextLineReader::linesOf(bytes); };
+    const auto lines = [this](const QByteArray &bytes) { return readLines(bytes); };
     EXPECT_EQ(lines("a\r\nb\nc\rd"), QStringList({"a", "b", "c", "d"}));
     EXPECT_EQ(lines("\xEF\xBB\xBF" "eins\r\n\r\nzwei\r\n"), QStringList({"eins", "", "zwei"}));
     EXPECT_EQ(lines("Gr\xFC\xDF" "e\n"), QStringList({QString::fromUtf8("Grüße")}));
@@ -145,37 +163,58 @@ TEST_F(TrackLines, TextFilesSplitOnEveryKindOfLineEndAndWhatIsNoTrackListIsRefus
     EXPECT_EQ(lines(be), QStringList({QString::fromUtf8("Grüße"), "Song"}));
     // The encoding is decided from the first 64 KiB, a character cut at their end included; a
     // CR LF split between two pieces is one line end.
-    const QByteArray x(TextLineReader::kHeadBytes - 3, 'x');
+    const QByteArray x(65536 - 3, 'x');
     const QStringList cut = lines("a\n" + x + "\xC3\xBC\n\xC3\xBC");
     EXPECT_EQ(cut, QStringList({"a", QString(x) + u'\u00FC', QString(u'\u00FC')}));
     EXPECT_EQ(lines("a\n" + x + "\r\nb"), QStringList({"a", QString(x), "b"}));
 
-    // No text, a line longer than 64 KiB, more than 16 MiB: refused, nothing taken.
+    // No text, a line longer than 64 KiB, more than 16 MiB: refused. A line of 64 KiB and a
+    // file of 16 MiB are still read.
     R why = R::None;
-    EXPECT_TRUE(TextLineReader::linesOf(QByteArray("MZ\x90\0\x03", 5), &why).isEmpty());
+    readLines(QByteArray("MZ\x90\0\x03", 5), &why);
     EXPECT_EQ(why, R::NotText);
-    EXPECT_TRUE(TextLineReader::linesOf("a\n" + QByteArray(TextLineReader::kMaxLineBytes + 1, 'y'), &why).isEmpty());
+    EXPECT_EQ(readLines("a\n" + QByteArray(65536, 'y'), &why).size(), 2);
+    EXPECT_EQ(why, R::None);
+    readLines("a\n" + QByteArray(65537, 'y'), &why);
     EXPECT_EQ(why, R::LineTooLong);
-    EXPECT_EQ(lines(QByteArray(TextLineReader::kMaxLineBytes, 'y')).size(), 1);
-    QByteArray large;
-    while (large.size() <= TextLineReader::kMaxFileBytes)
-        large += "Track 00001 - Artist - Title of the song\r\n";
-    EXPECT_TRUE(TextLineReader::linesOf(large, &why).isEmpty());
+    const QByteArray sixteenMiB = QByteArray(63, 'x').append('\n').repeated(16 * 1024 * 1024 / 64);
+    EXPECT_EQ(readLines(sixteenMiB, &why).size(), 16 * 1024 * 1024 / 64);
+    EXPECT_EQ(why, R::None);
+    TextLineReader whole;
+    ASSERT_TRUE(whole.open(path("read.txt")));
+    EXPECT_TRUE(whole.mayReadAll());
+    // One byte more: refused when it is read that far, and before that when all is asked for.
+    readLines(sixteenMiB + "y", &why);
     EXPECT_EQ(why, R::TooLarge);
+    TextLineReader tooLarge;
+    ASSERT_TRUE(tooLarge.open(path("read.txt")));
+    EXPECT_FALSE(tooLarge.mayReadAll());
+    EXPECT_EQ(tooLarge.refusal(), R::TooLarge);
+    EXPECT_FALSE(tooLarge.next());
 }
 
 TEST_F(TrackLines, PlaylistEntries)
 {
-    const QStringList m3u{"#EXTM3U", "#EXTINF:123,Band - Song", "/music/a.mp3", "#extinf:1,x.mp3", "b.MP3",
-                          "c.wma", "http://host/d.mp3", ""};
-    EXPECT_EQ(m3uEntries(m3u), QStringList({"/music/a.mp3", "b.MP3", "http://host/d.mp3"}));
-    const QStringList pls{"[playlist]", "File1=C:\\Music\\a.mp3", "Title1=Files of mine.mp3", "File2=b.wma",
-                          "file3=rel/c.mp3", "NumberOfEntries=3", "Version=2"};
-    EXPECT_EQ(plsEntries(pls), QStringList({"C:\\Music\\a.mp3", "rel/c.mp3"}));
+    // The entries of a playlist file, by its extension.
+    const auto entries = [this](const QByteArray &bytes, const QString &extension) {
+        PlaylistEntryFilter filter(extension);
+        QStringList out;
+        for (const QString &line : readLines(bytes))
+            if (const std::optional<QString> entry = filter.entry(line))
+                out << *entry;
+        return out;
+    };
+    const QByteArray m3u = "#EXTM3U\r\n#EXTINF:123,Band - Song\r\n/music/a.mp3\r\n#extinf:1,x.mp3\r\nb.MP3\r\n"
+                           "c.wma\r\nhttp://host/d.mp3\r\n\r\n";
+    EXPECT_EQ(entries(m3u, "m3u"), QStringList({"/music/a.mp3", "b.MP3", "http://host/d.mp3"}));
+    const QByteArray pls = "[playlist]\nFile1=C:\\Music\\a.mp3\nTitle1=Files of mine.mp3\nFile2=b.wma\n"
+                           "file3=rel/c.mp3\nNumberOfEntries=3\nVersion=2\n";
+    EXPECT_EQ(entries(pls, "pls"), QStringList({"C:\\Music\\a.mp3", "rel/c.mp3"}));
     // Each reader finds nothing in the other's text.
-    EXPECT_TRUE(playlistEntries(pls, "m3u").isEmpty());
-    EXPECT_TRUE(playlistEntries(m3u, "pls").isEmpty());
-    EXPECT_TRUE(playlistEntries(m3u, "txt").isEmpty());
+    EXPECT_TRUE(entries(pls, "m3u").isEmpty());
+    EXPECT_TRUE(entries(m3u, "pls").isEmpty());
+    EXPECT_TRUE(entries(m3u, "txt").isEmpty());
+    EXPECT_FALSE(PlaylistEntryFilter("txt").mayHoldEntries());
 
     EXPECT_EQ(localPathOfEntry("sub\\a.mp3", "/lists"), "/lists/sub/a.mp3");
     EXPECT_EQ(localPathOfEntry("../a.mp3", "/lists/"), "/lists/../a.mp3");

@@ -1,4 +1,5 @@
 // The favourites editor over the browser window.
+#include "core/Globals.h"
 #include "coverformats/BrowserLists.h"
 #include "coverformats/frmFavorites.h"
 #include "platform/widgets/ButtonPlus.h"
@@ -21,6 +22,12 @@ protected:
     QString file() const { return path("data/favorites.dat"); }
 };
 
+// A click on an entry of the list, as the user makes it.
+void clickEntry(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
 TEST_F(Favorites, EditsKeepTheirNumberInvalidAddressesAreRefusedAndUnsavedEditsAreOffered)
 {
     writeFile("data/favorites.dat", "[FAVORITES]\r\nfavorite_0=http://127.0.0.1/0\r\nfavorite_1=http://127.0.0.1/1\r\n"
@@ -29,29 +36,30 @@ TEST_F(Favorites, EditsKeepTheirNumberInvalidAddressesAreRefusedAndUnsavedEditsA
     openBrowser();
     dialogs->script = [&](QDialog &dialog) {
         auto &f = static_cast<frmFavorites &>(dialog);
+        testsupport::showActive(&f);
         ASSERT_EQ(f.lstFavorites->count(), 3);
         EXPECT_EQ(f.lstFavorites->currentRow(), 0);
         EXPECT_EQ(f.txtDescription->text(), "One");
         EXPECT_FALSE(f.cmdDelete->isEnabled());
         EXPECT_FALSE(f.cmdSave->isEnabled());
 
-        f.lstFavorites->setCurrentRow(1);
+        clickEntry(f.lstFavorites, 1);
         EXPECT_TRUE(f.cmdDelete->isEnabled());
         EXPECT_EQ(f.txtLink->text(), "http://127.0.0.1/1");
 
         // No web address: refused, the file unchanged.
         const QByteArray before = readFile("data/favorites.dat");
-        f.txtLink->setText("no address");
+        testsupport::typeInto(f.txtLink, "no address");
         EXPECT_TRUE(f.cmdSave->isEnabled());
-        f.cmdSave->click();
+        QTest::mouseClick(f.cmdSave, Qt::LeftButton);
         ASSERT_EQ(prompter->shown.size(), 1u);
         EXPECT_EQ(prompter->shown[0].prompt, "Please enter a valid description and web adress.");
         EXPECT_EQ(prompter->shown[0].style, platform::MsgStyle::Critical);
         EXPECT_EQ(readFile("data/favorites.dat"), before);
 
         // A valid one is stored under the favourite's own number.
-        f.txtLink->setText("www.example.de/new");
-        f.cmdSave->click();
+        testsupport::typeInto(f.txtLink, "www.example.de/new");
+        QTest::mouseClick(f.cmdSave, Qt::LeftButton);
         EXPECT_EQ(prompter->shown.size(), 1u);
         EXPECT_EQ(FavoritesFile::load(file()).address(1, "0"), "www.example.de/new");
         EXPECT_EQ(f.lstFavorites->currentRow(), 1);
@@ -59,16 +67,16 @@ TEST_F(Favorites, EditsKeepTheirNumberInvalidAddressesAreRefusedAndUnsavedEditsA
         EXPECT_FALSE(f.cmdSave->isEnabled());
 
         // Choosing another with unsaved edits asks; No keeps the file.
-        f.txtDescription->setText("Two edited");
+        testsupport::typeInto(f.txtDescription, "Two edited");
         prompter->answers = {No};
-        f.lstFavorites->setCurrentRow(2);
+        clickEntry(f.lstFavorites, 2);
         ASSERT_EQ(prompter->shown.size(), 2u);
         EXPECT_EQ(prompter->shown[1].prompt, "Save Changes?");
         EXPECT_EQ(FavoritesFile::load(file()).description(1, "0"), "Two");
         EXPECT_EQ(f.txtDescription->text(), "Three");
 
         // Closing with unsaved edits asks too; Yes stores them.
-        f.txtDescription->setText(" Three & more");
+        testsupport::typeInto(f.txtDescription, " Three & more");
         prompter->answers = {Yes};
     };
     browser->menuEditFavorite->trigger();
@@ -85,22 +93,37 @@ TEST_F(Favorites, EditsKeepTheirNumberInvalidAddressesAreRefusedAndUnsavedEditsA
     EXPECT_EQ(browser->mnuItem1[3]->text(), " Three && more");
 }
 
-TEST_F(Favorites, DeletingTheLastLeavesNoFileAndOnlyTheHomeItemAndManagingNoneSaysSo)
+TEST_F(Favorites, NoneShippedTheFirstIsNumber0AndDeletingTheLastLeavesOnlyTheHomeItemAndNoFile)
 {
-    writeFile("data/favorites.dat", "[FAVORITES]\r\nfavorite_0=http://127.0.0.1/0\r\n[DESCRIPTIONS]\r\ndesc_0=Only\r\n");
+    // None are shipped: a new program folder has no favourites file, and the menu only the
+    // home page.
+    ASSERT_FALSE(QFile::exists(PELMORA_SOURCE_DIR "/resources/data/favorites.dat"));
+    ASSERT_FALSE(QFile::exists(file()));
     openBrowser();
+    ASSERT_EQ(browser->mnuItem1.size(), 1u);
+    EXPECT_EQ(browser->mnuItem1[0]->text(), "Pelmora Homepage");
+
+    // The first favourite is number 0, in a file made for it.
+    browser->mnuItem1[0]->trigger();
+    ASSERT_TRUE(waitForComplete(gStrHomePageURL));
+    prompter->inputs = {QStringLiteral("Only")};
+    browser->menuCreateFavorite->trigger();
+    EXPECT_EQ(readFile("data/favorites.dat"),
+              "[FAVORITES]\nfavorite_0=" + gStrHomePageURL.toUtf8() + "\n[DESCRIPTIONS]\ndesc_0=Only\n");
     ASSERT_EQ(browser->mnuItem1.size(), 2u);
+    EXPECT_EQ(browser->mnuItem1[1]->text(), "Only");
+    prompter->shown.clear();
+
     dialogs->script = [&](QDialog &dialog) {
         auto &f = static_cast<frmFavorites &>(dialog);
         f.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
         EXPECT_FALSE(f.cmdDelete->isEnabled());
         // A click on the chosen entry enables the delete command.
-        QTest::mouseClick(f.lstFavorites->viewport(), Qt::LeftButton, {},
-                          f.lstFavorites->visualItemRect(f.lstFavorites->item(0)).center());
+        clickEntry(f.lstFavorites, 0);
         ASSERT_TRUE(f.cmdDelete->isEnabled());
         prompter->answers = {Yes};
-        f.cmdDelete->click();
+        QTest::mouseClick(f.cmdDelete, Qt::LeftButton);
         ASSERT_EQ(prompter->shown.size(), 1u);
         EXPECT_EQ(prompter->shown[0].prompt, "Are you sure?");
         EXPECT_FALSE(QFile::exists(file()));
@@ -143,9 +166,15 @@ TEST_F(Favorites, AFileThatCannotBeReadOrWasNotChangedIsLeftAsItIs)
         ASSERT_EQ(prompter->shown.size(), 1u);
         EXPECT_EQ(prompter->shown[0].prompt, "The favorites file favorites.dat could not be read. It is left as it is.");
         ASSERT_EQ(f.lstFavorites->count(), 1);
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        clickEntry(f.lstFavorites, 0);
+        ASSERT_TRUE(f.cmdDelete->isEnabled());
         prompter->answers = {Yes};
-        f.cmdDelete->setEnabled(true);
-        f.cmdDelete->click();
+        QTest::mouseClick(f.cmdDelete, Qt::LeftButton);
+        ASSERT_EQ(prompter->shown.size(), 2u);
+        EXPECT_EQ(prompter->shown[1].prompt, "Are you sure?");
+        EXPECT_EQ(f.lstFavorites->count(), 1); // the list shows the file again, as it is
     };
     browser->menuEditFavorite->trigger();
     EXPECT_EQ(readFile("data/favorites.dat"), damaged);

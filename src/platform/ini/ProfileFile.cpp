@@ -1,6 +1,7 @@
 #include "platform/ini/ProfileFile.h"
 
 #include "platform/files/AtomicFile.h"
+#include "platform/ini/TextLines.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,28 +47,12 @@ ProfileFile ProfileFile::fromBytes(const QByteArray &bytes)
         body = body.sliced(3);
     }
     pf.encoding_ = TextCodec::detect(body);
-    qsizetype start = 0;
-    const qsizetype n = body.size();
-    while (start < n) {
-        qsizetype i = start;
-        while (i < n && body[i] != '\n' && body[i] != '\r')
-            ++i;
-        Line line;
-        line.raw = body.sliced(start, i - start).toByteArray();
-        if (i < n) {
-            if (body[i] == '\r' && i + 1 < n && body[i + 1] == '\n') {
-                line.eol = "\r\n";
-                i += 2;
-            } else {
-                line.eol = QByteArray(1, body[i]);
-                i += 1;
-            }
-        }
-        pf.lines_.push_back(std::move(line));
-        start = i;
-    }
+    forEachLine(body, [&](QByteArrayView raw, QByteArrayView eol) {
+        pf.lines_.push_back({raw.toByteArray(), eol.toByteArray(), QString()});
+    });
     for (Line &l : pf.lines_) {
         const qsizetype nul = l.raw.indexOf('\0');
+        pf.hasNul_ = pf.hasNul_ || nul >= 0;
         l.text = TextCodec::decode(nul < 0 ? QByteArrayView(l.raw) : QByteArrayView(l.raw).first(nul),
                                    pf.encoding_);
     }

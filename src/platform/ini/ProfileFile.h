@@ -29,6 +29,9 @@ public:
 
     bool existed() const { return existed_; }
     TextEncoding encoding() const { return encoding_; }
+    // Whether the bytes hold a NUL (a UTF-16 or damaged file): the lines are cut there, and
+    // the file is not what the program writes.
+    bool hasNul() const { return hasNul_; }
 
     // The key names of a section as the classic call returns them into a buffer of
     // bufferSize characters: each name ended by NUL, the list ended by a second NUL; when
@@ -79,6 +82,7 @@ private:
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool existed_ = false;
     bool bom_ = false;
+    bool hasNul_ = false;
 };
 
 } // namespace platform
