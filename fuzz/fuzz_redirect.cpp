@@ -12,20 +12,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray location(reinterpret_cast<const char *>(data), qsizetype(size));
     for (const char *from : {"http://example.org/a/b?c=d", "https://example.org:8443/x/"}) {
         const QUrl current(QString::fromLatin1(from));
-        long error = 0;
-        QString why;
-        const std::optional<QUrl> next = platform::redirectTarget(current, location, &error, &why);
+        const platform::Redirect next = platform::redirectTarget(current, location);
         if (!next) {
-            if (error == 0 || why.isEmpty())
+            if (next.why.isEmpty())
                 __builtin_trap();
             continue;
         }
-        const QString scheme = next->scheme();
-        if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || next->host().isEmpty())
+        const QString scheme = next.target.scheme();
+        if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || next.target.host().isEmpty())
             __builtin_trap();
         if (current.scheme() == QLatin1String("https") && scheme == QLatin1String("http"))
             __builtin_trap();
-        const QByteArray request = platform::requestFor(*next);
+        const QByteArray request = platform::requestFor(next.target);
         if (!request.startsWith("GET ") || !request.endsWith("\r\n\r\n") || request.contains('\0'))
             __builtin_trap();
         const QList<QByteArray> lines = request.chopped(4).split('\n');

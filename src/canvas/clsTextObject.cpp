@@ -180,12 +180,19 @@ bool clsTextObject::turnsPicture() const
 
 int clsTextObject::pictureWidth(clsEffects *effects)
 {
-    if (turnsPicture()) {
+    const platform::imaging::TextStyle st = currentStyle();
+    const QSize drawn = pictureSize(platform::imaging::measureText(st, mstrText, mbyteAlignment));
+    if (!turnsPicture())
+        return drawn.width();
+    // A quarter turn moves the pixels of the picture as drawn (at least one each way); any
+    // other angle makes a picture of its own.
+    const int turns = platform::imaging::quarterTurnsOf(float(mDblAngle));
+    if (turns < 0) {
         TextToImgX(effects);
         return W();
     }
-    const platform::imaging::TextStyle st = currentStyle();
-    return pictureSize(platform::imaging::measureText(st, mstrText, mbyteAlignment)).width();
+    const QSize picture = drawn.expandedTo(QSize(1, 1));
+    return turns % 2 == 0 ? picture.width() : picture.height();
 }
 
 void clsTextObject::TextToImgX(clsEffects *effects)
@@ -196,7 +203,8 @@ void clsTextObject::TextToImgX(clsEffects *effects)
         imaging::TextStyle st = currentStyle();
         // The picture holds all of the ink: the measured area reaches past the layout box
         // where italic, descenders or tight spacing do.
-        const QSize m = imaging::measureText(st, mstrText, mbyteAlignment);
+        const imaging::TextExtent extent = imaging::textExtent(st, mstrText, mbyteAlignment);
+        const QSize m = extent.size;
         const int w = m.width();
         const int h = m.height();
         if (mObjTextGradient->mBoolIsActive)
@@ -211,12 +219,12 @@ void clsTextObject::TextToImgX(clsEffects *effects)
             // The text sits 2 pixels in; a shadow offset up or left moves it further in, so
             // that text and shadow both stay inside the picture.
             const QPoint at(2 + reach + std::max(0, -dx), 2 + reach + std::max(0, -dy));
-            mImgXPicture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, QString());
+            mImgXPicture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, extent, QString());
             mImgXPicture->dropShadow(dx, dy, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel,
                                      QString());
         } else {
             mImgXPicture->blank(w, h, 0, 0, 6, QString());
-            mImgXPicture->drawText(st, mstrText, QRect(QPoint(0, 0), QSize(w, h)), mbyteAlignment, QString());
+            mImgXPicture->drawText(st, mstrText, QRect(QPoint(0, 0), QSize(w, h)), mbyteAlignment, extent, QString());
         }
         mImgXPicture->setImageType(platform::ImgxImage::kTypeInMemory);
 

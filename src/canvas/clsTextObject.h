@@ -74,7 +74,7 @@ private:
     // Whether the angle turns the picture (any angle but a whole number of turns).
     bool turnsPicture() const;
     // The width the text's picture has with its settings as they stand, measured without
-    // drawing where the picture is not turned.
+    // drawing unless the angle turns the picture by other than quarter turns.
     int pictureWidth(clsEffects *effects);
     void startResizeOriginal(int x, int y);
     void doResizeOriginal(int x, int y);

@@ -204,7 +204,7 @@ void clsTextObject::stretchToWidth(int target, clsEffects *effects)
         // The target is a width on the canvas, at its zoom: it is compared with the text as
         // the canvas shows it, as it stands.
         const int t = target;
-        int w = W();
+        const int w = W();
         if (t < 1 || w == t) {
             setFontSize(size);
             return;
@@ -214,44 +214,35 @@ void clsTextObject::stretchToWidth(int target, clsEffects *effects)
             throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
         // From the proportional first guess the width percent goes in steps of 0.01: up to the
         // first step at which the text is as wide as the target, or down to the first at which
-        // it is no wider (or the percent reaches 1). The width grows with the percent, so that
-        // step is found by doubling the distance and then halving it, not one step at a time.
+        // it is no wider, but not past the widest stretch or below 1 %. The width grows with the
+        // percent, so that step is found by halving the steps there are.
         const float before = mSnglWidthInPercent;
         const double first = float(mSnglWidthInPercent * double(t) / w);
-        const auto percentAt = [first](std::int64_t step, int direction) {
-            return float(first + direction * 0.01 * double(step));
-        };
         const auto widthAt = [&](float percent) {
             mSnglWidthInPercent = percent;
             return pictureWidth(effects);
         };
-        const int direction = widthAt(float(first)) <= t ? 1 : -1;
-        // The steps there are: up to the widest stretch, down to 1 %.
-        const std::int64_t last = direction > 0 ? std::int64_t((kMaxStretchPercent - first) / 0.01)
-                                                : std::int64_t(std::ceil((first - 1) / 0.01));
-        const auto reached = [&](std::int64_t step) {
-            if (direction < 0 && (step >= last || percentAt(step, direction) <= 1))
-                return true;
-            const int width = widthAt(percentAt(step, direction));
-            return direction > 0 ? width >= t : width <= t;
+        const bool up = widthAt(float(first)) <= t;
+        const double step = up ? 0.01 : -0.01;
+        const auto percentAt = [&](std::int64_t n) { return float(first + step * double(n)); };
+        const auto reached = [&](std::int64_t n) {
+            const int width = widthAt(percentAt(n));
+            return up ? width >= t : width <= t;
         };
-        std::int64_t done = 0, found = 0;
-        if (!reached(0)) {
-            std::int64_t step = 1;
-            while (step < last && !reached(step)) {
-                done = step;
-                step *= 2;
-            }
-            found = std::min(step, std::max<std::int64_t>(last, 1));
-            // done does not reach the target, found does (or is the last step there is).
-            while (found - done > 1) {
-                const std::int64_t mid = done + (found - done) / 2;
-                (reached(mid) ? found : done) = mid;
-            }
+        // The steps there are: up to the widest stretch, down to 1 %. The search takes the last
+        // step down when none before it reaches the target, and one past the last step up.
+        const std::int64_t last = std::max<std::int64_t>(
+            0, up ? std::int64_t((kMaxStretchPercent - first) / 0.01) : std::int64_t(std::ceil((first - 1) / 0.01)));
+        std::int64_t low = 0, high = up ? last + 1 : last;
+        while (low < high) {
+            const std::int64_t mid = low + (high - low) / 2;
+            if (reached(mid))
+                high = mid;
+            else
+                low = mid + 1;
         }
-        // A text whose width does not follow its percent keeps the percent it had.
-        mSnglWidthInPercent = direction > 0 && found == last && !reached(last) ? before
-                                                                               : std::max(1.0f, percentAt(found, direction));
+        // A text that does not reach the target at the widest stretch keeps the percent it had.
+        mSnglWidthInPercent = low > last ? before : std::max(1.0f, percentAt(low));
         setFontSize(size);
         TextToImgX(effects);
         Screen::get().setMousePointer(Pointer::Default);

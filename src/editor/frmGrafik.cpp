@@ -240,12 +240,11 @@ void frmGrafik::wireCommands()
     connect(igxMain, &platform::ImgxCanvas::mouseUp, this, [this] { igxMain_MouseUp(); });
     connect(igxMain, &platform::ImgxCanvas::doubleClicked, this, &frmGrafik::editFocusedText);
     connect(igxMain, &platform::ImgxCanvas::keyDown, this, [this](int key, Qt::KeyboardModifiers) { igxMain_KeyDown(key); });
-    connect(igxMain, &platform::ImgxCanvas::paint, this,
-            [](platform::imaging::DeviceContext &hdc) { gObjMoveableObjects()->renderObjects(hdc); });
-    // The fold lines of the side's format are drawn again after every repaint.
-    connect(igxMain, &platform::ImgxCanvas::borderRepaint, this, [this] {
+    // The objects, then the fold lines of the side's format over them, at every repaint.
+    connect(igxMain, &platform::ImgxCanvas::paint, this, [this](platform::imaging::DeviceContext &hdc) {
+        gObjMoveableObjects()->renderObjects(hdc);
         if (!mBoolUnloaded)
-            gObjCover().SetBorderIgX();
+            gObjCover().SetBorderIgX(hdc);
     });
     connect(igxMain, &platform::ImgxCanvas::filesDropped, this,
             [this](const QStringList &paths, int x, int y) {
@@ -340,7 +339,8 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         cmdRotate->setEnabled(false);
         cmdRotateLeft->setEnabled(false);
         cmdRotateRight->setEnabled(false);
-        // The border and fold lines, drawn for the canvas as it is laid out now.
+        // The fold ticks above the canvas, for the canvas as it is laid out now.
+        gObjCover().SetBorderIgXWindow();
         igxMain->refresh();
     } catch (...) {
         reportError(QStringLiteral("ERR_LOAD_EDITOR"), source("initAll"));
@@ -681,13 +681,13 @@ void frmGrafik::addPicture(platform::ImgxImagePtr image)
 {
     auto &model = *gObjMoveableObjects();
     model.AddClsPictureObject(std::move(image));
-    model.showFocus(*igxMain);
     shpFocusIgxMain->setVisible(false);
     const QString key = model.mStrFocusedObjectIndex;
     gObjUndos()->addOtherUndo(key, 1, QStringLiteral("AUTO"), QStringLiteral("NONE"));
     adaptObjectSizeToZoom(key);
     igxMain->refresh();
-    // The repaint took the frame away; the new picture is the selected one.
+    // The new picture is the selected one: its frame, at the size the zoom gave it, instead of
+    // the canvas's.
     model.showFocus(*igxMain);
 }
 

@@ -60,11 +60,11 @@ QString downloadCauseText(const platform::DownloadResult &got, const QString &ad
         return getMessageText(QString::fromLatin1(key), QString::fromLatin1(def)).arg(arg);
     };
     const long n = got.errorNumber;
-    if (n == platform::DownloadErr::NetworkBase + long(QNetworkReply::HostNotFoundError))
+    if (n == platform::networkError(QNetworkReply::HostNotFoundError))
         return message("MSG_DOWNLOAD_HOST", "The host %1 was not found.", host);
-    if (n == platform::DownloadErr::NetworkBase + long(QNetworkReply::ConnectionRefusedError))
+    if (n == platform::networkError(QNetworkReply::ConnectionRefusedError))
         return message("MSG_DOWNLOAD_REFUSED", "The server %1 refused the connection.", host);
-    if (n == platform::DownloadErr::Timeout || n == platform::DownloadErr::NetworkBase + long(QNetworkReply::TimeoutError))
+    if (n == platform::DownloadErr::Timeout || n == platform::networkError(QNetworkReply::TimeoutError))
         return message("MSG_DOWNLOAD_TIMEOUT", "The download of %1 timed out.", address);
     if (n == platform::DownloadErr::TooLarge)
         return message("MSG_DOWNLOAD_TOO_LARGE", "%1 is too large to be downloaded.", address);

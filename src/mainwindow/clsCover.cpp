@@ -194,11 +194,32 @@ void clsCover::drawFoldLines(int side)
     }
 }
 
-void clsCover::SetBorderIgX()
+void clsCover::SetBorderIgX(platform::imaging::DeviceContext &hdc) { drawEditorFolds(hdc, false); }
+
+void clsCover::SetBorderIgXWindow()
+{
+    try {
+        // The editor window's own drawing surface: a see-through layer over it.
+        QWidget *window = CanvasServices::get().editorCanvas().parentWidget();
+        if (!window)
+            return;
+        auto *surface = window->findChild<LineOverlay *>(QStringLiteral("foldLines"), Qt::FindDirectChildrenOnly);
+        if (!surface) {
+            surface = new LineOverlay(window);
+            surface->setObjectName(QStringLiteral("foldLines"));
+        }
+        surface->clear();
+        drawEditorFolds(surface->hdc(), true);
+    } catch (...) {
+        reportError(QStringLiteral("ERR_BORDER"), QStringLiteral("clsCover.SetBorderIgXWindow"));
+    }
+}
+
+void clsCover::drawEditorFolds(platform::imaging::DeviceContext &dc, bool aboveCanvas)
 {
     try {
         frmPelmora *w = frmPelmora::instance();
-        if (!w)
+        if (!w || (gByteMarginType == 2) != aboveCanvas)
             return;
         const int side = std::clamp<int>(w->mIntActualSide, 0, 1);
         const int entry = w->lstCoverNames[size_t(side)]->currentRow();
@@ -211,16 +232,7 @@ void clsCover::SetBorderIgX()
         const double width = rec.number(CoverField::Width);
         const double c1 = rec.number(CoverField::Crease1), c2 = rec.number(CoverField::Crease2);
         const double r = c1 / width;
-        platform::ImgxCanvas &igx = CanvasServices::get().editorCanvas();
-        // The editor window's own drawing surface: a see-through layer over it.
-        QWidget *window = igx.parentWidget();
-        LineOverlay *surface = window ? window->findChild<LineOverlay *>(QStringLiteral("foldLines"), Qt::FindDirectChildrenOnly) : nullptr;
-        if (window && !surface) {
-            surface = new LineOverlay(window);
-            surface->setObjectName(QStringLiteral("foldLines"));
-        }
-        if (surface)
-            surface->clear();
+        const platform::ImgxCanvas &igx = CanvasServices::get().editorCanvas();
         const auto &screen = platform::Screen::get();
         const double tppx = screen.twipsPerPixelX(), tppy = screen.twipsPerPixelY();
         const double L = igx.x() * tppx, T = igx.y() * tppy, Wd = igx.width() * tppx, H = igx.height() * tppy;
@@ -228,20 +240,18 @@ void clsCover::SetBorderIgX()
         lines.setLineColor(gLngMarginColor);
         lines.setLineStyle(2);
         lines.setThickness(1);
+        lines.setCanvas([&dc]() -> platform::imaging::DeviceContext & { return dc; });
         auto draw = [&](double xTwips, double yEnd) {
             const float x = float(roundToInt(xTwips / tppx));
             lines.singleLine(x, 0, x, float(yEnd));
         };
-        if (gByteMarginType == 2) {
-            if (!surface)
-                return;
-            lines.setCanvas([surface]() -> platform::imaging::DeviceContext & { return surface->hdc(); });
+        if (aboveCanvas) {
+            // From the window's top edge down to the canvas.
             if (c1 != 0)
                 draw(L + Wd * r, T / tppy);
             if (c2 != 0)
                 draw(L + Wd - Wd * r, T / tppy);
         } else {
-            lines.setCanvas([&igx]() -> platform::imaging::DeviceContext & { return igx.hdc(); });
             const int tick = toInt32(gByteMarginType == 0 ? H / tppy : H / tppy * 0.05);
             if (c1 != 0)
                 draw(Wd * r, tick);

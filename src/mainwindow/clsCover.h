@@ -8,6 +8,9 @@
 #include <cstdint>
 
 class PictureBox;
+namespace platform::imaging {
+class DeviceContext;
+}
 
 class clsCover {
 public:
@@ -45,10 +48,17 @@ public:
     // Places the cut border and the disc outlines of both sides around and over the
     // previews; the side argument is not used.
     void setBorder(int side);
-    // Draws the fold lines of the edited side's format on the editor canvas.
-    void SetBorderIgX();
+    // Draws the fold lines of the edited side's format that lie on the editor canvas onto hdc,
+    // the canvas being painted.
+    void SetBorderIgX(platform::imaging::DeviceContext &hdc);
+    // Draws the fold ticks above the editor canvas (those of the margin type "outside") on the
+    // editor window, for the canvas as it is laid out now; other margin types take them away.
+    void SetBorderIgXWindow();
 
 private:
+    // The fold lines of the edited side's format for the editor canvas onto dc: those above
+    // the canvas or those on it.
+    void drawEditorFolds(platform::imaging::DeviceContext &dc, bool aboveCanvas);
     // The fold lines of a side's format over its preview, drawn by clsPrintBorders.
     void drawFoldLines(int side);
 

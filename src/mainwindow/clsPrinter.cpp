@@ -183,7 +183,8 @@ std::int16_t clsPrinter::init()
         }
         std::int16_t index = -1;
         if (systemDefault) {
-            index = std::int16_t(std::max<qsizetype>(0, names.indexOf(systemPrinterName(lib))));
+            // The system's default printer, or its first when it names none of them.
+            index = std::int16_t(std::max<qsizetype>(0, names.indexOf(lib.defaultPrinterName())));
         } else {
             index = getPrinterIndex(gStrPrinterName);
             if (index == -1)

@@ -73,31 +73,46 @@ TEST(ProgramStart, MissingLanguageFileEndsStartUpWithTheInstallError)
     EXPECT_TRUE(r.messages.contains(" libInitialize.Main")) << r.messages.toStdString();
 }
 
+// The program folder as shipped, and the same with German chosen: the main window shows its
+// caption in the language of the options file, and the program keeps running without a message.
 TEST(ProgramStart, StartsLocalisedAndKeepsRunning)
 {
-    QTemporaryDir home;
-    copyResources(home.path(), true);
-    QFile options(home.path() + "/data/pelmora.dat");
-    ASSERT_TRUE(options.open(QIODevice::ReadOnly));
-    const QByteArray german = options.readAll().replace("LANGUAGE=English.dll", "LANGUAGE=Deutsch.dll");
-    options.close();
-    ASSERT_TRUE(options.open(QIODevice::WriteOnly | QIODevice::Truncate) && options.write(german) > 0);
-    options.close();
+    const struct {
+        const char *language; // written into the options file; nullptr leaves it as shipped
+        QByteArray caption;   // the start of the main window's caption
+    } runs[] = {
+        {nullptr, "Pelmora - covers for your media"},
+        {"Deutsch.dll", "Pelmora - Cover f"},
+    };
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.language ? run.language : "as shipped");
+        QTemporaryDir home;
+        copyResources(home.path(), true);
+        if (run.language) {
+            QFile options(home.path() + "/data/pelmora.dat");
+            ASSERT_TRUE(options.open(QIODevice::ReadOnly));
+            const QByteArray changed =
+                options.readAll().replace("LANGUAGE=English.dll", QByteArray("LANGUAGE=") + run.language);
+            options.close();
+            ASSERT_TRUE(options.open(QIODevice::WriteOnly | QIODevice::Truncate) && options.write(changed) > 0);
+            options.close();
+        }
 
-    // A display of its own, where the windows the program shows can be read back.
-    QProcess xvfb;
-    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-    ASSERT_TRUE(xvfb.waitForReadyRead(20000)) << "Xvfb (scripts/install-deps installs it) did not start";
-    const QString display = u':' + QString::fromLatin1(xvfb.readAllStandardOutput()).trimmed();
-    const ProgramRun r = runProgram(home.path(), 30000, display, [&] {
-        QProcess windows;
-        windows.start("xwininfo", {"-display", display, "-root", "-tree"});
-        windows.waitForFinished(5000);
-        return windows.readAllStandardOutput().contains("Pelmora - Cover f");
-    });
-    xvfb.terminate();
-    xvfb.waitForFinished(5000);
-    EXPECT_TRUE(r.seen) << "no main window with its German caption";
-    EXPECT_FALSE(r.finished) << "the program ended on its own: " << r.messages.toStdString();
-    EXPECT_TRUE(r.messages.isEmpty()) << r.messages.toStdString();
+        // A display of its own, where the windows the program shows can be read back.
+        QProcess xvfb;
+        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(xvfb.waitForReadyRead(20000)) << "Xvfb (scripts/install-deps installs it) did not start";
+        const QString display = u':' + QString::fromLatin1(xvfb.readAllStandardOutput()).trimmed();
+        const ProgramRun r = runProgram(home.path(), 30000, display, [&] {
+            QProcess windows;
+            windows.start("xwininfo", {"-display", display, "-root", "-tree"});
+            windows.waitForFinished(5000);
+            return windows.readAllStandardOutput().contains(run.caption);
+        });
+        xvfb.terminate();
+        xvfb.waitForFinished(5000);
+        EXPECT_TRUE(r.seen) << "no main window with the caption " << run.caption.toStdString();
+        EXPECT_FALSE(r.finished) << "the program ended on its own: " << r.messages.toStdString();
+        EXPECT_TRUE(r.messages.isEmpty()) << r.messages.toStdString();
+    }
 }

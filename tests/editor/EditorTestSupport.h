@@ -127,7 +127,8 @@ protected:
     }
 
     // The real menu that the canvas or a button pops up, worked with the mouse: each name in
-    // turn is the entry or the sub-menu to click in the menu that is open.
+    // turn is the entry or the sub-menu to click in the menu that is open. A menu still open
+    // after a while (an entry missing or disabled) is closed and fails the test.
     void chooseInRealMenu(QStringList path, const std::function<void()> &popUp)
     {
         platform::Seam<platform::PopupMenus>::install(platform::makeQtPopupMenus());
@@ -145,9 +146,19 @@ protected:
                     return;
                 }
         });
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, [&path] {
+            ADD_FAILURE() << "the menu is still open at " << path.join(' ').toStdString();
+            // Every open menu of the chain, the innermost first.
+            for (int i = 0; i < 10 && QApplication::activePopupWidget(); ++i)
+                QApplication::activePopupWidget()->close();
+        });
         driver.start(20);
+        deadline.start(20000);
         popUp();
         driver.stop();
+        deadline.stop();
         EXPECT_TRUE(path.isEmpty()) << "not reached: " << path.join(' ').toStdString();
         popups = &platform::Seam<platform::PopupMenus>::install(std::make_unique<testsupport::ScriptedPopupMenus>());
     }

@@ -312,11 +312,17 @@ TEST_F(EditorTest, InsertionDropsAndPlacement)
 TEST_F(EditorTest, TheFoldLinesOfABackInlayStayAndTheNewPictureShowsItsFrame)
 {
     ASSERT_EQ(window->lstCoverNames[1]->currentItem()->text(), "CD back inlay");
-    window->mIntActualSide = 1;
     QImage red(600, 472, QImage::Format_RGB32);
     red.fill(Qt::red);
     igxBackup[1]->setQImage(red, platform::kNoUndo);
-    frmGrafik &ed = open();
+    // The right side's editor button opens the editor on that side.
+    windows->windowAction = [this](const QString &form) {
+        if (form == QLatin1String("frmGrafik"))
+            open();
+    };
+    QTest::mouseClick(window->cmdEditor[1], Qt::LeftButton);
+    ASSERT_TRUE(editor);
+    frmGrafik &ed = *editor;
     const int w = ed.igxMain->width(), h = ed.igxMain->height();
     const int folds[] = {roundToInt(w * 0.65 / 15), roundToInt(w - w * 0.65 / 15)};
     // The fold lines are black strokes down the canvas, and nothing else in the red is black.
@@ -355,7 +361,7 @@ TEST_F(EditorTest, TheFoldLinesOfABackInlayStayAndTheNewPictureShowsItsFrame)
     EXPECT_TRUE(foldsDrawn());
     EXPECT_TRUE(framed(*pic));
 
-    ed.cmdRotateRight->click();
+    QTest::mouseClick(ed.cmdRotateRight, Qt::LeftButton);
     EXPECT_EQ(pic->mDblAngle, 90);
     EXPECT_TRUE(foldsDrawn());
     EXPECT_TRUE(framed(*pic));

@@ -253,7 +253,9 @@ TEST_F(EditorMenusTest, EffectsChangeThePictureOrTheBackgroundWithOneStepEach)
                      [&] { click({pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2}, Qt::RightButton); });
     EXPECT_EQ(entries(), 2);
     EXPECT_TRUE(near(pic->mImgXPicture->qimage().pixel(5, 5), Qt::yellow));
-    ed.mnuUndo_Click();
+    testsupport::showActive(&ed);
+    QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(near(pic->mImgXPicture->qimage().pixel(5, 5), Qt::blue, 2));
     // The menu bar's entries, and the popup's chosen by a right-click on the picture.
     for (const auto &e : effects) {
         SCOPED_TRACE(e.entry);

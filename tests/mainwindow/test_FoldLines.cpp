@@ -129,20 +129,26 @@ TEST_F(FoldLines, TheEditorCanvasGetsTheFoldLinesOfTheEditedSide)
     igx->setGeometry(30, 40, 600, 400);
     CanvasServices::install(std::make_unique<EditorCanvasServices>(*igx));
     w.mIntActualSide = 0;
-    gObjCover().SetBorderIgX();
-    EXPECT_EQ(lines(static_cast<const platform::imaging::RecordingContext &>(igx->overlay())),
-              (std::vector<std::pair<int, int>>{{50, 400}, {550, 400}}));
-
-    gByteMarginType = 2;
-    igx->refresh();
-    gObjCover().SetBorderIgX();
-    EXPECT_TRUE(lines(igx->overlay()).empty());
+    // On the canvas as it paints; nothing above it.
+    platform::imaging::RecordingContext painted;
+    gObjCover().SetBorderIgX(painted);
+    EXPECT_EQ(lines(painted), (std::vector<std::pair<int, int>>{{50, 400}, {550, 400}}));
+    gObjCover().SetBorderIgXWindow();
     auto *surface = editor.findChild<LineOverlay *>("foldLines");
     ASSERT_TRUE(surface);
+    EXPECT_TRUE(lines(surface->lines()).empty());
+
+    // Outside: above the canvas on the window, nothing on the canvas.
+    gByteMarginType = 2;
+    gObjCover().SetBorderIgXWindow();
     EXPECT_EQ(lines(surface->lines()), (std::vector<std::pair<int, int>>{{80, 40}, {580, 40}}));
+    platform::imaging::RecordingContext outside;
+    gObjCover().SetBorderIgX(outside);
+    EXPECT_TRUE(lines(outside).empty());
 
     w.mIntActualSide = 1; // a format without folds
-    gObjCover().SetBorderIgX();
+    gObjCover().SetBorderIgXWindow();
     EXPECT_TRUE(lines(surface->lines()).empty());
+    EXPECT_EQ(editor.findChildren<LineOverlay *>().size(), 1);
     CanvasServices::reset();
 }

@@ -6,12 +6,14 @@
 #include "mainwindow/clsPrinter.h"
 #include "platform/Rounding.h"
 #include "platform/print/PrintLibrary.h"
+#include "platform/widgets/ButtonPlus.h"
 
 #include <QDir>
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 using mainwindowtest::MainWindowTest;
 using mainwindowtest::pdfPage;
@@ -251,12 +253,13 @@ TEST_F(Printing, TheDefaultPrintsInColourAndOptionOneInBlackAndWhite)
 
 TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
 {
-    // The options as shipped: PRINTERNAME "0".
-    options("PRINTERNAME=0\r\nPRINTERID=0\r\nPRINTWITHDEFAULT=1\r\nPRINTERQUALITY=2\r\nLASTMEDIUM=4\r\n");
+    // The options file as shipped: PRINTERNAME "0".
     auto &lib = platform::Seam<platform::PrintLibrary>::install(
         platform::makePdfPrintLibrary(out.path(), {"Office", "Laser", "PDF"}, 600, "Laser"));
     frmPelmora &w = start();
-    w.cmdPrint_Click(0);
+    w.show();
+    const auto print = [&w] { QTest::mouseClick(w.cmdPrint[0], Qt::LeftButton); };
+    print();
     EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
     EXPECT_EQ(documents().size(), 1);
     EXPECT_EQ(lib.currentPrinter(), 1);
@@ -267,7 +270,7 @@ TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
     auto &noDefault = platform::Seam<platform::PrintLibrary>::install(
         platform::makePdfPrintLibrary(out.path() + "/second", {"Office", "PDF"}, 600));
     QDir(out.path()).mkpath("second");
-    w.cmdPrint_Click(0);
+    print();
     EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
     EXPECT_EQ(noDefault.currentPrinter(), 0);
     EXPECT_EQ(QDir(out.path() + "/second").entryList({"*.pdf"}).size(), 1);
@@ -275,7 +278,7 @@ TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
     // A printer the user chose that is gone is named.
     gStrPrinterName = "Gone";
     gIntPrinterId = 0;
-    w.cmdPrint_Click(0);
+    print();
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(prompter->shown[0].prompt, "The printer Gone was not found. Please choose a printer in the options.");
 
@@ -285,11 +288,11 @@ TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
     gIntPrinterId = -1;
     gStrPrinterName = "Please choose a printer";
     prompter->shown.clear();
-    w.cmdPrint_Click(0);
+    print();
     EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
     EXPECT_EQ(QDir(out.path() + "/second").entryList({"*.pdf"}).size(), 2);
     gBytePrintWithDefault = 1;
-    w.cmdPrint_Click(0);
+    print();
     EXPECT_TRUE(prompts().isEmpty()) << prompts().join("|").toStdString();
     EXPECT_EQ(QDir(out.path() + "/second").entryList({"*.pdf"}).size(), 3);
 
@@ -297,7 +300,7 @@ TEST_F(Printing, AFreshInstallationPrintsWithTheSystemsDefaultPrinter)
     platform::Seam<platform::PrintLibrary>::install(platform::makePdfPrintLibrary(out.path(), {}, 600));
     gStrPrinterName = "0";
     prompter->shown.clear();
-    w.cmdPrint_Click(0);
+    print();
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(prompter->shown[0].prompt, "No printer is installed: nothing was printed.");
     EXPECT_EQ(documents().size(), 1);

@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -80,10 +81,13 @@ TEST(Choosers, SaveDialogAsksBeforeReplacingTheFileATypedNameBecomes)
 
 namespace {
 
+using BoxStep = std::function<void(QMessageBox &)>;
+
 // The real message box of a style, worked by the user's steps one after the other while it
 // shows; each step but the last must leave it open. A box still open after them is answered
-// with its first button so that the test ends.
-int answerOfRealBox(int style, std::vector<std::function<void(QMessageBox &)>> steps)
+// with its first button so that the test ends; a box that does not end by then (or a modal
+// window that is no message box) is closed after a while and fails the test.
+int answerOfRealBox(int style, const std::vector<BoxStep> &steps)
 {
     auto prompter = platform::makeQtPrompter();
     QTimer driver;
@@ -97,18 +101,23 @@ int answerOfRealBox(int style, std::vector<std::function<void(QMessageBox &)>> s
         else if (!box->buttons().isEmpty())
             QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
     });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ADD_FAILURE() << "the box did not end; closing " << (modal ? modal->metaObject()->className() : "nothing");
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->done(QDialog::Rejected);
+        else if (modal)
+            modal->close();
+    });
     driver.start(10);
+    deadline.start(20000);
     const int answer = prompter->msgBox(QStringLiteral("Sure?"), style, QStringLiteral("Question"));
     driver.stop();
+    deadline.stop();
     EXPECT_EQ(next, steps.size()) << "the box closed before the user's last step";
     return answer;
-}
-
-QAbstractButton *buttonOf(QMessageBox &box, QMessageBox::StandardButton which)
-{
-    QAbstractButton *b = box.button(which);
-    EXPECT_NE(b, nullptr);
-    return b;
 }
 
 } // namespace
@@ -119,40 +128,54 @@ QAbstractButton *buttonOf(QMessageBox &box, QMessageBox::StandardButton which)
 TEST(Prompter, TheRealBoxAnswersWhatWasPressedAndAYesNoBoxWaitsForYesOrNo)
 {
     using namespace platform;
-    const auto click = [](QMessageBox::StandardButton which) {
-        return [which](QMessageBox &box) { QTest::mouseClick(buttonOf(box, which), Qt::LeftButton); };
+    const auto click = [](QMessageBox::StandardButton which) -> BoxStep {
+        return [which](QMessageBox &box) {
+            QAbstractButton *b = box.button(which);
+            ASSERT_NE(b, nullptr) << "no such button";
+            QTest::mouseClick(b, Qt::LeftButton);
+        };
     };
-    const auto key = [](Qt::Key k) { return [k](QMessageBox &box) { QTest::keyClick(&box, k); }; };
-    const auto closeBox = [](QMessageBox &box) { box.windowHandle()->close(); };
-    const auto stillOpen = [](QMessageBox &box) { EXPECT_TRUE(box.isVisible()); };
+    const auto key = [](Qt::Key k) -> BoxStep { return [k](QMessageBox &box) { QTest::keyClick(&box, k); }; };
+    const BoxStep closeBox = [](QMessageBox &box) { box.windowHandle()->close(); };
+    const BoxStep stillOpen = [](QMessageBox &box) { EXPECT_TRUE(box.isVisible()); };
 
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {click(QMessageBox::Yes)}), MsgAnswer::Yes);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {click(QMessageBox::No)}), MsgAnswer::No);
-    // Escape and the close box leave the question open; the user's No then answers it.
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo | MsgStyle::Question,
-                              {key(Qt::Key_Escape), stillOpen, closeBox, stillOpen, key(Qt::Key_Escape), stillOpen,
-                               click(QMessageBox::No)}),
-              MsgAnswer::No);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {key(Qt::Key_Escape), closeBox, click(QMessageBox::Yes)}),
-              MsgAnswer::Yes);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo, {key(Qt::Key_Return)}), MsgAnswer::Yes);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNo | MsgStyle::DefaultButton2, {key(Qt::Key_Return)}), MsgAnswer::No);
+    struct Case {
+        int style;
+        std::vector<BoxStep> steps;
+        int answer;
+    };
+    std::vector<Case> cases = {
+        {MsgStyle::YesNo, {click(QMessageBox::Yes)}, MsgAnswer::Yes},
+        {MsgStyle::YesNo, {click(QMessageBox::No)}, MsgAnswer::No},
+        // Escape and the close box leave the question open; the user's No then answers it.
+        {MsgStyle::YesNo | MsgStyle::Question,
+         {key(Qt::Key_Escape), stillOpen, closeBox, stillOpen, key(Qt::Key_Escape), stillOpen, click(QMessageBox::No)},
+         MsgAnswer::No},
+        {MsgStyle::YesNo, {key(Qt::Key_Escape), closeBox, click(QMessageBox::Yes)}, MsgAnswer::Yes},
+        {MsgStyle::YesNo, {key(Qt::Key_Return)}, MsgAnswer::Yes},
+        {MsgStyle::YesNo | MsgStyle::DefaultButton2, {key(Qt::Key_Return)}, MsgAnswer::No},
+        {MsgStyle::AbortRetryIgnore, {key(Qt::Key_Escape), closeBox, stillOpen, click(QMessageBox::Ignore)},
+         MsgAnswer::Ignore},
 
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {click(QMessageBox::Yes)}), MsgAnswer::Yes);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {click(QMessageBox::No)}), MsgAnswer::No);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {click(QMessageBox::Cancel)}), MsgAnswer::Cancel);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {key(Qt::Key_Escape)}), MsgAnswer::Cancel);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::YesNoCancel, {closeBox}), MsgAnswer::Cancel);
+        {MsgStyle::YesNoCancel, {click(QMessageBox::Yes)}, MsgAnswer::Yes},
+        {MsgStyle::YesNoCancel, {click(QMessageBox::No)}, MsgAnswer::No},
+        {MsgStyle::YesNoCancel, {click(QMessageBox::Cancel)}, MsgAnswer::Cancel},
+        {MsgStyle::YesNoCancel, {key(Qt::Key_Escape)}, MsgAnswer::Cancel},
+        {MsgStyle::YesNoCancel, {closeBox}, MsgAnswer::Cancel},
 
-    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {click(QMessageBox::Ok)}), MsgAnswer::Ok);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {click(QMessageBox::Cancel)}), MsgAnswer::Cancel);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {key(Qt::Key_Escape)}), MsgAnswer::Cancel);
-    EXPECT_EQ(answerOfRealBox(MsgStyle::OkCancel, {closeBox}), MsgAnswer::Cancel);
+        {MsgStyle::OkCancel, {click(QMessageBox::Ok)}, MsgAnswer::Ok},
+        {MsgStyle::OkCancel, {click(QMessageBox::Cancel)}, MsgAnswer::Cancel},
+        {MsgStyle::OkCancel, {key(Qt::Key_Escape)}, MsgAnswer::Cancel},
+        {MsgStyle::OkCancel, {closeBox}, MsgAnswer::Cancel},
+        {MsgStyle::RetryCancel, {key(Qt::Key_Escape)}, MsgAnswer::Cancel},
+    };
+    for (int icon : {0, int(MsgStyle::Critical), int(MsgStyle::Exclamation), int(MsgStyle::Information)})
+        for (const BoxStep &step : {click(QMessageBox::Ok), key(Qt::Key_Escape), closeBox})
+            cases.push_back({MsgStyle::OkOnly | icon, {step}, MsgAnswer::Ok});
 
-    for (int icon : {0, int(MsgStyle::Critical), int(MsgStyle::Exclamation), int(MsgStyle::Information)}) {
-        EXPECT_EQ(answerOfRealBox(MsgStyle::OkOnly | icon, {click(QMessageBox::Ok)}), MsgAnswer::Ok);
-        EXPECT_EQ(answerOfRealBox(MsgStyle::OkOnly | icon, {key(Qt::Key_Escape)}), MsgAnswer::Ok);
-        EXPECT_EQ(answerOfRealBox(MsgStyle::OkOnly | icon, {closeBox}), MsgAnswer::Ok);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "case " << i << ", style " << cases[i].style);
+        EXPECT_EQ(answerOfRealBox(cases[i].style, cases[i].steps), cases[i].answer);
     }
 }
 

@@ -6,12 +6,10 @@
 
 namespace platform {
 
-bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
+bool openRegularFile(QFile &file, const QString &path)
 {
-    const int access = mode.testFlag(QIODevice::WriteOnly) ? (mode.testFlag(QIODevice::ReadOnly) ? O_RDWR : O_WRONLY)
-                                                            : O_RDONLY;
     // Without waiting for a writer of a FIFO or for a device.
-    const int fd = ::open(QFile::encodeName(path).constData(), access | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -20,7 +18,7 @@ bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
         return false;
     }
     // A regular file reads the same with or without O_NONBLOCK; Qt takes it as it is.
-    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }

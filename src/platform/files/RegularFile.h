@@ -9,6 +9,6 @@ namespace platform {
 
 // Opens path into file (which must not be open) for reading; false when it is no regular file
 // or cannot be opened. The file is opened by its handle: its fileName() stays empty.
-bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
+bool openRegularFile(QFile &file, const QString &path);
 
 } // namespace platform

@@ -25,6 +25,9 @@ QImage resized(const QImage &src, int width, int height, int mode);
 // 90 degrees are exact pixel moves (four turns of 90 give the original back). fast selects
 // nearest-neighbour sampling, otherwise bilinear with smooth edges.
 QImage rotated(const QImage &src, double angle, QRgb fill, bool fast);
+// The quarter turns (0 to 3) that rotated() makes of an angle that is a multiple of 90
+// degrees; -1 for any other angle.
+int quarterTurnsOf(double angle);
 
 // 0 mirrors left-right, 1 top-bottom.
 QImage flipped(const QImage &src, int direction);

@@ -367,20 +367,35 @@ QImage resized(const QImage &source, int width, int height, int mode)
     return resizedSmooth(src, width, height, mode != ResizeMode::Preview);
 }
 
+namespace {
+
+// The angle turned into 0 to 360 degrees.
+double degreesOf(double angle)
+{
+    const double degrees = std::fmod(angle, 360.0);
+    return degrees < 0.0 ? degrees + 360.0 : degrees;
+}
+
+} // namespace
+
+int quarterTurnsOf(double angle)
+{
+    if (!std::isfinite(angle))
+        return -1;
+    const double degrees = degreesOf(angle);
+    const double quarters = std::nearbyint(degrees / 90.0);
+    return std::abs(degrees - quarters * 90.0) < 1e-9 ? int(quarters) % 4 : -1;
+}
+
 QImage rotated(const QImage &source, double angle, QRgb fill, bool fast)
 {
     const QImage src = detail::premultiplied(source);
     if (src.isNull() || !std::isfinite(angle))
         return src;
-    double degrees = std::fmod(angle, 360.0);
-    if (degrees < 0.0)
-        degrees += 360.0;
-    const double quarters = std::nearbyint(degrees / 90.0);
-    if (std::abs(degrees - quarters * 90.0) < 1e-9) {
-        const int turns = int(quarters) % 4;
-        return turns == 0 ? src : quarterTurns(src, turns);
-    }
-    return rotatedFreely(src, degrees, fill, fast);
+    const int turns = quarterTurnsOf(angle);
+    if (turns == 0)
+        return src;
+    return turns > 0 ? quarterTurns(src, turns) : rotatedFreely(src, degreesOf(angle), fill, fast);
 }
 
 QImage flipped(const QImage &source, int direction)

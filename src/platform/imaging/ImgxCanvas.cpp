@@ -56,7 +56,6 @@ void ImgxCanvas::setRedraw(bool on)
 void ImgxCanvas::refresh()
 {
     overlay_.clear();
-    emit borderRepaint();
     if (redraw_)
         update();
 }

@@ -33,8 +33,7 @@ public:
 
     bool redraw() const { return redraw_; }
     void setRedraw(bool on);
-    // Repaints image and objects; what was drawn on hdc() is gone, and borderRepaint asks
-    // for the border lines to be drawn again.
+    // Repaints image and objects; what was drawn on hdc() is gone.
     void refresh();
     // One step back in the image's undo buffer.
     void undoStep();
@@ -51,11 +50,9 @@ signals:
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void doubleClicked();
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
-    // Emitted while painting, after the image and before the overlay.
+    // Emitted while painting, after the image and before the overlay: what belongs on the
+    // canvas at all times (objects, fold lines) is drawn on hdc.
     void paint(platform::imaging::DeviceContext &hdc);
-    // After a refresh: what belongs on the canvas at all times (the border and fold lines) is
-    // to be drawn on hdc() again.
-    void borderRepaint();
     // Files dropped at a point of the canvas.
     void filesDropped(const QStringList &paths, int x, int y);
     void textDropped(const QString &text);

@@ -74,17 +74,31 @@ struct Layout {
 // Where the glyphs of a line reach, from its baseline's start, in pixels of the font's size. The
 // font's bounding boxes come in whole pixels of the size they are measured at, which would not
 // scale with the text: they are measured at a large size and scaled down.
-QRectF inkOf(const QFont &font, const QString &line)
-{
-    constexpr int kMeasuredPixels = 2048;
-    const double down = double(font.pixelSize()) / kMeasuredPixels;
-    QFont large(font);
-    large.setPixelSize(kMeasuredPixels);
-    if (font.letterSpacing() != 0)
-        large.setLetterSpacing(QFont::AbsoluteSpacing, font.letterSpacing() / down);
-    const QRectF ink = QFontMetricsF(large).tightBoundingRect(line);
-    return {ink.left() * down, ink.top() * down, ink.width() * down, ink.height() * down};
-}
+class InkMeter {
+public:
+    explicit InkMeter(const QFont &font) : down_(double(font.pixelSize()) / kMeasuredPixels), large_(largeOf(font)) {}
+
+    QRectF inkOf(const QString &line) const
+    {
+        const QRectF ink = large_.tightBoundingRect(line);
+        return {ink.left() * down_, ink.top() * down_, ink.width() * down_, ink.height() * down_};
+    }
+
+private:
+    static constexpr int kMeasuredPixels = 2048;
+
+    QFont largeOf(const QFont &font) const
+    {
+        QFont large(font);
+        large.setPixelSize(kMeasuredPixels);
+        if (font.letterSpacing() != 0)
+            large.setLetterSpacing(QFont::AbsoluteSpacing, font.letterSpacing() / down_);
+        return large;
+    }
+
+    double down_;
+    QFontMetricsF large_;
+};
 
 // The advance of a line in pixels: the spacing goes between letters, not after the last one.
 double lineAdvance(const QFontMetricsF &fm, double scale, const QString &line, int spacing)
@@ -126,9 +140,10 @@ TextExtent textExtent(const TextStyle &style, const QString &text, int alignment
     // more around the ink for the edge pixels of glyphs placed between two pixels.
     QRectF area(0, 0, l.width, l.height);
     double baseline = l.ascent;
+    const InkMeter meter(sized.font);
     for (const LineLayout &line : l.lines) {
         if (!line.text.isEmpty()) {
-            const QRectF ink = inkOf(sized.font, line.text);
+            const QRectF ink = meter.inkOf(line.text);
             if (!ink.isEmpty())
                 area |= QRectF(line.x + ink.left() * sx, baseline + ink.top() * k, ink.width() * sx, ink.height() * k)
                             .adjusted(-0.5, -0.5, 0.5, 0.5);
@@ -155,12 +170,11 @@ namespace {
 
 // The lines of the text with one pen, at their places in the box.
 void drawLines(QPainter &p, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
-               int alignment, const QColor &color)
+               int alignment, const TextExtent &e, const QColor &color)
 {
     const QFontMetricsF fm(sized.font);
     const double k = sized.scale;
     const double sx = stretch(style);
-    const TextExtent e = textExtent(style, text, alignment);
     p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
     p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
     p.setFont(sized.font);
@@ -191,12 +205,19 @@ void drawLines(QPainter &p, const TextStyle &style, const SizedFont &sized, cons
 
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment)
 {
+    if (!img.isNull())
+        drawText(img, style, text, box, alignment, textExtent(style, text, alignment));
+}
+
+void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,
+              const TextExtent &extent)
+{
     if (img.isNull())
         return;
     const SizedFont f = fontFor(style);
     if (style.fillImage.isNull()) {
         QPainter p(&img);
-        drawLines(p, style, f, text, box, alignment, fromColorRef(style.penColor));
+        drawLines(p, style, f, text, box, alignment, extent, fromColorRef(style.penColor));
         return;
     }
     // Filled text: the glyphs' coverage first, on a layer of its own, then the fill image,
@@ -208,10 +229,10 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
     layer.fill(Qt::transparent);
     {
         QPainter p(&layer);
-        drawLines(p, style, f, text, box, alignment, Qt::white);
+        drawLines(p, style, f, text, box, alignment, extent, Qt::white);
         p.resetTransform();
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        const QSize boxSize = box.size().isValid() ? box.size() : measureText(style, text, alignment);
+        const QSize boxSize = box.size().isValid() ? box.size() : extent.size;
         p.drawImage(QRect(box.topLeft(), boxSize.expandedTo(QSize(1, 1))), style.fillImage);
         // Glyph parts outside the box keep the fill's nearest colours, as a stretched brush does.
         p.setClipRegion(QRegion(layer.rect()).subtracted(QRect(box.topLeft(), boxSize)));

@@ -44,5 +44,8 @@ QSize measureText(const TextStyle &style, const QString &text, int alignment = 0
 // box starts at box.topLeft() + origin and each line is aligned in its width (the box's
 // width less the ink margins): 0 left, 1 centre, 2 right. Composited over what is there.
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment);
+// The same for a text whose extent is measured already (textExtent() of the same arguments).
+void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,
+              const TextExtent &extent);
 
 } // namespace platform::imaging

@@ -33,8 +33,6 @@ DownloadResult failure(long number, const QString &description)
     return r;
 }
 
-long networkError(QNetworkReply::NetworkError e) { return DownloadErr::NetworkBase + long(e); }
-
 bool isDownloadable(const QUrl &address)
 {
     if (!address.isValid())
@@ -71,21 +69,21 @@ QByteArray requestFor(const QUrl &url)
     return r;
 }
 
-std::optional<QUrl> redirectTarget(const QUrl &current, const QByteArray &location, long *error, QString *why)
+long networkError(QNetworkReply::NetworkError e) { return DownloadErr::NetworkBase + long(e); }
+
+Redirect redirectTarget(const QUrl &current, const QByteArray &location)
 {
-    const QUrl next = current.resolved(QUrl::fromEncoded(location));
-    if (!isDownloadable(next) || next.scheme() == QLatin1String("file")) {
-        *error = networkError(QNetworkReply::ProtocolUnknownError);
-        *why = QStringLiteral("%1 redirects to \"%2\", which is no http or https address.")
-                   .arg(current.toString(), QString::fromLatin1(location.left(200)));
-        return std::nullopt;
+    Redirect r;
+    r.target = current.resolved(QUrl::fromEncoded(location));
+    if (!isDownloadable(r.target) || r.target.scheme() == QLatin1String("file")) {
+        r.error = QNetworkReply::ProtocolUnknownError;
+        r.why = QStringLiteral("%1 redirects to \"%2\", which is no http or https address.")
+                    .arg(current.toString(), QString::fromLatin1(location.left(200)));
+    } else if (current.scheme() == QLatin1String("https") && r.target.scheme() == QLatin1String("http")) {
+        r.error = QNetworkReply::InsecureRedirectError;
+        r.why = QStringLiteral("%1 redirects to the unencrypted address %2.").arg(current.toString(), r.target.toString());
     }
-    if (current.scheme() == QLatin1String("https") && next.scheme() == QLatin1String("http")) {
-        *error = networkError(QNetworkReply::InsecureRedirectError);
-        *why = QStringLiteral("%1 redirects to the unencrypted address %2.").arg(current.toString(), next.toString());
-        return std::nullopt;
-    }
-    return next;
+    return r;
 }
 
 namespace {
@@ -214,16 +212,12 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
                                QStringLiteral("More than %1 redirects from %2.").arg(lim.maxRedirects).arg(url));
                 return false;
             }
-            long refused = 0;
-            QString why;
-            const std::optional<QUrl> next = redirectTarget(current, location, &refused, &why);
+            const Redirect next = redirectTarget(current, location);
             if (!next) {
-                causeNumber = refused;
-                cause = why;
-                stopWith(Stop::Network);
+                networkFailure(next.error, next.why);
                 return false;
             }
-            current = *next;
+            current = next.target;
             QTimer::singleShot(0, &loop, [&] { startRequest(); });
             return false;
         }

@@ -5,13 +5,13 @@
 #include "platform/Seam.h"
 
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QString>
 #include <QUrl>
 #include <QtGlobal>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 namespace platform {
 
@@ -52,12 +52,21 @@ struct DownloadLimits {
     qint64 maxHeadBytes = 64 * 1024;      // the status line and header fields of one answer
 };
 
+// The error number of a failure of the network layer.
+long networkError(QNetworkReply::NetworkError e);
+
 // The GET request the downloader sends for an http or https address.
 QByteArray requestFor(const QUrl &url);
-// Where a redirect from current leads: its Location header resolved against current. Nothing,
-// with the error number and the reason, when it leads to no http or https address with a
-// host, or from https to http.
-std::optional<QUrl> redirectTarget(const QUrl &current, const QByteArray &location, long *error, QString *why);
+// Where a redirect leads: its Location header resolved against the address that answered, or,
+// when it leads to no http or https address with a host or from https to http, the refusal.
+struct Redirect {
+    QUrl target;
+    QNetworkReply::NetworkError error = QNetworkReply::NoError; // NoError when it may be followed
+    QString why;                                                // the reason of a refusal
+
+    explicit operator bool() const { return error == QNetworkReply::NoError; }
+};
+Redirect redirectTarget(const QUrl &current, const QByteArray &location);
 
 class Downloader {
 public:

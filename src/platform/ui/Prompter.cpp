@@ -110,11 +110,9 @@ public:
         const size_t def = (style & MsgStyle::DefaultButton3) ? 2 : (style & MsgStyle::DefaultButton2) ? 1 : 0;
         if (def < buttons.size())
             box.setDefaultButton(buttons[def].std);
-        if (QAbstractButton *cancel = box.button(QMessageBox::Cancel))
-            box.setEscapeButton(cancel);
-        else if (buttons.size() == 1)
-            box.setEscapeButton(box.button(buttons.front().std));
-        else {
+        // QMessageBox answers Escape and its close box with Cancel or with its only button by
+        // itself, but a Yes/No or Abort/Retry/Ignore box with No or Abort: those ignore both.
+        if (!box.button(QMessageBox::Cancel) && buttons.size() > 1) {
             box.closable = false;
             box.setWindowFlags((box.windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
                                & ~Qt::WindowCloseButtonHint);
