@@ -7,6 +7,8 @@
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Screen.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 using platform::Screen;
@@ -70,8 +72,9 @@ void clsEffects::sharpen(clsElement &element, long lngPercent, long lngFilterSiz
 void clsEffects::rotate(platform::ImgxImage &image, float singleAngle, long lngColor, bool boolFastMode)
 {
     Screen::get().setMousePointer(platform::Pointer::Hourglass);
+    // A turn refused for its size (or its memory) leaves the pointer as it was before.
+    const auto pointer = qScopeGuard([] { Screen::get().setMousePointer(platform::Pointer::Default); });
     image.rotate(singleAngle, std::uint32_t(lngColor), 0, boolFastMode, platform::kNoUndo);
-    Screen::get().setMousePointer(platform::Pointer::Default);
 }
 
 void clsEffects::negative(clsElement &element)

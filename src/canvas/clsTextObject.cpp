@@ -6,14 +6,17 @@
 #include "canvas/clsMoveableObjects.h"
 #include "core/AppError.h"
 #include "core/ErrorReport.h"
+#include "core/Globals.h"
 #include "core/mdlUtil.h"
 #include "platform/Rounding.h"
 #include "platform/imaging/Colors.h"
 #include "platform/imaging/Filters.h"
 #include "platform/imaging/ImgxCanvas.h"
+#include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 
 #include <cmath>
+#include <limits>
 
 using platform::kNoUndo;
 
@@ -83,12 +86,13 @@ bool clsTextObject::isInMousePosition(int x, int y) const
     return X() < x && x < X() + W() && Y() < y && y < Y() + H();
 }
 
-void clsTextObject::renderAtZoom(double zoom, clsEffects *effects)
+bool clsTextObject::renderAtZoom(double zoom, clsEffects *effects)
 {
     const double size = fontSize();
     setFontSize(size * zoom);
-    TextToImgX(effects);
+    const bool rendered = TextToImgX(effects);
     setFontSize(size);
+    return rendered;
 }
 
 void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects)
@@ -104,9 +108,11 @@ void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffe
         if (zoom == 0 || !std::isfinite(zoom))
             throw AppError(ErrNo::DivisionByZero);
         mImgXBackup = platform::ImgxImage::create();
-        TextToImgX(effects);
-        const double f = 1.0 / zoom;
-        target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
+        // A text that cannot be drawn at full scale has been told of; the rest is drawn.
+        if (TextToImgX(effects)) {
+            const double f = 1.0 / zoom;
+            target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
+        }
     } catch (...) {
         reportError(QStringLiteral("ERR_SAVE_COVER"), source("DrawToImgXCtrl"));
     }
@@ -169,7 +175,10 @@ QSize clsTextObject::pictureSize(QSize measured) const
         return measured;
     // Room for the shadow's offset and for the blur around text and shadow as well.
     const int reach = platform::imaging::shadowReach(sh.mDblBlurLevel);
-    return {measured.width() + std::abs(sh.mLngX) + 5 + 2 * reach, measured.height() + std::abs(sh.mLngY) + 5 + 2 * reach};
+    const auto grown = [reach](int side, std::int32_t offset) {
+        return int(std::min<qint64>(std::numeric_limits<int>::max(), qint64(side) + std::abs(qint64(offset)) + 5 + 2 * reach));
+    };
+    return {grown(measured.width(), sh.mLngX), grown(measured.height(), sh.mLngY)};
 }
 
 bool clsTextObject::turnsPicture() const
@@ -195,50 +204,119 @@ int clsTextObject::pictureWidth(clsEffects *effects)
     return turns % 2 == 0 ? picture.width() : picture.height();
 }
 
-void clsTextObject::TextToImgX(clsEffects *effects)
+int clsTextObject::sQuietTooLarge = 0;
+
+clsTextObject::QuietTooLarge::QuietTooLarge() { ++sQuietTooLarge; }
+clsTextObject::QuietTooLarge::~QuietTooLarge() { --sQuietTooLarge; }
+
+void clsTextObject::tellTooLarge()
+{
+    platform::Prompter::get().msgBox(
+        getMessageText(QStringLiteral("MSG_TEXT_TOO_LARGE"),
+                       QStringLiteral("The text is too large to be drawn: its picture would have more than 16384 "
+                                      "pixels a side or 128 megapixels. Make the text shorter or its font smaller.")),
+        platform::MsgStyle::Exclamation, gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
+}
+
+bool clsTextObject::picturesFit(QSize measured) const
+{
+    // In whole numbers of a wider range: a measured side may be near the int range's end.
+    if (!platform::withinPictureLimits(measured))
+        return false;
+    const QSize picture = pictureSize(measured);
+    if (!platform::withinPictureLimits(picture))
+        return false;
+    // What drawing takes beside the picture: the gradient and the layer the glyphs are filled
+    // on, the shadow's two planes of 16 bits a pixel, the turned copy.
+    const double pixels = double(picture.width()) * picture.height();
+    double bytes = 4 * pixels;
+    if (mObjTextGradient->mBoolIsActive) {
+        const QSize gradient(measured.width() + 255, measured.height() + 255);
+        if (!platform::withinPictureLimits(gradient))
+            return false;
+        bytes += 4 * pixels + 4.0 * gradient.width() * gradient.height();
+    }
+    if (mObjTextShadow->mBoolIsActive)
+        bytes += 4 * pixels;
+    if (turnsPicture()) {
+        const QSize turned = platform::imaging::rotatedSize(picture, mDblAngle);
+        if (!platform::withinPictureLimits(turned))
+            return false;
+        bytes += 4.0 * turned.width() * turned.height();
+    }
+    return bytes <= double(platform::kMaxDecodeBytes);
+}
+
+bool clsTextObject::TextToImgX(clsEffects *effects)
 {
     namespace imaging = platform::imaging;
     try {
-        mImgXPicture = platform::ImgxImage::create();
         imaging::TextStyle st = currentStyle();
+        // Nothing is drawn for a text whose pictures would be over the picture limits: a text
+        // far too large is known from its lines, any other from its measured extent.
+        const int side = platform::kMaxImageSide;
+        if (imaging::layoutExceeds(st, mstrText, side, side))
+            return refusedTooLarge();
         // The picture holds all of the ink: the measured area reaches past the layout box
         // where italic, descenders or tight spacing do.
         const imaging::TextExtent extent = imaging::textExtent(st, mstrText, mbyteAlignment);
         const QSize m = extent.size;
+        if (!picturesFit(m))
+            return refusedTooLarge();
         const int w = m.width();
         const int h = m.height();
         if (mObjTextGradient->mBoolIsActive)
             st.fillImage = gradientFill(*mObjTextGradient, m);
 
+        // The new pictures are made aside and become the object's when all of them are made:
+        // a failure leaves the object as it was. A new picture has no steps to undo.
+        auto picture = platform::ImgxImage::create();
         const clsTextShadow &sh = *mObjTextShadow;
         if (sh.mBoolIsActive) {
             const int dx = sh.mLngX, dy = sh.mLngY;
             const int reach = imaging::shadowReach(sh.mDblBlurLevel);
-            const QSize picture = pictureSize(m);
-            mImgXPicture->blank(picture.width(), picture.height(), 0, 0, 6, QString());
+            const QSize size = pictureSize(m);
+            picture->blank(size.width(), size.height(), 0, 0, 6, kNoUndo);
             // The text sits 2 pixels in; a shadow offset up or left moves it further in, so
             // that text and shadow both stay inside the picture.
             const QPoint at(2 + reach + std::max(0, -dx), 2 + reach + std::max(0, -dy));
-            mImgXPicture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, extent, QString());
-            mImgXPicture->dropShadow(dx, dy, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel,
-                                     QString());
+            picture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, extent, kNoUndo);
+            picture->dropShadow(dx, dy, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel, kNoUndo);
         } else {
-            mImgXPicture->blank(w, h, 0, 0, 6, QString());
-            mImgXPicture->drawText(st, mstrText, QRect(QPoint(0, 0), QSize(w, h)), mbyteAlignment, extent, QString());
+            picture->blank(w, h, 0, 0, 6, kNoUndo);
+            picture->drawText(st, mstrText, QRect(QPoint(0, 0), QSize(w, h)), mbyteAlignment, extent, kNoUndo);
         }
-        mImgXPicture->setImageType(platform::ImgxImage::kTypeInMemory);
+        picture->setImageType(platform::ImgxImage::kTypeInMemory);
 
-        const double angle = mDblAngle;
-        mBoolIsRotated = turnsPicture();
-        if (mBoolIsRotated) {
-            doBackupImgX();
+        const bool rotated = turnsPicture();
+        platform::ImgxImagePtr turned;
+        if (rotated) {
+            turned = platform::ImgxImage::create();
+            turned->importImage(*picture, kNoUndo);
             clsEffects fallback;
-            (effects ? *effects : fallback).rotate(*mImgXPicture, float(angle), 0, false);
+            (effects ? *effects : fallback).rotate(*turned, float(mDblAngle), 0, false);
         }
+        mImgXPicture = picture;
+        mBoolIsRotated = rotated;
+        mBoolTooLarge = false;
+        if (rotated) {
+            doBackupImgX();
+            mImgXPicture = turned;
+        }
+        return true;
     } catch (...) {
         const FailureInfo f = currentFailure();
         const bool memory = f.number == 5 || f.number == 6 || f.number == 7 || f.number == 91
                             || f.number == long(0x8004028DL);
         reportError(memory ? QStringLiteral("ERR_OUTOFMEMORY") : QStringLiteral("ERR_TEXTTOIMGX"), source("TextToImgX"));
+        return false;
     }
+}
+
+bool clsTextObject::refusedTooLarge()
+{
+    mBoolTooLarge = true;
+    if (sQuietTooLarge == 0)
+        tellTooLarge();
+    return false;
 }

@@ -14,6 +14,8 @@
 
 #include <QFont>
 
+#include <functional>
+
 class clsTextObject final : public clsCanvasObject {
 public:
     clsTextObject();
@@ -38,8 +40,24 @@ public:
     void copy(const clsTextObject &source);
     bool isInMousePosition(int x, int y) const override;
     void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
-    // Renders the text into a new picture, rotated when the angle asks for it.
-    void TextToImgX(clsEffects *effects);
+    // Renders the text into a new picture, rotated when the angle asks for it; true when it
+    // did. A text whose pictures would be over the picture limits is refused before anything
+    // is drawn and the user is told (mBoolTooLarge is then set); a failure is reported. Either
+    // way the object keeps the pictures it had.
+    bool TextToImgX(clsEffects *effects);
+    // Set when the last rendering was refused for the size of its pictures.
+    bool mBoolTooLarge = false;
+    // While one lives, a refused rendering is not told at once: an operation that renders a
+    // text many times tells it once, with tellTooLarge, when it gives up.
+    class QuietTooLarge {
+    public:
+        QuietTooLarge();
+        ~QuietTooLarge();
+        QuietTooLarge(const QuietTooLarge &) = delete;
+        QuietTooLarge &operator=(const QuietTooLarge &) = delete;
+    };
+    // Tells the user that the text is too large to be drawn.
+    static void tellTooLarge();
     // The drawing settings a text is rendered with, the fill left out. The text editor's
     // preview draws with the same settings from its controls.
     static platform::imaging::TextStyle textStyle(const QFont &font, double size, double widthPercent,
@@ -48,8 +66,8 @@ public:
     // that are not 0 are moved on by the text's width (x) or height (y).
     static QImage gradientFill(const clsTextGradient &gradient, QSize measured);
     // Renders the text at a zoom: the font size times the zoom for the rendering, the same
-    // width percent. The one place that scales a text for the canvas.
-    void renderAtZoom(double zoom, clsEffects *effects);
+    // width percent. The one place that scales a text for the canvas. True when it rendered.
+    bool renderAtZoom(double zoom, clsEffects *effects);
     clsCanvasObjectPtr clone() const override;
 
     // Resizing by the eight handles and fitting the text to the size reached.
@@ -73,9 +91,20 @@ private:
     QSize pictureSize(QSize measured) const;
     // Whether the angle turns the picture (any angle but a whole number of turns).
     bool turnsPicture() const;
+    // Whether the pictures a rendering of a text of this measured size makes, and the buffers
+    // it takes beside them, are within the picture limits.
+    bool picturesFit(QSize measured) const;
+    // Marks and tells a refused rendering; false.
+    bool refusedTooLarge();
+    static int sQuietTooLarge;
     // The width the text's picture has with its settings as they stand, measured without
     // drawing unless the angle turns the picture by other than quarter turns.
     int pictureWidth(clsEffects *effects);
+    // Runs a change of the text's size that renders it, perhaps many times. When a rendering
+    // is refused as too large, the text is taken back as it was and the user told once.
+    void changeSize(const std::function<void()> &change);
+    void stretchToWidthOriginal(int target, clsEffects *effects);
+    void stretchToHeightOriginal(int target, clsEffects *effects);
     void startResizeOriginal(int x, int y);
     void doResizeOriginal(int x, int y);
     void stopResizeOriginal();

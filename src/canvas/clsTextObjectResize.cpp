@@ -112,18 +112,42 @@ void clsTextObject::stopResizeOriginal()
 {
     const int newW = W(), newH = H();
     mImgXPicture->importImage(*mImgXResize, kNoUndo);
-    switch (mIntOldResizeMode) {
-    case 1: case 2: case 3: case 4: case 6: case 8:
-        adaptFontsizeToHeight(newH);
-        adaptWidthInPercent(newW, false);
-        break;
-    case 5: case 7:
-        adaptWidthInPercent(newW, true);
-        break;
-    default: break;
+    changeSize([&] {
+        switch (mIntOldResizeMode) {
+        case 1: case 2: case 3: case 4: case 6: case 8:
+            adaptFontsizeToHeight(newH);
+            if (!mBoolTooLarge)
+                adaptWidthInPercent(newW, false);
+            break;
+        case 5: case 7:
+            adaptWidthInPercent(newW, true);
+            break;
+        default: break;
+        }
+        if (mBoolTooLarge)
+            return;
+        TextToImgX(gObjMoveableObjects()->objEffects.get());
+        CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+    });
+}
+
+void clsTextObject::changeSize(const std::function<void()> &change)
+{
+    const clsTextObject before = [this] {
+        clsTextObject copied;
+        copied.copy(*this);
+        return copied;
+    }();
+    mBoolTooLarge = false;
+    {
+        const QuietTooLarge quiet;
+        change();
     }
-    TextToImgX(gObjMoveableObjects()->objEffects.get());
-    CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+    if (mBoolTooLarge) {
+        copy(before);
+        mBoolTooLarge = true;
+        tellTooLarge();
+    }
 }
 
 void clsTextObject::fit(double &q, double m0, int target, bool byHeight, bool zeroFactorIsOne)
@@ -144,6 +168,9 @@ void clsTextObject::fit(double &q, double m0, int target, bool byHeight, bool ze
         ++n;
         apply();
         CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+        // A size whose text cannot be drawn ends the fit; the caller takes the text back.
+        if (mBoolTooLarge)
+            break;
         const int m = byHeight ? H() : W();
         if (m == 0)
             throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
@@ -195,6 +222,11 @@ void clsTextObject::adaptWidthInPercent(int target, bool measureResizeCopy)
 }
 
 void clsTextObject::stretchToWidth(int target, clsEffects *effects)
+{
+    changeSize([&] { stretchToWidthOriginal(target, effects); });
+}
+
+void clsTextObject::stretchToWidthOriginal(int target, clsEffects *effects)
 {
     const double size = fontSize();
     try {
@@ -253,6 +285,11 @@ void clsTextObject::stretchToWidth(int target, clsEffects *effects)
 }
 
 void clsTextObject::stretchToHeight(int target, clsEffects *effects)
+{
+    changeSize([&] { stretchToHeightOriginal(target, effects); });
+}
+
+void clsTextObject::stretchToHeightOriginal(int target, clsEffects *effects)
 {
     try {
         const int t = roundToInt(target * gDblZoomFactor);

@@ -1,5 +1,7 @@
 #include "core/AppError.h"
 
+#include "platform/imaging/ImageCodecs.h"
+
 #include <new>
 #include <stdexcept>
 
@@ -41,6 +43,8 @@ FailureInfo currentFailure()
         throw;
     } catch (const AppError &e) {
         return {e.number(), e.description()};
+    } catch (const platform::PictureTooLarge &e) {
+        return {ErrNo::OutOfMemory, QString::fromUtf8(e.what())};
     } catch (const std::bad_alloc &) {
         return {ErrNo::OutOfMemory, AppError::standardDescription(ErrNo::OutOfMemory)};
     } catch (const std::out_of_range &e) {

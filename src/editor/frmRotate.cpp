@@ -5,6 +5,7 @@
 #include "canvas/ZoomAdaptation.h"
 #include "canvas/clsEffects.h"
 #include "canvas/clsMoveableObjects.h"
+#include "canvas/clsTextObject.h"
 #include "canvas/clsUndos.h"
 #include "core/AppError.h"
 #include "core/ErrorReport.h"
@@ -162,8 +163,17 @@ void frmRotate::doRotate(double angle)
             const double before = o->mDblAngle;
             const bool fromBackup = before != 0 && o->mBoolIsRotated;
             const double total = fromBackup ? before + angle : angle;
-            // Turned first, so that a failure leaves the object, its backup and the stack alone.
-            const auto image = turned(fromBackup ? *o->mImgXBackup : *o->mImgXPicture, total, effects);
+            // Turned first, so that a failure leaves the object, its backup and the stack alone. A
+            // text whose turned picture would be over the picture limits says so in its own words.
+            platform::ImgxImagePtr image;
+            try {
+                image = turned(fromBackup ? *o->mImgXBackup : *o->mImgXPicture, total, effects);
+            } catch (const platform::PictureTooLarge &) {
+                if (o->typeName() != QLatin1String("clsTextObject"))
+                    throw;
+                clsTextObject::tellTooLarge();
+                return;
+            }
             if (!fromBackup) {
                 o->doBackupImgX();
                 o->mBoolIsRotated = true;

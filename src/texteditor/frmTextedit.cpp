@@ -437,14 +437,15 @@ void frmTextedit::doPreview()
     }
 }
 
-void frmTextedit::TextToImgX()
+bool frmTextedit::TextToImgX()
 {
     try {
-        if (mBoolNewText)
-            gObjTextObject = std::make_shared<clsTextObject>();
-        if (!gObjTextObject)
-            gObjTextObject = std::make_shared<clsTextObject>();
-        clsTextObject &o = *gObjTextObject;
+        // The text is drawn on a copy first: a text too large to be drawn, or a failure, leaves
+        // the canvas as it was and the editor open with the text as typed.
+        auto drawn = std::make_shared<clsTextObject>();
+        if (!mBoolNewText && gObjTextObject)
+            drawn->copy(*gObjTextObject);
+        clsTextObject &o = *drawn;
         o.mObjTextGradient->copy(*gObjTextGradient());
         o.mObjTextShadow->copy(*gObjTextShadow());
         switch (txtText->alignment()) {
@@ -463,8 +464,16 @@ void frmTextedit::TextToImgX()
         o.mstrText = txtText->text();
         o.setFontSize(mDblFontSize);
         auto &model = *gObjMoveableObjects();
-        o.TextToImgX(model.objEffects.get());
+        if (!o.TextToImgX(model.objEffects.get()))
+            return false;
         o.mLngOriginalWidth = o.mImgXPicture ? o.mImgXPicture->width() : 0;
+        // The canvas shows the text at its zoom: above 1 its picture is larger than at full scale.
+        if (gDblZoomFactor > 1 && !o.renderAtZoom(gDblZoomFactor, model.objEffects.get()))
+            return false;
+        if (mBoolNewText || !gObjTextObject)
+            gObjTextObject = drawn;
+        else
+            gObjTextObject->copy(o);
         if (mBoolNewText) {
             model.AddClsTextObject(o);
             gObjUndos()->addOtherUndo(model.mStrFocusedObjectIndex, 1, QStringLiteral("AUTO"), QStringLiteral("NONE"));
@@ -474,8 +483,10 @@ void frmTextedit::TextToImgX()
             gObjTextObjectBefore.reset();
         }
         CanvasServices::get().editorCanvas().refresh();
+        return true;
     } catch (...) {
         reportError(QStringLiteral("ERR_TEXT_TO_EDITOR"), source("TextToImgX"));
+        return false;
     }
 }
 
@@ -488,7 +499,11 @@ void frmTextedit::cmdOK_Click()
     mCharSpace->finish();
     try {
         txtText->setEnabled(false);
-        TextToImgX();
+        if (!TextToImgX()) {
+            txtText->setEnabled(true);
+            txtText->setFocus();
+            return;
+        }
         QApplication::processEvents();
         CanvasServices::get().adaptObjectSizeToZoom(gObjMoveableObjects()->mStrFocusedObjectIndex);
         QApplication::processEvents();

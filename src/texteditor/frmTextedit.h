@@ -95,7 +95,9 @@ private:
     class Host;
 
     void loadTextData();
-    void TextToImgX();
+    // Draws the text into its object and puts it on the canvas; false, with the canvas as it
+    // was, when it could not be drawn.
+    bool TextToImgX();
     void Form_Unload();
     void doList(bool numbers);
     void doRemoveList(bool numbers);

@@ -28,6 +28,8 @@ QImage rotated(const QImage &src, double angle, QRgb fill, bool fast);
 // The quarter turns (0 to 3) that rotated() makes of an angle that is a multiple of 90
 // degrees; -1 for any other angle.
 int quarterTurnsOf(double angle);
+// The size of the picture rotated() makes of a picture of this size.
+QSize rotatedSize(const QSize &size, double angle);
 
 // 0 mirrors left-right, 1 top-bottom.
 QImage flipped(const QImage &src, int direction);

@@ -298,13 +298,21 @@ qint64 toFixed(double v)
     return qint64(std::floor(v * double(kPosOne) + 0.5));
 }
 
+// The rectangle that encloses a w x h picture turned by the angle of cosine c and sine s.
+QSize freelyRotatedSize(const QSize &size, double c, double s)
+{
+    const double w = size.width(), h = size.height();
+    return {std::max(1, roundToInt(std::abs(w * c) + std::abs(h * s))),
+            std::max(1, roundToInt(std::abs(w * s) + std::abs(h * c)))};
+}
+
 QImage rotatedFreely(const QImage &src, double degrees, QRgb fill, bool fast)
 {
     const double rad = degrees * (std::numbers::pi / 180.0);
     const double c = std::cos(rad), s = std::sin(rad);
     const int sw = src.width(), sh = src.height();
-    const int dw = std::max(1, roundToInt(std::abs(sw * c) + std::abs(sh * s)));
-    const int dh = std::max(1, roundToInt(std::abs(sw * s) + std::abs(sh * c)));
+    const QSize turned = freelyRotatedSize(src.size(), c, s);
+    const int dw = turned.width(), dh = turned.height();
     QImage out(dw, dh, QImage::Format_ARGB32_Premultiplied);
     if (out.isNull())
         return out;
@@ -385,6 +393,17 @@ int quarterTurnsOf(double angle)
     const double degrees = degreesOf(angle);
     const double quarters = std::nearbyint(degrees / 90.0);
     return std::abs(degrees - quarters * 90.0) < 1e-9 ? int(quarters) % 4 : -1;
+}
+
+QSize rotatedSize(const QSize &size, double angle)
+{
+    if (!std::isfinite(angle))
+        return size;
+    const int turns = quarterTurnsOf(angle);
+    if (turns >= 0)
+        return turns % 2 == 0 ? size : size.transposed();
+    const double rad = degreesOf(angle) * (std::numbers::pi / 180.0);
+    return freelyRotatedSize(size, std::cos(rad), std::sin(rad));
 }
 
 QImage rotated(const QImage &source, double angle, QRgb fill, bool fast)

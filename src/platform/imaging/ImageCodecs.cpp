@@ -202,7 +202,7 @@ CodecResult qtRead(const QByteArray &data, const char *format, double minBytesPe
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return unreadable();
-    if (!codecs::withinLimits(image.size()))
+    if (!withinPictureLimits(image.size()))
         return tooLarge(image.size());
     out = codecs::toOutputFormat(std::move(image));
     if (out.isNull())
@@ -217,7 +217,7 @@ CodecResult decode(const QByteArray &data, Format byExtension, QImage &out)
     Format format = sniff(data);
     if (format == Format::Unknown)
         format = byExtension;
-    if (const std::optional<QSize> size = declaredSize(format, data); size && !codecs::withinLimits(*size))
+    if (const std::optional<QSize> size = declaredSize(format, data); size && !withinPictureLimits(*size))
         return tooLarge(*size);
     if ((format == Format::Bmp && (!bmpHasAllRows(data) || !codecs::bmpRunsComplete(data))) ||
         (format == Format::Png && !codecs::pngChunksComplete(data)))

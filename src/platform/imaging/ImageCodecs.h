@@ -19,6 +19,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <new>
+#include <string>
+
 namespace platform {
 
 // The save-type codes the program passes around.
@@ -68,6 +71,23 @@ inline constexpr int kMaxImageSide = 16384;
 // (a palette picture converted, a progressive JPEG, ImageMagick's 16-bit pixel cache) is
 // refused with TooLarge at correspondingly fewer pixels.
 inline constexpr qint64 kMaxDecodeBytes = 4 * kMaxImagePixels;
+
+// True when a picture of this size is within kMaxImageSide and kMaxImagePixels.
+bool withinPictureLimits(const QSize &size);
+// A picture that an operation would make (a turn, a new size, a blank, a drawing) is over the
+// limits above: the allocation is refused before it is tried.
+class PictureTooLarge : public std::bad_alloc {
+public:
+    explicit PictureTooLarge(const QSize &size);
+    QSize size() const { return size_; }
+    const char *what() const noexcept override { return text_.c_str(); }
+
+private:
+    QSize size_;
+    std::string text_;
+};
+// Throws PictureTooLarge unless a picture of this size is within the limits.
+void requireWithinPictureLimits(const QSize &size);
 // How long ImageMagick may take to decode one picture (10 s) before the load fails. Tests that
 // run many decoders at once on a busy machine lengthen it; speed is measured by benchmarks.
 qint64 magickDecodeTimeLimitMs();

@@ -20,6 +20,15 @@ QImage toWorkingFormat(const QImage &img)
         return img;
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
+
+// A picture an operation made: one that could not be allocated is a failure, never an
+// empty picture in its place.
+QImage made(QImage &&img)
+{
+    if (img.isNull())
+        throw std::bad_alloc();
+    return std::move(img);
+}
 } // namespace
 
 void ImgxImage::apply(const QString &undoText, Op op, bool independent)
@@ -128,7 +137,9 @@ void ImgxImage::setQImage(const QImage &image, const QString &undoText, int type
 
 void ImgxImage::blank(int width, int height, std::uint32_t color, int alpha, int type, const QString &undoText)
 {
-    QImage img(std::max(1, width), std::max(1, height), QImage::Format_ARGB32_Premultiplied);
+    const QSize size(std::max(1, width), std::max(1, height));
+    requireWithinPictureLimits(size);
+    QImage img = made(QImage(size, QImage::Format_ARGB32_Premultiplied));
     img.fill(imaging::fromColorRef(color, alpha));
     setQImage(img, undoText, type);
 }
@@ -189,7 +200,9 @@ void ImgxImage::resize(int width, int height, int mode, const QString &undoText)
 {
     if (isEmpty() || width < 1 || height < 1)
         return;
-    apply(undoText, [width, height, mode](State &s) { s.image = imaging::resized(s.image, width, height, mode); });
+    requireWithinPictureLimits(QSize(width, height));
+    apply(undoText,
+          [width, height, mode](State &s) { s.image = made(imaging::resized(s.image, width, height, mode)); });
 }
 
 void ImgxImage::resizeToWidth(int width, int mode, const QString &undoText)
@@ -204,15 +217,16 @@ void ImgxImage::rotate(float angle, std::uint32_t fillColor, int fillAlpha, bool
 {
     if (isEmpty())
         return;
+    requireWithinPictureLimits(imaging::rotatedSize(state_.image.size(), angle));
     const QRgb fill = imaging::rgbaFromColorRef(fillColor, fillAlpha);
-    apply(undoText, [angle, fill, fast](State &s) { s.image = imaging::rotated(s.image, angle, fill, fast); });
+    apply(undoText, [angle, fill, fast](State &s) { s.image = made(imaging::rotated(s.image, angle, fill, fast)); });
 }
 
 void ImgxImage::flip(int direction, const QString &undoText)
 {
     if (isEmpty())
         return;
-    apply(undoText, [direction](State &s) { s.image = imaging::flipped(s.image, direction); });
+    apply(undoText, [direction](State &s) { s.image = made(imaging::flipped(s.image, direction)); });
 }
 
 void ImgxImage::soften(int percent, const QString &undoText)
@@ -269,14 +283,16 @@ void ImgxImage::dropShadow(int dx, int dy, std::uint32_t color, int opacity, dou
 void ImgxImage::linearGradient(int width, int height, QPointF start, QPointF end,
                                const imaging::GradientColors &colors, const QString &undoText)
 {
-    const QImage g = imaging::linearGradient(std::max(1, width), std::max(1, height), start, end, colors);
+    requireWithinPictureLimits(QSize(std::max(1, width), std::max(1, height)));
+    const QImage g = made(imaging::linearGradient(std::max(1, width), std::max(1, height), start, end, colors));
     setQImage(g, undoText);
 }
 
 void ImgxImage::centredGradient(int width, int height, QPointF centre, double radius,
                                 const imaging::GradientColors &colors, const QString &undoText)
 {
-    const QImage g = imaging::centredGradient(std::max(1, width), std::max(1, height), centre, radius, colors);
+    requireWithinPictureLimits(QSize(std::max(1, width), std::max(1, height)));
+    const QImage g = made(imaging::centredGradient(std::max(1, width), std::max(1, height), centre, radius, colors));
     setQImage(g, undoText);
 }
 

@@ -10,6 +10,10 @@
 // Steps are kept as the operations themselves plus a snapshot every few steps; undoing
 // replays the operations from the nearest snapshot. Fifteen steps of a large picture so cost
 // a handful of picture sizes instead of fifteen.
+//
+// An operation that would make a picture over the picture limits (a blank, a new size, a turn,
+// a gradient) throws PictureTooLarge before it allocates; one whose picture cannot be
+// allocated throws std::bad_alloc. Either way the picture stays as it was.
 #include "platform/imaging/Filters.h"
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/TextDrawing.h"

@@ -5,7 +5,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace platform::imaging {
@@ -155,7 +157,9 @@ TextExtent textExtent(const TextStyle &style, const QString &text, int alignment
     // The picture's size is the area's rounded up once, and the area starts at its top-left
     // corner: a text drawn at another zoom gets a picture of that zoom's size, to a pixel.
     TextExtent e;
-    e.size = QSize(int(std::ceil(area.width() - 1e-9)), int(std::ceil(area.height() - 1e-9)));
+    // A size past the int range (a text no picture could hold) stays at the range's end.
+    const auto side = [](double v) { return int(std::clamp(std::ceil(v - 1e-9), 0.0, 2147483647.0)); };
+    e.size = QSize(side(area.width()), side(area.height()));
     e.origin = QPointF(-area.left(), -area.top());
     e.layoutWidth = l.width;
     return e;
@@ -164,6 +168,46 @@ TextExtent textExtent(const TextStyle &style, const QString &text, int alignment
 QSize measureText(const TextStyle &style, const QString &text, int alignment)
 {
     return textExtent(style, text, alignment).size;
+}
+
+bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth, double maxHeight)
+{
+    const SizedFont sized = fontFor(style);
+    const QFontMetricsF fm(sized.font);
+    const double k = sized.scale;
+    // Lines break at CR LF, a lone CR or a lone LF, as textLines() splits them.
+    qsizetype lines = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++lines;
+    }
+    if (fm.height() * k + double(lines - 1) * fm.lineSpacing() * k > maxHeight)
+        return true;
+    // A line's advance is the sum of its pieces' within a few pixels a piece (kerning and
+    // shaping across the cuts); only a sum past that margin counts.
+    constexpr qsizetype kPiece = 512;
+    const double sx = stretch(style) * k;
+    const double margin = (std::max(1.0, style.size * 96.0 / 72.0) + std::abs(style.charSpacing)) * stretch(style);
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        double advance = 0, allowance = 0;
+        for (qsizetype at = start; end - start > kPiece && at < end;) {
+            qsizetype to = std::min(end, at + kPiece);
+            if (to < end && text[to - 1].isHighSurrogate())
+                ++to;
+            advance += fm.horizontalAdvance(text.mid(at, to - at)) * sx;
+            allowance += margin;
+            if (advance - allowance > maxWidth)
+                return true;
+            at = to;
+        }
+        start = end + (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n' ? 2 : 1);
+    }
+    return false;
 }
 
 namespace {
@@ -225,7 +269,7 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
     // picture. Two blends of the whole layer instead of a textured blend per glyph.
     QImage layer(img.size(), QImage::Format_ARGB32_Premultiplied);
     if (layer.isNull())
-        return;
+        throw std::bad_alloc();
     layer.fill(Qt::transparent);
     {
         QPainter p(&layer);

@@ -40,9 +40,15 @@ struct TextExtent {
 TextExtent textExtent(const TextStyle &style, const QString &text, int alignment = 0);
 // The size of the area that holds all of the text's ink (textExtent().size).
 QSize measureText(const TextStyle &style, const QString &text, int alignment = 0);
+// True when the text's layout box is certainly wider than maxWidth or higher than maxHeight
+// pixels, found without laying the text out whole: the lines are counted for the height, and
+// a long line is measured piece by piece only until it passes maxWidth. So a text far too
+// large to be drawn is told at the cost of reading it once. False tells nothing more.
+bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth, double maxHeight);
 // Draws the text into img in the area box, laid out as textExtent describes it: the layout
 // box starts at box.topLeft() + origin and each line is aligned in its width (the box's
 // width less the ink margins): 0 left, 1 centre, 2 right. Composited over what is there.
+// Throws std::bad_alloc when the working layer of a filled text cannot be allocated.
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment);
 // The same for a text whose extent is measured already (textExtent() of the same arguments).
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,

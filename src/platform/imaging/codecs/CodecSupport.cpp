@@ -3,13 +3,31 @@
 #include <algorithm>
 #include <cmath>
 
-namespace platform::codecs {
+namespace platform {
 
-bool withinLimits(const QSize &size)
+bool withinPictureLimits(const QSize &size)
 {
     return size.width() <= kMaxImageSide && size.height() <= kMaxImageSide &&
            qint64(size.width()) * size.height() <= kMaxImagePixels;
 }
+
+PictureTooLarge::PictureTooLarge(const QSize &size)
+    : size_(size), text_(QStringLiteral("The picture would be too large (%1 x %2 pixels).")
+                             .arg(size.width())
+                             .arg(size.height())
+                             .toStdString())
+{
+}
+
+void requireWithinPictureLimits(const QSize &size)
+{
+    if (!withinPictureLimits(size))
+        throw PictureTooLarge(size);
+}
+
+} // namespace platform
+
+namespace platform::codecs {
 
 CodecResult tooLarge(const QSize &size)
 {
@@ -31,7 +49,7 @@ CodecResult unreadable()
 
 CodecResult checkCost(const QSize &size, double bytesPerPixel, qint64 fixedBytes)
 {
-    if (!withinLimits(size))
+    if (!withinPictureLimits(size))
         return tooLarge(size);
     const double cost = double(size.width()) * size.height() * bytesPerPixel + double(fixedBytes);
     if (cost > double(kMaxDecodeBytes))

@@ -11,8 +11,6 @@ namespace platform::codecs {
 inline CodecResult succeeded() { return {true, CodecError::None, {}, {}}; }
 inline CodecResult failed(int error, const QString &message) { return {false, error, message, {}}; }
 
-// True when a picture of this size is within kMaxImageSide and kMaxImagePixels.
-bool withinLimits(const QSize &size);
 // TooLarge, naming the size.
 CodecResult tooLarge(const QSize &size);
 // The picture is cut short or its data is broken.
