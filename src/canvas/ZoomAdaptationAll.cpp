@@ -24,7 +24,6 @@ void adaptObjectSizesToZoom(std::shared_ptr<clsMoveableObjects> *model)
             gDblOldZoomFactor = 1.0;
         const bool zoomChanged = gDblOldZoomFactor != gDblZoomFactor;
         // Texts too large to be drawn at this zoom keep their pictures; the user is told once.
-        bool tooLarge = false;
         const clsTextObject::QuietTooLarge quiet;
         for (const auto &[key, o] : m->colMoveableObjects) {
             if (!o || o->mBoolDeleted)
@@ -35,13 +34,11 @@ void adaptObjectSizesToZoom(std::shared_ptr<clsMoveableObjects> *model)
                     o->mImgXPicture->resizeToWidth(roundToInt(o->W() * gDblZoomFactor), 13, platform::kNoUndo);
                 }
             } else if (o->typeName() == QLatin1String("clsTextObject")) {
-                auto &text = static_cast<clsTextObject &>(*o);
-                if (!text.renderAtZoom(gDblZoomFactor, m->objEffects.get()) && text.mBoolTooLarge)
-                    tooLarge = true;
+                static_cast<clsTextObject &>(*o).renderAtZoom(gDblZoomFactor, m->objEffects.get());
             }
         }
         gDblOldZoomFactor = gDblZoomFactor;
-        if (tooLarge)
+        if (quiet.refused())
             clsTextObject::tellTooLarge();
     } catch (...) {
         reportError(QStringLiteral("ERR_ADAPT_OBJECTSIZE_TO_ZOOM"), QStringLiteral("mdlUtil.adaptObjectSizesToZoom"));

@@ -7,6 +7,7 @@
 #include "core/ErrorReport.h"
 #include "core/mdlUtil.h"
 #include "platform/Rounding.h"
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Screen.h"
 
@@ -72,6 +73,9 @@ void clsPictureObject::doResize(int x, int y)
             else
                 newH = roundToInt(h + d / 2);
         }
+        // A size past the picture limits is not followed: the picture stays at the last one.
+        if (!platform::withinPictureLimits(QSize(newW, newH)))
+            return;
         mImgXPicture->resize(newW, newH, platform::imaging::ResizeMode::Fast, kNoUndo);
         const int dw = w - W(), dh = h - H();
         if (mIntResizing == 1 || mIntResizing == 2 || mIntResizing == 5)

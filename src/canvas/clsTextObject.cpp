@@ -205,8 +205,9 @@ int clsTextObject::pictureWidth(clsEffects *effects)
 }
 
 int clsTextObject::sQuietTooLarge = 0;
+long clsTextObject::sRefusals = 0;
 
-clsTextObject::QuietTooLarge::QuietTooLarge() { ++sQuietTooLarge; }
+clsTextObject::QuietTooLarge::QuietTooLarge() : refusalsBefore_(sRefusals) { ++sQuietTooLarge; }
 clsTextObject::QuietTooLarge::~QuietTooLarge() { --sQuietTooLarge; }
 
 void clsTextObject::tellTooLarge()
@@ -316,6 +317,7 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
 bool clsTextObject::refusedTooLarge()
 {
     mBoolTooLarge = true;
+    ++sRefusals;
     if (sQuietTooLarge == 0)
         tellTooLarge();
     return false;

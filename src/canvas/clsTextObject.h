@@ -55,6 +55,11 @@ public:
         ~QuietTooLarge();
         QuietTooLarge(const QuietTooLarge &) = delete;
         QuietTooLarge &operator=(const QuietTooLarge &) = delete;
+        // Whether a rendering was refused as too large since this one was made.
+        bool refused() const { return sRefusals > refusalsBefore_; }
+
+    private:
+        long refusalsBefore_;
     };
     // Tells the user that the text is too large to be drawn.
     static void tellTooLarge();
@@ -97,6 +102,7 @@ private:
     // Marks and tells a refused rendering; false.
     bool refusedTooLarge();
     static int sQuietTooLarge;
+    static long sRefusals;
     // The width the text's picture has with its settings as they stand, measured without
     // drawing unless the angle turns the picture by other than quarter turns.
     int pictureWidth(clsEffects *effects);

@@ -9,6 +9,7 @@
 #include "core/ErrorReport.h"
 #include "core/mdlUtil.h"
 #include "platform/Rounding.h"
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Screen.h"
 
@@ -83,9 +84,10 @@ void clsTextObject::doResizeOriginal(int x, int y)
     case 8: d = (y - (Y0 + h)) / 2.0; break;
     default: mIntOldResizeMode = mIntResizing; return;
     }
-    if (w + d > 6 && h + d > 6) {
-        const int newW = corner || horizontal ? roundToInt(w + d) : w;
-        const int newH = corner || !horizontal ? roundToInt(h + d) : h;
+    const int newW = corner || horizontal ? roundToInt(w + d) : w;
+    const int newH = corner || !horizontal ? roundToInt(h + d) : h;
+    // A size past the picture limits is not followed: the blank stays at the last one.
+    if (w + d > 6 && h + d > 6 && platform::withinPictureLimits(QSize(newW, newH))) {
         mImgXPicture->resize(newW, newH, platform::imaging::ResizeMode::Fast, kNoUndo);
         const int dw = w - W(), dh = h - H();
         // The side opposite the dragged handle stays where it is.
@@ -139,11 +141,13 @@ void clsTextObject::changeSize(const std::function<void()> &change)
         return copied;
     }();
     mBoolTooLarge = false;
+    bool refused = false;
     {
         const QuietTooLarge quiet;
         change();
+        refused = quiet.refused();
     }
-    if (mBoolTooLarge) {
+    if (refused) {
         copy(before);
         mBoolTooLarge = true;
         tellTooLarge();

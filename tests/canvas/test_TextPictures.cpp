@@ -242,3 +242,51 @@ TEST_F(TextPictures, PictureUndoThroughAResizeNeverEmpties)
     gObjUndos()->doLastUndo(*m, *canvas);
     EXPECT_EQ(p->mImgXPicture->qimage(), original);
 }
+
+TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
+{
+    // A line about 9500 pixels wide: drawn at zoom 1, twice as wide at zoom 2.
+    auto m = editorModel();
+    for (int i = 0; i < 2; ++i)
+        m->AddClsTextObject(styled(QString(150, u'W'), "DejaVu Sans", 48));
+    auto &o = static_cast<clsTextObject &>(*m->object(QString::number(m->lngIndexNumber)));
+    const auto zoomTo = [&](double zoom) {
+        gDblZoomFactor = zoom;
+        adaptObjectSizesToZoom(&m);
+        return o.mImgXPicture->qimage();
+    };
+    const QImage full = zoomTo(1);
+    ASSERT_GT(o.W(), platform::kMaxImageSide / 2);
+    ASSERT_LT(o.W(), platform::kMaxImageSide);
+    const auto keptAndToldOnce = [&](const QImage &before) {
+        EXPECT_EQ(o.mImgXPicture->qimage(), before);
+        EXPECT_DOUBLE_EQ(o.fontSize(), 48);
+        EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, 100);
+        EXPECT_TRUE(o.mBoolTooLarge);
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+        prompter->shown.clear();
+    };
+
+    // Zooming: both texts keep their pictures and the user hears of it once.
+    zoomTo(2);
+    keptAndToldOnce(full);
+    // Stretching by the command to a width no picture can have.
+    gDblZoomFactor = 1;
+    o.stretchToHeight(3 * o.H(), m->objEffects.get());
+    keptAndToldOnce(full);
+    // Stretching by a handle at half zoom: 12000 pixels on the canvas are 24000 at full scale.
+    const QImage half = zoomTo(0.5);
+    o.startResize(o.X() + o.W(), o.Y() + o.H() / 2);
+    o.doResize(o.X() + o.W() + 2 * (12000 - o.W()), o.Y() + o.H() / 2);
+    o.stopResize();
+    keptAndToldOnce(half);
+
+    // Turning: the turned picture of a block of such lines would be over the limits; it is
+    // refused before anything is drawn.
+    clsTextObject block = styled(QStringList(150, QString(150, u'W')).join("\r\n"), "DejaVu Sans", 48);
+    block.mDblAngle = 45;
+    EXPECT_FALSE(block.TextToImgX(nullptr));
+    EXPECT_TRUE(block.mImgXPicture->isEmpty());
+    EXPECT_EQ(prompter->shown.size(), 1u);
+}

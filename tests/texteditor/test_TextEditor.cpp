@@ -4,6 +4,8 @@
 #include "canvas/clsMoveableObjects.h"
 #include "canvas/clsTextObject.h"
 #include "canvas/clsUndos.h"
+#include "platform/imaging/ImageCodecs.h"
+#include "platform/imaging/TextDrawing.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "texteditor/Globals.h"
 #include "texteditor/TextBox.h"
@@ -207,6 +209,52 @@ TEST_F(TextEditorTest, OkAddsANewTextWithOneUndoStep)
     f->txtText->setText("\r\n\r\n");
     f->cmdOK->click();
     EXPECT_EQ(model.colMoveableObjects.count(), 2);
+}
+
+TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
+{
+    auto f = open(true);
+    testsupport::showActive(f.get());
+    // As many lines as a picture 16384 pixels high holds in the editor's font, and one more.
+    const auto st = clsTextObject::textStyle(f->txtText->font(), f->cboSize->currentText().toDouble(), 100, 0, 0, 1);
+    const auto linesOf = [](int n) {
+        QStringList lines;
+        for (int i = 1; i <= n; ++i)
+            lines << QStringLiteral("Track %1").arg(i);
+        return lines.join("\r\n");
+    };
+    const auto heightOf = [&](int n) { return platform::imaging::measureText(st, linesOf(n)).height(); };
+    int over = 1 + int((platform::kMaxImageSide - heightOf(1)) / (heightOf(2) - heightOf(1)));
+    while (heightOf(over) <= platform::kMaxImageSide)
+        ++over;
+    while (heightOf(over - 1) > platform::kMaxImageSide)
+        --over;
+
+    QApplication::clipboard()->setText(linesOf(over));
+    f->txtText->setFocus();
+    QTest::keyClick(f->txtText, Qt::Key_V, Qt::ControlModifier);
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->txtText->isEnabled());
+    EXPECT_EQ(f->txtText->text(), linesOf(over));
+    auto &model = *gObjMoveableObjects();
+    EXPECT_EQ(model.colMoveableObjects.count(), 0);
+    EXPECT_EQ(gObjUndos()->mintUndoIndex, 0);
+
+    // The last line taken away with the keys: the text fits and goes onto the canvas.
+    QTest::keyClick(f->txtText, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(f->txtText, Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(f->txtText, Qt::Key_Backspace);
+    QTest::keyClick(f->txtText, Qt::Key_Backspace);
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    EXPECT_EQ(f->result(), QDialog::Accepted);
+    ASSERT_EQ(model.colMoveableObjects.count(), 1);
+    const auto o = model.object(model.mStrFocusedObjectIndex);
+    EXPECT_EQ(o->H(), heightOf(over - 1));
+    EXPECT_EQ(gObjUndos()->mintUndoIndex, 1);
+    EXPECT_EQ(prompter->shown.size(), 1u);
 }
 
 TEST_F(TextEditorTest, OkOfAnEditRecordsTheObjectAsItWas)
@@ -490,7 +538,7 @@ TEST_F(TextEditorTest, LanguageFilesCarryTheSameTextEditorKeys)
             const QString line = QString::fromUtf8(raw).trimmed();
             if (line.startsWith('['))
                 section = line;
-            else if (line.contains('=') && (section == "[frmTextedit]" || line.startsWith("ERR_TEXT") ||
+            else if (line.contains('=') && (section == "[frmTextedit]" || line.startsWith("ERR_TEXT") || line.startsWith("MSG_TEXT") ||
                                             line.startsWith("ERR_LOADTEXTEDITOR")))
                 found << section + line.section('=', 0, 0);
         }
