@@ -1,10 +1,20 @@
 // The text editor: one preview of a three-line text of 250 characters at 14 pt into a
 // 400 x 120 preview, plain and with shadow and gradient; numbers on and off over a text of
-// 10,000 lines (both list commands with their previews).
+// 10,000 lines (both list commands with their previews); OK on a text of 16 MiB, refused,
+// and on the largest text of track lines whose picture fits, with the peak memory of each.
+#include "PeakMemory.h"
+#include "canvas/CanvasServices.h"
 #include "canvas/Globals.h"
+#include "canvas/ZoomAdaptation.h"
+#include "canvas/clsMoveableObjects.h"
+#include "canvas/clsTextObject.h"
 #include "canvas/clsTextGradient.h"
 #include "canvas/clsTextShadow.h"
+#include "platform/ProcessMemory.h"
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
+#include "platform/imaging/TextDrawing.h"
+#include "platform/ui/Prompter.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "texteditor/Globals.h"
 #include "texteditor/TextBox.h"
@@ -91,6 +101,95 @@ void BM_EnterInLongList(benchmark::State &state)
     f->reject();
 }
 BENCHMARK(BM_EnterInLongList)->Unit(benchmark::kMillisecond);
+
+// The editor's canvas as the graphics editor provides it, at zoom 1.
+class Canvas final : public CanvasServices {
+public:
+    Canvas()
+    {
+        canvas_.resize(500, 400);
+        canvas_.image()->blank(500, 400, 0xFFFFFF, 255, 6, platform::kNoUndo);
+    }
+    platform::ImgxCanvas &editorCanvas() override { return canvas_; }
+    void adaptObjectSizeToZoom(const QString &key) override { ::adaptObjectSizeToZoom(*gObjMoveableObjects(), key); }
+
+private:
+    platform::ImgxCanvas canvas_;
+};
+
+class CountedMessages final : public platform::Prompter {
+public:
+    int msgBox(const QString &, int, const QString &) override { return ++shown, platform::MsgAnswer::Ok; }
+    bool inputBox(const QString &, const QString &, const QString &, QString &) override { return false; }
+    int shown = 0;
+};
+
+// Track lines of the editor's font: `lines` of them, or (with 0) as many as a picture holds.
+QString trackLines(frmTextedit &f, int lines)
+{
+    const auto text = [](int n) {
+        QString t;
+        for (int i = 1; i <= n; ++i)
+            t += QStringLiteral("Track %1 - Some Artist - A Title Of Some Length\r\n").arg(i, 5, 10, QLatin1Char('0'));
+        t.chop(2);
+        return t;
+    };
+    if (lines > 0)
+        return text(lines);
+    const auto st = clsTextObject::textStyle(f.txtText->font(), f.cboSize->currentText().toDouble(), 100, 0, 0, 1);
+    int low = 1, high = 4096;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (platform::imaging::measureText(st, text(mid)).height() <= platform::kMaxImageSide)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return text(low);
+}
+
+// OK on the text: the time and the peak growth of the commit, and the program's peak memory,
+// which must stay under 1 GiB.
+void commit(benchmark::State &state, int lines, bool fits)
+{
+    CanvasServices::install(std::make_unique<Canvas>());
+    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<CountedMessages>());
+    double programMiB = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        gObjMoveableObjects()->Class_intialize();
+        auto f = openEditor();
+        f->txtText->setText(trackLines(*f, lines));
+        messages.shown = 0;
+        state.ResumeTiming();
+        if (!bench::measurePeak(state, [&] { f->cmdOK_Click(); }))
+            return;
+        state.PauseTiming();
+        // The mark was reset before OK: it is the highest the program reached during it.
+        programMiB = std::max(programMiB, double(platform::processStatusKb("VmHWM:")) / 1024.0);
+        const bool added = gObjMoveableObjects()->colMoveableObjects.count() == 1;
+        if (added != fits || messages.shown != (fits ? 0 : 1))
+            state.SkipWithError(fits ? "the text that fits was not added" : "the text was not refused with one message");
+        state.counters["lines"] = double(f->txtText->document()->blockCount());
+        f->reject();
+        state.ResumeTiming();
+    }
+    state.counters["program_peak_MiB"] = programMiB;
+    if (programMiB >= 1024)
+        state.SkipWithError("the program's peak memory reached 1 GiB");
+    platform::Seam<platform::Prompter>::reset();
+    CanvasServices::reset();
+}
+
+void BM_CommitTextOf16MiB(benchmark::State &state)
+{
+    // About 16 MiB of track lines of 52 and 53 bytes.
+    commit(state, int(16LL * 1024 * 1024 / 53), false);
+}
+BENCHMARK(BM_CommitTextOf16MiB)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_CommitLargestTextThatFits(benchmark::State &state) { commit(state, 0, true); }
+BENCHMARK(BM_CommitLargestTextThatFits)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 
