@@ -210,6 +210,19 @@ TEST_F(EditorTest, CanvasMouseKeysAndEnabling)
     EXPECT_TRUE(pic->mBoolDeleted);
     EXPECT_EQ(gObjUndos()->mintUndoIndex, undos + 1);
     EXPECT_TRUE(model().mStrFocusedObjectIndex.isEmpty());
+    // A click where it was focuses nothing: no frame round its place, the canvas's frame stays.
+    const QPoint where(pic->X() + pic->W() / 2, pic->Y() + pic->H() / 2);
+    click(where);
+    moveOverCanvas(where);
+    EXPECT_TRUE(model().mStrFocusedObjectIndex.isEmpty());
+    EXPECT_FALSE(ed.cmdRotate->isEnabled());
+    EXPECT_TRUE(ed.shpFocusIgxMain->isVisible());
+    const QImage shown = ed.igxMain->grab().toImage();
+    int blue = 0;
+    for (int y = pic->Y() - 2; y <= pic->Y() + pic->H() + 2; ++y)
+        for (int x = pic->X() - 2; x <= pic->X() + pic->W() + 2; ++x)
+            blue += shown.valid(x, y) && QColor(shown.pixel(x, y)) == QColor(Qt::blue) ? 1 : 0;
+    EXPECT_EQ(blue, 0);
 }
 
 TEST_F(EditorTest, InsertionDropsAndPlacement)

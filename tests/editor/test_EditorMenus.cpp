@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 
@@ -393,6 +394,27 @@ TEST_F(EditorMenusTest, TheRotateDialogCorrectsItsBoxAndTurnsFromTheBackup)
     EXPECT_EQ(pic->mDblAngle, 0);
     EXPECT_FALSE(pic->mBoolIsRotated);
     EXPECT_EQ(entries(), before);
+
+    // The background, with a blue corner, turned twice by 45: by 90 in all, from the unturned
+    // picture.
+    QImage marked = ed.igxMain->image()->qimage().copy();
+    QPainter(&marked).fillRect(0, 0, marked.width() / 2, marked.height() / 2, Qt::blue);
+    ed.igxMain->image()->setQImage(marked, platform::kNoUndo);
+    platform::ImgxImage upright;
+    upright.setQImage(marked, platform::kNoUndo);
+    upright.rotate(90, 0, 0, false, platform::kNoUndo);
+    click({ed.igxMain->width() - 3, ed.igxMain->height() - 3});
+    ASSERT_EQ(model().mStrFocusedObjectIndex, "");
+    testsupport::typeInto(dlg.txtAngle, "45");
+    QTest::mouseClick(dlg.cmdRotateRight, Qt::LeftButton);
+    QTest::mouseClick(dlg.cmdRotateRight, Qt::LeftButton);
+    EXPECT_EQ(model().mObjBackground->mDblAngle, 90);
+    EXPECT_EQ(ed.igxMain->image()->qimage(), upright.qimage());
+    const double zoom = ed.igxMain->zoom();
+    for (const QPoint quarter : {QPoint(1, 1), QPoint(3, 1), QPoint(1, 3), QPoint(3, 3)}) {
+        const QPoint at(quarter.x() * upright.width() / 4, quarter.y() * upright.height() / 4);
+        EXPECT_TRUE(near(canvasColor((QPointF(at) * zoom).toPoint()).rgb(), upright.qimage().pixel(at))) << quarter.x();
+    }
 
     // The background, in a German locale: the word straight before the number.
     gStrDecimalSeparator = QStringLiteral(",");

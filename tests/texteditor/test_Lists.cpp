@@ -57,6 +57,20 @@ TEST_F(TextEditorTest, ListButtonsPutAndTakePrefixes)
     EXPECT_EQ(t.text(), "a\r\nsee below");
     EXPECT_FALSE(f->listOn());
 
+    // Numbers whose blank was deleted by hand go all the same: "2.Title" becomes "Title".
+    QTest::keyClick(&t, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&t, Qt::Key_Backspace);
+    QTest::mouseClick(f->cmdCountList, Qt::LeftButton);
+    QTest::keyClicks(&t, "Intro");
+    QTest::keyClick(&t, Qt::Key_Return);
+    QTest::keyClicks(&t, "Title");
+    for (const Qt::Key k : {Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Delete, Qt::Key_Up, Qt::Key_Delete})
+        QTest::keyClick(&t, k);
+    ASSERT_EQ(t.text(), "1.Intro\r\n2.Title");
+    QTest::mouseClick(f->cmdCountList, Qt::LeftButton);
+    EXPECT_EQ(t.text(), "Intro\r\nTitle");
+    EXPECT_FALSE(f->listOn());
+
     // On and off over a long text give it back unchanged.
     QStringList lines;
     for (int i = 0; i < 1200; ++i)

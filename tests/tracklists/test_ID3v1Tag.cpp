@@ -99,6 +99,24 @@ TEST_F(ID3v1Tag, HandMadeRecordsKeepTheirBytes)
     EXPECT_EQ(v11->comment, QString(28, 'c'));
     EXPECT_EQ(v11->track, 5);
     EXPECT_FALSE(parseId3v1Record(r.left(127)));
+
+    // Title, artist and album that fill their 30 bytes keep the last one, read from a file and
+    // written to another.
+    const QByteArray title = "Thirty characters of the title", artist = "Thirty characters of an artist",
+                     album = "Thirty characters of the album";
+    writeFile("full.mp3", QByteArray(500, 'a') + record("TAG", title, artist, 0, 3, 17).replace(63, 30, album));
+    clsID3v1Tag tag;
+    tag.setFilename(path("full.mp3"));
+    float version = 0;
+    ASSERT_TRUE(tag.ReadTag(version));
+    EXPECT_EQ(tag.Title(), title);
+    EXPECT_EQ(tag.Artist(), artist);
+    EXPECT_EQ(tag.Album(), album);
+    EXPECT_EQ(tag.Year(), "1984");
+    writeFile("copy.mp3", QByteArray(40, 'm'));
+    tag.setFilename(path("copy.mp3"));
+    ASSERT_TRUE(tag.WriteTag(version));
+    EXPECT_EQ(readFile("copy.mp3").mid(40), readFile("full.mp3").right(128));
 }
 
 TEST_F(ID3v1Tag, FilesItCannotReadGiveTheirStatus)
