@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -216,6 +217,29 @@ TEST_F(CddbWizard, SecondMatchUpperCaseAndDeletedLinesShapeTheTakeOver)
     // the lines that are left.
     next();
     EXPECT_EQ(editor.body, "Other Name - Other Name\r\n1.  03:33\r\n");
+}
+
+TEST_F(CddbWizard, HugeTitlesOfAHundredMatchesReachTheTextCutTo256Characters)
+{
+    // Each entry just under 64 KiB: a disc title without " / " and two track names of 20,000.
+    QByteArray matches = "211 close matches\r\n";
+    for (int i = 0; i < 100; ++i) {
+        matches += "c" + QByteArray::number(i) + " " + disc().toLatin1() + " " + QByteArray(5000, 'm') + "\r\n";
+        answerRead("c" + QString::number(i), QByteArray(25400, 'd'), QByteArray(20000, 'x'), QByteArray(20000, 'y'));
+    }
+    answerQuery(matches + ".\r\n");
+    frmCDDBAssist &w = open();
+    QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
+    QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
+    ASSERT_EQ(w.step(), 3) << ui().lblStatus3->text().toStdString();
+    ASSERT_EQ(ui().cboTitle->count(), 100);
+    const QString title = QString(256, u'd') + " - " + QString(256, u'd');
+    ASSERT_EQ(ui().cboTitle->itemText(99).size(), title.size());
+    EXPECT_EQ(ui().cboTitle->itemText(99), title);
+    const QStringList tracks = {QString(256, u'x') + " 03:05", QString(256, u'y') + " 03:33"};
+    EXPECT_EQ(trackLines(), tracks);
+    QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
+    EXPECT_EQ(editor.body, title + "\r\n1. " + tracks[0] + "\r\n2. " + tracks[1] + "\r\n");
 }
 
 TEST_F(CddbWizard, FailedLookupsOfferToRepeatAndThenGoStraightToTheMatches)
