@@ -32,8 +32,9 @@ struct CddbEntry {
 };
 
 // The matches of a query answer, in the server's order: one for 200, the list for 210 and
-// 211 (every line of it is checked, the first kMaxCddbMatches are kept). Throws CddbError: 202 and an empty list DiscNotFound, 417/433/434 ServerBusy, another error status
-// ServerRefused, anything the protocol does not allow BadReply.
+// 211 (every line of it is checked, the first kMaxCddbMatches are kept). Throws CddbError: 202
+// and an empty list DiscNotFound, 417/433/434 ServerBusy, another error status ServerRefused,
+// anything the protocol does not allow BadReply.
 QList<CddbMatch> parseQueryReply(const QByteArray &reply);
 
 // The entry of a read answer (210) for a disc of trackCount tracks. In the entry, DTITLE is
