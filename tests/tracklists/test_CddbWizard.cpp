@@ -228,18 +228,14 @@ TEST_F(CddbWizard, HugeTitlesOfAHundredMatchesReachTheTextCutTo256Characters)
         answerRead("c" + QString::number(i), QByteArray(25400, 'd'), QByteArray(20000, 'x'), QByteArray(20000, 'y'));
     }
     answerQuery(matches + ".\r\n");
-    frmCDDBAssist &w = open();
-    QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
-    QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
-    ASSERT_EQ(w.step(), 3) << ui().lblStatus3->text().toStdString();
-    ASSERT_EQ(ui().cboTitle->count(), 100);
+    open();
+    for (int click = 0; click < 3; ++click) // to the drive, the lookup, Finish
+        QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
+    EXPECT_EQ(ui().cboTitle->count(), 100);
     const QString title = QString(256, u'd') + " - " + QString(256, u'd');
-    ASSERT_EQ(ui().cboTitle->itemText(99).size(), title.size());
-    EXPECT_EQ(ui().cboTitle->itemText(99), title);
-    const QStringList tracks = {QString(256, u'x') + " 03:05", QString(256, u'y') + " 03:33"};
-    EXPECT_EQ(trackLines(), tracks);
-    QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
-    EXPECT_EQ(editor.body, title + "\r\n1. " + tracks[0] + "\r\n2. " + tracks[1] + "\r\n");
+    ASSERT_EQ(editor.body.size(), title.size() + 2 * (3 + 256 + 6) + 6) << ui().lblStatus3->text().toStdString();
+    const QString tracks = "1. " + QString(256, u'x') + " 03:05\r\n2. " + QString(256, u'y') + " 03:33\r\n";
+    EXPECT_EQ(editor.body, title + "\r\n" + tracks);
 }
 
 TEST_F(CddbWizard, FailedLookupsOfferToRepeatAndThenGoStraightToTheMatches)
