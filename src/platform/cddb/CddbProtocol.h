@@ -20,7 +20,7 @@ struct CddbMatch {
 // What an answer keeps, whatever a server sends: a match's title, a disc's artist and title
 // and a track's name are cut to kMaxCddbTitleChars characters (never between the two halves of
 // a UTF-16 surrogate pair), and of a query answer's matches the first kMaxCddbMatches are kept.
-// A lookup of 100 entries of 99 tracks so keeps less than 6 MB.
+// A lookup of 100 entries of 99 tracks so keeps about 5.5 MB at most.
 constexpr qsizetype kMaxCddbTitleChars = 256;
 constexpr qsizetype kMaxCddbMatches = 100;
 
