@@ -9,20 +9,41 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QPrinterInfo>
 #include <QFileInfo>
 #include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using mainwindowtest::MainWindowTest;
 using mainwindowtest::pdfPage;
 
 namespace {
+// Where cups-pdf puts this account's documents, found as cups-pdf finds it (and as
+// scripts/start-print-server prints it into PELMORA_CUPS_PDF_DIR): the first Out setting of its
+// configuration, else its built-in folder, with ${HOME} and ${USER} of the job's user from the
+// password database. The environment's HOME plays no part.
 QString cupsPdfFolder()
 {
     const QString env = qEnvironmentVariable("PELMORA_CUPS_PDF_DIR");
     if (!env.isEmpty() && !env.contains(u'$'))
         return env;
-    return QDir::homePath() + QStringLiteral("/PDF");
+    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    const QList<QByteArray> lines = conf.open(QIODevice::ReadOnly) ? conf.readAll().split('\n') : QList<QByteArray>();
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("Out") && line.size() > 3 && (line[3] == ' ' || line[3] == '\t')) {
+            out = QString::fromLocal8Bit(line.sliced(3).trimmed());
+            break;
+        }
+    }
+    if (const passwd *user = getpwuid(getuid())) {
+        out.replace(QStringLiteral("${HOME}"), QFile::decodeName(user->pw_dir));
+        out.replace(QStringLiteral("${USER}"), QString::fromLocal8Bit(user->pw_name));
+    }
+    return out;
 }
 } // namespace
 

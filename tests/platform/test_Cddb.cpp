@@ -254,20 +254,33 @@ TEST_F(CddbLookup, AsksTheServerOverHttpAndReadsEveryMatchInItsOrder)
 
 TEST_F(CddbLookup, AServerSendingEndlessMatchesIsReadNoFurtherThanATrackListNeeds)
 {
-    // 150 matches; the second entry is 100 KB of one title.
+    // 150 matches of long titles; the second entry is 100 KB of one title, the others just under
+    // 64 KiB: an artist with a surrogate pair across the cut at 256 characters, a title with one
+    // just before it, and a track name of 46,000.
+    const QByteArray pair = "\xf0\x9f\x98\x80"; // U+1F600
+    const auto artist = [](int n) { return ("Disc " + QByteArray::number(n)).leftJustified(255, 'a'); };
     QByteArray matches = "211 close matches\r\n";
     for (int i = 0; i < 150; ++i) {
         const QByteArray n = QByteArray::number(i);
-        matches += "c" + n + " " + id.freedbId.toLatin1() + " Disc " + n + "\r\n";
-        answerRead("c" + QString::number(i), entry(i == 1 ? QByteArray(100 * 1024, 'x') : "Disc " + n));
+        matches += "c" + n + " " + id.freedbId.toLatin1() + " Disc " + n + QByteArray(6000, 'm') + "\r\n";
+        answerRead("c" + QString::number(i),
+                   entry(i == 1 ? QByteArray(100 * 1024, 'x')
+                                : artist(i) + pair + QByteArray(9000, 'a') + " / " + QByteArray(254, 't') + pair
+                                      + QByteArray(9000, 't') + "\r\nTTITLE2=" + QByteArray(46000, 'x')));
     }
     answerQuery(matches + ".\r\n");
     const QList<CddbDiscData> discs = CddbClient(local()).lookup(id);
     ASSERT_EQ(discs.size(), 99);
-    EXPECT_EQ(discs[1].entry.artist, "Disc 2");
-    EXPECT_EQ(discs.back().entry.artist, "Disc 99");
+    ASSERT_EQ(discs[1].entry.artist.size(), 255); // the pair across the cut is left out whole
+    EXPECT_EQ(discs[1].entry.artist, QString::fromLatin1(artist(2)));
+    EXPECT_EQ(discs.back().entry.artist, QString::fromLatin1(artist(99)));
+    EXPECT_EQ(discs.back().entry.title, QString(254, u't') + QString::fromUtf8(pair));
+    EXPECT_EQ(discs.back().entry.trackTitles, QStringList({"A", "B", QString(256, u'x')}));
     EXPECT_EQ(server.requestCount(path(QStringLiteral("cddb read c99 %1").arg(id.freedbId))), 1);
     EXPECT_EQ(server.requestCount(path(QStringLiteral("cddb read c100 %1").arg(id.freedbId))), 0);
+    const QList<CddbMatch> listed = parseQueryReply(matches + ".\r\n");
+    EXPECT_EQ(listed.size(), 100);
+    EXPECT_EQ(listed.back().title.size(), 256);
 }
 
 TEST_F(CddbLookup, FailuresOfTheServerMapToTheirNumbers)

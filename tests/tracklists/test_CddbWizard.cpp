@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -216,6 +217,25 @@ TEST_F(CddbWizard, SecondMatchUpperCaseAndDeletedLinesShapeTheTakeOver)
     // the lines that are left.
     next();
     EXPECT_EQ(editor.body, "Other Name - Other Name\r\n1.  03:33\r\n");
+}
+
+TEST_F(CddbWizard, HugeTitlesOfAHundredMatchesReachTheTextCutTo256Characters)
+{
+    // Each entry just under 64 KiB: a disc title without " / " and two track names of 20,000.
+    QByteArray matches = "211 close matches\r\n";
+    for (int i = 0; i < 100; ++i) {
+        matches += "c" + QByteArray::number(i) + " " + disc().toLatin1() + " " + QByteArray(5000, 'm') + "\r\n";
+        answerRead("c" + QString::number(i), QByteArray(25400, 'd'), QByteArray(20000, 'x'), QByteArray(20000, 'y'));
+    }
+    answerQuery(matches + ".\r\n");
+    open();
+    for (int click = 0; click < 3; ++click) // to the drive, the lookup, Finish
+        QTest::mouseClick(ui().cmdQuery, Qt::LeftButton);
+    EXPECT_EQ(ui().cboTitle->count(), 100);
+    const QString title = QString(256, u'd') + " - " + QString(256, u'd');
+    ASSERT_EQ(editor.body.size(), title.size() + 2 * (3 + 256 + 6) + 6) << ui().lblStatus3->text().toStdString();
+    const QString tracks = "1. " + QString(256, u'x') + " 03:05\r\n2. " + QString(256, u'y') + " 03:33\r\n";
+    EXPECT_EQ(editor.body, title + "\r\n" + tracks);
 }
 
 TEST_F(CddbWizard, FailedLookupsOfferToRepeatAndThenGoStraightToTheMatches)

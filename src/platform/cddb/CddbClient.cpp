@@ -28,6 +28,12 @@ QString helloWord(QString text, const char *fallback)
     return text.isEmpty() ? QString::fromLatin1(fallback) : text;
 }
 
+// What a lookup keeps at most: each match's category (64 characters), disc id, artist, title
+// and 99 track names, each string with up to 32 bytes of header and allocation.
+constexpr qint64 kMaxKeptBytes = CddbClient::kMaxMatches * (64 + 8 + (2 + 99) * kMaxCddbTitleChars) * 2
+                                 + CddbClient::kMaxMatches * (4 + 99) * 32;
+static_assert(kMaxKeptBytes < 16'000'000, "a lookup must keep less than 16 MB");
+
 } // namespace
 
 QString CddbClient::requestUrl(const QString &command) const
@@ -106,7 +112,7 @@ QList<CddbDiscData> CddbClient::lookup(const DiscId &disc)
 {
     aborted_ = false;
     clock_.start();
-    const QList<CddbMatch> matches = parseQueryReply(fetch(disc.queryCommand(), kMaxReplyBytes)).mid(0, kMaxMatches);
+    const QList<CddbMatch> matches = parseQueryReply(fetch(disc.queryCommand(), kMaxReplyBytes));
     QList<CddbDiscData> discs;
     for (const CddbMatch &m : matches) {
         try {

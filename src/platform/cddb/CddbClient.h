@@ -3,8 +3,9 @@
 // "cddb read" for each match, as GET requests to /~cddb/cddb.cgi, through the program's
 // downloader (its size limit, time limit and local event loop). The time limit holds for the
 // whole lookup. Whatever a server sends, a lookup stays small: the answer to the query may hold
-// at most 1 MiB, only its first 100 matches are read, and an entry of more than 64 KiB (no disc
-// has one) is left out like an entry that cannot be read.
+// at most 1 MiB, only its first 100 matches are read, an entry of more than 64 KiB (no disc
+// has one) is left out like an entry that cannot be read, and every title kept is cut to 256
+// characters (CddbProtocol.h), so that all a lookup keeps stays well under 16 MB.
 #include "platform/cddb/CddbProtocol.h"
 #include "platform/cddb/DiscToc.h"
 
@@ -31,7 +32,7 @@ class CddbClient {
 public:
     static constexpr qint64 kMaxReplyBytes = 1024 * 1024;
     static constexpr qint64 kMaxEntryBytes = 64 * 1024;
-    static constexpr int kMaxMatches = 100;
+    static constexpr int kMaxMatches = int(kMaxCddbMatches);
 
     explicit CddbClient(CddbServer server) : server_(std::move(server)) {}
 

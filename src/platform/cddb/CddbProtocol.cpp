@@ -80,6 +80,17 @@ bool isWordChar(char c)
 
 bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
+// A title cut to kMaxCddbTitleChars, in a string of its own size (a decoded one may hold room
+// for as many characters as it had bytes): a cut that would leave the first half of a
+// surrogate pair leaves out the whole pair.
+QString bounded(const QString &text)
+{
+    qsizetype n = qMin(text.size(), kMaxCddbTitleChars);
+    if (n < text.size() && text[n - 1].isHighSurrogate())
+        --n;
+    return QString(text.constData(), n);
+}
+
 // "category discid title"
 CddbMatch matchOf(QByteArrayView text)
 {
@@ -96,7 +107,7 @@ CddbMatch matchOf(QByteArrayView text)
         ok = ok && isHex(c);
     if (!ok)
         bad(QStringLiteral("\"%1\" is no match line (category, disc id, title).").arg(shown(text)));
-    return {QString::fromLatin1(category), QString::fromLatin1(id).toLower(), TextCodec::decodeAuto(title)};
+    return {QString::fromLatin1(category), QString::fromLatin1(id).toLower(), bounded(TextCodec::decodeAuto(title))};
 }
 
 QByteArray unescape(const QByteArray &value)
@@ -151,7 +162,9 @@ QList<CddbMatch> parseQueryReply(const QByteArray &reply)
                     throw CddbError(CddbErr::DiscNotFound, QStringLiteral("The CDDB server listed no match."));
                 return matches;
             }
-            matches << matchOf(line);
+            const CddbMatch m = matchOf(line);
+            if (matches.size() < kMaxCddbMatches)
+                matches << m;
         }
         bad(QStringLiteral("the list of matches ends before its closing \".\"."));
     }
@@ -208,13 +221,13 @@ CddbEntry parseReadReply(const QByteArray &reply, int trackCount)
     const QString both = textOf(dtitle);
     const qsizetype sep = both.indexOf(QLatin1String(" / "));
     if (sep < 0) {
-        entry.artist = entry.title = both;
+        entry.artist = entry.title = bounded(both);
     } else {
-        entry.artist = both.left(sep);
-        entry.title = both.mid(sep + 3);
+        entry.artist = bounded(both.first(sep));
+        entry.title = bounded(both.sliced(sep + 3));
     }
     for (const QByteArray &t : ttitles)
-        entry.trackTitles << textOf(t);
+        entry.trackTitles << bounded(textOf(t));
     return entry;
 }
 

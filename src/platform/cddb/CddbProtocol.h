@@ -17,6 +17,13 @@ struct CddbMatch {
     QString title;
 };
 
+// What an answer keeps, whatever a server sends: a match's title, a disc's artist and title
+// and a track's name are cut to kMaxCddbTitleChars characters (never between the two halves of
+// a UTF-16 surrogate pair), and of a query answer's matches the first kMaxCddbMatches are kept.
+// A lookup of 100 entries of 99 tracks so keeps about 5.5 MB at most.
+constexpr qsizetype kMaxCddbTitleChars = 256;
+constexpr qsizetype kMaxCddbMatches = 100;
+
 // A disc entry as far as the track list needs it.
 struct CddbEntry {
     QString artist;
@@ -25,14 +32,16 @@ struct CddbEntry {
 };
 
 // The matches of a query answer, in the server's order: one for 200, the list for 210 and
-// 211. Throws CddbError: 202 and an empty list DiscNotFound, 417/433/434 ServerBusy, another error status
-// ServerRefused, anything the protocol does not allow BadReply.
+// 211 (every line of it is checked, the first kMaxCddbMatches are kept). Throws CddbError: 202
+// and an empty list DiscNotFound, 417/433/434 ServerBusy, another error status ServerRefused,
+// anything the protocol does not allow BadReply.
 QList<CddbMatch> parseQueryReply(const QByteArray &reply);
 
 // The entry of a read answer (210) for a disc of trackCount tracks. In the entry, DTITLE is
 // "artist / title" (without " / " both are the whole), TTITLEn names track n, a key on
 // several lines is joined, \n \t \\ are unescaped and "#" lines are comments; text is UTF-8,
-// a line that is not valid UTF-8 is read as Windows-1252. Throws CddbError as
+// a line that is not valid UTF-8 is read as Windows-1252. The artist and title are split
+// before each is cut. Throws CddbError as
 // parseQueryReply does (401 and other error statuses ServerRefused).
 CddbEntry parseReadReply(const QByteArray &reply, int trackCount);
 

@@ -206,10 +206,11 @@ CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data)
 }
 
 // A device coordinate as the header's 32-bit fields hold it: brought into their range before
-// it is converted, however far outside it the header's values put it.
+// it is converted, however far outside it the header's values put it, and kept one unit inside
+// that range, so that the picture's corner can be negated and a far edge lie one past a near one.
 qint32 deviceCoordinate(double v)
 {
-    constexpr double low = std::numeric_limits<qint32>::min();
+    constexpr double low = std::numeric_limits<qint32>::min() + 1; // room for the negation of a corner
     constexpr double high = std::numeric_limits<qint32>::max() - 1; // room for the "+ 1" of a far edge
     return qint32(std::clamp(v, low, high));
 }
@@ -247,8 +248,11 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     const double perMmX = deviceKnown ? double(devX) / mmX : double(kRefDevicePixels) / kRefDeviceMm;
     const double perMmY = deviceKnown ? double(devY) / mmY : double(kRefDevicePixels) / kRefDeviceMm;
 
-    const qint32 bl = readI32(data, kEmfBounds), bt = readI32(data, kEmfBounds + 4);
-    const qint32 br = readI32(data, kEmfBounds + 8), bb = readI32(data, kEmfBounds + 12);
+    // The bounds as device coordinates: an edge at the very end of the 32-bit range (-2^31 has
+    // no positive counterpart) is moved one unit in, here and in the copy libemf2svg plays.
+    const qint32 bl = deviceCoordinate(readI32(data, kEmfBounds)), bt = deviceCoordinate(readI32(data, kEmfBounds + 4));
+    const qint32 br = deviceCoordinate(readI32(data, kEmfBounds + 8)),
+                 bb = deviceCoordinate(readI32(data, kEmfBounds + 12));
     const qint32 fl = readI32(data, kEmfFrame), ft = readI32(data, kEmfFrame + 4);
     const qint32 fr = readI32(data, kEmfFrame + 8), fb = readI32(data, kEmfFrame + 12);
 
@@ -282,15 +286,17 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     // libemf2svg scales by the bounds and per millimetre of the device; a header that gives
     // no usable values gets ours (in a copy) rather than a division by zero.
     QByteArray emf = data;
-    qint32 useL = bl, useT = bt;
+    qint32 useL = bl, useT = bt, useR = br, useB = bb;
     if (br <= bl || bb <= bt) {
         useL = deviceCoordinate(std::floor(picture.left()));
         useT = deviceCoordinate(std::floor(picture.top()));
-        writeI32(emf, kEmfBounds, useL);
-        writeI32(emf, kEmfBounds + 4, useT);
-        writeI32(emf, kEmfBounds + 8, std::max(useL + 1, deviceCoordinate(std::ceil(picture.right()))));
-        writeI32(emf, kEmfBounds + 12, std::max(useT + 1, deviceCoordinate(std::ceil(picture.bottom()))));
+        useR = std::max(useL + 1, deviceCoordinate(std::ceil(picture.right())));
+        useB = std::max(useT + 1, deviceCoordinate(std::ceil(picture.bottom())));
     }
+    writeI32(emf, kEmfBounds, useL);
+    writeI32(emf, kEmfBounds + 4, useT);
+    writeI32(emf, kEmfBounds + 8, useR);
+    writeI32(emf, kEmfBounds + 12, useB);
     if (!deviceKnown) {
         writeI32(emf, kEmfDevice, kRefDevicePixels);
         writeI32(emf, kEmfDevice + 4, kRefDevicePixels);
