@@ -7,13 +7,25 @@
 #include <chrono>
 #include <vector>
 
-// Registers a comparison: kRounds runs of each side (see alternate()).
-#define PELMORA_PAIR(name) \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(benchpairs::kRounds)
+// Registers a comparison (see alternate()) of kRepetitions repetitions, reporting the median
+// of each counter over them. Run with --benchmark_enable_random_interleaving=true, so that
+// the repetitions of all comparisons are shuffled and each comparison's are spread over the
+// whole run: its medians then stand for the load of the whole run, not of the few seconds
+// that a comparison would take in one piece.
+#define PELMORA_PAIR(name)                                                                                   \
+    BENCHMARK(name)                                                                                          \
+        ->Unit(benchmark::kMillisecond)                                                                      \
+        ->UseManualTime()                                                                                    \
+        ->Iterations(1)                                                                                      \
+        ->Repetitions(benchpairs::kRepetitions)                                                              \
+        ->ReportAggregatesOnly(true)
 
 namespace benchpairs {
 
-constexpr int kRounds = 7; // timed runs of each side
+constexpr int kRepetitions = 9;
+// A repetition takes turns until the runs of both sides add up to this, so that quick
+// operations are timed more often.
+constexpr double kMinMs = 300;
 
 using Clock = std::chrono::steady_clock;
 
@@ -29,23 +41,25 @@ inline double median(std::vector<double> v)
     return n == 0 ? 0.0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
 }
 
-// ours() and theirs() each do one run and give its ms. They take turns, ours first, as many
-// rounds as the benchmark has iterations, after one run of each that is not counted (it pages
-// the data in and starts threads). Reports the median ms of each side as the counters
-// ours_ms and theirs_ms.
+// One repetition of a comparison: ours() and theirs() each do one run and give its ms; they
+// take turns, ours first, until both together have run kMinMs. Reports the median ms of each
+// side as the counters ours_ms and theirs_ms, and the runs of each as rounds.
 template <typename Ours, typename Theirs>
 void alternate(benchmark::State &state, Ours ours, Theirs theirs)
 {
-    ours();
-    theirs();
     std::vector<double> oursMs, theirsMs;
     for (auto _ : state) {
-        oursMs.push_back(ours());
-        theirsMs.push_back(theirs());
-        state.SetIterationTime((oursMs.back() + theirsMs.back()) / 1000.0);
+        double total = 0;
+        do {
+            oursMs.push_back(ours());
+            theirsMs.push_back(theirs());
+            total += oursMs.back() + theirsMs.back();
+        } while (total < kMinMs);
+        state.SetIterationTime(total / 1000.0);
     }
     state.counters["ours_ms"] = median(oursMs);
     state.counters["theirs_ms"] = median(theirsMs);
+    state.counters["rounds"] = double(oursMs.size());
 }
 
 } // namespace benchpairs

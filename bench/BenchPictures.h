@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <optional>
 
@@ -110,6 +111,23 @@ void timeRuns(benchmark::State &state, Run run)
 {
     for (auto _ : state)
         state.SetIterationTime(run() / 1000.0);
+}
+
+// Takes --threads=N out of the arguments and makes it the size of the global thread pool that
+// our filters (and Qt's scaling) spread over; gives that size.
+inline int useThreads(int &argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        int threads = 0;
+        if (std::sscanf(argv[i], "--threads=%d", &threads) == 1) {
+            if (threads > 0)
+                QThreadPool::globalInstance()->setMaxThreadCount(threads);
+            std::copy(argv + i + 1, argv + argc + 1, argv + i);
+            --argc;
+            break;
+        }
+    }
+    return QThreadPool::globalInstance()->maxThreadCount();
 }
 
 // A comparison of ours with theirs on the pictures (see benchpairs::alternate), with the number

@@ -8,13 +8,13 @@
 // Both sides get the same picture: opaque for most operations, handed to ImageMagick without
 // an alpha channel (with one it works on four channels and weighs colour by alpha); with
 // transparent parts for a drop shadow and for sharpening that keeps alpha. Both sides may use
-// as many threads as our filters do, the size of the global thread pool: ImageMagick's thread
-// limit is set to it (its OpenMP loops may still take fewer where it judges the work too
-// small). ImageMagick holds 16 bits a channel (Debian's Q16 build) where we hold 8.
+// as many threads as our filters do, the size of the global thread pool (--threads=N sets it):
+// ImageMagick's thread limit is set to it (its OpenMP loops may still take fewer where it
+// judges the work too small). ImageMagick holds 16 bits a channel (Debian's Q16 build) where
+// we hold 8.
 #include "ImagingOperations.h"
 
 #include <Magick++.h>
-#include <QThreadPool>
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -277,7 +277,7 @@ int main(int argc, char **argv)
 {
     Magick::InitializeMagick(*argv);
     // ImageMagick may use as many threads as our filters spread over.
-    Magick::ResourceLimits::thread(QThreadPool::globalInstance()->maxThreadCount());
+    Magick::ResourceLimits::thread(benchpictures::useThreads(argc, argv));
     // Every picture made once, outside every measurement.
     for (const QImage *picture : {&source(), &opaqueSource(), &smallOpaqueSource()})
         magickOf(*picture);

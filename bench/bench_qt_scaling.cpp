@@ -1,7 +1,8 @@
 // Our resizing of the 4000 x 4000 picture to 1417 x 1417 and back up beside Qt's smooth
 // scaling (QImage::scaled with Qt::SmoothTransformation: area averaging down, bilinear up),
 // timed in alternation (bench/compare-qt-scaling). Each comparison has the name of our
-// benchmark in bench_imaging.cpp. Qt spreads over the same global thread pool as ours.
+// benchmark in bench_imaging.cpp. Qt spreads over the same global thread pool as ours
+// (--threads=N sets its size).
 //
 // Our Preview mode does what Qt's smooth scaling does: its comparisons also report as the
 // counter grey_levels the largest difference of any channel (0..255) between our picture and
@@ -63,6 +64,7 @@ PELMORA_PAIR(BM_resizeUpQuality);
 int main(int argc, char **argv)
 {
     smallSource(); // both pictures made once, outside every measurement
+    benchpictures::useThreads(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

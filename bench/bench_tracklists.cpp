@@ -152,7 +152,9 @@ int main(int argc, char **argv)
                                          [mp3info](benchmark::State &s) { mp3infoBeside(s, mp3info); })
                 ->Unit(benchmark::kMillisecond)
                 ->UseManualTime()
-                ->Iterations(benchpairs::kRounds);
+                ->Iterations(1)
+                ->Repetitions(benchpairs::kRepetitions)
+                ->ReportAggregatesOnly(true);
             std::copy(argv + i + 1, argv + argc + 1, argv + i); // not one for Google Benchmark
             --argc;
             break;
