@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <limits>
+#include <malloc.h>
 #include <vector>
 
 // Registers a comparison (see alternate()) of kRepetitions repetitions, reporting the median
@@ -25,13 +28,34 @@ namespace benchpairs {
 constexpr int kRepetitions = 9;
 // A repetition takes turns until the runs of both sides add up to this, so that quick
 // operations are timed more often.
-constexpr double kMinMs = 300;
+constexpr double kMinMs = 500;
 
 using Clock = std::chrono::steady_clock;
 
 inline double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Keeps freed memory in the process, faulted in: malloc takes large blocks from its heap
+// instead of mapping them fresh, gives none back, and starts with a heap of kWarmHeap whose
+// pages are all touched, more than the pictures of a comparison program take at once. Each run
+// then reuses pages the process already has, where a fresh picture would cost a kernel fault
+// for each of its pages and freeing it the unmapping of them all: that cost made up most of
+// the time of the operations that touch each pixel once, and it depends on what the rest of
+// the machine does more than on the operation. (ImageMagick maps the pixels of pictures beyond
+// its memory limit, 256 MiB in Debian's policy, itself, and still pays for fresh pages there.)
+// Call first thing in main().
+inline void keepFreedMemory()
+{
+    constexpr size_t kWarmHeap = size_t(1) << 30;
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    if (auto *heap = static_cast<volatile char *>(std::malloc(kWarmHeap))) {
+        for (size_t i = 0; i < kWarmHeap; i += 4096)
+            heap[i] = 0;
+        std::free(const_cast<char *>(heap));
+    }
 }
 
 inline double median(std::vector<double> v)

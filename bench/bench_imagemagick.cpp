@@ -275,6 +275,7 @@ PELMORA_PAIR(BM_centredGradient);
 
 int main(int argc, char **argv)
 {
+    benchpairs::keepFreedMemory();
     Magick::InitializeMagick(*argv);
     // ImageMagick may use as many threads as our filters spread over.
     Magick::ResourceLimits::thread(benchpictures::useThreads(argc, argv));

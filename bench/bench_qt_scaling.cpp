@@ -63,6 +63,7 @@ PELMORA_PAIR(BM_resizeUpQuality);
 
 int main(int argc, char **argv)
 {
+    benchpairs::keepFreedMemory();
     smallSource(); // both pictures made once, outside every measurement
     benchpictures::useThreads(argc, argv);
     benchmark::Initialize(&argc, argv);
