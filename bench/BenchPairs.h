@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 #include <malloc.h>
+#include <sched.h>
 #include <vector>
 
 // Registers a comparison (see alternate()) of kRepetitions repetitions, reporting the median
@@ -56,6 +57,28 @@ inline void keepFreedMemory()
             heap[i] = 0;
         std::free(const_cast<char *>(heap));
     }
+}
+
+// Keeps the calling thread, and every thread it starts from now on, to the last count of the
+// CPUs it may run on (all of them when there are fewer); gives how many that is. Call before
+// any other thread starts. On a virtual machine above all, a thread that wakes another on a
+// different CPU, or moves between CPUs, costs time that varies from run to run far more than
+// the work does; kept to as many CPUs as threads, both sides run as they would on a machine
+// of that size, and other work on the machine shares those CPUs with both alike.
+inline int pinToCpus(int count)
+{
+    cpu_set_t allowed;
+    if (count < 1 || sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        return 0;
+    cpu_set_t chosen;
+    CPU_ZERO(&chosen);
+    int pinned = 0;
+    for (int cpu = CPU_SETSIZE - 1; cpu >= 0 && pinned < count; --cpu)
+        if (CPU_ISSET(cpu, &allowed)) {
+            CPU_SET(cpu, &chosen);
+            ++pinned;
+        }
+    return sched_setaffinity(0, sizeof chosen, &chosen) == 0 ? pinned : 0;
 }
 
 inline double median(std::vector<double> v)

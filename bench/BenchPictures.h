@@ -113,15 +113,18 @@ void timeRuns(benchmark::State &state, Run run)
         state.SetIterationTime(run() / 1000.0);
 }
 
-// Takes --threads=N out of the arguments and makes it the size of the global thread pool that
-// our filters (and Qt's scaling) spread over; gives that size.
+// Takes --threads=N out of the arguments: makes N the size of the global thread pool that our
+// filters (and Qt's scaling) spread over, and keeps the process to N CPUs (see
+// benchpairs::pinToCpus). Gives the pool's size. Call before any other thread starts.
 inline int useThreads(int &argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         int threads = 0;
         if (std::sscanf(argv[i], "--threads=%d", &threads) == 1) {
-            if (threads > 0)
+            if (threads > 0) {
+                benchpairs::pinToCpus(threads);
                 QThreadPool::globalInstance()->setMaxThreadCount(threads);
+            }
             std::copy(argv + i + 1, argv + argc + 1, argv + i);
             --argc;
             break;

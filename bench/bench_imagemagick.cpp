@@ -8,9 +8,9 @@
 // Both sides get the same picture: opaque for most operations, handed to ImageMagick without
 // an alpha channel (with one it works on four channels and weighs colour by alpha); with
 // transparent parts for a drop shadow and for sharpening that keeps alpha. Both sides may use
-// as many threads as our filters do, the size of the global thread pool (--threads=N sets it):
-// ImageMagick's thread limit is set to it (its OpenMP loops may still take fewer where it
-// judges the work too small). ImageMagick holds 16 bits a channel (Debian's Q16 build) where
+// as many threads as our filters do, the size of the global thread pool (--threads=N sets it,
+// and keeps the process to as many CPUs): ImageMagick's thread limit is set to it (its OpenMP
+// loops may still take fewer where it judges the work too small). ImageMagick holds 16 bits a channel (Debian's Q16 build) where
 // we hold 8.
 #include "ImagingOperations.h"
 
@@ -276,9 +276,10 @@ PELMORA_PAIR(BM_centredGradient);
 int main(int argc, char **argv)
 {
     benchpairs::keepFreedMemory();
+    const int threads = benchpictures::useThreads(argc, argv);
     Magick::InitializeMagick(*argv);
     // ImageMagick may use as many threads as our filters spread over.
-    Magick::ResourceLimits::thread(benchpictures::useThreads(argc, argv));
+    Magick::ResourceLimits::thread(threads);
     // Every picture made once, outside every measurement.
     for (const QImage *picture : {&source(), &opaqueSource(), &smallOpaqueSource()})
         magickOf(*picture);

@@ -2,7 +2,7 @@
 // scaling (QImage::scaled with Qt::SmoothTransformation: area averaging down, bilinear up),
 // timed in alternation (bench/compare-qt-scaling). Each comparison has the name of our
 // benchmark in bench_imaging.cpp. Qt spreads over the same global thread pool as ours
-// (--threads=N sets its size).
+// (--threads=N sets its size and keeps the process to as many CPUs).
 //
 // Our Preview mode does what Qt's smooth scaling does: its comparisons also report as the
 // counter grey_levels the largest difference of any channel (0..255) between our picture and
@@ -64,8 +64,8 @@ PELMORA_PAIR(BM_resizeUpQuality);
 int main(int argc, char **argv)
 {
     benchpairs::keepFreedMemory();
-    smallSource(); // both pictures made once, outside every measurement
     benchpictures::useThreads(argc, argv);
+    smallSource(); // both pictures made once, outside every measurement
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
