@@ -2,77 +2,145 @@
 // The pictures of the imaging benchmarks and how an operation on them is timed, the same
 // wherever they are timed, so that ImageMagick and Qt work on the very pixels our filters do
 // and are counted alike.
+#include "BenchPairs.h"
 #include "platform/imaging/Filters.h"
 
 #include <QImage>
+#include <QThreadPool>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
+#include <optional>
 
-// Registers a picture benchmark: wall-clock milliseconds, as the operations spread over all cores.
-#define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()
+// Registers a benchmark of ours alone: the wall-clock milliseconds of each run (the operations
+// spread over all cores), as measured by the run itself.
+#define PELMORA_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseManualTime()
 
 namespace benchpictures {
 
 constexpr int kSize = 4000;
 constexpr int kSmall = 1417; // kSize / 2.823, a cover scaled for the screen
 
-// Soft colour fields with fine noise on an opaque square, a transparent margin around it
-// (where the shadow falls) and a half-transparent band.
+// Soft colour fields with fine noise. With transparency, the colour fields are an opaque
+// square inside a transparent margin (where the shadow falls) with a half-transparent band;
+// without, every pixel is opaque.
+inline QImage makePicture(bool transparency)
+{
+    QImage out(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+    std::uint32_t s = 12345;
+    for (int y = 0; y < kSize; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < kSize; ++x) {
+            s = s * 1664525u + 1013904223u;
+            const int noise = int(s >> 28) - 8;
+            const int r = std::clamp(int(127 + 120 * std::sin(x * 0.003)) + noise, 0, 255);
+            const int g = std::clamp(int(127 + 120 * std::cos(y * 0.002)) + noise, 0, 255);
+            const int b = std::clamp((x + y) * 255 / (2 * kSize) + noise, 0, 255);
+            const bool margin = x < 300 || y < 300 || x >= kSize - 300 || y >= kSize - 300;
+            const int a = !transparency ? 255 : margin ? 0 : (y < 800 ? 128 : 255);
+            row[x] = qPremultiply(qRgba(r, g, b, a));
+        }
+    }
+    return out;
+}
+
+// The picture with transparent parts, for the operations that are about alpha (a drop
+// shadow, sharpening that keeps alpha) and for the comparison with Qt's scaling.
 inline const QImage &source()
 {
-    static const QImage image = [] {
-        QImage out(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
-        std::uint32_t s = 12345;
-        for (int y = 0; y < kSize; ++y) {
-            auto *row = reinterpret_cast<QRgb *>(out.scanLine(y));
-            for (int x = 0; x < kSize; ++x) {
-                s = s * 1664525u + 1013904223u;
-                const int noise = int(s >> 28) - 8;
-                const int r = std::clamp(int(127 + 120 * std::sin(x * 0.003)) + noise, 0, 255);
-                const int g = std::clamp(int(127 + 120 * std::cos(y * 0.002)) + noise, 0, 255);
-                const int b = std::clamp((x + y) * 255 / (2 * kSize) + noise, 0, 255);
-                const bool margin = x < 300 || y < 300 || x >= kSize - 300 || y >= kSize - 300;
-                const int a = margin ? 0 : (y < 800 ? 128 : 255);
-                row[x] = qPremultiply(qRgba(r, g, b, a));
-            }
-        }
-        return out;
-    }();
+    static const QImage image = makePicture(true);
     return image;
 }
 
+// The opaque picture, for every other operation: an alpha channel costs ImageMagick work that
+// an opaque picture does not need, and ours are the same either way.
+inline const QImage &opaqueSource()
+{
+    static const QImage image = makePicture(false);
+    return image;
+}
+
+// The pictures scaled for the screen, for enlarging.
 inline const QImage &smallSource()
 {
     namespace img = platform::imaging;
     static const QImage image = img::resized(source(), kSmall, kSmall, img::ResizeMode::Quality);
     return image;
 }
-
-// An operation that changes a picture: each run works on a fresh copy made before the clock
-// starts; freeing it is counted.
-template <typename Copy, typename Operation>
-void timeOnCopy(benchmark::State &state, Copy copy, Operation operation)
+inline const QImage &smallOpaqueSource()
 {
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto work = copy();
-        state.ResumeTiming();
-        operation(work);
-        benchmark::DoNotOptimize(&work);
-    }
+    namespace img = platform::imaging;
+    static const QImage image = img::resized(opaqueSource(), kSmall, kSmall, img::ResizeMode::Quality);
+    return image;
 }
 
-// An operation that makes a new picture: making and freeing it are counted.
-template <typename Make>
-void timeMaking(benchmark::State &state, Make make)
+using benchpairs::Clock;
+using benchpairs::msSince;
+
+// One run of an operation that changes a picture, in ms: it works on a fresh copy made before
+// the clock starts; freeing it is counted.
+template <typename Copy, typename Operation>
+double runOnCopy(Copy copy, Operation operation)
 {
-    for (auto _ : state) {
+    std::optional work(copy());
+    const Clock::time_point start = Clock::now();
+    operation(*work);
+    benchmark::DoNotOptimize(&*work);
+    work.reset();
+    return msSince(start);
+}
+
+// One run of an operation that makes a new picture, in ms: making and freeing it are counted.
+template <typename Make>
+double runMaking(Make make)
+{
+    const Clock::time_point start = Clock::now();
+    {
         auto out = make();
         benchmark::DoNotOptimize(&out);
     }
+    return msSince(start);
+}
+
+// Ours alone: run() (one run, giving its ms) as often as Google Benchmark asks.
+template <typename Run>
+void timeRuns(benchmark::State &state, Run run)
+{
+    for (auto _ : state)
+        state.SetIterationTime(run() / 1000.0);
+}
+
+// Takes --threads=N out of the arguments: makes N the size of the global thread pool that our
+// filters (and Qt's scaling) spread over, and keeps the process to N CPUs (see
+// benchpairs::pinToCpus). Gives the pool's size. Call before any other thread starts.
+inline int useThreads(int &argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        int threads = 0;
+        if (std::sscanf(argv[i], "--threads=%d", &threads) == 1) {
+            if (threads > 0) {
+                benchpairs::pinToCpus(threads);
+                QThreadPool::globalInstance()->setMaxThreadCount(threads);
+            }
+            std::copy(argv + i + 1, argv + argc + 1, argv + i);
+            --argc;
+            break;
+        }
+    }
+    return QThreadPool::globalInstance()->maxThreadCount();
+}
+
+// A comparison of ours with theirs on the pictures (see benchpairs::alternate), with the number
+// of threads of the global pool that our filters (and Qt's scaling) spread over as the counter
+// threads.
+template <typename Ours, typename Theirs>
+void alternate(benchmark::State &state, Ours ours, Theirs theirs)
+{
+    benchpairs::alternate(state, ours, theirs);
+    state.counters["threads"] = QThreadPool::globalInstance()->maxThreadCount();
 }
 
 } // namespace benchpictures

@@ -1,8 +1,9 @@
 // Track lists: 1000 tagged MP3 files of 10 s to lines of title, artist and play length, the
 // entries of a playlist of 100,000 lines, and the tab alignment of 10,000 lines.
 //
-// --write-files=DIR writes the 1000 MP3 files to DIR and exits (bench/compare-mp3info times
-// mp3info over them).
+// --mp3info=PROGRAM adds BM_mp3TrackList1000_mp3info: ours and mp3info over the same files in
+// alternation (bench/compare-mp3info).
+#include "BenchPairs.h"
 #include "core/AppPath.h"
 #include "core/Globals.h"
 #include "tracklists/Playlists.h"
@@ -14,9 +15,11 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -47,21 +50,57 @@ QStringList writeMp3Files(const QString &folder)
     return paths;
 }
 
+// One "title artist length" line for each file; false when the last line is not as expected.
+bool trackLines(const QStringList &paths)
+{
+    QStringList lines;
+    for (const QString &p : paths)
+        lines << getMp3Caption(p, gStrMp3Title, QStringLiteral(" "), gStrMp3Artist, QStringLiteral(" "),
+                               gStrMp3Duration, QString());
+    benchmark::DoNotOptimize(lines);
+    return lines.last().endsWith(QStringLiteral("00:10"));
+}
+
 void BM_mp3TrackList1000(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QStringList paths = writeMp3Files(dir.path());
-    for (auto _ : state) {
-        QStringList lines;
-        for (const QString &p : paths)
-            lines << getMp3Caption(p, gStrMp3Title, QStringLiteral(" "), gStrMp3Artist, QStringLiteral(" "),
-                                   gStrMp3Duration, QString());
-        if (!lines.last().endsWith(QStringLiteral("00:10")))
+    for (auto _ : state)
+        if (!trackLines(paths))
             state.SkipWithError("unexpected line");
-        benchmark::DoNotOptimize(lines);
-    }
 }
 BENCHMARK(BM_mp3TrackList1000)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.5);
+
+// Ours beside `mp3info -F -p "%t %a %S\n"` over the same files, in alternation. mp3info's -F
+// scans every frame for the exact length, as we do where the file's Info frame does not give
+// it. It runs as one process for all files, started and waited for inside the clock.
+void mp3infoBeside(benchmark::State &state, const QString &mp3info)
+{
+    QTemporaryDir dir;
+    const QStringList paths = writeMp3Files(dir.path());
+    bool ok = true;
+    auto ours = [&] {
+        const auto start = benchpairs::Clock::now();
+        ok = trackLines(paths) && ok;
+        return benchpairs::msSince(start);
+    };
+    const QStringList arguments =
+        QStringList{QStringLiteral("-F"), QStringLiteral("-p"), QStringLiteral("%t %a %S\n")} + paths;
+    auto theirs = [&] {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        const auto start = benchpairs::Clock::now();
+        process.start(mp3info, arguments);
+        process.waitForFinished(-1);
+        const double ms = benchpairs::msSince(start);
+        ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && ok;
+        return ms;
+    };
+    benchpairs::alternate(state, ours, theirs);
+    if (!ok)
+        state.SkipWithError("unexpected line, or mp3info failed");
+}
 
 void BM_playlistEntries100k(benchmark::State &state)
 {
@@ -101,16 +140,28 @@ BENCHMARK(BM_alignTabColumns10k)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--mp3info=", 10) == 0) {
+            // Both sides work on one thread, and mp3info starts from this one: kept to one CPU
+            // like the imaging comparisons, they are timed alike whatever else the machine does.
+            benchpairs::pinToCpus(1);
+            const QString mp3info = QString::fromLocal8Bit(argv[i] + 10);
+            benchmark::RegisterBenchmark("BM_mp3TrackList1000_mp3info",
+                                         [mp3info](benchmark::State &s) { mp3infoBeside(s, mp3info); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime()
+                ->Iterations(1)
+                ->Repetitions(benchpairs::kRepetitions)
+                ->ReportAggregatesOnly(true);
+            std::copy(argv + i + 1, argv + argc + 1, argv + i); // not one for Google Benchmark
+            --argc;
+            break;
+        }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("data"));
     setAppPathForTests(home.path());
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--write-files=", 14) == 0) {
-            writeMp3Files(QString::fromLocal8Bit(argv[i] + 14));
-            return 0;
-        }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

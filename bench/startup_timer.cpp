@@ -4,10 +4,13 @@
 // display of its own, where no window manager redirects the mapping and no other client maps
 // windows: a top-level window's MapNotify on the root window is the moment it appears.
 //
-// usage: pelmora_startup_timer [--runs=N] [--cold] [--settle-ms=MS] [--timeout-s=S] -- PROGRAM [ARGS...]
-// Prints one line per run, then "result MS KIB": the median time to the mapped window in ms
-// and the median peak resident memory in KiB. A first run not counted warms the caches;
-// --cold times that one run alone (a build that ends in the program's start, say).
+// usage: pelmora_startup_timer [--runs=N] [--cold] [--settle-ms=MS] [--timeout-s=S]
+//            -- PROGRAM [ARGS...] [-- PROGRAM [ARGS...]]...
+// Prints one line per run, then for each program in the order given "result MS KIB": the
+// median time to the mapped window in ms and the median peak resident memory in KiB. A first
+// run of each, not counted, warms the caches; --cold times that one run alone (a build that
+// ends in the program's start, say). Several programs take turns, one run of each in every
+// round, so that other load on the machine weighs on all of them alike.
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -175,12 +178,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "unknown option %s\n", argv[i]);
         return 2;
     }
-    if (i + 1 >= argc || runs < 1) {
-        std::fprintf(stderr, "usage: %s [--runs=N] [--cold] [--settle-ms=MS] [--timeout-s=S] -- PROGRAM [ARGS...]\n",
+    // Each "--" starts a program; it ends the previous one's arguments.
+    std::vector<char **> programs;
+    for (; i < argc; ++i)
+        if (std::strcmp(argv[i], "--") == 0) {
+            argv[i] = nullptr;
+            programs.push_back(argv + i + 1);
+        }
+    const bool empty = std::any_of(programs.begin(), programs.end(), [](char **p) { return *p == nullptr; });
+    if (programs.empty() || empty || runs < 1) {
+        std::fprintf(stderr,
+                     "usage: %s [--runs=N] [--cold] [--settle-ms=MS] [--timeout-s=S] -- PROGRAM [ARGS...] "
+                     "[-- PROGRAM [ARGS...]]...\n",
                      argv[0]);
         return 2;
     }
-    char **program = argv + i + 1;
 
     int screenNumber = 0;
     xcb_connection_t *conn = xcb_connect(nullptr, &screenNumber);
@@ -195,24 +207,27 @@ int main(int argc, char **argv)
     xcb_change_window_attributes(conn, screens.data->root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(conn);
 
-    std::vector<double> times;
-    std::vector<long> peaks;
+    std::vector<std::vector<double>> times(programs.size());
+    std::vector<std::vector<long>> peaks(programs.size());
     const int first = cold ? 1 : 0;
     if (cold)
         runs = 1;
     for (int r = first; r <= runs; ++r) {
-        const Run run = runOnce(conn, program, settleMs, timeoutS);
-        if (!run.ok)
-            return 1;
-        std::printf("%s %d: window \"%s\" mapped after %.1f ms, peak resident %ld KiB\n",
-                    r == 0 ? "warm-up" : "run", r, run.title.c_str(), run.ms, run.peakKb);
-        std::fflush(stdout);
-        if (r > 0) {
-            times.push_back(run.ms);
-            peaks.push_back(run.peakKb);
+        for (size_t p = 0; p < programs.size(); ++p) {
+            const Run run = runOnce(conn, programs[p], settleMs, timeoutS);
+            if (!run.ok)
+                return 1;
+            std::printf("%s %d of %s: window \"%s\" mapped after %.1f ms, peak resident %ld KiB\n",
+                        r == 0 ? "warm-up" : "run", r, programs[p][0], run.title.c_str(), run.ms, run.peakKb);
+            std::fflush(stdout);
+            if (r > 0) {
+                times[p].push_back(run.ms);
+                peaks[p].push_back(run.peakKb);
+            }
         }
     }
-    std::printf("result %.1f %ld\n", median(times), median(peaks));
+    for (size_t p = 0; p < programs.size(); ++p)
+        std::printf("result %.1f %ld\n", median(times[p]), median(peaks[p]));
     xcb_disconnect(conn);
     return 0;
 }

@@ -76,6 +76,14 @@ TEST(FiltersResize, GivesTheExactSizeInEveryModeAndRejectsEmptySizes)
         }
         EXPECT_TRUE(img::resized(src, 0, 10, mode).isNull());
         EXPECT_TRUE(img::resized(src, 10, -1, mode).isNull());
+        // A picture of one pixel, not premultiplied, gives that pixel everywhere, premultiplied.
+        QImage dot(1, 1, QImage::Format_ARGB32);
+        dot.fill(qRgba(10, 200, 90, 128));
+        const QImage spread = img::resized(dot, 5, 3, mode);
+        ASSERT_EQ(spread.format(), kPremul);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                ASSERT_EQ(spread.pixel(x, y), qPremultiply(qRgba(10, 200, 90, 128))) << "mode " << mode;
     }
 }
 

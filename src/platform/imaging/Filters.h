@@ -16,8 +16,9 @@ namespace ResizeMode {
 enum : int { Fast = 2, Preview = 4, Quality = 13 };
 }
 
-// An exact new size. Fast: nearest neighbour. Preview and Quality: smooth resampling
-// (area averaging when shrinking, bilinear or better when enlarging); Quality is the best.
+// An exact new size. Fast: nearest neighbour. Preview: Qt's smooth scaling (area averaging
+// when shrinking, bilinear when enlarging). Quality: area averaging when shrinking, bicubic
+// when enlarging, the sharpest of the three.
 QImage resized(const QImage &src, int width, int height, int mode);
 
 // Rotation by angle degrees, positive turns clockwise on screen, into the enclosing

@@ -1,0 +1,75 @@
+// Our resizing of the 4000 x 4000 picture to 1417 x 1417 and back up beside Qt's smooth
+// scaling (QImage::scaled with Qt::SmoothTransformation: area averaging down, bilinear up),
+// timed in alternation (bench/compare-qt-scaling). Each comparison has the name of our
+// benchmark in bench_imaging.cpp. Qt spreads over the same global thread pool as ours
+// (--threads=N sets its size and keeps the process to as many CPUs).
+//
+// Our Preview mode does what Qt's smooth scaling does: its comparisons also report as the
+// counter grey_levels the largest difference of any channel (0..255) between our picture and
+// Qt's. Quality filters better and costs more.
+#include "ImagingOperations.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+using benchpictures::alternate;
+using benchpictures::kSize;
+using benchpictures::kSmall;
+using benchpictures::smallSource;
+using benchpictures::source;
+namespace img = platform::imaging;
+
+namespace {
+
+QImage qtSmooth(const QImage &picture, int size)
+{
+    return picture.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+int largestDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return 255;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
+        for (qsizetype i = 0; i < a.bytesPerLine(); ++i)
+            largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
+    }
+    return largest;
+}
+
+void compare(benchmark::State &state, const QImage &picture, int size, int mode)
+{
+    if (mode == img::ResizeMode::Preview) {
+        const QImage oursPicture = img::resized(picture, size, size, mode);
+        state.counters["grey_levels"] = largestDifference(oursPicture, qtSmooth(picture, size));
+    }
+    alternate(state, [&] { return ours::making([&] { return img::resized(picture, size, size, mode); }); },
+              [&] { return ours::making([&] { return qtSmooth(picture, size); }); });
+}
+
+void BM_resizeDownPreview(benchmark::State &s) { compare(s, source(), kSmall, img::ResizeMode::Preview); }
+void BM_resizeDownQuality(benchmark::State &s) { compare(s, source(), kSmall, img::ResizeMode::Quality); }
+void BM_resizeUpPreview(benchmark::State &s) { compare(s, smallSource(), kSize, img::ResizeMode::Preview); }
+void BM_resizeUpQuality(benchmark::State &s) { compare(s, smallSource(), kSize, img::ResizeMode::Quality); }
+PELMORA_PAIR(BM_resizeDownPreview);
+PELMORA_PAIR(BM_resizeDownQuality);
+PELMORA_PAIR(BM_resizeUpPreview);
+PELMORA_PAIR(BM_resizeUpQuality);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchpairs::keepFreedMemory();
+    benchpictures::useThreads(argc, argv);
+    smallSource(); // both pictures made once, outside every measurement
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
