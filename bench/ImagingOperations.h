@@ -5,6 +5,8 @@
 // starts, an operation that makes a new picture counts making and freeing it.
 #include "BenchPictures.h"
 
+#include <benchmark/benchmark.h>
+
 namespace ours {
 
 namespace img = platform::imaging;
@@ -77,3 +79,15 @@ inline double centredGradient()
 }
 
 } // namespace ours
+
+// The main of the imaging benchmarks, once their pictures are made: the benchmarks the command
+// line names; 1 for an argument it does not know.
+inline int runImagingBenchmarks(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

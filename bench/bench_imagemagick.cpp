@@ -283,10 +283,5 @@ int main(int argc, char **argv)
     // Every picture made once, outside every measurement.
     for (const QImage *picture : {&source(), &opaqueSource(), &smallOpaqueSource()})
         magickOf(*picture);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runImagingBenchmarks(argc, argv);
 }

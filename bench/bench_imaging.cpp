@@ -74,10 +74,5 @@ int main(int argc, char **argv)
     // Made once, outside every measurement.
     source();
     smallOpaqueSource();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runImagingBenchmarks(argc, argv);
 }

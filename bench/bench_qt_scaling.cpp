@@ -66,10 +66,5 @@ int main(int argc, char **argv)
     benchpairs::keepFreedMemory();
     benchpictures::useThreads(argc, argv);
     smallSource(); // both pictures made once, outside every measurement
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runImagingBenchmarks(argc, argv);
 }
