@@ -13,6 +13,7 @@
 // loops may still take fewer where it judges the work too small). ImageMagick holds 16 bits a channel (Debian's Q16 build) where
 // we hold 8.
 #include "ImagingOperations.h"
+#include "platform/imaging/codecs/CodecSupport.h"
 
 #include <Magick++.h>
 #include <benchmark/benchmark.h>
@@ -28,17 +29,6 @@ using benchpictures::source;
 
 namespace {
 
-bool isOpaque(const QImage &image)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(row[x]) != 255)
-                return false;
-    }
-    return true;
-}
-
 // The picture as ImageMagick's, made once for each picture; an opaque one has no alpha channel.
 const Magick::Image &magickOf(const QImage &picture)
 {
@@ -47,7 +37,7 @@ const Magick::Image &magickOf(const QImage &picture)
     if (found == made.end()) {
         const QImage straight = picture.convertToFormat(QImage::Format_ARGB32);
         // QImage's ARGB32 lies in memory as B, G, R, A on little-endian machines; P skips a byte.
-        const char *map = isOpaque(straight) ? "BGRP" : "BGRA";
+        const char *map = platform::codecs::isOpaque(straight) ? "BGRP" : "BGRA";
         found = made.emplace(&picture, Magick::Image(straight.width(), straight.height(), map, Magick::CharPixel,
                                                      straight.constBits()))
                     .first;

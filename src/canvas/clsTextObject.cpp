@@ -299,7 +299,6 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
         }
         mImgXPicture = picture;
         mBoolIsRotated = rotated;
-        mBoolTooLarge = false;
         if (rotated) {
             doBackupImgX();
             mImgXPicture = turned;
@@ -316,7 +315,6 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
 
 bool clsTextObject::refusedTooLarge()
 {
-    mBoolTooLarge = true;
     ++sRefusals;
     if (sQuietTooLarge == 0)
         tellTooLarge();

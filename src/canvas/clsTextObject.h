@@ -42,11 +42,9 @@ public:
     void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
     // Renders the text into a new picture, rotated when the angle asks for it; true when it
     // did. A text whose pictures would be over the picture limits is refused before anything
-    // is drawn and the user is told (mBoolTooLarge is then set); a failure is reported. Either
-    // way the object keeps the pictures it had.
+    // is drawn and the user is told; a failure is reported. Either way the object keeps the
+    // pictures it had.
     bool TextToImgX(clsEffects *effects);
-    // Set when the last rendering was refused for the size of its pictures.
-    bool mBoolTooLarge = false;
     // While one lives, a refused rendering is not told at once: an operation that renders a
     // text many times tells it once, with tellTooLarge, when it gives up.
     class QuietTooLarge {
@@ -99,7 +97,7 @@ private:
     // Whether the pictures a rendering of a text of this measured size makes, and the buffers
     // it takes beside them, are within the picture limits.
     bool picturesFit(QSize measured) const;
-    // Marks and tells a refused rendering; false.
+    // Counts and tells a refused rendering; false.
     bool refusedTooLarge();
     static int sQuietTooLarge;
     static long sRefusals;

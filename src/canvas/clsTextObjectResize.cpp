@@ -115,10 +115,11 @@ void clsTextObject::stopResizeOriginal()
     const int newW = W(), newH = H();
     mImgXPicture->importImage(*mImgXResize, kNoUndo);
     changeSize([&] {
+        const QuietTooLarge quiet;
         switch (mIntOldResizeMode) {
         case 1: case 2: case 3: case 4: case 6: case 8:
             adaptFontsizeToHeight(newH);
-            if (!mBoolTooLarge)
+            if (!quiet.refused())
                 adaptWidthInPercent(newW, false);
             break;
         case 5: case 7:
@@ -126,7 +127,7 @@ void clsTextObject::stopResizeOriginal()
             break;
         default: break;
         }
-        if (mBoolTooLarge)
+        if (quiet.refused())
             return;
         TextToImgX(gObjMoveableObjects()->objEffects.get());
         CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
@@ -140,7 +141,6 @@ void clsTextObject::changeSize(const std::function<void()> &change)
         copied.copy(*this);
         return copied;
     }();
-    mBoolTooLarge = false;
     bool refused = false;
     {
         const QuietTooLarge quiet;
@@ -149,7 +149,6 @@ void clsTextObject::changeSize(const std::function<void()> &change)
     }
     if (refused) {
         copy(before);
-        mBoolTooLarge = true;
         tellTooLarge();
     }
 }
@@ -157,6 +156,7 @@ void clsTextObject::changeSize(const std::function<void()> &change)
 void clsTextObject::fit(double &q, double m0, int target, bool byHeight, bool zeroFactorIsOne)
 {
     Screen::get().setMousePointer(Pointer::Hourglass);
+    const QuietTooLarge quiet;
     if (m0 == 0)
         throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
     q = q * target / m0;
@@ -173,7 +173,7 @@ void clsTextObject::fit(double &q, double m0, int target, bool byHeight, bool ze
         apply();
         CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
         // A size whose text cannot be drawn ends the fit; the caller takes the text back.
-        if (mBoolTooLarge)
+        if (quiet.refused())
             break;
         const int m = byHeight ? H() : W();
         if (m == 0)

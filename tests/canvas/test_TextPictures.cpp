@@ -262,7 +262,6 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
         EXPECT_EQ(o.mImgXPicture->qimage(), before);
         EXPECT_DOUBLE_EQ(o.fontSize(), 48);
         EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, 100);
-        EXPECT_TRUE(o.mBoolTooLarge);
         ASSERT_EQ(prompter->shown.size(), 1u);
         EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
         prompter->shown.clear();
