@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +104,30 @@ NumberBox *wholeNumberBox(QLineEdit *box, QScrollBar *spinner, int low, int high
     rules.positionText = [high](int position) { return QString::number(high - position); };
     rules.taken = [taken = std::move(taken)](double) { taken(); };
     return new NumberBox(box, spinner, std::move(rules));
+}
+
+// A family without the foundry that the font database adds where two foundries offer one
+// family ("Nimbus Sans [urw]" -> "Nimbus Sans").
+QString withoutFoundry(const QString &family)
+{
+    if (family.endsWith(u']')) {
+        const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
+        if (open > 0)
+            return family.left(open);
+    }
+    return family;
+}
+
+// The screen's font families in the database's order, each once.
+QStringList screenFontNames()
+{
+    QStringList names;
+    for (const QString &family : QFontDatabase::families()) {
+        const QString name = withoutFoundry(family);
+        if (!names.contains(name))
+            names << name;
+    }
+    return names;
 }
 
 double freshWidthPercent()
@@ -273,8 +298,9 @@ void frmTextedit::InitComboBoxes()
         cboSize->setCurrentIndex(cboSize->findText(QStringLiteral("14"), Qt::MatchExactly | Qt::MatchCaseSensitive));
     });
     skipFailure([&] {
-        fill(cboFont, [&] { cboFont->addItems(QFontDatabase::families()); });
-        cboFont->setCurrentIndex(cboFont->findText(QStringLiteral("Arial"), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        fill(cboFont, [&] { cboFont->addItems(screenFontNames()); });
+        mIntNamedFontEntry = -1;
+        selectFont(QStringLiteral("Arial"));
     });
     skipFailure([&] {
         fill(cboAntiAlias, [&] {
@@ -307,7 +333,7 @@ void frmTextedit::SetTextFormat()
     skipFailure([&] {
         if (cboFont->currentIndex() >= 0) {
             QFont f = txtText->font();
-            f.setFamily(cboFont->currentText());
+            f.setFamily(cboFont->currentIndex() == mIntNamedFontEntry ? mStrNamedFont : cboFont->currentText());
             txtText->setFont(f);
         }
     });
@@ -316,6 +342,18 @@ void frmTextedit::SetTextFormat()
             if (const auto v = parseUserNumber(cboSize->currentText()))
                 mDblFontSize = *v;
     });
+}
+
+void frmTextedit::selectFont(const QString &name)
+{
+    int entry = cboFont->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry < 0)
+        entry = cboFont->findText(withoutFoundry(QFontInfo(QFont(name)).family()), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry < 0)
+        return;
+    mIntNamedFontEntry = entry;
+    mStrNamedFont = name;
+    cboFont->setCurrentIndex(entry);
 }
 
 void frmTextedit::loadTextData()
@@ -358,9 +396,7 @@ void frmTextedit::loadTextData()
             found = cboSize->count() - 1;
         }
         cboSize->setCurrentIndex(found);
-        const int font = cboFont->findText(o.mfntFont.family(), Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (font >= 0)
-            cboFont->setCurrentIndex(font);
+        selectFont(o.mfntFont.family());
         gObjTextObjectBefore = std::make_shared<clsTextObject>();
         gObjTextObjectBefore->copy(o);
     } catch (...) {

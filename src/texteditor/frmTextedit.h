@@ -112,6 +112,9 @@ private:
     void txtText_Change();
     void toggleStyle(int which);
     void setTextAlignment(int code);
+    // Chooses the font list's entry of a font name: the entry of that name, else the entry of
+    // the family the platform draws the name in. No such entry leaves the choice as it is.
+    void selectFont(const QString &name);
 
     std::unique_ptr<Ui::frmTextedit> ui;
     std::unique_ptr<Host> host_;
@@ -120,6 +123,11 @@ private:
     bool mBoolNumbered = false;
     platform::ImgxImagePtr mImgXPreview;
     double mDblFontSize = 14;
+    // The font name that the font list's chosen entry stands for while it shows the family a
+    // name is drawn in ("Arial" where "Liberation Sans" draws it): choosing that entry keeps the
+    // name. Any other entry stands for its own family.
+    int mIntNamedFontEntry = -1;
+    QString mStrNamedFont;
     // How much hiding the preview took off the window's height, given back on showing it.
     int mIntPreviewShrink = 0;
     // The angle box (0..360, shown as a whole number once typed) and the character spacing

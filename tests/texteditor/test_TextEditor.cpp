@@ -15,11 +15,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSet>
 #include <QTest>
 #include <QUrl>
 
@@ -42,6 +44,26 @@ const clsOtherUndo &lastUndo()
     return static_cast<const clsOtherUndo &>(*u.colUndos.value(QString::number(u.mintUndoIndex)));
 }
 
+// A second copy of an installed font under another foundry, so that the font database offers
+// one family from two foundries ("DejaVu Sans Mono [PfEd]", "DejaVu Sans Mono [ZZZZ]"). Returns
+// the application font's id.
+int addSecondFoundry(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    QByteArray font = file.readAll();
+    const auto big16 = [&](qsizetype at) { return (uchar(font[at]) << 8) | uchar(font[at + 1]); };
+    const auto big32 = [&](qsizetype at) { return quint32(big16(at)) << 16 | quint32(big16(at + 2)); };
+    const int tables = big16(4);
+    for (int i = 0; i < tables; ++i) {
+        const qsizetype record = 12 + 16 * i;
+        if (font.mid(record, 4) == "OS/2")
+            font.replace(qsizetype(big32(record + 8)) + 58, 4, "ZZZZ"); // the vendor's id
+    }
+    return QFontDatabase::addApplicationFontFromData(font);
+}
+
 bool hasColor(const QImage &img, const std::function<bool(QRgb)> &test)
 {
     const QImage a = img.convertToFormat(QImage::Format_ARGB32);
@@ -56,6 +78,9 @@ bool hasColor(const QImage &img, const std::function<bool(QRgb)> &test)
 
 TEST_F(TextEditorTest, EveryOpeningStartsFromTheDefaults)
 {
+    const int secondFoundry = addSecondFoundry("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+    ASSERT_GE(secondFoundry, 0);
+    ASSERT_TRUE(QFontDatabase::families().contains("DejaVu Sans Mono [ZZZZ]"));
     for (int round = 0; round < 2; ++round) {
         auto f = open(true);
         EXPECT_EQ(f->txtAngel->text(), "0");
@@ -67,12 +92,19 @@ TEST_F(TextEditorTest, EveryOpeningStartsFromTheDefaults)
         EXPECT_EQ(f->cboEffects->currentIndex(), -1);
         EXPECT_EQ(f->cboEffects->itemText(1), "Gradient");
         EXPECT_EQ(gStrEffectNames().size(), 4);
-        // The font list is the font database's; "Arial" is chosen only when a family is so
-        // named. The suite has none, so the list shows no font, and the edit box shows "Arial"
-        // as the system substitutes it: its metric twin.
+        // The font list names each of the database's families once, without its foundry.
+        QStringList listed;
+        for (int i = 0; i < f->cboFont->count(); ++i)
+            listed << f->cboFont->itemText(i);
+        EXPECT_EQ(listed.count("DejaVu Sans Mono"), 1);
+        EXPECT_EQ(listed.filter(" [").size(), 0) << listed.join(", ").toStdString();
+        EXPECT_EQ(QSet<QString>(listed.begin(), listed.end()).size(), listed.size());
+        EXPECT_GE(listed.size(), QFontDatabase::families().size() - 1);
+        // A new text is "Arial". The suite has no such family: the list shows the one the
+        // system draws it in, its metric twin, while the text keeps its name.
         ASSERT_FALSE(QFontDatabase::families().contains("Arial"));
-        EXPECT_EQ(f->cboFont->count(), QFontDatabase::families().size());
-        EXPECT_EQ(f->cboFont->currentText(), "");
+        EXPECT_EQ(f->cboFont->currentText(), "Liberation Sans");
+        EXPECT_EQ(f->txtText->font().family(), "Arial");
         EXPECT_EQ(QFontInfo(f->txtText->font()).family(), "Liberation Sans");
         EXPECT_EQ(f->txtText->font().pointSizeF(), 14);
         const clsTextShadow &s = *gObjTextShadow();
@@ -96,6 +128,7 @@ TEST_F(TextEditorTest, EveryOpeningStartsFromTheDefaults)
     }
     EXPECT_TRUE(gObjUndos()->colUndos.count() == 0);
     EXPECT_EQ(gObjMoveableObjects()->colMoveableObjects.count(), 0);
+    QFontDatabase::removeApplicationFont(secondFoundry);
 }
 
 TEST_F(TextEditorTest, EditingLoadsTheObjectIntoTheControls)
@@ -122,7 +155,9 @@ TEST_F(TextEditorTest, EditingLoadsTheObjectIntoTheControls)
         EXPECT_EQ(f->fontSizeChosen(), 12);
         EXPECT_EQ(f->cboAntiAlias->currentIndex(), 3);
         EXPECT_EQ(f->txtText->alignment(), 2);
-        EXPECT_EQ(f->cboFont->currentText(), ""); // the unknown font leaves no font chosen
+        // An unknown font shows the family it is drawn in.
+        EXPECT_EQ(f->cboFont->currentText(), QFontInfo(QFont("No Such Font")).family());
+        EXPECT_EQ(f->txtText->font().family(), "No Such Font");
         EXPECT_EQ(gObjTextShadow()->mLngX, -4);
         EXPECT_TRUE(gObjTextShadow()->mBoolIsActive);
         // White text: black behind the edit box and the preview.
@@ -168,6 +203,12 @@ TEST_F(TextEditorTest, OkAddsANewTextWithOneUndoStep)
     EXPECT_EQ(gObjMoveableObjects()->colMoveableObjects.count(), 0);
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 0);
 
+    // Clicked into and typed in, the text keeps the font's name while the list shows its twin.
+    testsupport::showActive(f.get());
+    f->txtText->clear();
+    QTest::mouseClick(f->txtText->viewport(), Qt::LeftButton);
+    QTest::keyClicks(f->txtText->viewport(), "Best of");
+    EXPECT_EQ(f->cboFont->currentText(), "Liberation Sans");
     f->txtText->setText("Best of\r\nSummer");
     f->cboSize->setCurrentIndex(f->cboSize->findText("20"));
     f->cmdBold->click();
@@ -186,6 +227,7 @@ TEST_F(TextEditorTest, OkAddsANewTextWithOneUndoStep)
     ASSERT_TRUE(o);
     EXPECT_EQ(o->mstrText, "Best of\r\nSummer");
     EXPECT_EQ(o->fontSize(), 20);
+    EXPECT_EQ(o->mfntFont.family(), "Arial");
     EXPECT_TRUE(o->mfntFont.bold());
     EXPECT_EQ(o->mbyteAlignment, 2);
     EXPECT_EQ(o->mDblAngle, 90);
@@ -260,16 +302,20 @@ TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
 TEST_F(TextEditorTest, OkOfAnEditRecordsTheObjectAsItWas)
 {
     auto &model = *gObjMoveableObjects();
-    model.AddClsTextObject(*textObject("Old"));
+    auto old = textObject("Old");
+    old->mfntFont.setFamily("Arial");
+    model.AddClsTextObject(*old);
     const auto key = model.mStrFocusedObjectIndex;
     auto onCanvas = std::static_pointer_cast<clsTextObject>(model.object(key));
     gObjTextObject = onCanvas;
 
     auto f = open(false);
+    EXPECT_EQ(f->cboFont->currentText(), "Liberation Sans");
     f->txtText->setText("New");
     f->cmdItalic->click();
     f->cmdOK->click();
     EXPECT_EQ(onCanvas->mstrText, "New");
+    EXPECT_EQ(onCanvas->mfntFont.family(), "Arial") << "the name stays unless another font is chosen";
     EXPECT_TRUE(onCanvas->mfntFont.italic());
     EXPECT_EQ(onCanvas->fontSize(), 20);
     EXPECT_EQ(model.colMoveableObjects.count(), 1);
@@ -290,6 +336,16 @@ TEST_F(TextEditorTest, OkOfAnEditRecordsTheObjectAsItWas)
     EXPECT_EQ(before->mstrText, "Old");
     EXPECT_EQ(onCanvas->mstrText, "New");
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 1);
+
+    // Another font chosen from the list is the text's font.
+    f = open(false);
+    testsupport::showActive(f.get());
+    f->cboFont->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(f->cboFont, Qt::Key_Down);
+    const QString chosen = f->cboFont->currentText();
+    ASSERT_NE(chosen, "Liberation Sans");
+    f->cmdOK->click();
+    EXPECT_EQ(onCanvas->mfntFont.family(), chosen);
 }
 
 TEST_F(TextEditorTest, AngleAndSpacingBoxesStayInRange)
