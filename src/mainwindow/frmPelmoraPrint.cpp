@@ -27,6 +27,9 @@ void frmPelmora::cmdPrint_Click(int index)
         const std::vector<int> sides = index == 2 ? std::vector<int>{0, 1} : std::vector<int>{index};
         std::array<std::array<float, 4>, 2> g{};
         QString problem;
+        // Going for the button left a box whose check is under way: its message is the one the
+        // user sees.
+        bool toldByTheBox = false;
         for (int s : sides) {
             if (lstCoverNames[size_t(s)]->currentRow() < 0) {
                 problem = getMessageText(QStringLiteral("MSG_NO_FORMAT_CHOSEN"), QStringLiteral("Please choose a cover format first."));
@@ -38,6 +41,7 @@ void frmPelmora::cmdPrint_Click(int index)
                 const auto v = parseUserNumber(boxes[k]->text());
                 if (!v) {
                     problem = getErrorText(QStringLiteral("ERR_INVALID_VALUE"), QStringLiteral("ERROR"));
+                    toldByTheBox = mBoolCheckingBox;
                     break;
                 }
                 g[size_t(s)][size_t(k)] = float(*v);
@@ -48,8 +52,9 @@ void frmPelmora::cmdPrint_Click(int index)
                 break;
         }
         if (!problem.isEmpty()) {
-            platform::Prompter::get().msgBox(problem, platform::MsgStyle::Exclamation,
-                                             getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
+            if (!toldByTheBox)
+                platform::Prompter::get().msgBox(problem, platform::MsgStyle::Exclamation,
+                                                 getErrorText(QStringLiteral("ERR"), QStringLiteral("ERROR")));
         } else {
             gObjCover().setPrintType(QString::fromLatin1(types[index]));
             clsPrinter printer;

@@ -98,6 +98,27 @@ TEST_F(SizeBoxes, SavingWithAnInvalidBoxSaysSoOnce)
     EXPECT_EQ(prompter->shown.size(), 2u);
 }
 
+TEST_F(SizeBoxes, PrintingWithAnInvalidBoxSaysSoOnce)
+{
+    startActive();
+    QLineEdit *height = window->txtHeight[1];
+    testsupport::typeInto(height, "abc");
+    QTest::keyClick(height, Qt::Key_Tab);
+    settle();
+    ASSERT_EQ(prompts(), QStringList{"Please enter a number."});
+    ASSERT_EQ(QApplication::focusWidget(), height);
+
+    QTest::mouseClick(window->cmdPrint[2], Qt::LeftButton); // print both: the button takes the focus first
+    settle();
+    EXPECT_EQ(prompts(), (QStringList{"Please enter a number.", "Please enter a number."}));
+    EXPECT_EQ(QApplication::focusWidget(), height);
+
+    // Printing without leaving the box (the menu) says so too.
+    window->printSides(2);
+    settle();
+    EXPECT_EQ(prompter->shown.size(), 3u);
+}
+
 TEST_F(SizeBoxes, BoxesOfASideWithoutFormatsAreNotChecked)
 {
     startActive();
