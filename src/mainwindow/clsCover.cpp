@@ -113,16 +113,16 @@ void clsCover::setBorder(int)
             PictureBox *pic = w->picVisible[size_t(s)];
             pic->refresh();
 
+            // The cut border lies around the preview also while it is not drawn, so that
+            // switching it on shows it in its place: the preview's rectangle, 10 twips further
+            // out at the left and top and 50 twips larger.
             ShapeControl *border = w->shpBorder[size_t(s)];
+            border->setGeometry(roundToInt((pic->leftTwips() - 10) / tppx), roundToInt((pic->topTwips() - 10) / tppy),
+                                roundToInt((pic->widthTwips() + 50) / tppx), roundToInt((pic->heightTwips() + 50) / tppy));
             if (gBytePrintBorder == 1) {
                 border->setBorderColor(std::uint32_t(gLngBorderColor));
                 border->setBorderWidth(std::max(1, int(toInt32(gDblBorderWidth / 100.0 * 567.0))));
                 border->setBorderStyle(gByteBorderStyle != 0 ? ShapeControl::kDot : ShapeControl::kSolid);
-                // The preview's rectangle, 10 twips further out at the left and top and 50
-                // twips larger.
-                border->setGeometry(roundToInt((pic->leftTwips() - 10) / tppx), roundToInt((pic->topTwips() - 10) / tppy),
-                                    roundToInt((pic->widthTwips() + 50) / tppx),
-                                    roundToInt((pic->heightTwips() + 50) / tppy));
             } else {
                 border->hide();
             }

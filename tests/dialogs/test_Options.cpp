@@ -5,6 +5,7 @@
 #include "dialogs/frmOptions.h"
 #include "mainwindow/Globals.h"
 #include "platform/print/PrintLibrary.h"
+#include "platform/widgets/PictureBox.h"
 #include "platform/widgets/ShapeControl.h"
 
 #include <QCheckBox>
@@ -291,13 +292,33 @@ TEST_F(Options, WithoutPrintersTheListSaysSoAndTheDialogStillCloses)
     EXPECT_FALSE(keys().contains("PRINTERID"));
 }
 
-TEST_F(Options, BorderWidthStaysWithinTheSpinnersRange)
+TEST_F(Options, ATickedBorderLiesRoundThePreviewAndItsWidthStaysWithinTheSpinnersRange)
 {
-    options("LANGUAGE=English.dll\r\nPRINTBORDER=1\r\nBORDERWIDTH=0,25\r\n");
+    options("LANGUAGE=English.dll\r\nPRINTBORDER=0\r\nBORDERCOLOR=255\r\nBORDERWIDTH=0,25\r\n");
+    start();
+    window->show();
+    QApplication::processEvents();
     frmOptions &dlg = open();
     testsupport::showActive(&dlg);
-    QTest::mouseClick(dlg.tbsOptions->tabBar(), Qt::LeftButton, {}, dlg.tbsOptions->tabBar()->tabRect(1).center());
+    clickOn(dlg, 1, dlg.chkDrawBorder);
     ASSERT_EQ(dlg.tbsOptions->currentIndex(), 1);
+    ASSERT_TRUE(dlg.chkDrawBorder->isChecked());
+    // While the dialog is open the main window shows the red border round its left preview,
+    // and nowhere else.
+    QApplication::processEvents();
+    const PictureBox *preview = window->picVisible[0];
+    const QImage side = preview->parentWidget()->grab().toImage();
+    const QRect around = preview->geometry().adjusted(-3, -3, 3, 3);
+    int onTheEdge = 0, elsewhere = 0;
+    for (int y = 0; y < side.height(); ++y)
+        for (int x = 0; x < side.width(); ++x) {
+            const QColor c = side.pixelColor(x, y);
+            if (c.red() < 200 || c.green() > 60 || c.blue() > 60 || preview->geometry().contains(x, y))
+                continue;
+            ++(around.contains(x, y) ? onTheEdge : elsewhere);
+        }
+    EXPECT_GT(onTheEdge, preview->width());
+    EXPECT_EQ(elsewhere, 0);
     // Typed one key at a time, an empty box and a lone "-" stay as typed; leaving the box puts
     // it right (so does Enter, which is OK here).
     testsupport::typeInto(dlg.txtBorderWidth, "");
