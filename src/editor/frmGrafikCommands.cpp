@@ -193,6 +193,12 @@ void frmGrafik::mnuUndo_Click()
         }
     } catch (...) {
     }
+    // An undo may take the focused object away or bring one back: the entries follow the
+    // canvas as it is now, not as the mouse last found it.
+    try {
+        enableForFocus();
+    } catch (...) {
+    }
 }
 
 void frmGrafik::mnuCopy_Click()

@@ -184,6 +184,24 @@ TEST_F(EditorMenusTest, CopyPasteAndDeleteAll)
     ed.mnuDeleteAll_Click();
     EXPECT_TRUE(prompts().isEmpty());
 
+    // Undo takes the only object away: Copy and the object's entries follow the empty canvas.
+    addText(0);
+    gObjUndos()->addOtherUndo(model().mStrFocusedObjectIndex, 1, QStringLiteral("AUTO"), QStringLiteral("NONE"));
+    const auto only = focused();
+    moveOverCanvas({only->X() + 3, only->Y() + only->H() / 2});
+    const char *const objectEntries[] = {"mnuCopy", "mnuEditText", "mnuConvertTextToPicture", "mnuStretchText"};
+    for (const char *entry : objectEntries)
+        ASSERT_TRUE(enabled(entry)) << entry;
+    testsupport::showActive(&ed);
+    QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(model().colMoveableObjects.count(), 0);
+    for (const char *entry : objectEntries)
+        EXPECT_FALSE(enabled(entry)) << entry;
+    EXPECT_FALSE(ed.cmdEditText->isEnabled());
+    for (ButtonPlus *b : {ed.cmdRotate, ed.cmdRotateLeft, ed.cmdRotateRight})
+        EXPECT_FALSE(b->isEnabled());
+    EXPECT_TRUE(ed.cmdEffects->isEnabled());
+
     // A text: the copy keeps the state at Copy and lands on the same place.
     addText(0);
     auto text = focused();
