@@ -7,7 +7,9 @@
 #include <QScreen>
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -77,6 +79,50 @@ TEST(Choosers, SaveDialogAsksBeforeReplacingTheFileATypedNameBecomes)
     EXPECT_EQ(QFileInfo(chosen->path).fileName(), "cover.png");
     EXPECT_EQ(chosen->filterIndex, 2);
     EXPECT_TRUE(question.contains("cover.png")) << question.toStdString();
+}
+
+// The real colour chooser starts on the program's colour and answers in the program's colour
+// values (red in the low byte): a blue start shows blue, a pure red typed in comes back as 0xFF.
+TEST(Choosers, ColourChooserSpeaksTheProgramsColourValues)
+{
+    auto choosers = platform::makeQtChoosers();
+    QColor shownAtStart;
+    bool typed = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto *dlg = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        if (!dlg || !dlg->isVisible() || typed)
+            return;
+        typed = true;
+        shownAtStart = dlg->currentColor();
+        QLineEdit *html = nullptr;
+        for (QLineEdit *edit : dlg->findChildren<QLineEdit *>())
+            if (edit->text().startsWith(u'#'))
+                html = edit;
+        ASSERT_NE(html, nullptr);
+        html->setFocus(Qt::TabFocusReason);
+        html->selectAll();
+        QTest::keyClicks(html, "#ff0000");
+        QTest::keyClick(html, Qt::Key_Tab);
+        auto *buttons = dlg->findChild<QDialogButtonBox *>();
+        ASSERT_NE(buttons, nullptr);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] {
+        ADD_FAILURE() << "the colour chooser did not close";
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->done(QDialog::Rejected);
+    });
+    driver.start(20);
+    deadline.start(20000);
+    const auto chosen = choosers->chooseColor(0xFF0000u);
+    driver.stop();
+    deadline.stop();
+    EXPECT_EQ(shownAtStart, QColor(0, 0, 255));
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, 0x0000FFu);
 }
 
 namespace {
