@@ -96,8 +96,7 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
     QTemporaryDir dir(platform::scratchFolderTemplate(platform::ScratchKind::Download));
     if (!dir.isValid())
         throw AppError(ErrNo::PathFileAccess, getMessageText(QStringLiteral("MSG_DOWNLOAD_NO_FOLDER"),
-                                                             QStringLiteral("There is no room for the download: no "
-                                                                            "temporary folder could be made.")));
+                                                             QStringLiteral("No temporary folder for the download could be made.")));
     // Only the address's extension is kept, which tells the reader the picture's type; the
     // address's own name may be longer than a file name can be.
     QString name = QStringLiteral("download");

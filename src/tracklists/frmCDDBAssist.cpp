@@ -52,7 +52,8 @@ QString causeText(const platform::CddbError &e)
 }
 
 // Runs a call of the CD component; its failures become the program's errors with their
-// numbers, described in the program's language where the cause is known (then also in cause).
+// numbers, described in the program's language where the cause is known (that text also goes
+// to *cause).
 template <class F>
 auto component(F &&call, QString *cause = nullptr) -> decltype(call())
 {
