@@ -42,11 +42,7 @@ QString text(const QString &key, const QString &def) { return gObjLanguageStore(
 
 // What the error report says of a picture that could not be read; one over the limits
 // names its size.
-QString messageOf(const platform::CodecResult &read)
-{
-    const QString tooLarge = tooLargePictureText(read);
-    return tooLarge.isEmpty() ? read.message : tooLarge;
-}
+QString messageOf(const platform::CodecResult &read) { return unreadablePictureText(read); }
 }
 
 frmBrowse::frmBrowse(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::frmBrowse>())

@@ -48,10 +48,17 @@ QString tooLargePictureText(const platform::CodecResult &read)
         .arg(QStringLiteral("%1 x %2").arg(read.size.width()).arg(read.size.height()));
 }
 
+QString unreadablePictureText(const platform::CodecResult &read)
+{
+    const QString tooLarge = tooLargePictureText(read);
+    if (!tooLarge.isEmpty())
+        return tooLarge;
+    return getMessageText(QStringLiteral("MSG_INVALID_IMAGE"), QStringLiteral("The image you selected is corrupt or not supported."));
+}
+
 namespace {
 
-// The cause of a failed download in the program's language; the download's own (English)
-// description where no text of the language file fits.
+// The cause of a failed download in the program's language.
 QString downloadCauseText(const platform::DownloadResult &got, const QString &address)
 {
     const QUrl url(address);
@@ -73,7 +80,7 @@ QString downloadCauseText(const platform::DownloadResult &got, const QString &ad
     if (n > platform::DownloadErr::HttpBase && n < platform::DownloadErr::HttpBase + 1000)
         return message("MSG_DOWNLOAD_HTTP", "The server answered with the status %1.",
                        QString::number(n - platform::DownloadErr::HttpBase));
-    return got.description;
+    return message("MSG_DOWNLOAD_FAILED", "The picture could not be loaded from %1.", address);
 }
 
 } // namespace
@@ -88,7 +95,8 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
 {
     QTemporaryDir dir(platform::scratchFolderTemplate(platform::ScratchKind::Download));
     if (!dir.isValid())
-        throw AppError(ErrNo::PathFileAccess, QStringLiteral("No temporary folder for the download: %1").arg(dir.errorString()));
+        throw AppError(ErrNo::PathFileAccess, getMessageText(QStringLiteral("MSG_DOWNLOAD_NO_FOLDER"),
+                                                             QStringLiteral("No temporary folder for the download could be made.")));
     // Only the address's extension is kept, which tells the reader the picture's type; the
     // address's own name may be longer than a file name can be.
     QString name = QStringLiteral("download");
@@ -129,22 +137,19 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
         throw AppError(got.errorNumber, downloadCauseText(got, address));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(local, QString());
-    if (!read || image->isEmpty()) {
-        const QString tooLarge = tooLargePictureText(read);
-        throw AppError(ErrNo::InvalidCall, tooLarge.isEmpty() ? read.message : tooLarge);
-    }
+    if (!read || image->isEmpty())
+        throw AppError(ErrNo::InvalidCall, unreadablePictureText(read));
     return image;
 }
 
 platform::ImgxImagePtr loadDroppedFile(const QString &file)
 {
     if (file.isEmpty())
-        throw AppError(ErrNo::InvalidCall, QStringLiteral("The dropped data holds neither a file nor an address."));
+        throw AppError(ErrNo::InvalidCall, getMessageText(QStringLiteral("MSG_DROP_NO_PICTURE"),
+                                                          QStringLiteral("The dropped data holds neither a file nor an address.")));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(file, QString());
-    if (!read || image->isEmpty()) {
-        const QString tooLarge = tooLargePictureText(read);
-        throw AppError(ErrNo::InvalidCall, tooLarge.isEmpty() ? read.message : tooLarge);
-    }
+    if (!read || image->isEmpty())
+        throw AppError(ErrNo::InvalidCall, unreadablePictureText(read));
     return image;
 }

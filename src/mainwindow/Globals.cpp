@@ -6,6 +6,7 @@
 #include "core/AppPath.h"
 #include "core/Globals.h"
 #include "core/AppError.h"
+#include "core/ErrorReport.h"
 #include "core/mdlUtil.h"
 #include "platform/ui/UrlOpener.h"
 
@@ -50,7 +51,9 @@ void chooseHelpFile()
 void openHelpFile(int topic)
 {
     if (gStrApplicationHelpFile.isEmpty() || !FileExists(gStrApplicationHelpFile))
-        throw AppError(ErrNo::FileNotFound, QStringLiteral("The help file was not found: ") + gStrHelpFile);
+        throw AppError(ErrNo::FileNotFound,
+                       getMessageText(QStringLiteral("MSG_HELP_NOT_FOUND"), QStringLiteral("The help file was not found: %1"))
+                           .arg(gStrHelpFile));
     QString address = gStrApplicationHelpFile;
     if (topic != 0) {
         QUrl page = QUrl::fromLocalFile(gStrApplicationHelpFile);
@@ -58,7 +61,8 @@ void openHelpFile(int topic)
         address = page.toString(QUrl::FullyEncoded);
     }
     if (!platform::UrlOpener::get().open(address))
-        throw AppError(ErrNo::PathFileAccess, QStringLiteral("No program opened the help file"));
+        throw AppError(ErrNo::PathFileAccess,
+                       getMessageText(QStringLiteral("MSG_HELP_NOT_OPENED"), QStringLiteral("No program opened the help file.")));
 }
 
 namespace mainwindow {

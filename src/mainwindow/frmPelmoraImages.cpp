@@ -126,12 +126,8 @@ void frmPelmora::pic_Click(int side)
             auto image = platform::ImgxImage::create();
             const platform::CodecResult read = image->loadFile(chosen->path, QString());
             if (!read || image->isEmpty()) {
-                const QString tooLarge = tooLargePictureText(read);
                 platform::Prompter::get().msgBox(
-                    !tooLarge.isEmpty() ? tooLarge
-                                        : getMessageText(QStringLiteral("MSG_INVALID_IMAGE"),
-                                                         QStringLiteral("The image you selected is corrupt or not supported.")),
-                    platform::MsgStyle::OkOnly,
+                    unreadablePictureText(read), platform::MsgStyle::OkOnly,
                     getMessageText(QStringLiteral("MSG_INVALID_IMAGE_TITLE"), QStringLiteral("Invalid Image")));
                 mBoolReady = true;
                 return;

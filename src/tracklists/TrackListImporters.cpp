@@ -150,13 +150,14 @@ void TrackListImporters::listPlaylist(texteditor::TextEditorHost &editor)
         const QString playlist = chosen->path;
         const QString folder = QFileInfo(playlist).absolutePath();
         // The playlist is read a line at a time, and no further than the answer to the
-        // question after the 22nd entry allows.
+        // question after the 22nd entry allows; one larger than any playlist is refused
+        // before the question.
         PlaylistEntryFilter filter(getExtension(playlist));
         TextLineReader reader;
         QStringList lines;
         RowLimitPrompt limit;
         Yield yield;
-        if (filter.mayHoldEntries() && reader.open(playlist)) {
+        if (filter.mayHoldEntries() && reader.open(playlist) && reader.mayReadAll()) {
             while (filter.mayHoldEntries()) {
                 const std::optional<QString> line = reader.next();
                 if (!line)
@@ -258,10 +259,17 @@ void TrackListImporters::loadTextFromFile(texteditor::TextEditorHost &editor, co
         if (!QFileInfo(path).isFile())
             return;
         // Line by line: what comes before the question after the 22nd line, the rest only on
-        // Yes. A file that is no text is refused before anything is taken.
+        // Yes. A file that is no text, or larger than any track list, is refused before anything
+        // is taken and before the question.
         TextLineReader reader;
         if (!reader.open(path) && reader.refusal() == TextLineReader::Refusal::CannotOpen)
-            throw AppError(ErrNo::PermissionDenied, QStringLiteral("\"%1\" cannot be opened.").arg(path));
+            throw AppError(ErrNo::PermissionDenied,
+                           getMessageText(QStringLiteral("MSG_TEXT_FILE_NOT_OPENED"), QStringLiteral("@file@ cannot be opened."))
+                               .replace(QStringLiteral("@file@"), QFileInfo(path).fileName()));
+        if (!reader.mayReadAll()) {
+            toldRefusal(reader, path);
+            return;
+        }
         // The lines are joined as they come, after what the edit box holds.
         QString text = editor.text();
         const qsizetype before = text.size();

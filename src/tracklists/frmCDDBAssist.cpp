@@ -31,14 +31,39 @@ QString languageText(const QString &key, const QString &defaultText)
     return gObjLanguageStore().getVar(key, defaultText);
 }
 
-// Runs a call of the CD component; its failures become the program's errors with their numbers.
+// The cause of a failure of the CD component in the program's language; empty where the
+// language file has no text for it.
+QString causeText(const platform::CddbError &e)
+{
+    const QString kilobytes = QString::number(e.limit() / 1024);
+    switch (e.cause()) {
+    case platform::CddbCause::AnswerTooLarge:
+        return gObjLanguageStore()
+            .getVar(QStringLiteral("ERRORS.ERR_CDDB_ANSWER_TOO_LARGE"), QStringLiteral("The CDDB server's answer is larger than %1 KB."))
+            .arg(kilobytes);
+    case platform::CddbCause::EntryTooLarge:
+        return gObjLanguageStore()
+            .getVar(QStringLiteral("ERRORS.ERR_CDDB_ENTRY_TOO_LARGE"),
+                    QStringLiteral("The CD's entry on the CDDB server is larger than %1 KB and was not read."))
+            .arg(kilobytes);
+    case platform::CddbCause::Other: break;
+    }
+    return {};
+}
+
+// Runs a call of the CD component; its failures become the program's errors with their
+// numbers, described in the program's language where the cause is known (that text also goes
+// to *cause).
 template <class F>
-auto component(F &&call) -> decltype(call())
+auto component(F &&call, QString *cause = nullptr) -> decltype(call())
 {
     try {
         return call();
     } catch (const platform::CddbError &e) {
-        throw AppError(e.number(), e.description());
+        const QString text = causeText(e);
+        if (cause)
+            *cause = text;
+        throw AppError(e.number(), text.isEmpty() ? e.description() : text);
     }
 }
 
@@ -275,6 +300,7 @@ void frmCDDBAssist::showChoiceStep()
 
 bool frmCDDBAssist::runCddbQuery()
 {
+    QString cause;
     try {
         ui->lstTracklist->clear();
         {
@@ -299,7 +325,7 @@ bool frmCDDBAssist::runCddbQuery()
             showWizardStep();
             return false;
         }
-        component([&] { mObjCddb->QueryDisc(drive); });
+        component([&] { mObjCddb->QueryDisc(drive); }, &cause);
         ui->lstTracklist->clear();
         const QList<platform::CddbDisc> &discs = mObjCddb->Discs();
         {
@@ -331,13 +357,15 @@ bool frmCDDBAssist::runCddbQuery()
             break;
         case platform::CddbErr::DiscNotFound:
             status = getErrorText(QStringLiteral("ERR_CDDB_CDNOTFOUND"), QStringLiteral("CD not found"));
+            if (!cause.isEmpty()) // the disc is known, but no entry of it could be read
+                status += kCrLf + cause;
             break;
         case platform::CddbErr::ServerBusy:
             status = getErrorText(QStringLiteral("ERR_CDDB_SERVERBUSY"), QStringLiteral("ERROR"));
             break;
         default:
             status = getErrorText(QStringLiteral("ERR_CDDB_OTHER"), QStringLiteral("ERROR")) + kCrLf + f.description
-                     + QStringLiteral("(") + QString::number(f.number) + QStringLiteral(")");
+                     + QStringLiteral(" (") + QString::number(f.number) + QStringLiteral(")");
             break;
         }
         ui->lblStatus3->setText(status);

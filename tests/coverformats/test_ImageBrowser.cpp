@@ -214,6 +214,10 @@ TEST_F(ImageBrowser, AFileWithoutAReadablePictureShowsTheErrorAndLeavesTheSideAs
         ASSERT_EQ(prompter->shown.size(), 1u) << name;
         EXPECT_TRUE(prompter->shown[0].prompt.contains(lang("ERRORS.ERR_SELECT_SOURCE"))) << name;
         EXPECT_TRUE(prompter->shown[0].prompt.contains("frmBrowse.lstFiles_Click")) << name;
+        // Said as the open dialog says it, in the program's words.
+        if (QByteArray(name) != "huge.jpg") {
+            EXPECT_TRUE(prompter->shown[0].prompt.endsWith(" " + lang("MESSAGES.MSG_INVALID_IMAGE"))) << name;
+        }
         EXPECT_FALSE(b.picPreview->isVisible()) << name;
         EXPECT_FALSE(b.lblNoFile->isVisible()) << name;
 

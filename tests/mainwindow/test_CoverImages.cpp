@@ -89,17 +89,30 @@ TEST_F(CoverImages, ADroppedPictureFileLoadsIntoItsSideOnly)
 
 TEST_F(CoverImages, DropsThatCannotBeReadLeaveTheSideAsItWas)
 {
+    // In German: a text named as a picture, opened and dropped, is called the same in the
+    // program's language; so is a drop that holds nothing to load.
+    options("LANGUAGE=Deutsch.dll\r\n");
     start();
+    const QString invalid = QString::fromUtf8("Das gewählte Bild ist beschädigt oder wird nicht unterstützt.");
     const QColor before = sideColor(0);
-    writeFile("in/broken.png", "no picture at all");
-    dropFiles(0, {path("in/broken.png")});
+    writeFile("in/fake.png", "no picture at all");
+    choosers->files.push_back(platform::FileDialogResult{path("in/fake.png"), 1});
+    window->pic_Click(0);
+    dropFiles(0, {path("in/fake.png")});
     QMimeData odd;
     odd.setData("application/x-odd", "1");
     drop(0, odd, Qt::CopyAction);
-    ASSERT_EQ(prompter->shown.size(), 2u);
-    for (const auto &m : prompter->shown) {
-        EXPECT_TRUE(m.prompt.contains("This is not an image format Pelmora can read.")) << m.prompt.toStdString();
-        EXPECT_TRUE(m.prompt.contains("frmPelmora.pic_OLEDragDrop"));
+    ASSERT_EQ(prompter->shown.size(), 3u);
+    EXPECT_EQ(prompter->shown[0].prompt, invalid);
+    EXPECT_TRUE(prompter->shown[1].prompt.endsWith(": " + invalid)) << prompter->shown[1].prompt.toStdString();
+    EXPECT_TRUE(prompter->shown[2].prompt.endsWith(
+        ": Die abgelegten Daten enthalten weder eine Datei noch eine Adresse."))
+        << prompter->shown[2].prompt.toStdString();
+    for (size_t i = 1; i < 3; ++i) {
+        const QString &m = prompter->shown[i].prompt;
+        EXPECT_TRUE(m.contains("Falsches Format: Pelmora kann dieses Bild nicht lesen.")) << m.toStdString();
+        EXPECT_TRUE(m.contains("frmPelmora.pic_OLEDragDrop"));
+        EXPECT_FALSE(m.contains("The ")) << m.toStdString();
     }
     EXPECT_EQ(sideColor(0), before);
     EXPECT_TRUE(window->lblLoadPic[0]->isVisibleTo(window.get()));
@@ -113,7 +126,7 @@ TEST_F(CoverImages, DropsThatCannotBeReadLeaveTheSideAsItWas)
     }
     ASSERT_EQ(prompter->shown.size(), 3u);
     for (const auto &m : prompter->shown) {
-        EXPECT_TRUE(m.prompt.contains("The file is damaged")) << m.prompt.toStdString();
+        EXPECT_TRUE(m.prompt.endsWith(": " + invalid)) << m.prompt.toStdString();
         EXPECT_FALSE(m.prompt.contains("@")) << m.prompt.toStdString();
         EXPECT_FALSE(m.prompt.contains("Read")) << m.prompt.toStdString();
     }
@@ -182,7 +195,9 @@ TEST_F(CoverImages, AFailedAddressNamesItsCauseAndACancelledOneLeavesTheSide)
         {server.url("/gone.png"), "404"},
         {server.url("/slow.png"), "timed out"},
         {refused, "refused"},
+        {server.url("/elsewhere.png"), "The picture could not be loaded from http"},
     };
+    server.redirect("/elsewhere.png", "ftp://127.0.0.1/a.png");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.cause);
         prompter->shown.clear();
@@ -192,7 +207,7 @@ TEST_F(CoverImages, AFailedAddressNamesItsCauseAndACancelledOneLeavesTheSide)
         EXPECT_TRUE(prompt.contains("This is not an image format Pelmora can read.")) << prompt.toStdString();
         EXPECT_TRUE(prompt.contains(c.cause)) << prompt.toStdString();
     }
-    EXPECT_EQ(waits->shown.size(), 3u);
+    EXPECT_EQ(waits->shown.size(), 4u);
     EXPECT_EQ(waits->open, 0);
 
     window->addressDownloadLimits = platform::DownloadLimits{};

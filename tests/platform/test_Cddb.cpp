@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <tuple>
 #include <gtest/gtest.h>
 #include "support/QtPrinters.h"
 
@@ -138,6 +139,8 @@ TEST(CddbProtocol, QueryAnswersGiveTheMatchesOrTheirErrorNumber)
     ASSERT_EQ(fifty.size(), 50);
     EXPECT_EQ(fifty[49].discId, "10000031");
     EXPECT_EQ(parseQueryReply("210 Found exact matches\r\nrock 2a09c803 A\r\njazz 2a09c803 B\r\n.\r\n").size(), 2);
+    // A match's title is one line of text.
+    EXPECT_EQ(parseQueryReply(QByteArray("200 rock 2a09c803  Band\t\x01/@Album\r\r\n").replace('@', '\0'))[0].title, "Band / Album");
 
     EXPECT_EQ(errorOf([] { parseQueryReply("202 No match found\r\n"); }), CddbErr::DiscNotFound);
     EXPECT_EQ(errorOf([] { parseQueryReply("211 list\n.\n"); }), CddbErr::DiscNotFound);
@@ -168,7 +171,22 @@ TEST(CddbProtocol, EntriesAreJoinedUnescapedAndDecoded)
                                        3);
     EXPECT_EQ(e.artist, "The Band");
     EXPECT_EQ(e.title, "A very long title");
-    EXPECT_EQ(e.trackTitles, QStringList({"One\ttwo\\three\n", "", QString::fromUtf8("Café")}));
+    EXPECT_EQ(e.trackTitles, QStringList({"One two\\three", "", QString::fromUtf8("Café")}));
+
+    // Titles are one line: control characters (NUL, tab, escape, DEL, C1), line breaks and
+    // line or paragraph separators become a blank, runs of blanks one, none at either end;
+    // 256 escaped line breaks before an artist leave no trace, nor do they count for the cut.
+    const CddbEntry lines = parseReadReply(QByteArray("210 rock 2a09c803\r\nDTITLE=" + QByteArray("\\n").repeated(256)
+                                            + "Band\\n\\n / Al\x1b\x7f" "bum\xc2\x85\r\n"
+                                              "DTITLE=\\n" + QByteArray(300, 'z') + "\r\n"
+                                              "TTITLE0=@One@@two\\t\r\n"
+                                              "TTITLE1=\xe2\x80\xa8 Three \xe2\x80\xa9  four \r\n"
+                                              ".\r\n")
+                                               .replace('@', '\0'),
+                                           2);
+    EXPECT_EQ(lines.artist, "Band");
+    EXPECT_EQ(lines.title, QString::fromUtf8("Al bum ") + QString(256 - 7, u'z'));
+    EXPECT_EQ(lines.trackTitles, QStringList({"One two", "Three four"}));
 
     const CddbEntry whole = parseReadReply("210 misc 2a09c803\r\nDTITLE=Only a name\r\nTTITLE0=Gr\xc3\xbc\xc3\x9f"
                                            "e\r\n.\r\n",
@@ -299,6 +317,28 @@ TEST_F(CddbLookup, FailuresOfTheServerMapToTheirNumbers)
     EXPECT_EQ(lookupError(local()), CddbErr::BadReply);
     server.stream(path(id.queryCommand()), 5 * 1024 * 1024, false);
     EXPECT_EQ(lookupError(local()), CddbErr::BadReply);
+    // Too large an answer says so and names the limit; so does the only match's entry of more
+    // than 64 KiB, beside one the server refuses: the disc then counts as not found.
+    const auto failure = [&] {
+        try {
+            CddbClient(local()).lookup(id);
+        } catch (const CddbError &e) {
+            return std::make_tuple(e.number(), e.cause(), e.limit(), e.description());
+        }
+        return std::make_tuple(0L, CddbCause::Other, qint64(0), QString());
+    };
+    server.stream(path(id.queryCommand()), 5 * 1024 * 1024);
+    EXPECT_EQ(failure(), std::make_tuple(long(CddbErr::BadReply), CddbCause::AnswerTooLarge, qint64(1024 * 1024),
+                                         QString("The CDDB server's answer is larger than 1048576 bytes.")));
+    answerQuery("211 close matches\r\nrock " + id.freedbId.toLatin1() + " big\r\nblues " + id.freedbId.toLatin1()
+                + " gone\r\n.\r\n");
+    answerRead("rock", entry(QByteArray(65 * 1024, 'x')));
+    answerRead("blues", "401 No such entry\r\n");
+    EXPECT_EQ(failure(), std::make_tuple(long(CddbErr::DiscNotFound), CddbCause::EntryTooLarge, qint64(64 * 1024),
+                                         QString("None of the 2 matches of the CDDB server could be read. The disc's "
+                                                 "entry is larger than 65536 bytes.")));
+    answerRead("rock", "401 No such entry\r\n");
+    EXPECT_EQ(std::get<1>(failure()), CddbCause::Other);
 
     // A port nobody listens at.
     quint16 closedPort = 0;

@@ -213,4 +213,11 @@ TEST(HostilePictures, PicturesCutShortAreDamagedNotHalfGrey)
     const CodecResult r = loadImageFile(hostile("cut.jpg"), img);
     EXPECT_EQ(r.error, CodecError::CannotDecode);
     EXPECT_TRUE(r.message.contains(QStringLiteral("damaged"))) << r.message.toStdString();
+
+    // A text named as a picture is no picture of its type, not one cut short.
+    for (const char *name : {"fake.png", "fake.bmp", "fake.jpg", "fake.gif", "fake.tif", "fake.psd"}) {
+        const CodecResult fake = load(name, "This is a text, not a picture.\n", img);
+        EXPECT_EQ(fake.error, CodecError::CannotDecode) << name;
+        EXPECT_EQ(fake.message, "The file holds no picture of the type its name gives.") << name;
+    }
 }

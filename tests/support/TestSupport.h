@@ -94,8 +94,13 @@ public:
 
 class RecordingUrlOpener : public platform::UrlOpener {
 public:
-    bool open(const QString &url) override { opened.push_back(url); return true; }
+    bool open(const QString &url) override
+    {
+        opened.push_back(url);
+        return opens;
+    }
     std::vector<QString> opened;
+    bool opens = true; // false: as if no program took the address
 };
 
 // Wait windows are recorded, not shown; cancelWhen (given the progress so far) decides when

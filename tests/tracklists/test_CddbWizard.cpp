@@ -186,7 +186,9 @@ TEST_F(CddbWizard, SecondMatchUpperCaseAndDeletedLinesShapeTheTakeOver)
     answerQuery("211 close matches\r\nrock " + disc().toLatin1() + " one\r\njazz " + disc().toLatin1()
                 + " two\r\n.\r\n");
     answerRead(QStringLiteral("rock"), "Band / Album", "Intro", "Song");
-    answerRead(QStringLiteral("jazz"), "Other\r\nDTITLE= Name", "Stra\xc3\x9f" "e", "");
+    // Line breaks (escaped and not), tabs, NUL, DEL and a line separator become single blanks.
+    answerRead(QStringLiteral("jazz"), QByteArray("\\n").repeated(256) + "Other\x01\x7f\r\nDTITLE= Name",
+               QByteArray("Stra\xc3\x9f" "e\\n\0\\t\xe2\x80\xa8mix\x1b", 19), "");
     frmCDDBAssist &w = open();
     next();
     next();
@@ -196,10 +198,10 @@ TEST_F(CddbWizard, SecondMatchUpperCaseAndDeletedLinesShapeTheTakeOver)
 
     // Another match relists its tracks; the preview keeps its sample until an option changes.
     ui().cboTitle->setCurrentIndex(1);
-    EXPECT_EQ(trackLines(), QStringList({QString::fromUtf8("Straße 03:05"), " 03:33"}));
+    EXPECT_EQ(trackLines(), QStringList({QString::fromUtf8("Straße mix 03:05"), " 03:33"}));
     EXPECT_EQ(ui().txtPreview->text(), "1. Intro 03:05");
     ui().chkUCase->setChecked(true);
-    EXPECT_EQ(ui().txtPreview->text(), QString::fromUtf8("1. STRASSE 03:05"));
+    EXPECT_EQ(ui().txtPreview->text(), QString::fromUtf8("1. STRASSE MIX 03:05"));
 
     // Deleting selects the last line; with nothing selected it only moves the selection.
     ui().lstTracklist->clearSelection();
@@ -266,6 +268,27 @@ TEST_F(CddbWizard, FailedLookupsOfferToRepeatAndThenGoStraightToTheMatches)
     EXPECT_TRUE(ui().lblStatus3->text().endsWith(QStringLiteral("(%1)").arg(platform::CddbErr::BadReply)));
     ASSERT_EQ(trackLines().size(), 1);
     EXPECT_TRUE(trackLines()[0].startsWith("ERROR: The CDDB server's answer is not valid"));
+
+    // Answers past the lookup's limits say so, in the program's language: a query answer of
+    // more than 1 MiB, and the one match's entry of more than 64 KiB (the disc is known, its
+    // entry is not read).
+    server.stream(route(query()), 2 * 1024 * 1024);
+    next();
+    EXPECT_EQ(ui().lblStatus3->text(), language("ERRORS.ERR_CDDB_OTHER") + "\r\n"
+                                           + language("ERRORS.ERR_CDDB_ANSWER_TOO_LARGE").arg(1024) + " (1010)");
+    EXPECT_EQ(trackLines(), QStringList({"ERROR: " + language("ERRORS.ERR_CDDB_ANSWER_TOO_LARGE").arg(1024)}));
+    answerQuery("200 rock " + disc().toLatin1() + " Band / Album\r\n");
+    answerRead(QStringLiteral("rock"), QByteArray(70000, 'x'), "Intro", "Song");
+    const QString tooLarge = language("ERRORS.ERR_CDDB_CDNOTFOUND") + "\r\n"
+                             + language("ERRORS.ERR_CDDB_ENTRY_TOO_LARGE").arg(64);
+    failWith(tooLarge);
+    EXPECT_EQ(tooLarge, "CD not found\r\nThe CD's entry on the CDDB server is larger than 64 KB and was not read.");
+    QFile::copy(QStringLiteral(PELMORA_SOURCE_DIR "/resources/language/Deutsch.dll"), path("language/Deutsch.dll"));
+    setLanguage(path("language/Deutsch.dll"));
+    next();
+    EXPECT_EQ(ui().lblStatus3->text(), QString::fromUtf8("CD nicht gefunden\r\nDer Eintrag der CD auf dem CDDB-Server "
+                                                         "ist größer als 64 KB und wurde nicht gelesen."));
+    setLanguage(path("language/English.dll"));
 
     const QString port = ui().txtCDDBPort->text();
     {

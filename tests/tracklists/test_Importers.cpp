@@ -1,6 +1,8 @@
 #include "TrackListTestSupport.h"
 
 #include "core/Globals.h"
+#include "core/libInitialize.h"
+#include "core/libLanguage.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "tracklists/FolderList.h"
 #include "tracklists/TrackListImporters.h"
@@ -11,6 +13,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -124,6 +128,18 @@ TEST_F(Importers, Mp3FilesBecomeAlignedTrackLines)
     importers.listMp3(editor);
     EXPECT_EQ(editor.mText, QString::fromUtf8("GRÜßE € SONG DIE ÄRZTE\r\n") + noTag().toUpper() +
                                 "\r\nLOW RATE     MONO\r\nVARIABLE     ENCODER");
+
+    // In German the artist has one name, on its check box and in the order list.
+    setLanguage(QStringLiteral(PELMORA_SOURCE_DIR "/resources/language/Deutsch.dll"));
+    loadMp3FieldNames();
+    runner->then<frmDirMp3>([](frmDirMp3 &d) {
+        show(d);
+        EXPECT_EQ(d.chkArtist->text(), QString::fromUtf8("Künstler"));
+        EXPECT_EQ(texts(d.lstSorting), QStringList({QString::fromUtf8("Künstler"), "Titel", "Dauer"}));
+        EXPECT_EQ(d.txtPreview->text(), QString::fromUtf8("Künstler - Titel - Dauer"));
+        click(d.cmdCancel);
+    });
+    importers.listMp3(editor);
 }
 
 TEST_F(Importers, Mp3DialogOrderSeparatorsAndChosenList)
@@ -423,7 +439,7 @@ TEST_F(Importers, DroppedTextFiles)
 TEST_F(Importers, WhatIsNoTrackListIsRefusedWithAMessageAndNothingIsTaken)
 {
     // Dropped text files and playlists: bytes that are no text, a line longer than 64 KiB, more
-    // than 16 MiB once the user wants all of it (asked after the 22nd line or entry).
+    // than 16 MiB (said before any question after the 22nd line or entry).
     QByteArray large;
     while (large.size() <= 16 * 1024 * 1024)
         large += "gone/" + QByteArray::number(large.size()) + ".mp3\n";
@@ -457,17 +473,23 @@ TEST_F(Importers, WhatIsNoTrackListIsRefusedWithAMessageAndNothingIsTaken)
         } else {
             importers.loadTextFromFile(editor, path(c.file));
         }
-        ASSERT_FALSE(prompter->shown.empty());
+        ASSERT_EQ(prompter->shown.size(), 1u) << "no question before the refusal";
         EXPECT_EQ(prompter->shown.back().prompt, c.message);
         EXPECT_EQ(prompter->shown.back().style, platform::MsgStyle::Critical);
         EXPECT_EQ(editor.mText, "Kept");
     }
 
-    // Answered No, the large file gives its first 22 lines.
-    prompter->answers = {platform::MsgAnswer::No};
-    editor.mText.clear();
-    importers.loadTextFromFile(editor, path("large.txt"));
-    EXPECT_EQ(editor.mText.split("\r\n"), QString::fromLatin1(large).split('\n').mid(0, 22));
+    // A file that cannot be opened is reported in the program's language, by its name (where
+    // a file without permissions cannot be opened: not for root).
+    writeFile("locked.txt", "a\n");
+    QFile::setPermissions(path("locked.txt"), QFileDevice::Permissions());
+    if (QFile locked(path("locked.txt")); !locked.open(QIODevice::ReadOnly)) {
+        prompter->shown.clear();
+        importers.loadTextFromFile(editor, path("locked.txt"));
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_TRUE(prompter->shown[0].prompt.contains(errorText("ERR_LOADTEXTFILE")));
+        EXPECT_TRUE(prompter->shown[0].prompt.endsWith(" locked.txt cannot be opened.")) << prompter->shown[0].prompt.toStdString();
+    }
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <optional>
+
 namespace platform {
 
 namespace {
@@ -88,8 +90,8 @@ QByteArray CddbClient::fetch(const QString &command, qint64 maxBytes)
         if (n == DownloadErr::HttpBase + 503)
             throw CddbError(CddbErr::ServerBusy, QStringLiteral("The CDDB server is busy: %1").arg(r.description));
         if (n == DownloadErr::TooLarge)
-            throw CddbError(CddbErr::BadReply,
-                            QStringLiteral("The CDDB server's answer is larger than %1 bytes.").arg(maxBytes));
+            throw CddbError(CddbErr::BadReply, QStringLiteral("The CDDB server's answer is larger than %1 bytes.").arg(maxBytes),
+                            CddbCause::AnswerTooLarge, maxBytes);
         if (n == DownloadErr::BadReply)
             throw CddbError(CddbErr::BadReply, QStringLiteral("The CDDB server's answer is not valid HTTP: %1").arg(r.description));
         if (n == DownloadErr::WriteFailed)
@@ -114,6 +116,8 @@ QList<CddbDiscData> CddbClient::lookup(const DiscId &disc)
     clock_.start();
     const QList<CddbMatch> matches = parseQueryReply(fetch(disc.queryCommand(), kMaxReplyBytes));
     QList<CddbDiscData> discs;
+    // Why entries were left out: an entry too large, else the last failure.
+    std::optional<CddbError> leftOut;
     for (const CddbMatch &m : matches) {
         try {
             const QByteArray reply = fetch(QStringLiteral("cddb read %1 %2").arg(m.category, m.discId), kMaxEntryBytes);
@@ -124,11 +128,19 @@ QList<CddbDiscData> CddbClient::lookup(const DiscId &disc)
             if (e.number() == CddbErr::ServerNotAvailable || e.number() == CddbErr::ServerBusy
                 || e.number() == CddbErr::Cancelled || e.number() == DownloadErr::WriteFailed)
                 throw;
+            if (e.cause() == CddbCause::AnswerTooLarge)
+                leftOut.emplace(e.number(), QStringLiteral("The disc's entry is larger than %1 bytes.").arg(e.limit()),
+                                CddbCause::EntryTooLarge, e.limit());
+            else if (!leftOut || leftOut->cause() != CddbCause::EntryTooLarge)
+                leftOut = e;
         }
     }
-    if (discs.isEmpty())
-        throw CddbError(CddbErr::DiscNotFound,
-                        QStringLiteral("None of the %1 matches of the CDDB server could be read.").arg(matches.size()));
+    if (discs.isEmpty()) {
+        const QString none = QStringLiteral("None of the %1 matches of the CDDB server could be read.").arg(matches.size());
+        if (!leftOut)
+            throw CddbError(CddbErr::DiscNotFound, none);
+        throw CddbError(CddbErr::DiscNotFound, none + u' ' + leftOut->description(), leftOut->cause(), leftOut->limit());
+    }
     return discs;
 }
 

@@ -37,7 +37,9 @@ public:
     explicit CddbClient(CddbServer server) : server_(std::move(server)) {}
 
     // Looks the disc up: every match whose entry could be read, in the server's order.
-    // Throws CddbError (1005, 1006, 1008, our own numbers; Cancelled after abort()).
+    // Throws CddbError (1005, 1006, 1008, our own numbers; Cancelled after abort()). When no
+    // entry could be read, DiscNotFound says why: with the cause EntryTooLarge when an entry
+    // was larger than kMaxEntryBytes, else with the last entry's failure.
     QList<CddbDiscData> lookup(const DiscId &disc);
     // Stops the lookup in progress from an event handled while it waits.
     void abort();

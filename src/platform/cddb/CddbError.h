@@ -22,20 +22,29 @@ enum : long {
 };
 }
 
+// What a failure is about where the program tells it in its own words, beyond the number:
+// an answer or a disc's entry larger than the limit (limit() bytes) that the lookup allows.
+enum class CddbCause { Other, AnswerTooLarge, EntryTooLarge };
+
 class CddbError : public std::exception {
 public:
-    CddbError(long number, QString description)
-        : number_(number), description_(std::move(description)), what_(description_.toUtf8())
+    CddbError(long number, QString description, CddbCause cause = CddbCause::Other, qint64 limit = 0)
+        : number_(number), description_(std::move(description)), what_(description_.toUtf8()), cause_(cause),
+          limit_(limit)
     {
     }
     long number() const { return number_; }
     const QString &description() const { return description_; }
     const char *what() const noexcept override { return what_.constData(); }
+    CddbCause cause() const { return cause_; }
+    qint64 limit() const { return limit_; }
 
 private:
     long number_;
     QString description_;
     QByteArray what_;
+    CddbCause cause_;
+    qint64 limit_;
 };
 
 } // namespace platform

@@ -91,6 +91,37 @@ QString bounded(const QString &text)
     return QString(text.constData(), n);
 }
 
+// Text as one line: every control character (NUL, tab, line breaks, ...) and line or paragraph
+// separator counts as a blank, a run of blanks becomes one, and none is left at either end.
+QString oneLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (const QChar c : text) {
+        const QChar::Category cat = c.category();
+        if (c == u' ' || cat == QChar::Other_Control || cat == QChar::Separator_Line
+            || cat == QChar::Separator_Paragraph) {
+            blank = !out.isEmpty();
+            continue;
+        }
+        if (blank)
+            out += u' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// A title of one line cut to kMaxCddbTitleChars; a blank the cut leaves at the end goes too.
+QString titleOf(const QString &line)
+{
+    QString t = bounded(line);
+    if (t.endsWith(u' '))
+        t.chop(1);
+    return t;
+}
+
 // "category discid title"
 CddbMatch matchOf(QByteArrayView text)
 {
@@ -107,7 +138,7 @@ CddbMatch matchOf(QByteArrayView text)
         ok = ok && isHex(c);
     if (!ok)
         bad(QStringLiteral("\"%1\" is no match line (category, disc id, title).").arg(shown(text)));
-    return {QString::fromLatin1(category), QString::fromLatin1(id).toLower(), bounded(TextCodec::decodeAuto(title))};
+    return {QString::fromLatin1(category), QString::fromLatin1(id).toLower(), titleOf(oneLine(TextCodec::decodeAuto(title)))};
 }
 
 QByteArray unescape(const QByteArray &value)
@@ -221,13 +252,13 @@ CddbEntry parseReadReply(const QByteArray &reply, int trackCount)
     const QString both = textOf(dtitle);
     const qsizetype sep = both.indexOf(QLatin1String(" / "));
     if (sep < 0) {
-        entry.artist = entry.title = bounded(both);
+        entry.artist = entry.title = titleOf(oneLine(both));
     } else {
-        entry.artist = bounded(both.first(sep));
-        entry.title = bounded(both.sliced(sep + 3));
+        entry.artist = titleOf(oneLine(both.first(sep)));
+        entry.title = titleOf(oneLine(both.sliced(sep + 3)));
     }
     for (const QByteArray &t : ttitles)
-        entry.trackTitles << bounded(textOf(t));
+        entry.trackTitles << titleOf(oneLine(textOf(t)));
     return entry;
 }
 

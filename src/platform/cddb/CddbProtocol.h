@@ -18,8 +18,10 @@ struct CddbMatch {
 };
 
 // What an answer keeps, whatever a server sends: a match's title, a disc's artist and title
-// and a track's name are cut to kMaxCddbTitleChars characters (never between the two halves of
-// a UTF-16 surrogate pair), and of a query answer's matches the first kMaxCddbMatches are kept.
+// and a track's name are one line of text (a control character such as NUL or a tab, a line
+// break or a line separator becomes a blank, a run of blanks one blank, and none is left at
+// either end), cut to kMaxCddbTitleChars characters (never between the two halves of a UTF-16
+// surrogate pair), and of a query answer's matches the first kMaxCddbMatches are kept.
 // A lookup of 100 entries of 99 tracks so keeps about 5.5 MB at most.
 constexpr qsizetype kMaxCddbTitleChars = 256;
 constexpr qsizetype kMaxCddbMatches = 100;
@@ -41,7 +43,7 @@ QList<CddbMatch> parseQueryReply(const QByteArray &reply);
 // "artist / title" (without " / " both are the whole), TTITLEn names track n, a key on
 // several lines is joined, \n \t \\ are unescaped and "#" lines are comments; text is UTF-8,
 // a line that is not valid UTF-8 is read as Windows-1252. The artist and title are split
-// before each is cut. Throws CddbError as
+// before each is made one line and cut. Throws CddbError as
 // parseQueryReply does (401 and other error statuses ServerRefused).
 CddbEntry parseReadReply(const QByteArray &reply, int trackCount);
 

@@ -215,8 +215,14 @@ CodecResult decode(const QByteArray &data, Format byExtension, QImage &out)
     if (data.isEmpty())
         return failed(CodecError::CannotDecode, QStringLiteral("The file is empty."));
     Format format = sniff(data);
-    if (format == Format::Unknown)
+    if (format == Format::Unknown) {
+        // Every file of these types begins with its signature: without one the file holds no
+        // such picture, whatever its name says (and is not one cut short).
+        if (byExtension == Format::Jpeg || byExtension == Format::Png || byExtension == Format::Gif
+            || byExtension == Format::Tiff || byExtension == Format::Psd || byExtension == Format::Bmp)
+            return failed(CodecError::CannotDecode, QStringLiteral("The file holds no picture of the type its name gives."));
         format = byExtension;
+    }
     if (const std::optional<QSize> size = declaredSize(format, data); size && !withinPictureLimits(*size))
         return tooLarge(*size);
     if ((format == Format::Bmp && (!bmpHasAllRows(data) || !codecs::bmpRunsComplete(data))) ||
