@@ -160,10 +160,29 @@ TEST(HostilePictures, AMetafileOfManyShapesOverAHugeFrameIsRefusedAsTooSlowToDra
     EXPECT_TRUE(img.isNull());
 }
 
-TEST(HostilePictures, AnEmfWhoseDeviceAndFrameReachPastEveryNumberIsDrawnAsLargeAsTheLimitsAllow)
+// An EMF of 1000 x 1000 pixels holding `count` records between its header and its end record.
+QByteArray emfOf(const QByteArray &records, quint32 count)
+{
+    QByteArray emf;
+    for (const quint32 v : {1u, 88u, 0u, 0u, 999u, 999u, 0u, 0u, 26457u, 26457u, 0x464D4520u, 0x10000u,
+                            quint32(88 + records.size() + 20), count + 2, 1u, 0u, 0u, 0u, 960u, 960u, 254u, 254u})
+        emf += le32(v);
+    return emf + records + le32(14) + le32(20) + le32(0) + le32(16) + le32(20);
+}
+
+// A POLYLINE16 record of `points` points.
+QByteArray polyline(quint32 points)
+{
+    QByteArray r = le32(87) + le32(28 + 4 * points) + le32(0) + le32(0) + le32(999) + le32(999) + le32(points);
+    for (quint32 i = 0; i < points; ++i)
+        r += le16(quint16(i * 7 % 1000)) + le16(quint16(i * 13 % 1000));
+    return r;
+}
+
+TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
 {
     // 108 bytes: a header whose bounds are empty, a frame far from the origin and a device of
-    // two billion pixels a millimetre, then the end record.
+    // two billion pixels a millimetre, then the end record: drawn at a megapixel.
     QByteArray emf = le32(1) + le32(88) + le32(0) + le32(0) + le32(quint32(-1)) + le32(quint32(-1)) +
                      le32(1000000000) + le32(1000000000) + le32(2000000000) + le32(2000000000) + le32(0x464D4520) +
                      le32(0x10000) + le32(108) + le32(2) + le32(0) + le32(0) + le32(0) + le32(0) + le32(0x7FFFFFFF) +
@@ -173,8 +192,38 @@ TEST(HostilePictures, AnEmfWhoseDeviceAndFrameReachPastEveryNumberIsDrawnAsLarge
     QImage img;
     const CodecResult r = loadImageData(emf, QStringLiteral("far.emf"), img);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
-    // The largest square within 128 megapixels.
-    EXPECT_EQ(img.size(), QSize(11585, 11585));
+    EXPECT_EQ(img.size(), QSize(1024, 1024));
+
+    // What the records cost is added up before they are played. 2.6 MB of 110,000 rectangles:
+    // too many shapes to convert and draw within the time a metafile may take.
+    QByteArray rectangles;
+    for (int i = 0; i < 110000; ++i)
+        rectangles += le32(43) + le32(24) + le32(i % 900) + le32(i % 700) + le32(i % 900 + 50) + le32(i % 700 + 40);
+    QImage many;
+    const CodecResult m = loadImageData(emfOf(rectangles, 110000), QStringLiteral("many.emf"), many);
+    EXPECT_EQ(m.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(many.isNull());
+
+    // A line of 40,000 points: QtSvg would draw the first 32,767 of them only. It is refused
+    // from its record.
+    QImage line;
+    const CodecResult l = loadImageData(emfOf(polyline(40000), 1), QStringLiteral("line.emf"), line);
+    EXPECT_EQ(l.error, CodecError::CannotDecode);
+    EXPECT_EQ(l.message, QStringLiteral("The picture cannot be drawn whole (a shape of more than 32767 points)."));
+    EXPECT_TRUE(line.isNull());
+    QImage shorter;
+    EXPECT_TRUE(loadImageData(emfOf(polyline(30000), 1), QStringLiteral("shorter.emf"), shorter).ok);
+
+    // A window of no extent: the player's coordinates are not numbers, and QtSvg gives up on
+    // the path it is given.
+    const QByteArray nowhere = le32(17) + le32(12) + le32(8)                 // SETMAPMODE anisotropic
+                               + le32(9) + le32(16) + le32(0) + le32(0)      // SETWINDOWEXTEX 0 x 0
+                               + polyline(3);
+    QImage unplayable;
+    const CodecResult n = loadImageData(emfOf(nowhere, 3), QStringLiteral("nowhere.emf"), unplayable);
+    EXPECT_EQ(n.error, CodecError::CannotDecode);
+    EXPECT_EQ(n.message, QStringLiteral("The picture cannot be drawn whole."));
+    EXPECT_TRUE(unplayable.isNull());
 }
 
 TEST(HostilePictures, PicturesCutShortAreDamagedNotHalfGrey)

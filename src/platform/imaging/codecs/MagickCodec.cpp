@@ -25,11 +25,9 @@ namespace {
 constexpr double kMetafileDpi = 96.0;
 // libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
 // a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
-// metafiles are drawn at most this large, decided from the frame before anything is drawn,
-// so that one such shape takes a fraction of a second...
-constexpr double kMaxMetafilePixels = 1.0 * 1024 * 1024;
-// ...and a metafile whose shapes together take longer than this is refused, so that the user
-// has an answer within two seconds whatever the file holds.
+// metafiles are drawn at most kMaxMetafilePixels large, and one whose shapes together take
+// longer than this is refused, so that the user has an answer within two seconds whatever the
+// file holds.
 constexpr qint64 kMetafileMilliseconds = 1500;
 // How long one picture may take to decode.
 qint64 gDecodeMilliseconds = 10000;
