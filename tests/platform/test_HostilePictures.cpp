@@ -214,6 +214,17 @@ TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
     QImage shorter;
     EXPECT_TRUE(loadImageData(emfOf(polyline(30000), 1), QStringLiteral("shorter.emf"), shorter).ok);
 
+    // 200 KB of 5,000 triangles, each covering half the picture: few records, but far more
+    // drawing than a metafile may take. The drawing is stopped and the picture refused.
+    QByteArray triangles;
+    for (int i = 0; i < 5000; ++i)
+        triangles += le32(86) + le32(40) + le32(0) + le32(0) + le32(999) + le32(999) + le32(3) + le16(0) + le16(0) +
+                     le16(999) + le16(quint16(i % 999)) + le16(quint16(999 - i % 999)) + le16(999);
+    QImage slow;
+    const CodecResult t = loadImageData(emfOf(triangles, 5000), QStringLiteral("slow.emf"), slow);
+    EXPECT_EQ(t.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(slow.isNull());
+
     // A window of no extent: the player's coordinates are not numbers, and QtSvg gives up on
     // the path it is given.
     const QByteArray nowhere = le32(17) + le32(12) + le32(8)                 // SETMAPMODE anisotropic

@@ -25,10 +25,7 @@ namespace {
 constexpr double kMetafileDpi = 96.0;
 // libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
 // a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
-// metafiles are drawn at most kMaxMetafilePixels large, and one whose shapes together take
-// longer than this is refused, so that the user has an answer within two seconds whatever the
-// file holds.
-constexpr qint64 kMetafileMilliseconds = 1500;
+// metafiles are drawn at most kMaxMetafilePixels large and within kMetafileMilliseconds.
 // How long one picture may take to decode.
 qint64 gDecodeMilliseconds = 10000;
 // ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK

@@ -4,10 +4,13 @@
 #include "platform/imaging/codecs/CodecSupport.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QLibrary>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 #include <QScopeGuard>
 #include <QSvgRenderer>
@@ -404,6 +407,177 @@ private:
     bool truncated_ = false;
 };
 
+// QSvgRenderer draws a document whole and cannot be stopped: it draws through this engine,
+// which hands every drawing on to a painter of the picture until a deadline and skips the
+// rest once it has passed.
+class DeadlineEngine final : public QPaintEngine {
+public:
+    DeadlineEngine(QImage &target, qint64 milliseconds) : QPaintEngine(AllFeatures), target_(target), limit_(milliseconds)
+    {
+    }
+    bool expired() const { return expired_; }
+
+    bool begin(QPaintDevice *) override
+    {
+        timer_.start();
+        return painter_.begin(&target_);
+    }
+    bool end() override { return painter_.end(); }
+    Type type() const override { return User; }
+
+    void updateState(const QPaintEngineState &state) override
+    {
+        const DirtyFlags dirty = state.state();
+        if (dirty & DirtyTransform)
+            painter_.setTransform(state.transform());
+        if (dirty & DirtyPen)
+            painter_.setPen(state.pen());
+        if (dirty & DirtyBrush)
+            painter_.setBrush(state.brush());
+        if (dirty & DirtyBrushOrigin)
+            painter_.setBrushOrigin(state.brushOrigin());
+        if (dirty & DirtyFont)
+            painter_.setFont(state.font());
+        if (dirty & DirtyBackground)
+            painter_.setBackground(state.backgroundBrush());
+        if (dirty & DirtyBackgroundMode)
+            painter_.setBackgroundMode(state.backgroundMode());
+        if (dirty & DirtyHints) {
+            painter_.setRenderHints(~state.renderHints(), false);
+            painter_.setRenderHints(state.renderHints(), true);
+        }
+        if (dirty & DirtyCompositionMode)
+            painter_.setCompositionMode(state.compositionMode());
+        if (dirty & DirtyOpacity)
+            painter_.setOpacity(state.opacity());
+        if (dirty & DirtyClipPath) {
+            if (state.clipOperation() == Qt::NoClip)
+                painter_.setClipping(false);
+            else
+                painter_.setClipPath(state.clipPath(), state.clipOperation());
+        }
+        if (dirty & DirtyClipRegion) {
+            if (state.clipOperation() == Qt::NoClip)
+                painter_.setClipping(false);
+            else
+                painter_.setClipRegion(state.clipRegion(), state.clipOperation());
+        }
+        if (dirty & DirtyClipEnabled)
+            painter_.setClipping(state.isClipEnabled());
+    }
+
+    void drawRects(const QRectF *rects, int count) override
+    {
+        if (inTime())
+            painter_.drawRects(rects, count);
+    }
+    void drawLines(const QLineF *lines, int count) override
+    {
+        if (inTime())
+            painter_.drawLines(lines, count);
+    }
+    void drawEllipse(const QRectF &rect) override
+    {
+        if (inTime())
+            painter_.drawEllipse(rect);
+    }
+    void drawPath(const QPainterPath &path) override
+    {
+        if (inTime())
+            painter_.drawPath(path);
+    }
+    void drawPoints(const QPointF *points, int count) override
+    {
+        if (inTime())
+            painter_.drawPoints(points, count);
+    }
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode mode) override
+    {
+        if (!inTime())
+            return;
+        switch (mode) {
+        case PolylineMode:
+            painter_.drawPolyline(points, count);
+            break;
+        case ConvexMode:
+            painter_.drawConvexPolygon(points, count);
+            break;
+        case OddEvenMode:
+        case WindingMode:
+            painter_.drawPolygon(points, count, mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+            break;
+        }
+    }
+    void drawPixmap(const QRectF &rect, const QPixmap &pixmap, const QRectF &source) override
+    {
+        if (inTime())
+            painter_.drawPixmap(rect, pixmap, source);
+    }
+    void drawTiledPixmap(const QRectF &rect, const QPixmap &pixmap, const QPointF &offset) override
+    {
+        if (inTime())
+            painter_.drawTiledPixmap(rect, pixmap, offset);
+    }
+    void drawImage(const QRectF &rect, const QImage &image, const QRectF &source,
+                   Qt::ImageConversionFlags flags) override
+    {
+        if (inTime())
+            painter_.drawImage(rect, image, source, flags);
+    }
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        if (inTime())
+            painter_.drawTextItem(p, item);
+    }
+
+private:
+    bool inTime()
+    {
+        if (!expired_ && timer_.elapsed() > limit_)
+            expired_ = true;
+        return !expired_;
+    }
+
+    QImage &target_;
+    QPainter painter_;
+    QElapsedTimer timer_;
+    qint64 limit_;
+    bool expired_ = false;
+};
+
+// The picture as a device to paint on, through DeadlineEngine.
+class DeadlineDevice final : public QPaintDevice {
+public:
+    DeadlineDevice(QImage &target, qint64 milliseconds) : target_(target), engine_(target, milliseconds) {}
+    ~DeadlineDevice() override = default;
+    bool expired() const { return engine_.expired(); }
+    QPaintEngine *paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return target_.width();
+        case PdmHeight: return target_.height();
+        case PdmWidthMM: return target_.widthMM();
+        case PdmHeightMM: return target_.heightMM();
+        case PdmNumColors: return target_.colorCount();
+        case PdmDepth: return target_.depth();
+        case PdmDpiX: return target_.logicalDpiX();
+        case PdmDpiY: return target_.logicalDpiY();
+        case PdmPhysicalDpiX: return target_.physicalDpiX();
+        case PdmPhysicalDpiY: return target_.physicalDpiY();
+        case PdmDevicePixelRatio: return int(target_.devicePixelRatio());
+        case PdmDevicePixelRatioScaled: return int(target_.devicePixelRatio() * devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    QImage &target_;
+    mutable DeadlineEngine engine_;
+};
+
 } // namespace
 
 CodecResult readEmf(const QByteArray &data, QImage &out)
@@ -528,10 +702,13 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     if (image.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     image.fill(Qt::white);
+    DeadlineDevice device(image, std::min(magickDecodeTimeLimitMs(), kMetafileMilliseconds));
     {
-        QPainter painter(&image);
+        QPainter painter(&device);
         renderer.render(&painter, QRectF(0, 0, w, h));
     }
+    if (device.expired())
+        return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
     out = image;
     return succeeded();
 }
