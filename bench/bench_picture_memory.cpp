@@ -167,18 +167,58 @@ QString rectanglesEmf()
                    1300000);
 }
 
-// One polyline of 3 million points (12 MB).
-QString polylineEmf()
+// A polyline of `points` points.
+QByteArray polyline(qint32 points)
 {
-    constexpr qint32 points = 3000000;
     QByteArray record(28, Qt::Uninitialized);
     for (int k = 0; const qint32 v : {87, 28 + 4 * points, 0, 0, 999, 999, points})
         putLe32(record.data() + 4 * k++, v);
-    record += repeated(points, 4, [](qsizetype i, char *p) {
-        qToLittleEndian(qint16((i * 7) % 1000), p);
-        qToLittleEndian(qint16((i * 13) % 1000), p + 2);
+    return record + repeated(points, 4, [](qsizetype i, char *p) {
+               qToLittleEndian(qint16((i * 7) % 1000), p);
+               qToLittleEndian(qint16((i * 13) % 1000), p + 2);
+           });
+}
+
+// One polyline of 3 million points (12 MB).
+QString polylineEmf() { return emfFile("polyline.emf", polyline(3000000), 1); }
+
+// 100,000 rectangles and 62 polylines of 32,000 points: about as many shapes and points as
+// an EMF may have.
+QString largestShapesEmf()
+{
+    QByteArray records = repeated(100000, 24, [](qsizetype i, char *r) {
+        const qint32 x = qint32(i % 900), y = qint32(i % 700);
+        for (const qint32 v : {43, 24, x, y, x + 50, y + 40}) {
+            putLe32(r, v);
+            r += 4;
+        }
     });
-    return emfFile("polyline.emf", record, 1);
+    return emfFile("largest-rectangles.emf", records, 100000);
+}
+QString largestPointsEmf()
+{
+    QByteArray records;
+    for (int i = 0; i < 62; ++i)
+        records += polyline(32000);
+    return emfFile("largest-points.emf", records, 62);
+}
+
+// 5,000 triangles, each covering half the picture: drawing them takes far longer than a
+// metafile may take.
+QString trianglesEmf()
+{
+    return emfFile("triangles.emf", repeated(5000, 40, [](qsizetype i, char *r) {
+                       for (const qint32 v : {86, 40, 0, 0, 999, 999, 3}) {
+                           putLe32(r, v);
+                           r += 4;
+                       }
+                       for (const qint16 v : {qint16(0), qint16(0), qint16(999), qint16(i % 999),
+                                              qint16(999 - i % 999), qint16(999)}) {
+                           qToLittleEndian(v, r);
+                           r += 2;
+                       }
+                   }),
+                   5000);
 }
 
 void registerAll()
@@ -205,6 +245,9 @@ void registerAll()
     add("hostile/8M-savedc.emf", savedcEmf);
     add("hostile/1.3M-rectangles.emf", rectanglesEmf);
     add("hostile/3M-point-polyline.emf", polylineEmf);
+    add("hostile/5000-large-triangles.emf", trianglesEmf);
+    add("largest/emf-100k-rectangles", largestShapesEmf);
+    add("largest/emf-2M-points", largestPointsEmf);
     // 16384 x 7000: the longest side, and the pixels of a DVD case cover at 1200 dpi.
     add("largest/jpeg", [] { return largest("largest.jpg", 16384, 7000, "jpeg"); });
     // Progressive: the coefficients count, so fewer pixels pass.
