@@ -158,6 +158,19 @@ TEST(HostilePictures, AMetafileOfManyShapesOverAHugeFrameIsRefusedAsTooSlowToDra
     EXPECT_EQ(r.error, CodecError::CannotDecode);
     EXPECT_EQ(r.message, QStringLiteral("The picture takes too long to decode."));
     EXPECT_TRUE(img.isNull());
+
+    // 60 KB of 20,000 saved drawing states, each of which libwmf takes longer to save than the
+    // one before: refused from the records.
+    QByteArray saves;
+    for (int i = 0; i < 20000; ++i)
+        saves += le32(3) + le16(0x001E);
+    QByteArray wmf = placeableWmf(100, 100, 96, 0);
+    wmf.insert(wmf.size() - 6, saves);
+    qToLittleEndian<quint32>(quint32(wmf.size() - 22) / 2, wmf.data() + 22 + 6);
+    QImage saved;
+    const CodecResult s = loadImageData(wmf, QStringLiteral("saves.wmf"), saved);
+    EXPECT_EQ(s.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(saved.isNull());
 }
 
 // An EMF of 1000 x 1000 pixels holding `count` records between its header and its end record.
