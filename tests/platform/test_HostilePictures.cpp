@@ -173,22 +173,24 @@ TEST(HostilePictures, AMetafileOfManyShapesOverAHugeFrameIsRefusedAsTooSlowToDra
     EXPECT_TRUE(saved.isNull());
 }
 
-// An EMF of 1000 x 1000 pixels holding `count` records between its header and its end record.
-QByteArray emfOf(const QByteArray &records, quint32 count)
+// An EMF of 1000 x 1000 pixels holding `count` records between its header and its end record;
+// its device has 960 pixels on deviceMm millimetres (254: one device unit is a pixel).
+QByteArray emfOf(const QByteArray &records, quint32 count, quint32 deviceMm = 254)
 {
     QByteArray emf;
     for (const quint32 v : {1u, 88u, 0u, 0u, 999u, 999u, 0u, 0u, 26457u, 26457u, 0x464D4520u, 0x10000u,
-                            quint32(88 + records.size() + 20), count + 2, 1u, 0u, 0u, 0u, 960u, 960u, 254u, 254u})
+                            quint32(88 + records.size() + 20), count + 2, 1u, 0u, 0u, 0u, 960u, 960u, deviceMm,
+                            deviceMm})
         emf += le32(v);
     return emf + records + le32(14) + le32(20) + le32(0) + le32(16) + le32(20);
 }
 
-// A POLYLINE16 record of `points` points.
-QByteArray polyline(quint32 points)
+// A POLYLINE16 record of `points` points, zigzagging over `side` x `side` units.
+QByteArray polyline(quint32 points, quint32 side = 1000)
 {
-    QByteArray r = le32(87) + le32(28 + 4 * points) + le32(0) + le32(0) + le32(999) + le32(999) + le32(points);
+    QByteArray r = le32(87) + le32(28 + 4 * points) + le32(0) + le32(0) + le32(side - 1) + le32(side - 1) + le32(points);
     for (quint32 i = 0; i < points; ++i)
-        r += le16(quint16(i * 7 % 1000)) + le16(quint16(i * 13 % 1000));
+        r += le16(quint16(i * 7 % side)) + le16(quint16(i * 13 % side));
     return r;
 }
 
@@ -237,6 +239,12 @@ TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
     const CodecResult t = loadImageData(emfOf(triangles, 5000), QStringLiteral("slow.emf"), slow);
     EXPECT_EQ(t.message, QStringLiteral("The picture takes too long to decode."));
     EXPECT_TRUE(slow.isNull());
+    // One line of 30,000 points under a pen three pixels wide (a device unit is three pixels):
+    // one shape, which Qt would outline in some fifteen seconds. It is stopped all the same.
+    QImage wide;
+    const CodecResult p = loadImageData(emfOf(polyline(30000, 333), 1, 762), QStringLiteral("wide.emf"), wide);
+    EXPECT_EQ(p.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(wide.isNull());
 
     // A window of no extent: the player's coordinates are not numbers, and QtSvg gives up on
     // the path it is given.

@@ -407,6 +407,9 @@ private:
     bool truncated_ = false;
 };
 
+// Long outlines are drawn in pieces of at most this many elements (see DeadlineEngine::drawPath).
+constexpr int kStrokePieceElements = 1024;
+
 // QSvgRenderer draws a document whole and cannot be stopped: it draws through this engine,
 // which hands every drawing on to a painter of the picture until a deadline and skips the
 // rest once it has passed.
@@ -483,8 +486,48 @@ public:
     }
     void drawPath(const QPainterPath &path) override
     {
-        if (inTime())
+        if (!inTime())
+            return;
+        const QPen pen = painter_.pen();
+        // Qt outlines a path under a pen that is not a hairline in a time that grows with its
+        // segments and the square of the pen's width (2 seconds for 32,000 segments a pixel
+        // wide, 18 seconds three pixels wide), which no deadline can stop: a long path is
+        // filled whole and outlined piece by piece, in pieces of a tenth of a second or so.
+        const double width = pen.widthF() * std::sqrt(std::abs(painter_.transform().determinant()));
+        const int pieceElements = std::clamp(int(kStrokePieceElements / std::max(1.0, width * width)), 16,
+                                             kStrokePieceElements);
+        if (path.elementCount() <= pieceElements || pen.style() == Qt::NoPen || pen.isCosmetic()) {
             painter_.drawPath(path);
+            return;
+        }
+        if (painter_.brush().style() != Qt::NoBrush) {
+            painter_.setPen(Qt::NoPen);
+            painter_.drawPath(path);
+            painter_.setPen(pen);
+        }
+        QPainterPath piece;
+        piece.setFillRule(path.fillRule());
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            if (e.isMoveTo()) {
+                piece.moveTo(e);
+            } else if (e.isLineTo()) {
+                piece.lineTo(e);
+            } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+                piece.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+                i += 2;
+            }
+            if (piece.elementCount() >= pieceElements) {
+                painter_.strokePath(piece, pen);
+                if (!inTime())
+                    return;
+                const QPointF end = piece.currentPosition();
+                piece.clear();
+                piece.moveTo(end);
+            }
+        }
+        if (piece.elementCount() > 1)
+            painter_.strokePath(piece, pen);
     }
     void drawPoints(const QPointF *points, int count) override
     {
@@ -495,6 +538,23 @@ public:
     {
         if (!inTime())
             return;
+        if (count > 16 && painter_.pen().style() != Qt::NoPen && !painter_.pen().isCosmetic()) {
+            QPainterPath path;
+            path.setFillRule(mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+            path.moveTo(points[0]);
+            for (int i = 1; i < count; ++i)
+                path.lineTo(points[i]);
+            if (mode == PolylineMode) {
+                const QBrush brush = painter_.brush();
+                painter_.setBrush(Qt::NoBrush);
+                drawPath(path);
+                painter_.setBrush(brush);
+            } else {
+                path.closeSubpath();
+                drawPath(path);
+            }
+            return;
+        }
         switch (mode) {
         case PolylineMode:
             painter_.drawPolyline(points, count);
