@@ -219,6 +219,19 @@ TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
     EXPECT_EQ(m.message, QStringLiteral("The picture takes too long to decode."));
     EXPECT_TRUE(many.isNull());
 
+    // 240 bytes: a run-length coded bitmap of 5000 x 5000 pixels that ends at once, far more
+    // pixels than a metafile's bitmaps may have.
+    const QByteArray header = le32(40) + le32(5000) + le32(5000) + le16(1) + le16(8) + le32(1) + le32(2) +
+                              le32(3780) + le32(3780) + le32(2) + le32(0) + le32(0x000000) + le32(0xFFFFFF);
+    const QByteArray bitmap = le32(81) + le32(80 + header.size() + 4) + le32(0) + le32(0) + le32(999) + le32(999) +
+                              le32(0) + le32(0) + le32(0) + le32(0) + le32(5000) + le32(5000) + le32(80) +
+                              le32(header.size()) + le32(80 + header.size()) + le32(2) + le32(0) +
+                              le32(0x00CC0020) + le32(1000) + le32(1000) + header + le16(0x0100) + le16(0);
+    QImage huge;
+    const CodecResult b = loadImageData(emfOf(bitmap, 1), QStringLiteral("bitmap.emf"), huge);
+    EXPECT_EQ(b.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(huge.isNull());
+
     // A line of 40,000 points: QtSvg would draw the first 32,767 of them only. It is refused
     // from its record.
     QImage line;

@@ -228,14 +228,17 @@ quint32 recordU32(const char *record, size_t offset) { return qFromLittleEndian<
 // has checked that both lie inside the record.
 qint64 bitmapPixels(const char *record, size_t offBmiField, size_t offBitsField, size_t cbBitsField)
 {
-    const quint32 offBmi = recordU32(record, offBmiField), length = recordU32(record, 4);
-    if (offBmi == 0 || offBmi + sizeof(U_BITMAPINFOHEADER) > length)
+    const quint32 length = recordU32(record, 4);
+    if (length < cbBitsField + 4)
         return 0;
-    const auto *header = reinterpret_cast<const U_BITMAPINFOHEADER *>(record + offBmi);
-    const qint64 w = std::abs(qint64(qFromLittleEndian<qint32>(&header->biWidth)));
-    const qint64 h = std::abs(qint64(qFromLittleEndian<qint32>(&header->biHeight)));
+    const quint32 offBmi = recordU32(record, offBmiField);
+    if (offBmi == 0 || qint64(offBmi) + qint64(sizeof(U_BITMAPINFOHEADER)) > length)
+        return 0;
+    const char *header = record + offBmi;
+    const qint64 w = std::abs(qint64(qFromLittleEndian<qint32>(header + offsetof(U_BITMAPINFOHEADER, biWidth))));
+    const qint64 h = std::abs(qint64(qFromLittleEndian<qint32>(header + offsetof(U_BITMAPINFOHEADER, biHeight))));
     qint64 pixels = w * h;
-    const quint32 compression = qFromLittleEndian<quint32>(&header->biCompression);
+    const quint32 compression = qFromLittleEndian<quint32>(header + offsetof(U_BITMAPINFOHEADER, biCompression));
     if (compression == U_BI_JPEG || compression == U_BI_PNG) {
         const quint32 offBits = recordU32(record, offBitsField), cbBits = recordU32(record, cbBitsField);
         if (offBits < length && cbBits <= length - offBits) {
@@ -271,7 +274,7 @@ CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data, P
         case U_EMR_POLYBEZIER: case U_EMR_POLYGON: case U_EMR_POLYLINE: case U_EMR_POLYBEZIERTO:
         case U_EMR_POLYLINETO: case U_EMR_POLYBEZIER16: case U_EMR_POLYGON16: case U_EMR_POLYLINE16:
         case U_EMR_POLYBEZIERTO16: case U_EMR_POLYLINETO16: case U_EMR_POLYDRAW: case U_EMR_POLYDRAW16:
-            elements = recordU32(record, offsetof(U_EMRPOLYLINE, cptl)) + 2;
+            elements = qint64(recordU32(record, offsetof(U_EMRPOLYLINE, cptl))) + 2;
             cost.points += elements - 2;
             break;
         case U_EMR_POLYPOLYLINE: case U_EMR_POLYPOLYGON: case U_EMR_POLYPOLYLINE16: case U_EMR_POLYPOLYGON16: {
