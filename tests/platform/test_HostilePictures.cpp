@@ -158,12 +158,46 @@ TEST(HostilePictures, AMetafileOfManyShapesOverAHugeFrameIsRefusedAsTooSlowToDra
     EXPECT_EQ(r.error, CodecError::CannotDecode);
     EXPECT_EQ(r.message, QStringLiteral("The picture takes too long to decode."));
     EXPECT_TRUE(img.isNull());
+
+    // 60 KB of 20,000 saved drawing states, each of which libwmf takes longer to save than the
+    // one before: refused from the records.
+    QByteArray saves;
+    for (int i = 0; i < 20000; ++i)
+        saves += le32(3) + le16(0x001E);
+    QByteArray wmf = placeableWmf(100, 100, 96, 0);
+    wmf.insert(wmf.size() - 6, saves);
+    qToLittleEndian<quint32>(quint32(wmf.size() - 22) / 2, wmf.data() + 22 + 6);
+    QImage saved;
+    const CodecResult s = loadImageData(wmf, QStringLiteral("saves.wmf"), saved);
+    EXPECT_EQ(s.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(saved.isNull());
 }
 
-TEST(HostilePictures, AnEmfWhoseDeviceAndFrameReachPastEveryNumberIsDrawnAsLargeAsTheLimitsAllow)
+// An EMF of 1000 x 1000 pixels holding `count` records between its header and its end record;
+// its device has 960 pixels on deviceMm millimetres (254: one device unit is a pixel).
+QByteArray emfOf(const QByteArray &records, quint32 count, quint32 deviceMm = 254)
+{
+    QByteArray emf;
+    for (const quint32 v : {1u, 88u, 0u, 0u, 999u, 999u, 0u, 0u, 26457u, 26457u, 0x464D4520u, 0x10000u,
+                            quint32(88 + records.size() + 20), count + 2, 1u, 0u, 0u, 0u, 960u, 960u, deviceMm,
+                            deviceMm})
+        emf += le32(v);
+    return emf + records + le32(14) + le32(20) + le32(0) + le32(16) + le32(20);
+}
+
+// A POLYLINE16 record of `points` points, zigzagging over `side` x `side` units.
+QByteArray polyline(quint32 points, quint32 side = 1000)
+{
+    QByteArray r = le32(87) + le32(28 + 4 * points) + le32(0) + le32(0) + le32(side - 1) + le32(side - 1) + le32(points);
+    for (quint32 i = 0; i < points; ++i)
+        r += le16(quint16(i * 7 % side)) + le16(quint16(i * 13 % side));
+    return r;
+}
+
+TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
 {
     // 108 bytes: a header whose bounds are empty, a frame far from the origin and a device of
-    // two billion pixels a millimetre, then the end record.
+    // two billion pixels a millimetre, then the end record: drawn at a megapixel.
     QByteArray emf = le32(1) + le32(88) + le32(0) + le32(0) + le32(quint32(-1)) + le32(quint32(-1)) +
                      le32(1000000000) + le32(1000000000) + le32(2000000000) + le32(2000000000) + le32(0x464D4520) +
                      le32(0x10000) + le32(108) + le32(2) + le32(0) + le32(0) + le32(0) + le32(0) + le32(0x7FFFFFFF) +
@@ -173,8 +207,68 @@ TEST(HostilePictures, AnEmfWhoseDeviceAndFrameReachPastEveryNumberIsDrawnAsLarge
     QImage img;
     const CodecResult r = loadImageData(emf, QStringLiteral("far.emf"), img);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
-    // The largest square within 128 megapixels.
-    EXPECT_EQ(img.size(), QSize(11585, 11585));
+    EXPECT_EQ(img.size(), QSize(1024, 1024));
+
+    // What the records cost is added up before they are played. 2.6 MB of 110,000 rectangles:
+    // too many shapes to convert and draw within the time a metafile may take.
+    QByteArray rectangles;
+    for (int i = 0; i < 110000; ++i)
+        rectangles += le32(43) + le32(24) + le32(i % 900) + le32(i % 700) + le32(i % 900 + 50) + le32(i % 700 + 40);
+    QImage many;
+    const CodecResult m = loadImageData(emfOf(rectangles, 110000), QStringLiteral("many.emf"), many);
+    EXPECT_EQ(m.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(many.isNull());
+
+    // 240 bytes: a run-length coded bitmap of 5000 x 5000 pixels that ends at once, far more
+    // pixels than a metafile's bitmaps may have.
+    const QByteArray header = le32(40) + le32(5000) + le32(5000) + le16(1) + le16(8) + le32(1) + le32(2) +
+                              le32(3780) + le32(3780) + le32(2) + le32(0) + le32(0x000000) + le32(0xFFFFFF);
+    const QByteArray bitmap = le32(81) + le32(80 + header.size() + 4) + le32(0) + le32(0) + le32(999) + le32(999) +
+                              le32(0) + le32(0) + le32(0) + le32(0) + le32(5000) + le32(5000) + le32(80) +
+                              le32(header.size()) + le32(80 + header.size()) + le32(2) + le32(0) +
+                              le32(0x00CC0020) + le32(1000) + le32(1000) + header + le16(0x0100) + le16(0);
+    QImage huge;
+    const CodecResult b = loadImageData(emfOf(bitmap, 1), QStringLiteral("bitmap.emf"), huge);
+    EXPECT_EQ(b.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(huge.isNull());
+
+    // A line of 40,000 points: QtSvg would draw the first 32,767 of them only. It is refused
+    // from its record.
+    QImage line;
+    const CodecResult l = loadImageData(emfOf(polyline(40000), 1), QStringLiteral("line.emf"), line);
+    EXPECT_EQ(l.error, CodecError::CannotDecode);
+    EXPECT_EQ(l.message, QStringLiteral("The picture cannot be drawn whole (a shape of more than 32767 points)."));
+    EXPECT_TRUE(line.isNull());
+    QImage shorter;
+    EXPECT_TRUE(loadImageData(emfOf(polyline(30000), 1), QStringLiteral("shorter.emf"), shorter).ok);
+
+    // 200 KB of 5,000 triangles, each covering half the picture: few records, but far more
+    // drawing than a metafile may take. The drawing is stopped and the picture refused.
+    QByteArray triangles;
+    for (int i = 0; i < 5000; ++i)
+        triangles += le32(86) + le32(40) + le32(0) + le32(0) + le32(999) + le32(999) + le32(3) + le16(0) + le16(0) +
+                     le16(999) + le16(quint16(i % 999)) + le16(quint16(999 - i % 999)) + le16(999);
+    QImage slow;
+    const CodecResult t = loadImageData(emfOf(triangles, 5000), QStringLiteral("slow.emf"), slow);
+    EXPECT_EQ(t.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(slow.isNull());
+    // One line of 30,000 points under a pen three pixels wide (a device unit is three pixels):
+    // one shape, which Qt would outline in some fifteen seconds. It is stopped all the same.
+    QImage wide;
+    const CodecResult p = loadImageData(emfOf(polyline(30000, 333), 1, 762), QStringLiteral("wide.emf"), wide);
+    EXPECT_EQ(p.message, QStringLiteral("The picture takes too long to decode."));
+    EXPECT_TRUE(wide.isNull());
+
+    // A window of no extent: the player's coordinates are not numbers, and QtSvg gives up on
+    // the path it is given.
+    const QByteArray nowhere = le32(17) + le32(12) + le32(8)                 // SETMAPMODE anisotropic
+                               + le32(9) + le32(16) + le32(0) + le32(0)      // SETWINDOWEXTEX 0 x 0
+                               + polyline(3);
+    QImage unplayable;
+    const CodecResult n = loadImageData(emfOf(nowhere, 3), QStringLiteral("nowhere.emf"), unplayable);
+    EXPECT_EQ(n.error, CodecError::CannotDecode);
+    EXPECT_EQ(n.message, QStringLiteral("The picture cannot be drawn whole."));
+    EXPECT_TRUE(unplayable.isNull());
 }
 
 TEST(HostilePictures, PicturesCutShortAreDamagedNotHalfGrey)

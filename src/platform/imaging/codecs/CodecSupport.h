@@ -8,6 +8,14 @@
 
 namespace platform::codecs {
 
+// Metafiles have no pixels of their own and are drawn at most this large, decided from the
+// frame before anything is drawn: their renderers take a fraction of a microsecond a pixel
+// for each shape that covers the picture, so that one such shape takes a fraction of a second.
+inline constexpr double kMaxMetafilePixels = 1.0 * 1024 * 1024;
+// A metafile whose shapes together take longer than this to draw is refused, so that the user
+// has an answer within two seconds whatever the file holds.
+inline constexpr qint64 kMetafileMilliseconds = 1500;
+
 inline CodecResult succeeded() { return {true, CodecError::None, {}, {}}; }
 inline CodecResult failed(int error, const QString &message) { return {false, error, message, {}}; }
 

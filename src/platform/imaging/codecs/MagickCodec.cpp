@@ -25,12 +25,7 @@ namespace {
 constexpr double kMetafileDpi = 96.0;
 // libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
 // a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
-// metafiles are drawn at most this large, decided from the frame before anything is drawn,
-// so that one such shape takes a fraction of a second...
-constexpr double kMaxMetafilePixels = 1.0 * 1024 * 1024;
-// ...and a metafile whose shapes together take longer than this is refused, so that the user
-// has an answer within two seconds whatever the file holds.
-constexpr qint64 kMetafileMilliseconds = 1500;
+// metafiles are drawn at most kMaxMetafilePixels large and within kMetafileMilliseconds.
 // How long one picture may take to decode.
 qint64 gDecodeMilliseconds = 10000;
 // ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK
@@ -83,6 +78,32 @@ private:
     qint64 limit_;
     bool expired_ = false;
 };
+
+// libwmf takes time for each saved drawing state that grows with the number saved before it
+// (100,000 take four seconds), and the deadline below cannot stop it there: a WMF that saves
+// more often than this is refused before it is played.
+constexpr qint64 kMaxWmfSaves = 10000;
+
+// The SAVEDC records of a WMF, counted as far as its records can be followed.
+qint64 wmfSaves(const QByteArray &d)
+{
+    const qsizetype n = d.size();
+    qsizetype pos = n >= 22 && qFromLittleEndian<quint32>(d.constData()) == 0x9AC6CDD7u ? 22 : 0; // placeable
+    if (pos + 18 > n)
+        return 0;
+    pos += qsizetype(qFromLittleEndian<quint16>(d.constData() + pos + 2)) * 2; // the header's size in words
+    qint64 saves = 0;
+    while (pos + 6 <= n) {
+        const quint32 words = qFromLittleEndian<quint32>(d.constData() + pos);
+        const quint16 function = qFromLittleEndian<quint16>(d.constData() + pos + 4);
+        if (function == 0 || words < 3 || words > quint32(n - pos) / 2)
+            break;
+        if (function == 0x001E) // META_SAVEDC
+            ++saves;
+        pos += qsizetype(words) * 2;
+    }
+    return saves;
+}
 
 // An image with the read options every decode uses; density is a metafile's resolution.
 Magick::Image preparedImage(const char *format, double density = kMetafileDpi)
@@ -239,6 +260,8 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
 
         // Look at the size first, without decoding pixels.
         const bool metafile = std::strcmp(format, "WMF") == 0;
+        if (metafile && wmfSaves(data) > kMaxWmfSaves)
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
         Magick::Image probe = preparedImage(format);
         probe.ping(blob);
         w = qint64(probe.columns());

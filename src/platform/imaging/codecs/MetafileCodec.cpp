@@ -3,23 +3,32 @@
 #include "platform/files/TemporaryFiles.h"
 #include "platform/imaging/codecs/CodecSupport.h"
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImageReader>
 #include <QLibrary>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 #include <QScopeGuard>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <QtGlobal>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include <emf2svg.h>
 #include <uemf.h>
@@ -39,9 +48,20 @@ constexpr int32_t kPelsPerMeter = 3780; // 96 dpi
 // WMF coordinates are signed 16-bit numbers.
 constexpr int kWmfMaxSide = 32767;
 
-// The records become SVG text and then a document tree of that text, some times the size of
-// the records.
-constexpr qint64 kSvgBytesPerEmfByte = 8;
+// What playing the records costs, measured in a release build with libemf2svg 1.1 and QtSvg
+// 6.4: a shape becomes an SVG element of about 170 bytes and a document node of about a
+// kilobyte, and takes some 14 microseconds to convert, parse and draw small; a point of a
+// shape some 120 bytes and half a microsecond; a saved drawing state (libemf2svg keeps every
+// copy to the end) some 200 bytes; a bitmap pixel, which is unpacked, compressed as PNG and
+// unpacked again, up to some 45 bytes and a third of a microsecond. Other records cost little.
+constexpr double kBytesPerShape = 1200, kBytesPerPoint = 128, kBytesPerSave = 256, kBytesPerBitmapPixel = 48;
+constexpr double kMicrosecondsPerShape = 14, kMicrosecondsPerPoint = 0.6, kMicrosecondsPerSave = 0.25,
+                 kMicrosecondsPerBitmapPixel = 0.35, kMicrosecondsPerRecord = 0.25;
+// A metafile whose records cost more than this is refused before they are played...
+constexpr double kMaxPlayBytes = 256.0 * 1024 * 1024;
+constexpr double kMaxPlayMicroseconds = 1.5e6;
+// ...and so is one with a shape of more elements than QtSvg draws: it cuts such a path short.
+constexpr qint64 kMaxPathElements = 0x7fff;
 
 // Offsets into the EMF header record.
 constexpr int kEmfBounds = 8, kEmfFrame = 24, kEmfSignature = 40, kEmfDevice = 72, kEmfMillimeters = 80;
@@ -185,19 +205,143 @@ CodecResult notAnEmf(const QString &why)
     return failed(CodecError::CannotDecode, QStringLiteral("The file is not a readable EMF picture (%1).").arg(why));
 }
 
+// What the records hold that makes playing them costly.
+struct PlayCost {
+    qint64 records = 0, shapes = 0, saves = 0, points = 0, bitmapPixels = 0;
+    qint64 longestPath = 0; // elements of the longest path QtSvg is given
+    double bytes() const
+    {
+        return shapes * kBytesPerShape + points * kBytesPerPoint + saves * kBytesPerSave +
+               bitmapPixels * kBytesPerBitmapPixel;
+    }
+    double microseconds() const
+    {
+        return records * kMicrosecondsPerRecord + shapes * kMicrosecondsPerShape + points * kMicrosecondsPerPoint +
+               saves * kMicrosecondsPerSave + bitmapPixels * kMicrosecondsPerBitmapPixel;
+    }
+};
+
+quint32 recordU32(const char *record, size_t offset) { return qFromLittleEndian<quint32>(record + offset); }
+
+// The pixels of the bitmap a record carries at offBmi (bitmap info) and offBits (its bits):
+// the header's size, or the size of the JPEG or PNG picture the bits hold. U_emf_record_safe
+// has checked that both lie inside the record.
+qint64 bitmapPixels(const char *record, size_t offBmiField, size_t offBitsField, size_t cbBitsField)
+{
+    const quint32 length = recordU32(record, 4);
+    if (length < cbBitsField + 4)
+        return 0;
+    const quint32 offBmi = recordU32(record, offBmiField);
+    if (offBmi == 0 || qint64(offBmi) + qint64(sizeof(U_BITMAPINFOHEADER)) > length)
+        return 0;
+    const char *header = record + offBmi;
+    const qint64 w = std::abs(qint64(qFromLittleEndian<qint32>(header + offsetof(U_BITMAPINFOHEADER, biWidth))));
+    const qint64 h = std::abs(qint64(qFromLittleEndian<qint32>(header + offsetof(U_BITMAPINFOHEADER, biHeight))));
+    qint64 pixels = w * h;
+    const quint32 compression = qFromLittleEndian<quint32>(header + offsetof(U_BITMAPINFOHEADER, biCompression));
+    if (compression == U_BI_JPEG || compression == U_BI_PNG) {
+        const quint32 offBits = recordU32(record, offBitsField), cbBits = recordU32(record, cbBitsField);
+        if (offBits < length && cbBits <= length - offBits) {
+            QByteArray bits = QByteArray::fromRawData(record + offBits, qsizetype(cbBits));
+            QBuffer buffer(&bits);
+            const QSize size = QImageReader(&buffer).size();
+            pixels = std::max(pixels, qint64(std::max(size.width(), 0)) * std::max(size.height(), 0));
+        }
+    }
+    return pixels;
+}
+
 // Walks the records: each must lie inside the data, be consistent in itself, and the last one
-// must end the metafile. libemf2svg gets only metafiles that pass.
-CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data)
+// must end the metafile. libemf2svg gets only metafiles that pass. What they cost to play is
+// added up on the way.
+CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data, PlayCost &cost)
 {
     const qsizetype size = data.size();
     qsizetype offset = 0;
+    bool inPath = false;
+    qint64 pathElements = 0;
     while (offset + 8 <= size) {
-        const quint32 type = qFromLittleEndian<quint32>(data.constData() + offset);
-        const quint32 length = qFromLittleEndian<quint32>(data.constData() + offset + 4);
+        const char *record = data.constData() + offset;
+        const quint32 type = qFromLittleEndian<quint32>(record);
+        const quint32 length = qFromLittleEndian<quint32>(record + 4);
         if (length < 8 || length % 4 != 0 || qsizetype(length) > size - offset)
             return notAnEmf(QStringLiteral("record outside the file"));
-        if (!lib->U_emf_record_safe(data.constData() + offset))
+        if (!lib->U_emf_record_safe(record))
             return notAnEmf(QStringLiteral("damaged record"));
+        ++cost.records;
+        qint64 elements = 0; // of the path this record draws or adds to
+        switch (type) {
+        case U_EMR_POLYBEZIER: case U_EMR_POLYGON: case U_EMR_POLYLINE: case U_EMR_POLYBEZIERTO:
+        case U_EMR_POLYLINETO: case U_EMR_POLYBEZIER16: case U_EMR_POLYGON16: case U_EMR_POLYLINE16:
+        case U_EMR_POLYBEZIERTO16: case U_EMR_POLYLINETO16: case U_EMR_POLYDRAW: case U_EMR_POLYDRAW16:
+            elements = qint64(recordU32(record, offsetof(U_EMRPOLYLINE, cptl))) + 2;
+            cost.points += elements - 2;
+            break;
+        case U_EMR_POLYPOLYLINE: case U_EMR_POLYPOLYGON: case U_EMR_POLYPOLYLINE16: case U_EMR_POLYPOLYGON16: {
+            const qint64 points = recordU32(record, offsetof(U_EMRPOLYPOLYLINE, cptl));
+            cost.points += points;
+            elements = points + 2 * qint64(recordU32(record, offsetof(U_EMRPOLYPOLYLINE, nPolys)));
+            break;
+        }
+        case U_EMR_RECTANGLE: case U_EMR_ROUNDRECT: case U_EMR_ELLIPSE: case U_EMR_ARC: case U_EMR_ARCTO:
+        case U_EMR_CHORD: case U_EMR_PIE: case U_EMR_ANGLEARC: case U_EMR_LINETO: case U_EMR_SETPIXELV:
+        case U_EMR_EXTTEXTOUTA: case U_EMR_EXTTEXTOUTW: case U_EMR_SMALLTEXTOUT: case U_EMR_POLYTEXTOUTA:
+        case U_EMR_POLYTEXTOUTW: case U_EMR_FILLRGN: case U_EMR_FRAMERGN: case U_EMR_PAINTRGN:
+        case U_EMR_INVERTRGN: case U_EMR_GRADIENTFILL: case U_EMR_FILLPATH: case U_EMR_STROKEPATH:
+        case U_EMR_STROKEANDFILLPATH:
+            elements = 32; // a rounded or curved outline is some curves
+            break;
+        case U_EMR_SAVEDC:
+            ++cost.saves;
+            break;
+        case U_EMR_BEGINPATH:
+            inPath = true;
+            pathElements = 0;
+            break;
+        case U_EMR_ENDPATH: case U_EMR_ABORTPATH:
+            inPath = false;
+            break;
+#define PELMORA_BITMAP(record_type, name, bmi, bits, cbBits)                                                          \
+    case record_type:                                                                                                  \
+        cost.bitmapPixels += bitmapPixels(record, offsetof(name, bmi), offsetof(name, bits), offsetof(name, cbBits));  \
+        elements = 8;                                                                                                  \
+        break;
+            PELMORA_BITMAP(U_EMR_BITBLT, U_EMRBITBLT, offBmiSrc, offBitsSrc, cbBitsSrc)
+            PELMORA_BITMAP(U_EMR_STRETCHBLT, U_EMRSTRETCHBLT, offBmiSrc, offBitsSrc, cbBitsSrc)
+            PELMORA_BITMAP(U_EMR_SETDIBITSTODEVICE, U_EMRSETDIBITSTODEVICE, offBmiSrc, offBitsSrc, cbBitsSrc)
+            PELMORA_BITMAP(U_EMR_STRETCHDIBITS, U_EMRSTRETCHDIBITS, offBmiSrc, offBitsSrc, cbBitsSrc)
+            PELMORA_BITMAP(U_EMR_ALPHABLEND, U_EMRALPHABLEND, offBmiSrc, offBitsSrc, cbBitsSrc)
+            PELMORA_BITMAP(U_EMR_TRANSPARENTBLT, U_EMRTRANSPARENTBLT, offBmiSrc, offBitsSrc, cbBitsSrc)
+            PELMORA_BITMAP(U_EMR_CREATEMONOBRUSH, U_EMRCREATEMONOBRUSH, offBmi, offBits, cbBits)
+            PELMORA_BITMAP(U_EMR_CREATEDIBPATTERNBRUSHPT, U_EMRCREATEDIBPATTERNBRUSHPT, offBmi, offBits, cbBits)
+            PELMORA_BITMAP(U_EMR_EXTCREATEPEN, U_EMREXTCREATEPEN, offBmi, offBits, cbBits)
+#undef PELMORA_BITMAP
+        case U_EMR_MASKBLT:
+            cost.bitmapPixels +=
+                bitmapPixels(record, offsetof(U_EMRMASKBLT, offBmiSrc), offsetof(U_EMRMASKBLT, offBitsSrc),
+                             offsetof(U_EMRMASKBLT, cbBitsSrc)) +
+                bitmapPixels(record, offsetof(U_EMRMASKBLT, offBmiMask), offsetof(U_EMRMASKBLT, offBitsMask),
+                             offsetof(U_EMRMASKBLT, cbBitsMask));
+            elements = 8;
+            break;
+        case U_EMR_PLGBLT:
+            cost.bitmapPixels +=
+                bitmapPixels(record, offsetof(U_EMRPLGBLT, offBmiSrc), offsetof(U_EMRPLGBLT, offBitsSrc),
+                             offsetof(U_EMRPLGBLT, cbBitsSrc)) +
+                bitmapPixels(record, offsetof(U_EMRPLGBLT, offBmiMask), offsetof(U_EMRPLGBLT, offBitsMask),
+                             offsetof(U_EMRPLGBLT, cbBitsMask));
+            elements = 8;
+            break;
+        default:
+            break;
+        }
+        if (elements > 0) {
+            ++cost.shapes;
+            // Within a path bracket the outlines make one path, drawn when the path is filled
+            // or stroked.
+            pathElements = inPath ? pathElements + elements : elements;
+            cost.longestPath = std::max(cost.longestPath, pathElements);
+        }
         offset += length;
         if (type == U_EMR_EOF)
             return succeeded();
@@ -223,6 +367,280 @@ double snapped(double v, double tolerance)
     return std::abs(v - r) <= tolerance ? r : v;
 }
 
+// QtSvg cuts short a path it cannot read whole (past kMaxPathElements elements, or with
+// numbers it cannot read) and says so only as a warning of its logging category "qt.svg". While
+// one exists (under the metafile mutex), such a warning of the thread that made it is noted;
+// every message still goes where it went before.
+class TruncationWatch {
+public:
+    TruncationWatch() : thread_(std::this_thread::get_id())
+    {
+        active_.store(this);
+        previous_ = qInstallMessageHandler(&TruncationWatch::handle);
+    }
+    ~TruncationWatch()
+    {
+        qInstallMessageHandler(previous_);
+        active_.store(nullptr);
+    }
+    TruncationWatch(const TruncationWatch &) = delete;
+    TruncationWatch &operator=(const TruncationWatch &) = delete;
+    bool truncated() const { return truncated_; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        TruncationWatch *watch = active_.load();
+        if (!watch) {
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+            return;
+        }
+        if (type == QtWarningMsg && context.category && std::strcmp(context.category, "qt.svg") == 0 &&
+            std::this_thread::get_id() == watch->thread_ && message.contains(QLatin1String("truncated")))
+            watch->truncated_ = true;
+        if (watch->previous_)
+            watch->previous_(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+
+    static inline std::atomic<TruncationWatch *> active_{nullptr};
+    QtMessageHandler previous_ = nullptr;
+    std::thread::id thread_;
+    bool truncated_ = false;
+};
+
+// Long outlines are drawn in pieces of at most this many elements (see DeadlineEngine::drawPath).
+constexpr int kStrokePieceElements = 1024;
+
+// QSvgRenderer draws a document whole and cannot be stopped: it draws through this engine,
+// which hands every drawing on to a painter of the picture until a deadline and skips the
+// rest once it has passed.
+class DeadlineEngine final : public QPaintEngine {
+public:
+    DeadlineEngine(QImage &target, qint64 milliseconds) : QPaintEngine(AllFeatures), target_(target), limit_(milliseconds)
+    {
+    }
+    bool expired() const { return expired_; }
+
+    bool begin(QPaintDevice *) override
+    {
+        timer_.start();
+        return painter_.begin(&target_);
+    }
+    bool end() override { return painter_.end(); }
+    Type type() const override { return User; }
+
+    void updateState(const QPaintEngineState &state) override
+    {
+        const DirtyFlags dirty = state.state();
+        if (dirty & DirtyTransform)
+            painter_.setTransform(state.transform());
+        if (dirty & DirtyPen)
+            painter_.setPen(state.pen());
+        if (dirty & DirtyBrush)
+            painter_.setBrush(state.brush());
+        if (dirty & DirtyBrushOrigin)
+            painter_.setBrushOrigin(state.brushOrigin());
+        if (dirty & DirtyFont)
+            painter_.setFont(state.font());
+        if (dirty & DirtyBackground)
+            painter_.setBackground(state.backgroundBrush());
+        if (dirty & DirtyBackgroundMode)
+            painter_.setBackgroundMode(state.backgroundMode());
+        if (dirty & DirtyHints) {
+            painter_.setRenderHints(~state.renderHints(), false);
+            painter_.setRenderHints(state.renderHints(), true);
+        }
+        if (dirty & DirtyCompositionMode)
+            painter_.setCompositionMode(state.compositionMode());
+        if (dirty & DirtyOpacity)
+            painter_.setOpacity(state.opacity());
+        if (dirty & DirtyClipPath) {
+            if (state.clipOperation() == Qt::NoClip)
+                painter_.setClipping(false);
+            else
+                painter_.setClipPath(state.clipPath(), state.clipOperation());
+        }
+        if (dirty & DirtyClipRegion) {
+            if (state.clipOperation() == Qt::NoClip)
+                painter_.setClipping(false);
+            else
+                painter_.setClipRegion(state.clipRegion(), state.clipOperation());
+        }
+        if (dirty & DirtyClipEnabled)
+            painter_.setClipping(state.isClipEnabled());
+    }
+
+    void drawRects(const QRectF *rects, int count) override
+    {
+        if (inTime())
+            painter_.drawRects(rects, count);
+    }
+    void drawLines(const QLineF *lines, int count) override
+    {
+        if (inTime())
+            painter_.drawLines(lines, count);
+    }
+    void drawEllipse(const QRectF &rect) override
+    {
+        if (inTime())
+            painter_.drawEllipse(rect);
+    }
+    void drawPath(const QPainterPath &path) override
+    {
+        if (!inTime())
+            return;
+        const QPen pen = painter_.pen();
+        // Qt outlines a path under a pen that is not a hairline in a time that grows with its
+        // segments and the square of the pen's width (2 seconds for 32,000 segments a pixel
+        // wide, 18 seconds three pixels wide), which no deadline can stop: a long path is
+        // filled whole and outlined piece by piece, in pieces of a tenth of a second or so.
+        const double width = pen.widthF() * std::sqrt(std::abs(painter_.transform().determinant()));
+        const int pieceElements = std::clamp(int(kStrokePieceElements / std::max(1.0, width * width)), 16,
+                                             kStrokePieceElements);
+        if (path.elementCount() <= pieceElements || pen.style() == Qt::NoPen || pen.isCosmetic()) {
+            painter_.drawPath(path);
+            return;
+        }
+        if (painter_.brush().style() != Qt::NoBrush) {
+            painter_.setPen(Qt::NoPen);
+            painter_.drawPath(path);
+            painter_.setPen(pen);
+        }
+        QPainterPath piece;
+        piece.setFillRule(path.fillRule());
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            if (e.isMoveTo()) {
+                piece.moveTo(e);
+            } else if (e.isLineTo()) {
+                piece.lineTo(e);
+            } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+                piece.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+                i += 2;
+            }
+            if (piece.elementCount() >= pieceElements) {
+                painter_.strokePath(piece, pen);
+                if (!inTime())
+                    return;
+                const QPointF end = piece.currentPosition();
+                piece.clear();
+                piece.moveTo(end);
+            }
+        }
+        if (piece.elementCount() > 1)
+            painter_.strokePath(piece, pen);
+    }
+    void drawPoints(const QPointF *points, int count) override
+    {
+        if (inTime())
+            painter_.drawPoints(points, count);
+    }
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode mode) override
+    {
+        if (!inTime())
+            return;
+        if (count > 16 && painter_.pen().style() != Qt::NoPen && !painter_.pen().isCosmetic()) {
+            QPainterPath path;
+            path.setFillRule(mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+            path.moveTo(points[0]);
+            for (int i = 1; i < count; ++i)
+                path.lineTo(points[i]);
+            if (mode == PolylineMode) {
+                const QBrush brush = painter_.brush();
+                painter_.setBrush(Qt::NoBrush);
+                drawPath(path);
+                painter_.setBrush(brush);
+            } else {
+                path.closeSubpath();
+                drawPath(path);
+            }
+            return;
+        }
+        switch (mode) {
+        case PolylineMode:
+            painter_.drawPolyline(points, count);
+            break;
+        case ConvexMode:
+            painter_.drawConvexPolygon(points, count);
+            break;
+        case OddEvenMode:
+        case WindingMode:
+            painter_.drawPolygon(points, count, mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+            break;
+        }
+    }
+    void drawPixmap(const QRectF &rect, const QPixmap &pixmap, const QRectF &source) override
+    {
+        if (inTime())
+            painter_.drawPixmap(rect, pixmap, source);
+    }
+    void drawTiledPixmap(const QRectF &rect, const QPixmap &pixmap, const QPointF &offset) override
+    {
+        if (inTime())
+            painter_.drawTiledPixmap(rect, pixmap, offset);
+    }
+    void drawImage(const QRectF &rect, const QImage &image, const QRectF &source,
+                   Qt::ImageConversionFlags flags) override
+    {
+        if (inTime())
+            painter_.drawImage(rect, image, source, flags);
+    }
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        if (inTime())
+            painter_.drawTextItem(p, item);
+    }
+
+private:
+    bool inTime()
+    {
+        if (!expired_ && timer_.elapsed() > limit_)
+            expired_ = true;
+        return !expired_;
+    }
+
+    QImage &target_;
+    QPainter painter_;
+    QElapsedTimer timer_;
+    qint64 limit_;
+    bool expired_ = false;
+};
+
+// The picture as a device to paint on, through DeadlineEngine.
+class DeadlineDevice final : public QPaintDevice {
+public:
+    DeadlineDevice(QImage &target, qint64 milliseconds) : target_(target), engine_(target, milliseconds) {}
+    ~DeadlineDevice() override = default;
+    bool expired() const { return engine_.expired(); }
+    QPaintEngine *paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return target_.width();
+        case PdmHeight: return target_.height();
+        case PdmWidthMM: return target_.widthMM();
+        case PdmHeightMM: return target_.heightMM();
+        case PdmNumColors: return target_.colorCount();
+        case PdmDepth: return target_.depth();
+        case PdmDpiX: return target_.logicalDpiX();
+        case PdmDpiY: return target_.logicalDpiY();
+        case PdmPhysicalDpiX: return target_.physicalDpiX();
+        case PdmPhysicalDpiY: return target_.physicalDpiY();
+        case PdmDevicePixelRatio: return int(target_.devicePixelRatio());
+        case PdmDevicePixelRatioScaled: return int(target_.devicePixelRatio() * devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    QImage &target_;
+    mutable DeadlineEngine engine_;
+};
+
 } // namespace
 
 CodecResult readEmf(const QByteArray &data, QImage &out)
@@ -238,8 +656,18 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     const qint32 headerSize = readI32(data, 4);
     if (headerSize < kEmfMinHeader)
         return notAnEmf(QStringLiteral("short header"));
-    if (CodecResult r = checkRecords(lib, data); !r.ok)
+    PlayCost cost;
+    if (CodecResult r = checkRecords(lib, data, cost); !r.ok)
         return r;
+    if (cost.longestPath > kMaxPathElements)
+        return failed(CodecError::CannotDecode,
+                      QStringLiteral("The picture cannot be drawn whole (a shape of more than %1 points).")
+                          .arg(kMaxPathElements));
+    if (cost.microseconds() > kMaxPlayMicroseconds)
+        return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
+    if (cost.bytes() > kMaxPlayBytes)
+        return failed(CodecError::TooLarge, QStringLiteral("The picture is too large."));
+    const qint64 playBytes = data.size() + qint64(cost.bytes());
 
     // The reference device: pixels per millimetre.
     const qint32 devX = readI32(data, kEmfDevice), devY = readI32(data, kEmfDevice + 4);
@@ -272,15 +700,17 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     double pixelH = std::round(picture.height() / perMmY / 25.4 * kDpi);
     if (!std::isfinite(pixelW) || !std::isfinite(pixelH))
         return notAnEmf(QStringLiteral("no frame"));
-    // A frame too large for the limits is rendered smaller, to fit them.
-    if (const double f = fitFactor(pixelW, pixelH, 4, data.size() * kSvgBytesPerEmfByte); f < 1) {
+    // A frame too large for the limits or for a metafile's size is rendered smaller, to fit them.
+    const double fit = std::min(fitFactor(pixelW, pixelH, 4, playBytes),
+                                std::sqrt(kMaxMetafilePixels / (std::max(pixelW, 1.0) * std::max(pixelH, 1.0))));
+    if (const double f = fit; f < 1) {
         pixelW = std::floor(pixelW * f);
         pixelH = std::floor(pixelH * f);
     }
     // Past the side limit (refused just below) the size is not converted as it stands.
     const int w = std::max(1, int(std::min(pixelW, kMaxImageSide + 1.0))),
               h = std::max(1, int(std::min(pixelH, kMaxImageSide + 1.0)));
-    if (CodecResult r = checkCost(QSize(w, h), 4, data.size() * kSvgBytesPerEmfByte); !r.ok)
+    if (CodecResult r = checkCost(QSize(w, h), 4, playBytes); !r.ok)
         return r;
 
     // libemf2svg scales by the bounds and per millimetre of the device; a header that gives
@@ -304,7 +734,7 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
         writeI32(emf, kEmfMillimeters + 4, kRefDeviceMm);
     }
 
-    QByteArray svg;
+    QSvgRenderer renderer;
     {
         std::lock_guard lock(metafileMutex());
         char emptyNamespace[] = "";
@@ -321,12 +751,12 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
         const CBuffer<char> hold(text);
         if (rc != 1 || !text || length == 0)
             return notAnEmf(QStringLiteral("records cannot be played"));
-        svg = QByteArray(text, qsizetype(length));
+        const TruncationWatch watch;
+        if (!renderer.load(QByteArray::fromRawData(text, qsizetype(length))))
+            return notAnEmf(QStringLiteral("records cannot be played"));
+        if (watch.truncated())
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture cannot be drawn whole."));
     }
-
-    QSvgRenderer renderer(svg);
-    if (!renderer.isValid())
-        return notAnEmf(QStringLiteral("records cannot be played"));
     // The SVG's user space is device units shifted by the bounds' corner.
     renderer.setViewBox(picture.translated(-useL, -useT));
     renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
@@ -335,10 +765,13 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     if (image.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     image.fill(Qt::white);
+    DeadlineDevice device(image, std::min(magickDecodeTimeLimitMs(), kMetafileMilliseconds));
     {
-        QPainter painter(&image);
+        QPainter painter(&device);
         renderer.render(&painter, QRectF(0, 0, w, h));
     }
+    if (device.expired())
+        return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
     out = image;
     return succeeded();
 }
