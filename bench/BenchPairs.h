@@ -10,10 +10,10 @@
 
 // Registers a comparison (see alternate()) of kRepetitions repetitions. The console shows the
 // median of each counter over them; a file written with --benchmark_out also holds each
-// repetition, from which bench/figures takes the spread of the ratio. Run with --benchmark_enable_random_interleaving=true, so that
-// the repetitions of all comparisons are shuffled and each comparison's are spread over the
-// whole run: its medians then stand for the load of the whole run, not of the few seconds
-// that a comparison would take in one piece.
+// repetition, from which bench/figures takes the spread of the ratio. Run with
+// --benchmark_enable_random_interleaving=true, so that the repetitions of all comparisons are
+// shuffled and each comparison's are spread over the whole run: its medians then stand for
+// the load of the whole run, not of the few seconds that a comparison would take in one piece.
 #define PELMORA_PAIR(name)                                                                                   \
     BENCHMARK(name)                                                                                          \
         ->Unit(benchmark::kMillisecond)                                                                      \

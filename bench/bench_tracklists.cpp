@@ -51,13 +51,20 @@ QStringList writeMp3Files(const QString &folder)
     return paths;
 }
 
-// One "title artist length" line for each file; false when the last line is not as expected.
-bool trackLines(const QStringList &paths)
+// One "title artist length" line for each file.
+QStringList linesOf(const QStringList &paths)
 {
     QStringList lines;
     for (const QString &p : paths)
         lines << getMp3Caption(p, gStrMp3Title, QStringLiteral(" "), gStrMp3Artist, QStringLiteral(" "),
                                gStrMp3Duration, QString());
+    return lines;
+}
+
+// The lines of the files; false when the last line is not as expected.
+bool trackLines(const QStringList &paths)
+{
+    const QStringList lines = linesOf(paths);
     benchmark::DoNotOptimize(lines);
     return lines.last().endsWith(QStringLiteral("00:10"));
 }
@@ -113,7 +120,7 @@ void mp3infoBeside(benchmark::State &state, const QString &mp3info)
     check.start(mp3lines, paths);
     check.waitForFinished(-1);
     const QStringList lines = QString::fromUtf8(check.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    bool ok = lines.size() == paths.size() && lines.last().endsWith(QStringLiteral("00:10")) && trackLines(paths);
+    bool ok = lines == linesOf(paths) && lines.last().endsWith(QStringLiteral("00:10"));
     const QStringList arguments =
         QStringList{QStringLiteral("-F"), QStringLiteral("-p"), QStringLiteral("%t %a %S\n")} + paths;
     runProcess(mp3info, arguments, ok); // both sides warm before the first turn
