@@ -5,24 +5,22 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <limits>
-#include <malloc.h>
 #include <sched.h>
 #include <vector>
 
-// Registers a comparison (see alternate()) of kRepetitions repetitions, reporting the median
-// of each counter over them. Run with --benchmark_enable_random_interleaving=true, so that
-// the repetitions of all comparisons are shuffled and each comparison's are spread over the
-// whole run: its medians then stand for the load of the whole run, not of the few seconds
-// that a comparison would take in one piece.
+// Registers a comparison (see alternate()) of kRepetitions repetitions. The console shows the
+// median of each counter over them; a file written with --benchmark_out also holds each
+// repetition, from which bench/figures takes the spread of the ratio. Run with
+// --benchmark_enable_random_interleaving=true, so that the repetitions of all comparisons are
+// shuffled and each comparison's are spread over the whole run: its medians then stand for
+// the load of the whole run, not of the few seconds that a comparison would take in one piece.
 #define PELMORA_PAIR(name)                                                                                   \
     BENCHMARK(name)                                                                                          \
         ->Unit(benchmark::kMillisecond)                                                                      \
         ->UseManualTime()                                                                                    \
         ->Iterations(1)                                                                                      \
         ->Repetitions(benchpairs::kRepetitions)                                                              \
-        ->ReportAggregatesOnly(true)
+        ->DisplayAggregatesOnly(true)
 
 namespace benchpairs {
 
@@ -36,27 +34,6 @@ using Clock = std::chrono::steady_clock;
 inline double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Keeps freed memory in the process, faulted in: malloc takes large blocks from its heap
-// instead of mapping them fresh, gives none back, and starts with a heap of kWarmHeap whose
-// pages are all touched, more than the pictures of a comparison program take at once. Each run
-// then reuses pages the process already has, where a fresh picture would cost a kernel fault
-// for each of its pages and freeing it the unmapping of them all: that cost made up most of
-// the time of the operations that touch each pixel once, and it depends on what the rest of
-// the machine does more than on the operation. (ImageMagick maps the pixels of pictures beyond
-// its memory limit, 256 MiB in Debian's policy, itself, and still pays for fresh pages there.)
-// Call first thing in main().
-inline void keepFreedMemory()
-{
-    constexpr size_t kWarmHeap = size_t(1) << 30;
-    mallopt(M_MMAP_MAX, 0);
-    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
-    if (auto *heap = static_cast<volatile char *>(std::malloc(kWarmHeap))) {
-        for (size_t i = 0; i < kWarmHeap; i += 4096)
-            heap[i] = 0;
-        std::free(const_cast<char *>(heap));
-    }
 }
 
 // Keeps the calling thread, and every thread it starts from now on, to the last count of the

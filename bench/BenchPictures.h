@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 // Registers a benchmark of ours alone: the wall-clock milliseconds of each run (the operations
 // spread over all cores), as measured by the run itself.
@@ -80,6 +81,17 @@ inline const QImage &smallOpaqueSource()
 using benchpairs::Clock;
 using benchpairs::msSince;
 
+// When set, a run of one of our operations leaves a copy of the picture it made here, for a
+// look at it outside every measurement (such a run is not one to time).
+inline QImage *keptPicture = nullptr;
+template <typename Picture>
+void keepIfAsked(const Picture &picture)
+{
+    if constexpr (std::is_same_v<Picture, QImage>)
+        if (keptPicture)
+            *keptPicture = picture.copy();
+}
+
 // One run of an operation that changes a picture, in ms: it works on a fresh copy made before
 // the clock starts; freeing it is counted.
 template <typename Copy, typename Operation>
@@ -89,6 +101,7 @@ double runOnCopy(Copy copy, Operation operation)
     const Clock::time_point start = Clock::now();
     operation(*work);
     benchmark::DoNotOptimize(&*work);
+    keepIfAsked(*work);
     work.reset();
     return msSince(start);
 }
@@ -101,8 +114,20 @@ double runMaking(Make make)
     {
         auto out = make();
         benchmark::DoNotOptimize(&out);
+        keepIfAsked(out);
     }
     return msSince(start);
+}
+
+// The picture one of our runs makes (run() as the functions of ImagingOperations.h).
+template <typename Run>
+QImage pictureOf(Run run)
+{
+    QImage picture;
+    keptPicture = &picture;
+    run();
+    keptPicture = nullptr;
+    return picture;
 }
 
 // Ours alone: run() (one run, giving its ms) as often as Google Benchmark asks.

@@ -63,7 +63,6 @@ PELMORA_PAIR(BM_resizeUpQuality);
 
 int main(int argc, char **argv)
 {
-    benchpairs::keepFreedMemory();
     benchpictures::useThreads(argc, argv);
     smallSource(); // both pictures made once, outside every measurement
     return runImagingBenchmarks(argc, argv);

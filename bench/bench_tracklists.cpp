@@ -1,8 +1,8 @@
 // Track lists: 1000 tagged MP3 files of 10 s to lines of title, artist and play length, the
 // entries of a playlist of 100,000 lines, and the tab alignment of 10,000 lines.
 //
-// --mp3info=PROGRAM adds BM_mp3TrackList1000_mp3info: ours and mp3info over the same files in
-// alternation (bench/compare-mp3info).
+// --mp3info=PROGRAM adds BM_mp3TrackList1000_mp3info: ours (pelmora_reference_mp3lines) and
+// mp3info, each a process over the same files, in alternation (bench/compare-mp3info).
 #include "BenchPairs.h"
 #include "core/AppPath.h"
 #include "core/Globals.h"
@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -50,13 +51,20 @@ QStringList writeMp3Files(const QString &folder)
     return paths;
 }
 
-// One "title artist length" line for each file; false when the last line is not as expected.
-bool trackLines(const QStringList &paths)
+// One "title artist length" line for each file.
+QStringList linesOf(const QStringList &paths)
 {
     QStringList lines;
     for (const QString &p : paths)
         lines << getMp3Caption(p, gStrMp3Title, QStringLiteral(" "), gStrMp3Artist, QStringLiteral(" "),
                                gStrMp3Duration, QString());
+    return lines;
+}
+
+// The lines of the files; false when the last line is not as expected.
+bool trackLines(const QStringList &paths)
+{
+    const QStringList lines = linesOf(paths);
     benchmark::DoNotOptimize(lines);
     return lines.last().endsWith(QStringLiteral("00:10"));
 }
@@ -71,35 +79,55 @@ void BM_mp3TrackList1000(benchmark::State &state)
 }
 BENCHMARK(BM_mp3TrackList1000)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.5);
 
-// Ours beside `mp3info -F -p "%t %a %S\n"` over the same files, in alternation. mp3info's -F
-// scans every frame for the exact length, as we do where the file's Info frame does not give
-// it. It runs as one process for all files, started and waited for inside the clock.
+// Ours beside `mp3info -F -p "%t %a %S\n"` over the same files, in alternation, each as a
+// process of its own for all files, started and waited for inside the clock, its lines written
+// to the null device: ours is pelmora_reference_mp3lines beside this program, which makes the
+// lines as trackLines() does. mp3info's -F scans every frame for the exact length, as we do
+// where the file's Info frame does not give it.
+double runProcess(const QString &program, const QStringList &arguments, bool &ok)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    const auto start = benchpairs::Clock::now();
+    process.start(program, arguments);
+    process.waitForFinished(-1);
+    const double ms = benchpairs::msSince(start);
+    ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && ok;
+    return ms;
+}
+
+// The files of the comparison, written once for all its repetitions and on the disk before
+// the first is timed, so that no repetition is timed while the disk writes back the files of
+// the one before.
+const QStringList &comparedMp3Files()
+{
+    static QTemporaryDir dir;
+    static const QStringList paths = [] {
+        const QStringList written = writeMp3Files(dir.path());
+        ::sync();
+        return written;
+    }();
+    return paths;
+}
+
 void mp3infoBeside(benchmark::State &state, const QString &mp3info)
 {
-    QTemporaryDir dir;
-    const QStringList paths = writeMp3Files(dir.path());
-    bool ok = true;
-    auto ours = [&] {
-        const auto start = benchpairs::Clock::now();
-        ok = trackLines(paths) && ok;
-        return benchpairs::msSince(start);
-    };
+    const QStringList &paths = comparedMp3Files();
+    const QString mp3lines = QCoreApplication::applicationDirPath() + QStringLiteral("/pelmora_reference_mp3lines");
+    // Ours as a process gives the very lines of the track list (outside the clock).
+    QProcess check;
+    check.start(mp3lines, paths);
+    check.waitForFinished(-1);
+    const QStringList lines = QString::fromUtf8(check.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    bool ok = lines == linesOf(paths) && lines.last().endsWith(QStringLiteral("00:10"));
     const QStringList arguments =
         QStringList{QStringLiteral("-F"), QStringLiteral("-p"), QStringLiteral("%t %a %S\n")} + paths;
-    auto theirs = [&] {
-        QProcess process;
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-        const auto start = benchpairs::Clock::now();
-        process.start(mp3info, arguments);
-        process.waitForFinished(-1);
-        const double ms = benchpairs::msSince(start);
-        ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && ok;
-        return ms;
-    };
-    benchpairs::alternate(state, ours, theirs);
+    runProcess(mp3info, arguments, ok); // both sides warm before the first turn
+    benchpairs::alternate(state, [&] { return runProcess(mp3lines, paths, ok); },
+                          [&] { return runProcess(mp3info, arguments, ok); });
     if (!ok)
-        state.SkipWithError("unexpected line, or mp3info failed");
+        state.SkipWithError("unexpected lines, or a process failed");
 }
 
 void BM_playlistEntries100k(benchmark::State &state)
@@ -142,8 +170,8 @@ int main(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--mp3info=", 10) == 0) {
-            // Both sides work on one thread, and mp3info starts from this one: kept to one CPU
-            // like the imaging comparisons, they are timed alike whatever else the machine does.
+            // Both sides are processes of one thread started from this one: kept to one CPU like
+            // the imaging comparisons, they are timed alike whatever else the machine does.
             benchpairs::pinToCpus(1);
             const QString mp3info = QString::fromLocal8Bit(argv[i] + 10);
             benchmark::RegisterBenchmark("BM_mp3TrackList1000_mp3info",
@@ -152,7 +180,7 @@ int main(int argc, char **argv)
                 ->UseManualTime()
                 ->Iterations(1)
                 ->Repetitions(benchpairs::kRepetitions)
-                ->ReportAggregatesOnly(true);
+                ->DisplayAggregatesOnly(true);
             std::copy(argv + i + 1, argv + argc + 1, argv + i); // not one for Google Benchmark
             --argc;
             break;
