@@ -11,6 +11,7 @@
 #include "platform/Rounding.h"
 #include "platform/imaging/Colors.h"
 #include "platform/imaging/Filters.h"
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
@@ -240,7 +241,8 @@ bool clsTextObject::picturesFit(QSize measured) const
     if (mObjTextShadow->mBoolIsActive)
         bytes += 4 * pixels;
     if (turnsPicture()) {
-        const QSize turned = platform::imaging::rotatedSize(picture, mDblAngle);
+        // At the angle the turn is made with.
+        const QSize turned = platform::imaging::rotatedSize(picture, float(mDblAngle));
         if (!platform::withinPictureLimits(turned))
             return false;
         bytes += 4.0 * turned.width() * turned.height();
@@ -304,6 +306,9 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
             mImgXPicture = turned;
         }
         return true;
+    } catch (const platform::PictureTooLarge &) {
+        // A picture over the limits all the same (the turned one, say) is a text too large.
+        return refusedTooLarge();
     } catch (...) {
         const FailureInfo f = currentFailure();
         const bool memory = f.number == 5 || f.number == 6 || f.number == 7 || f.number == 91
