@@ -133,16 +133,18 @@ Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, double scale
 
 } // namespace
 
-// The bounds of a text's shaping. Measured in a release build with DejaVu Sans (the costs are
-// those of measuring the extent and drawing once, which shapes each line four times):
+// The bounds of a text's shaping, from measurements in a release build with DejaVu Sans and
+// the fonts that stand in for it (measuring the extent and drawing once shape each line four
+// times):
 // - ordinary text takes about 1.1 us a character, at any size and number of lines;
-// - characters of many scripts mixed, where nearly every character is a run of its own with a
-//   font looked up for it, take up to 17 us a character (100,000 of them 1.7 s);
-// - a character with a run of combining marks costs the more a mark, the longer the run is
-//   (one shaping: 0.16 us a character without marks, 0.41 with 64 marks, 0.86 with 256,
-//   8 us with 4096 marks and more): 100,000 characters with 64 marks each take 0.25 s, one
-//   "a" with 4 million accents took 130 s, 16 million zero-width spaces 17 s.
-// So the most characters and marks allowed are drawn within 2 s.
+// - characters of many scripts mixed, nearly every one a run of its own with a font looked up
+//   for it, take up to 30 us a character: OK in the text editor on 50,000 of them takes 1.5 s;
+// - a run of combining marks costs the more a mark, the longer it is (one shaping: 0.16 us a
+//   character without marks, 0.41 with 64 marks, 0.86 with 256, 8 us with 4096 and more): OK
+//   on 50,000 characters of letters with 64 marks each takes 0.07 s, while one "a" with
+//   4 million accents took about 130 s to measure and draw, 16 million zero-width spaces 6 s
+//   to measure alone.
+// So the costliest text within the bounds is drawn in well under 5 s.
 // Positions in a line are fixed-point numbers of 26.6 bits in the font's pixels: beyond
 // 2^25 pixels they wrap around. The ink is measured at kMeasuredPixels, where the spacing of a
 // small font is many times larger; a line whose spacing alone reaches half the range there is

@@ -50,7 +50,7 @@ QSize measureText(const TextStyle &style, const QString &text, int alignment = 0
 // it, drawn as nothing. Neither is a text whose letter spacing takes a line past the range of
 // the font's fixed-point positions (about 33 million pixels at the size the ink is measured
 // at), which would wrap around to a small width.
-inline constexpr qsizetype kMaxTextCharacters = 100000;
+inline constexpr qsizetype kMaxTextCharacters = 50000;
 inline constexpr int kMaxCombiningMarks = 64;
 // True when the text is beyond those bounds; found in one pass over its characters, without
 // shaping any of them.
