@@ -1,7 +1,10 @@
 // The text editor: one preview of a three-line text of 250 characters at 14 pt into a
 // 400 x 120 preview, plain and with shadow and gradient; numbers on and off over a text of
 // 10,000 lines (both list commands with their previews); OK on a text of 16 MiB, refused,
-// and on the largest text of track lines whose picture fits, with the peak memory of each.
+// and on the largest text of track lines whose picture fits, with the peak memory of each;
+// OK on texts whose characters cost more to lay out than their size shows (an "a" with
+// 4 million accents, 16 million zero-width spaces: refused; the costliest texts within the
+// bounds: drawn), each within 5 s of CPU, and the preview of the accents.
 #include "PeakMemory.h"
 #include "canvas/CanvasServices.h"
 #include "canvas/Globals.h"
@@ -24,6 +27,8 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <benchmark/benchmark.h>
+
+#include <ctime>
 
 #include "BenchMain.h"
 
@@ -150,28 +155,47 @@ QString trackLines(frmTextedit &f, int lines)
 
 // OK on the text: the time and the peak growth of the commit, and the program's peak memory,
 // which must stay under 1 GiB.
-void commit(benchmark::State &state, int lines, bool fits)
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// With a bound, OK must take less CPU time than that (the process's, all threads).
+void commit(benchmark::State &state, const std::function<QString(frmTextedit &)> &textOf, bool fits,
+            double cpuBoundSeconds = 0)
 {
     CanvasServices::install(std::make_unique<Canvas>());
     auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<CountedMessages>());
     double programMiB = 0;
     for (auto _ : state) {
         state.PauseTiming();
+        // A model of its own for each OK: the texts added before are gone.
+        gObjMoveableObjects() = std::make_shared<clsMoveableObjects>();
         gObjMoveableObjects()->Class_intialize();
         auto f = openEditor();
-        f->txtText->setText(trackLines(*f, lines));
+        f->txtText->setText(textOf(*f));
         messages.shown = 0;
         state.ResumeTiming();
+        const double cpuBefore = processCpuSeconds();
         if (!bench::measurePeak(state, [&] { f->cmdOK_Click(); }))
             return;
+        const double cpu = processCpuSeconds() - cpuBefore;
         state.PauseTiming();
         // The mark was reset before OK: it is the highest the program reached during it.
         programMiB = std::max(programMiB, double(platform::processStatusKb("VmHWM:")) / 1024.0);
         const bool added = gObjMoveableObjects()->colMoveableObjects.count() == 1;
-        if (added != fits || messages.shown != (fits ? 0 : 1))
-            state.SkipWithError(fits ? "the text that fits was not added" : "the text was not refused with one message");
         state.counters["lines"] = double(f->txtText->document()->blockCount());
         f->reject();
+        if (added != fits || messages.shown != (fits ? 0 : 1)) {
+            state.SkipWithError(fits ? "the text that fits was not added" : "the text was not refused with one message");
+            break;
+        }
+        if (cpuBoundSeconds > 0 && cpu >= cpuBoundSeconds) {
+            state.SkipWithError("OK took longer than its bound of CPU time");
+            break;
+        }
         state.ResumeTiming();
     }
     state.counters["program_peak_MiB"] = programMiB;
@@ -179,6 +203,11 @@ void commit(benchmark::State &state, int lines, bool fits)
         state.SkipWithError("the program's peak memory reached 1 GiB");
     platform::Seam<platform::Prompter>::reset();
     CanvasServices::reset();
+}
+
+void commit(benchmark::State &state, int lines, bool fits)
+{
+    commit(state, [lines](frmTextedit &f) { return trackLines(f, lines); }, fits);
 }
 
 void BM_CommitTextOf16MiB(benchmark::State &state)
@@ -190,6 +219,71 @@ BENCHMARK(BM_CommitTextOf16MiB)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_CommitLargestTextThatFits(benchmark::State &state) { commit(state, 0, true); }
 BENCHMARK(BM_CommitLargestTextThatFits)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Texts whose characters cost more to lay out than their size shows, each one line: an "a"
+// with 4 million combining accents and 16 million zero-width spaces, refused with one message;
+// and the costliest texts at the bounds, drawn: 50,000 characters of many scripts mixed (a
+// font looked up for nearly every one) and 50,000 characters of letters with 64 accents each.
+// OK on each must take less than 5 s of CPU.
+QString unboundedText(int which)
+{
+    switch (which) {
+    case 0: return "a" + QString(4'000'000, QChar(0x301));
+    case 1: return QString(16'000'000, QChar(0x200B));
+    case 2: {
+        // Lines of 500 characters, so that the picture fits.
+        QString t;
+        std::uint32_t seed = 7;
+        for (int n = 0; t.size() < platform::imaging::kMaxTextCharacters;) {
+            seed = seed * 1103515245u + 12345u;
+            const char16_t c = char16_t(0x20 + (seed >> 8) % (0xD7FF - 0x20));
+            const QChar::Category k = QChar::category(char32_t(c));
+            if (k == QChar::Other_NotAssigned || QChar::isMark(char32_t(c)) || k == QChar::Separator_Line
+                || k == QChar::Separator_Paragraph)
+                continue;
+            t += QChar(c);
+            if (++n % 500 == 0 && t.size() + 2 < platform::imaging::kMaxTextCharacters)
+                t += QStringLiteral("\r\n");
+        }
+        return t.left(platform::imaging::kMaxTextCharacters);
+    }
+    default: {
+        // Lines of 20 such letters.
+        QString t;
+        const int marks = platform::imaging::kMaxCombiningMarks;
+        for (int n = 1; t.size() + 3 + marks <= platform::imaging::kMaxTextCharacters; ++n) {
+            t += QChar(char16_t(u'a' + n % 26)) + QString(marks, QChar(0x301));
+            if (n % 20 == 0)
+                t += QStringLiteral("\r\n");
+        }
+        return t;
+    }
+    }
+}
+
+void BM_CommitCostlyCharacters(benchmark::State &state)
+{
+    const int which = int(state.range(0));
+    const QString text = unboundedText(which);
+    const bool fits = which >= 2;
+    commit(state, [&](frmTextedit &) { return text; }, fits, 5.0);
+    static const char *const labels[] = {"a + 4M accents, refused", "16M zero-width spaces, refused",
+                                         "50000 mixed scripts, drawn", "50000 with 64 accents each, drawn"};
+    state.SetLabel(labels[which]);
+}
+BENCHMARK(BM_CommitCostlyCharacters)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
+
+// The preview of the text of 4 million accents, as each key typed draws it.
+void BM_PreviewOfCostlyCharacters(benchmark::State &state)
+{
+    auto f = openEditor();
+    f->txtText->setPlainText(unboundedText(0));
+    for (auto _ : state)
+        f->doPreview();
+    state.SetLabel("a + 4M accents");
+    f->reject();
+}
+BENCHMARK(BM_PreviewOfCostlyCharacters)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 } // namespace
 

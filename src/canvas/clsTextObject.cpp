@@ -11,6 +11,7 @@
 #include "platform/Rounding.h"
 #include "platform/imaging/Colors.h"
 #include "platform/imaging/Filters.h"
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
@@ -215,7 +216,9 @@ void clsTextObject::tellTooLarge()
     platform::Prompter::get().msgBox(
         getMessageText(QStringLiteral("MSG_TEXT_TOO_LARGE"),
                        QStringLiteral("The text is too large to be drawn: its picture would have more than 16384 "
-                                      "pixels a side or 128 megapixels. Make the text shorter or its font smaller.")),
+                                      "pixels a side or 128 megapixels, or the text has more than 50000 characters "
+                                      "or more than 64 accents on one letter. Make the text shorter or its font "
+                                      "smaller.")),
         platform::MsgStyle::Exclamation, gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
 }
 
@@ -240,7 +243,8 @@ bool clsTextObject::picturesFit(QSize measured) const
     if (mObjTextShadow->mBoolIsActive)
         bytes += 4 * pixels;
     if (turnsPicture()) {
-        const QSize turned = platform::imaging::rotatedSize(picture, mDblAngle);
+        // At the angle the turn is made with.
+        const QSize turned = platform::imaging::rotatedSize(picture, float(mDblAngle));
         if (!platform::withinPictureLimits(turned))
             return false;
         bytes += 4.0 * turned.width() * turned.height();
@@ -304,6 +308,9 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
             mImgXPicture = turned;
         }
         return true;
+    } catch (const platform::PictureTooLarge &) {
+        // A picture over the limits all the same (the turned one, say) is a text too large.
+        return refusedTooLarge();
     } catch (...) {
         const FailureInfo f = currentFailure();
         const bool memory = f.number == 5 || f.number == 6 || f.number == 7 || f.number == 91

@@ -61,6 +61,9 @@ public:
     };
     // Tells the user that the text is too large to be drawn.
     static void tellTooLarge();
+    // Counts a rendering or turn of a text refused as too large and tells it unless a
+    // QuietTooLarge lives; false.
+    static bool refusedTooLarge();
     // The drawing settings a text is rendered with, the fill left out. The text editor's
     // preview draws with the same settings from its controls.
     static platform::imaging::TextStyle textStyle(const QFont &font, double size, double widthPercent,
@@ -97,8 +100,6 @@ private:
     // Whether the pictures a rendering of a text of this measured size makes, and the buffers
     // it takes beside them, are within the picture limits.
     bool picturesFit(QSize measured) const;
-    // Counts and tells a refused rendering; false.
-    bool refusedTooLarge();
     static int sQuietTooLarge;
     static long sRefusals;
     // The width the text's picture has with its settings as they stand, measured without

@@ -171,7 +171,7 @@ void frmRotate::doRotate(double angle)
             } catch (const platform::PictureTooLarge &) {
                 if (o->typeName() != QLatin1String("clsTextObject"))
                     throw;
-                clsTextObject::tellTooLarge();
+                clsTextObject::refusedTooLarge();
                 return;
             }
             if (!fromBackup) {

@@ -452,6 +452,12 @@ void frmTextedit::doPreview()
             // Edit box alignment 0 left, 1 right, 2 centre; drawn 0 left, 1 centre, 2 right.
             const int align = txtText->alignment();
             const int drawAlign = align == 1 ? 2 : align == 2 ? 1 : 0;
+            // A text that cannot be drawn (its characters beyond the drawing's bounds) leaves
+            // the preview empty, without a message at every key: OK tells it.
+            if (imaging::beyondTextBounds(st, text)) {
+                igxPreview->setImage(shown);
+                return;
+            }
             const QSize m = imaging::measureText(st, text, drawAlign);
             if (gObjTextGradient()->mBoolIsActive)
                 st.fillImage = clsTextObject::gradientFill(*gObjTextGradient(), m);
@@ -503,8 +509,10 @@ bool frmTextedit::TextToImgX()
         if (!o.TextToImgX(model.objEffects.get()))
             return false;
         o.mLngOriginalWidth = o.mImgXPicture ? o.mImgXPicture->width() : 0;
-        // The canvas shows the text at its zoom: above 1 its picture is larger than at full scale.
-        if (gDblZoomFactor > 1 && !o.renderAtZoom(gDblZoomFactor, model.objEffects.get()))
+        // The canvas shows the text at its zoom: the picture is drawn at it here, before the text
+        // is committed, and kept; nothing is drawn again after the commit, so a drawing that fails
+        // leaves the canvas as it was and the editor open.
+        if (gDblZoomFactor != 1 && !o.renderAtZoom(gDblZoomFactor, model.objEffects.get()))
             return false;
         if (mBoolNewText || !gObjTextObject)
             gObjTextObject = drawn;
@@ -540,8 +548,6 @@ void frmTextedit::cmdOK_Click()
             txtText->setFocus();
             return;
         }
-        QApplication::processEvents();
-        CanvasServices::get().adaptObjectSizeToZoom(gObjMoveableObjects()->mStrFocusedObjectIndex);
         QApplication::processEvents();
         accept();
     } catch (...) {

@@ -258,13 +258,16 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
     const QImage full = zoomTo(1);
     ASSERT_GT(o.W(), platform::kMaxImageSide / 2);
     ASSERT_LT(o.W(), platform::kMaxImageSide);
+    const auto toldOnce = [&] {
+        ASSERT_EQ(prompter->shown.size(), 1u);
+        EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+        prompter->shown.clear();
+    };
     const auto keptAndToldOnce = [&](const QImage &before) {
         EXPECT_EQ(o.mImgXPicture->qimage(), before);
         EXPECT_DOUBLE_EQ(o.fontSize(), 48);
         EXPECT_FLOAT_EQ(o.mSnglWidthInPercent, 100);
-        ASSERT_EQ(prompter->shown.size(), 1u);
-        EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
-        prompter->shown.clear();
+        toldOnce();
     };
 
     // Zooming: both texts keep their pictures and the user hears of it once.
@@ -287,5 +290,64 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
     block.mDblAngle = 45;
     EXPECT_FALSE(block.TextToImgX(nullptr));
     EXPECT_TRUE(block.mImgXPicture->isEmpty());
-    EXPECT_EQ(prompter->shown.size(), 1u);
+    toldOnce();
+
+    // The turn is measured at the angle it is made with. 33554610 degrees are a quarter turn,
+    // but the picture is turned by the nearest angle a float holds, 2 degrees less; there a
+    // block of lines 16370 pixels wide is more than 16384 pixels wide. The text is refused as
+    // too large, as a fit counts it.
+    clsTextObject wide = styled(QStringList(13, QString(260, u'W')).join("\r\n"), "DejaVu Sans", 48);
+    wide.mSnglWidthInPercent = float(100.0 * 16370 / platform::imaging::measureText(clsTextObject::textStyle(
+        wide.mfntFont, 48, 100, 0, 0, 1), wide.mstrText).width());
+    const QSize upright = platform::imaging::measureText(
+        clsTextObject::textStyle(wide.mfntFont, 48, wide.mSnglWidthInPercent, 0, 0, 1), wide.mstrText);
+    ASSERT_GT(upright.width(), 16362);
+    ASSERT_LE(upright.width(), platform::kMaxImageSide);
+    ASSERT_GT(upright.height(), 700);
+    ASSERT_LT(upright.height(), 1100);
+    wide.mDblAngle = 33554610;
+    {
+        const clsTextObject::QuietTooLarge quiet;
+        EXPECT_FALSE(wide.TextToImgX(nullptr));
+        EXPECT_TRUE(quiet.refused());
+        EXPECT_TRUE(prompter->shown.empty());
+    }
+    EXPECT_FALSE(wide.TextToImgX(nullptr));
+    EXPECT_TRUE(wide.mImgXPicture->isEmpty());
+    toldOnce();
+
+    // Texts whose characters take longer to lay out than their size shows (marks and
+    // zero-width characters have no width), and a spacing past the range of the font's
+    // positions: refused at once, with the same message. At the bounds they are drawn.
+    struct Case {
+        const char *what;
+        QString text;
+        int spacing;
+        bool drawn;
+    };
+    const QChar accent(0x301), zeroWidth(0x200B);
+    const Case cases[] = {
+        {"64 marks", "a" + QString(64, accent) + "b", 0, true},
+        {"65 marks", "b" + QString(65, accent), 0, false},
+        {"4 million marks", "a" + QString(4'000'000, accent), 0, false},
+        {"50000 characters", QString(49'999, zeroWidth) + "a", 0, true},
+        {"50001 characters", QString(50'000, zeroWidth) + "a", 0, false},
+        {"16 million characters", QString(16'000'000, zeroWidth), 0, false},
+        {"wide spacing", "aa", 10000, true},
+        {"spacing past the range", QString(500, u'a'), 67000, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        clsTextObject t = styled(c.text, "DejaVu Sans", 14);
+        t.mLngCharSpace = c.spacing;
+        EXPECT_EQ(t.TextToImgX(nullptr), c.drawn);
+        if (c.drawn) {
+            EXPECT_FALSE(t.mImgXPicture->isEmpty());
+            EXPECT_TRUE(prompter->shown.empty());
+            EXPECT_GE(t.W(), c.spacing);
+        } else {
+            EXPECT_TRUE(t.mImgXPicture->isEmpty());
+            toldOnce();
+        }
+    }
 }

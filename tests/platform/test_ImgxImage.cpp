@@ -1,3 +1,4 @@
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/imaging/ImgxImage.h"
 
@@ -134,7 +135,7 @@ TEST(ImgxImage, ImportCopiesPixelsAndTypeNotSteps)
     EXPECT_NE(b.qimage(), a.qimage());
 }
 
-TEST(ImgxImage, ExactSizesAfterResizing)
+TEST(ImgxImage, ExactSizesAfterResizingAndTurning)
 {
     ImgxImage img = pattern(400, 200);
     img.resize(177, 33, 2, kNoUndo);
@@ -152,6 +153,16 @@ TEST(ImgxImage, ExactSizesAfterResizing)
     ImgxImage half2 = pattern(4, 7);     // 3.5 -> 4
     half2.resizeToWidth(2, 13, kNoUndo);
     EXPECT_EQ(half2.height(), 4);
+
+    // A turn is refused, before its picture is made, when the turned picture would be over the
+    // limits although the picture itself is within them: 16000 x 1000 turned by 45 degrees is
+    // 12021 x 12021, 144 megapixels.
+    ImgxImage wide;
+    wide.blank(16000, 1000, 0xFFFFFF, 255, 6, kNoUndo);
+    EXPECT_THROW(wide.rotate(45, 0, 0, false, kNoUndo), platform::PictureTooLarge);
+    EXPECT_EQ(wide.qimage().size(), QSize(16000, 1000));
+    wide.rotate(90, 0, 0, false, kNoUndo);
+    EXPECT_EQ(wide.qimage().size(), QSize(1000, 16000));
 }
 
 TEST(ImgxImage, BlankAndDrawImageBlendByAlpha)

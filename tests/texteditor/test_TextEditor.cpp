@@ -240,7 +240,8 @@ TEST_F(TextEditorTest, OkAddsANewTextWithOneUndoStep)
     ASSERT_FALSE(o->mImgXPicture->isEmpty());
     EXPECT_GT(o->mImgXPicture->height(), o->mImgXPicture->width());
     EXPECT_EQ(gObjTextObject->mLngOriginalWidth, gObjTextObject->mImgXPicture->width());
-    EXPECT_EQ(adaptCalls, 1);
+    // The picture is drawn at the canvas zoom before the commit; nothing is drawn after it.
+    EXPECT_EQ(adaptCalls, 0);
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 1);
     EXPECT_EQ(lastUndo().mstrMoveableObjectIndex, model.mStrFocusedObjectIndex);
     EXPECT_EQ(lastUndo().mstrText, "Insert");
@@ -251,6 +252,17 @@ TEST_F(TextEditorTest, OkAddsANewTextWithOneUndoStep)
     f->txtText->setText("\r\n\r\n");
     f->cmdOK->click();
     EXPECT_EQ(model.colMoveableObjects.count(), 2);
+
+    // At half zoom the text goes onto the canvas drawn at half its size, the picture drawn
+    // before the commit.
+    gDblZoomFactor = 0.5;
+    f = open(true);
+    f->txtText->setText("Half");
+    f->cmdOK->click();
+    ASSERT_EQ(model.colMoveableObjects.count(), 3);
+    const auto half = model.object(model.mStrFocusedObjectIndex);
+    EXPECT_NEAR(half->W(), gObjTextObject->mLngOriginalWidth / 2.0, 2);
+    EXPECT_EQ(adaptCalls, 0);
 }
 
 TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
@@ -296,6 +308,38 @@ TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
     const auto o = model.object(model.mStrFocusedObjectIndex);
     EXPECT_EQ(o->H(), heightOf(over - 1));
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 1);
+    EXPECT_EQ(prompter->shown.size(), 1u);
+
+    // A letter with more combining marks than a text may carry on one character: the preview
+    // stays empty without a message while it is typed, OK tells it once and keeps the text.
+    // One mark less is drawn and added.
+    prompter->shown.clear();
+    f = open(true);
+    testsupport::showActive(f.get());
+    const auto preview = [&] { return f->igxPreview->image()->qimage(); };
+    const QString marked = "e" + QString(platform::imaging::kMaxCombiningMarks, QChar(0x301));
+    const auto type = [&](const QString &typed) {
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, f->txtText, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    };
+    f->txtText->setFocus();
+    type(marked);
+    EXPECT_FALSE(ink(preview()).isEmpty());
+    type(QString(QChar(0x301)));
+    EXPECT_EQ(f->txtText->text(), marked + QChar(0x301));
+    EXPECT_TRUE(ink(preview()).isEmpty());
+    EXPECT_TRUE(prompter->shown.empty());
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(model.colMoveableObjects.count(), 1);
+    QTest::keyClick(f->txtText, Qt::Key_Backspace);
+    EXPECT_EQ(f->txtText->text(), marked);
+    EXPECT_FALSE(ink(preview()).isEmpty());
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    EXPECT_EQ(f->result(), QDialog::Accepted);
+    EXPECT_EQ(model.colMoveableObjects.count(), 2);
     EXPECT_EQ(prompter->shown.size(), 1u);
 }
 

@@ -37,17 +37,34 @@ struct TextExtent {
     QPointF origin;
     double layoutWidth = 0;
 };
+// A text beyond the bounds of beyondTextBounds() is not laid out: its size is the int range's
+// end each way, a size no picture has.
 TextExtent textExtent(const TextStyle &style, const QString &text, int alignment = 0);
 // The size of the area that holds all of the text's ink (textExtent().size).
 QSize measureText(const TextStyle &style, const QString &text, int alignment = 0);
-// True when the text's layout box is certainly wider than maxWidth or higher than maxHeight
-// pixels, found without laying the text out whole: the lines are counted for the height, and
-// a long line is measured piece by piece only until it passes maxWidth. So a text far too
-// large to be drawn is told at the cost of reading it once. False tells nothing more.
+// What the shaping of a text may cost: laying a text out and drawing it takes time for every
+// character, more for a character carrying many combining marks, and nothing of that shows in
+// the text's size (marks and zero-width characters have no width). A text with more
+// characters (UTF-16 code units) than kMaxTextCharacters, or a character followed by more
+// than kMaxCombiningMarks combining marks, is not laid out: measured as no picture could hold
+// it, drawn as nothing. Neither is a text whose letter spacing takes a line past the range of
+// the font's fixed-point positions (about 33 million pixels at the size the ink is measured
+// at), which would wrap around to a small width.
+inline constexpr qsizetype kMaxTextCharacters = 50000;
+inline constexpr int kMaxCombiningMarks = 64;
+// True when the text is beyond those bounds; found in one pass over its characters, without
+// shaping any of them.
+bool beyondTextBounds(const TextStyle &style, const QString &text);
+// True when the text is beyond those bounds, or its layout box is certainly wider than
+// maxWidth or higher than maxHeight pixels, found without laying the text out whole: the
+// lines are counted for the height, and a long line is measured piece by piece only until it
+// passes maxWidth. So a text far too large to be drawn is told at the cost of reading it once.
+// False tells nothing more.
 bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth, double maxHeight);
 // Draws the text into img in the area box, laid out as textExtent describes it: the layout
 // box starts at box.topLeft() + origin and each line is aligned in its width (the box's
 // width less the ink margins): 0 left, 1 centre, 2 right. Composited over what is there.
+// A text beyond the bounds of beyondTextBounds() draws nothing.
 // Throws std::bad_alloc when the working layer of a filled text cannot be allocated.
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment);
 // The same for a text whose extent is measured already (textExtent() of the same arguments).
