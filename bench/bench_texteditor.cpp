@@ -222,9 +222,9 @@ BENCHMARK(BM_CommitLargestTextThatFits)->Unit(benchmark::kMillisecond)->Iteratio
 
 // Texts whose characters cost more to lay out than their size shows, each one line: an "a"
 // with 4 million combining accents and 16 million zero-width spaces, refused with one message;
-// and the costliest texts at the bounds, drawn: 50,000 characters of many scripts mixed (a
-// font looked up for nearly every one) and 50,000 characters of letters with 64 accents each.
-// OK on each must take less than 5 s of CPU.
+// and the costliest texts at the bounds, drawn: characters of many scripts mixed (a font
+// looked up for nearly every one), as many as the bounds let through, and 50,000 characters of
+// letters with 64 accents each. OK on each must take less than 5 s of CPU.
 QString unboundedText(int which)
 {
     switch (which) {
@@ -245,7 +245,24 @@ QString unboundedText(int which)
             if (++n % 500 == 0 && t.size() + 2 < platform::imaging::kMaxTextCharacters)
                 t += QStringLiteral("\r\n");
         }
-        return t.left(platform::imaging::kMaxTextCharacters);
+        // The longest beginning of it within the bounds.
+        qsizetype low = 0, high = t.size();
+        while (low < high) {
+            const qsizetype mid = low + (high - low + 1) / 2;
+            if (platform::imaging::beyondTextBounds(platform::imaging::TextStyle{}, t.left(mid)))
+                high = mid - 1;
+            else
+                low = mid;
+        }
+        return t.left(low);
+    }
+    case 4: {
+        // 50,000 characters of track lines of 160 characters.
+        QString t;
+        const QString line = QStringLiteral("07 - An artist of songs - A title of a song ").repeated(4).left(160);
+        while (t.size() + line.size() + 2 <= platform::imaging::kMaxTextCharacters)
+            t += line + QStringLiteral("\r\n");
+        return t;
     }
     default: {
         // Lines of 20 such letters.
@@ -268,10 +285,36 @@ void BM_CommitCostlyCharacters(benchmark::State &state)
     const bool fits = which >= 2;
     commit(state, [&](frmTextedit &) { return text; }, fits, 5.0);
     static const char *const labels[] = {"a + 4M accents, refused", "16M zero-width spaces, refused",
-                                         "50000 mixed scripts, drawn", "50000 with 64 accents each, drawn"};
+                                         "mixed scripts, drawn", "50000 with 64 accents each, drawn"};
     state.SetLabel(labels[which]);
 }
 BENCHMARK(BM_CommitCostlyCharacters)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
+
+// Edit > Stretch text to 16000 pixels on the costliest texts of many scripts within the
+// bounds and on 50,000 characters of track lines, which measures them some twenty times:
+// less than 5 s of CPU each.
+void BM_StretchCostlyCharacters(benchmark::State &state)
+{
+    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<CountedMessages>());
+    clsTextObject t;
+    t.mfntFont.setFamily(QStringLiteral("DejaVu Sans"));
+    t.setFontSize(8);
+    t.mstrText = unboundedText(int(state.range(0)));
+    for (auto _ : state) {
+        t.mSnglWidthInPercent = 100;
+        const double cpuBefore = processCpuSeconds();
+        t.stretchToWidth(16000, nullptr);
+        if (processCpuSeconds() - cpuBefore >= 5.0) {
+            state.SkipWithError("the stretch took longer than 5 s of CPU time");
+            break;
+        }
+    }
+    state.counters["width"] = t.W();
+    state.counters["messages"] = messages.shown;
+    platform::Seam<platform::Prompter>::reset();
+    state.SetLabel(state.range(0) == 2 ? "mixed scripts" : "50000 of track lines");
+}
+BENCHMARK(BM_StretchCostlyCharacters)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
 
 // The preview of the text of 4 million accents, as each key typed draws it.
 void BM_PreviewOfCostlyCharacters(benchmark::State &state)

@@ -217,8 +217,8 @@ void clsTextObject::tellTooLarge()
         getMessageText(QStringLiteral("MSG_TEXT_TOO_LARGE"),
                        QStringLiteral("The text is too large to be drawn: its picture would have more than 16384 "
                                       "pixels a side or 128 megapixels, or the text has more than 50000 characters "
-                                      "or more than 64 accents on one letter. Make the text shorter or its font "
-                                      "smaller.")),
+                                      "(fewer where scripts are mixed) or more than 64 accents on one letter. Make the "
+                                      "text shorter or its font smaller.")),
         platform::MsgStyle::Exclamation, gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
 }
 

@@ -326,6 +326,7 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
         bool drawn;
     };
     const QChar accent(0x301), zeroWidth(0x200B);
+    const QString latinGreek = (QStringLiteral("a\u03b1").repeated(100) + "\n").repeated(7);
     const Case cases[] = {
         {"64 marks", "a" + QString(64, accent) + "b", 0, true},
         {"65 marks", "b" + QString(65, accent), 0, false},
@@ -333,6 +334,10 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
         {"50000 characters", QString(49'999, zeroWidth) + "a", 0, true},
         {"50001 characters", QString(50'000, zeroWidth) + "a", 0, false},
         {"16 million characters", QString(16'000'000, zeroWidth), 0, false},
+        // Each change to another script costs 32 characters more: 1,521 characters with 1,513
+        // changes are 49,937, two letters and changes more 50,003.
+        {"1513 changes of script", latinGreek + QStringLiteral("a\u03b1").repeated(57), 0, true},
+        {"1515 changes of script", latinGreek + QStringLiteral("a\u03b1").repeated(58), 0, false},
         {"wide spacing", "aa", 10000, true},
         {"spacing past the range", QString(500, u'a'), 67000, false},
     };

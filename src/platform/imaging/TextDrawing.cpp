@@ -138,7 +138,9 @@ Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, double scale
 // times):
 // - ordinary text takes about 1.1 us a character, at any size and number of lines;
 // - characters of many scripts mixed, nearly every one a run of its own with a font looked up
-//   for it, take up to 30 us a character: OK in the text editor on 50,000 of them takes 1.5 s;
+//   for it, take up to 30 us a character: OK in the text editor on 50,000 of them took 1.8 s,
+//   and stretching such a text to the cover, which measures it some twenty times, half a
+//   minute. A run of one script therefore counts as kCharactersPerScriptRun characters more;
 // - a run of combining marks costs the more a mark, the longer it is (one shaping: 0.16 us a
 //   character without marks, 0.41 with 64 marks, 0.86 with 256, 8 us with 4096 and more): OK
 //   on 50,000 characters of letters with 64 marks each takes 0.07 s, while one "a" with
@@ -153,6 +155,10 @@ bool beyondTextBounds(const TextStyle &style, const QString &text)
 {
     if (text.size() > kMaxTextCharacters)
         return true;
+    // What the text costs to shape, in characters: each of them, and each change to another
+    // script as kCharactersPerScriptRun more (blanks, digits and punctuation belong to any).
+    qsizetype cost = text.size();
+    QChar::Script runScript = QChar::Script_Unknown;
     const double pixels = std::max(1.0, style.size * 96.0 / 72.0);
     const double measuredSpacing = std::abs(double(style.charSpacing)) * std::max(double(kMeasuredPixels), pixels) / pixels;
     constexpr double kMaxPosition = 16777216.0; // 2^24 pixels
@@ -170,6 +176,12 @@ bool beyondTextBounds(const TextStyle &style, const QString &text)
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
+        }
+        if (const QChar::Script script = QChar::script(c);
+            script > QChar::Script_Common && script != runScript) {
+            if (runScript != QChar::Script_Unknown && (cost += kCharactersPerScriptRun) > kMaxTextCharacters)
+                return true;
+            runScript = script;
         }
         if (!QChar::isMark(c))
             marks = 0;

@@ -45,12 +45,16 @@ QSize measureText(const TextStyle &style, const QString &text, int alignment = 0
 // What the shaping of a text may cost: laying a text out and drawing it takes time for every
 // character, more for a character carrying many combining marks, and nothing of that shows in
 // the text's size (marks and zero-width characters have no width). A text with more
-// characters (UTF-16 code units) than kMaxTextCharacters, or a character followed by more
+// characters (UTF-16 code units) than kMaxTextCharacters, each change to another script
+// counted as kCharactersPerScriptRun characters more, or a character followed by more
 // than kMaxCombiningMarks combining marks, is not laid out: measured as no picture could hold
 // it, drawn as nothing. Neither is a text whose letter spacing takes a line past the range of
 // the font's fixed-point positions (about 33 million pixels at the size the ink is measured
 // at), which would wrap around to a small width.
 inline constexpr qsizetype kMaxTextCharacters = 50000;
+// A change to another script costs as much as this many characters more: the new run's font
+// is looked up and the run is shaped on its own. A text of scripts mixed so holds fewer.
+inline constexpr qsizetype kCharactersPerScriptRun = 32;
 inline constexpr int kMaxCombiningMarks = 64;
 // True when the text is beyond those bounds; found in one pass over its characters, without
 // shaping any of them.
