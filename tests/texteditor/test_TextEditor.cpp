@@ -257,8 +257,8 @@ TEST_F(TextEditorTest, OkAddsANewTextWithOneUndoStep)
     // before the commit.
     gDblZoomFactor = 0.5;
     f = open(true);
-    f->txtText->setText("Half");
-    f->cmdOK->click();
+    QTest::keyClicks(f->txtText, "Half");
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
     ASSERT_EQ(model.colMoveableObjects.count(), 3);
     const auto half = model.object(model.mStrFocusedObjectIndex);
     EXPECT_NEAR(half->W(), gObjTextObject->mLngOriginalWidth / 2.0, 2);
