@@ -316,22 +316,17 @@ CodecResult checkRecords(const MetafileLibraries *lib, const QByteArray &data, P
             PELMORA_BITMAP(U_EMR_CREATEDIBPATTERNBRUSHPT, U_EMRCREATEDIBPATTERNBRUSHPT, offBmi, offBits, cbBits)
             PELMORA_BITMAP(U_EMR_EXTCREATEPEN, U_EMREXTCREATEPEN, offBmi, offBits, cbBits)
 #undef PELMORA_BITMAP
-        case U_EMR_MASKBLT:
-            cost.bitmapPixels +=
-                bitmapPixels(record, offsetof(U_EMRMASKBLT, offBmiSrc), offsetof(U_EMRMASKBLT, offBitsSrc),
-                             offsetof(U_EMRMASKBLT, cbBitsSrc)) +
-                bitmapPixels(record, offsetof(U_EMRMASKBLT, offBmiMask), offsetof(U_EMRMASKBLT, offBitsMask),
-                             offsetof(U_EMRMASKBLT, cbBitsMask));
-            elements = 8;
-            break;
-        case U_EMR_PLGBLT:
-            cost.bitmapPixels +=
-                bitmapPixels(record, offsetof(U_EMRPLGBLT, offBmiSrc), offsetof(U_EMRPLGBLT, offBitsSrc),
-                             offsetof(U_EMRPLGBLT, cbBitsSrc)) +
-                bitmapPixels(record, offsetof(U_EMRPLGBLT, offBmiMask), offsetof(U_EMRPLGBLT, offBitsMask),
-                             offsetof(U_EMRPLGBLT, cbBitsMask));
-            elements = 8;
-            break;
+// Records that carry a source bitmap and a mask.
+#define PELMORA_BITMAP_AND_MASK(record_type, name)                                                                     \
+    case record_type:                                                                                                  \
+        cost.bitmapPixels +=                                                                                           \
+            bitmapPixels(record, offsetof(name, offBmiSrc), offsetof(name, offBitsSrc), offsetof(name, cbBitsSrc)) +   \
+            bitmapPixels(record, offsetof(name, offBmiMask), offsetof(name, offBitsMask), offsetof(name, cbBitsMask)); \
+        elements = 8;                                                                                                  \
+        break;
+            PELMORA_BITMAP_AND_MASK(U_EMR_MASKBLT, U_EMRMASKBLT)
+            PELMORA_BITMAP_AND_MASK(U_EMR_PLGBLT, U_EMRPLGBLT)
+#undef PELMORA_BITMAP_AND_MASK
         default:
             break;
         }
