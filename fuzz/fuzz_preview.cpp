@@ -1,8 +1,10 @@
-// Any bytes as a file of the image browser (a .jpg, .bmp or .gif, chosen by the first byte):
-// the preview is decoded at the size the browser asks for or refused, its size never past the
-// imaging limits, and a picture too large for them is refused from its header.
+// Any bytes as a file of the image browser (a .jpg, .bmp or .gif, chosen by the first byte),
+// through the preview decoder in this process (the program runs it in the picture reader's
+// helper): the preview is decoded at the size the browser asks for or refused, its size never
+// past the imaging limits, and a picture too large for them is refused from its header.
 #include "FuzzSupport.h"
 #include "coverformats/PreviewPicture.h"
+#include "platform/imaging/ImageDecoding.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -26,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QSize asked;
     QImage image;
     QSize original;
-    const platform::CodecResult r = loadPreviewPicture(
+    const platform::CodecResult r = platform::decodePreviewFile(
         path,
         [&](QSize picture) {
             asked = picture;

@@ -23,16 +23,13 @@ QStringList imageFilesOf(const QString &folder, const QString &pattern = kBrowse
 // proportions that fits 4000 x 1815 twips.
 QSizeF previewSizeTwips(QSize picture);
 
-// Decodes a picture file small: reads the picture's size from its header (refusing a picture
-// above the imaging layer's limit before decoding), asks targetFor for the size to show it at
-// and decodes a JPEG at about that size (the decoder scales while it decodes); other formats
-// are decoded whole and scaled. original receives the picture's own size, upright.
+// Decodes a picture file small, through the picture reader: reads the picture's size
+// (refusing a picture above the imaging layer's limits), asks targetFor for the size to show
+// it at and decodes a JPEG at about that size (the decoder scales while it decodes); other
+// formats are decoded whole and scaled. original receives the picture's own size, upright.
 platform::CodecResult loadPreviewPicture(const QString &path, const std::function<QSize(QSize)> &targetFor,
                                          QImage &out, QSize &original);
 
-// Loads a picture file at full size into an image object, as the imaging layer does, but
-// refuses a JPEG that is cut short (the decoder would fill the missing part with grey).
+// Loads a picture file at full size into an image object, as the imaging layer does (a
+// picture cut short is refused, not filled with grey).
 platform::CodecResult loadWholePicture(const QString &path, platform::ImgxImage &image);
-
-// True unless the bytes are a JPEG whose last scan has no end marker.
-bool jpegIsComplete(const QByteArray &bytes);

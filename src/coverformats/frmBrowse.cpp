@@ -177,6 +177,8 @@ void frmBrowse::lstFiles_Click()
         QImage picture;
         QSize original;
         const platform::CodecResult read = loadPreviewPicture(path, targetFor, picture, original);
+        if (read.error == platform::CodecError::Busy)
+            return; // the click comes while another picture is read: it is not read twice
         if (!read)
             throw AppError(errorNumberOf(read), messageOf(read));
         picPreview->setWidthTwips(twips.width());
@@ -205,6 +207,8 @@ void frmBrowse::cmdOvertake_Click(int index)
     const auto image = platform::ImgxImage::create();
     try {
         const platform::CodecResult read = loadWholePicture(path, *image);
+        if (read.error == platform::CodecError::Busy)
+            return;
         if (!read || image->isEmpty())
             throw AppError(errorNumberOf(read), messageOf(read));
     } catch (...) {

@@ -16,6 +16,7 @@
 #include "editor/EditorGlobals.h"
 #include "editor/EditorWindows.h"
 #include "editor/frmRotate.h"
+#include "mainwindow/DroppedImage.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/ImageFit.h"
 #include "mainwindow/clsCover.h"
@@ -666,15 +667,30 @@ void frmGrafik::doPopUpMenu(int x, int y, int mode)
 // ---------------------------------------------------------------------------------------------
 // Insertion and deletion
 
-platform::ImgxImagePtr frmGrafik::loadPicture(const QString &path)
+platform::ImgxImagePtr frmGrafik::loadPicture(const QString &path, platform::CodecResult *read)
 {
     auto image = platform::ImgxImage::create();
     try {
-        image->loadFile(path, QString());
+        const platform::CodecResult r = image->loadFile(path, QString());
+        if (read)
+            *read = r;
     } catch (...) {
         image = platform::ImgxImage::create();
     }
     return image;
+}
+
+void frmGrafik::showUnloadedPicture(const platform::CodecResult &read)
+{
+    if (read.error == platform::CodecError::Busy)
+        return; // another picture is being read: nothing was tried
+    // A picture refused by the limits, or given up, says so; any other, that it cannot be read.
+    const QString text = read.error == platform::CodecError::TooLarge || read.error == platform::CodecError::TooSlow
+                             ? unreadablePictureText(read)
+                             : getMessageText(QStringLiteral("MSG_FAILLOADIMAGE"),
+                                              QStringLiteral("Selected image-file is corrupt oder image-type not supported"));
+    platform::Prompter::get().msgBox(text, platform::MsgStyle::Information,
+                                     getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
 }
 
 void frmGrafik::addPicture(platform::ImgxImagePtr image)
@@ -720,13 +736,11 @@ void frmGrafik::cmdPicture_Click()
         const auto choice = platform::Choosers::get().chooseFile(dialog);
         if (choice && !choice->path.isEmpty()) {
             platform::setPointer(platform::Pointer::Hourglass);
-            auto image = loadPicture(choice->path);
+            platform::CodecResult read;
+            auto image = loadPicture(choice->path, &read);
             if (image->isEmpty()) {
-                platform::Prompter::get().msgBox(
-                    getMessageText(QStringLiteral("MSG_FAILLOADIMAGE"),
-                                   QStringLiteral("Selected image-file is corrupt oder image-type not supported")),
-                    platform::MsgStyle::Information, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
                 platform::setPointer(platform::Pointer::Default);
+                showUnloadedPicture(read);
                 return;
             }
             addPicture(std::move(image));

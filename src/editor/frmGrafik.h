@@ -143,7 +143,10 @@ private:
     std::shared_ptr<clsCanvasObject> focusedObject() const;
     QString focusedKey() const;
     // Loads an image file for a new picture object; an empty image when it cannot be read.
-    static platform::ImgxImagePtr loadPicture(const QString &path);
+    // The picture of a file, empty when it could not be read (why, in *read when given).
+    static platform::ImgxImagePtr loadPicture(const QString &path, platform::CodecResult *read = nullptr);
+    // Tells the user why a picture could not be read; nothing for a load that was not started.
+    static void showUnloadedPicture(const platform::CodecResult &read);
     void addPicture(platform::ImgxImagePtr image);
     void wireCommands();
     // The pixel effect of one command on the focused picture or the background, with its

@@ -57,13 +57,11 @@ void frmGrafik::mnuLoad_Click()
         if (!choice || choice->path.isEmpty())
             return;
         platform::setPointer(platform::Pointer::Hourglass);
-        auto image = loadPicture(choice->path);
+        platform::CodecResult read;
+        auto image = loadPicture(choice->path, &read);
         if (image->isEmpty()) {
             platform::setPointer(platform::Pointer::Default);
-            platform::Prompter::get().msgBox(
-                getMessageText(QStringLiteral("MSG_FAILLOADIMAGE"),
-                               QStringLiteral("Selected image-file is corrupt oder image-type not supported")),
-                platform::MsgStyle::Information, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
+            showUnloadedPicture(read);
             return;
         }
         // Fitted to the side's preview box as at opening, so that the objects keep their

@@ -53,6 +53,13 @@ QString unreadablePictureText(const platform::CodecResult &read)
     const QString tooLarge = tooLargePictureText(read);
     if (!tooLarge.isEmpty())
         return tooLarge;
+    if (read.error == platform::CodecError::TooLarge)
+        return getMessageText(QStringLiteral("MSG_IMAGE_TOO_LARGE_MEMORY"),
+                              QStringLiteral("The picture is too large: reading it needs more memory than a picture may take."));
+    if (read.error == platform::CodecError::TooSlow)
+        return getMessageText(QStringLiteral("MSG_IMAGE_TOO_SLOW"),
+                              QStringLiteral("The picture takes too long to read and was given up. The file may be "
+                                             "damaged, or hold more than a picture needs."));
     return getMessageText(QStringLiteral("MSG_INVALID_IMAGE"), QStringLiteral("The image you selected is corrupt or not supported."));
 }
 
@@ -137,6 +144,8 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
         throw AppError(got.errorNumber, downloadCauseText(got, address));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(local, QString());
+    if (read.error == platform::CodecError::Busy)
+        return nullptr; // another picture is being read: this one is not taken
     if (!read || image->isEmpty())
         throw AppError(ErrNo::InvalidCall, unreadablePictureText(read));
     return image;
@@ -149,6 +158,8 @@ platform::ImgxImagePtr loadDroppedFile(const QString &file)
                                                           QStringLiteral("The dropped data holds neither a file nor an address.")));
     auto image = platform::ImgxImage::create();
     const platform::CodecResult read = image->loadFile(file, QString());
+    if (read.error == platform::CodecError::Busy)
+        return nullptr; // another picture is being read: this one is not taken
     if (!read || image->isEmpty())
         throw AppError(ErrNo::InvalidCall, unreadablePictureText(read));
     return image;

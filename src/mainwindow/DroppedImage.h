@@ -23,15 +23,18 @@ bool hasImageAddressEnding(const QString &address);
 // other failure.
 QString tooLargePictureText(const platform::CodecResult &read);
 // What the program says of a picture file it could not read, whichever way it came (opened,
-// dropped, downloaded, browsed): the message for one over the limits, else that the picture
-// is damaged or of a type it does not read.
+// dropped, downloaded, browsed): the message for one over the limits (by its size, or by the
+// memory its reading took), for one whose reading took too long, else that the picture is
+// damaged or of a type it does not read.
 QString unreadablePictureText(const platform::CodecResult &read);
 
 // Downloads a dropped address with these limits and loads it. A wait window over owner shows
-// the progress and offers Cancel meanwhile; a cancelled download gives no image (nullptr).
+// the progress and offers Cancel meanwhile; a cancelled download gives no image (nullptr), and
+// so does a drop while another picture is being read.
 // Raises AppError with the download's number and cause (host not found, timed out, the
 // HTTP status, ...) or unreadablePictureText, when nothing readable came; every cause in the
 // program's language.
 platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform::DownloadLimits &limits,
                                           QWidget *owner);
+// Loads a dropped file; nullptr while another picture is being read, else as above.
 platform::ImgxImagePtr loadDroppedFile(const QString &file);

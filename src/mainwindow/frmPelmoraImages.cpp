@@ -125,6 +125,10 @@ void frmPelmora::pic_Click(int side)
         if (chosen && !chosen->path.isEmpty()) {
             auto image = platform::ImgxImage::create();
             const platform::CodecResult read = image->loadFile(chosen->path, QString());
+            if (read.error == platform::CodecError::Busy) {
+                mBoolReady = true;
+                return;
+            }
             if (!read || image->isEmpty()) {
                 platform::Prompter::get().msgBox(
                     unreadablePictureText(read), platform::MsgStyle::OkOnly,
@@ -162,8 +166,8 @@ void frmPelmora::pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction
             return;
         }
         // Files: the first one is taken.
-        const auto image = loadDroppedFile(dropped.file);
-        loadCover(std::int16_t(side), *image);
+        if (const auto image = loadDroppedFile(dropped.file)) // else another picture is being read
+            loadCover(std::int16_t(side), *image);
     } catch (...) {
         const FailureInfo f = currentFailure();
         setPointer(platform::Pointer::Default);

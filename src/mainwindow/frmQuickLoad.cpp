@@ -189,6 +189,8 @@ void frmQuickLoad::picVisible_OLEDragDrop(int side, const QMimeData &data, Qt::D
         } else {
             // Files: the first one is taken.
             image = loadDroppedFile(dropped.file);
+            if (!image)
+                return; // another picture is being read
         }
         mIgxDropped[k] = image;
         mStrFileName[k] = name;

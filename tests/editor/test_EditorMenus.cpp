@@ -6,9 +6,12 @@
 #include "core/mdlUtil.h"
 #include "editor/frmRotate.h"
 #include "editor/frmUndoOverview.h"
+#include "platform/imaging/PictureReader.h"
 #include "platform/widgets/ButtonPlus.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QScopeGuard>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -155,6 +158,35 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
     EXPECT_EQ(prompts().back(), "Selected image-file is corrupt oder image-type not supported");
     EXPECT_EQ(entries(), 3);
     EXPECT_TRUE(near(canvasCentre(), Qt::red));
+
+    // A reader that crashes or takes too long, as a background and as an inserted picture:
+    // the side, its objects and the undo steps stay as they were.
+    {
+        const platform::PictureReaderLimits limits = platform::pictureReaderLimits();
+        platform::setPictureReaderLimits({1, 0, 3000});
+        qputenv("PELMORA_DECODER_HELPER", QFile::encodeName(QCoreApplication::applicationDirPath() +
+                                                            QStringLiteral("/pelmora-decoder-misbehaving")));
+        const auto restore = qScopeGuard([&] {
+            qunsetenv("PELMORA_DECODER_HELPER");
+            platform::setPictureReaderLimits(limits);
+        });
+        const struct {
+            const char *file, *says;
+        } failing[] = {{"crash.png", "Selected image-file is corrupt"}, {"spin.png", "takes too long to read"}};
+        for (const auto &f : failing) {
+            const QString file = pngFile(QLatin1String(f.file), 50, 50, Qt::green);
+            choosers->files.push_back(platform::FileDialogResult{file, 1});
+            ed.mnuLoad_Click();
+            choosers->files.push_back(platform::FileDialogResult{file, 1});
+            ed.cmdPicture_Click();
+            ASSERT_GE(prompts().size(), 2);
+            for (const QString &said : prompts().mid(prompts().size() - 2))
+                EXPECT_TRUE(said.contains(QLatin1String(f.says))) << said.toStdString();
+            EXPECT_EQ(entries(), 3) << f.file;
+            EXPECT_EQ(model().colMoveableObjects.count(), 1) << f.file;
+            EXPECT_TRUE(near(canvasCentre(), Qt::red)) << f.file;
+        }
+    }
 
     // A new background: objects stay; the background's steps are gone, the picture's remain.
     choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", 300, 300, Qt::green), 1});

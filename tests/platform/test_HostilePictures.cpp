@@ -1,5 +1,6 @@
 // Pictures whose headers claim far more pixels than they hold, and pictures cut short: each
-// is refused from its header, or rendered within the limits, never shown half decoded.
+// is refused from its header or by the picture reader's memory limit, or rendered within the
+// limits, never shown half decoded.
 #include "platform/imaging/ImageCodecs.h"
 
 #include <QBuffer>
@@ -73,25 +74,27 @@ QImage photo()
 
 } // namespace
 
-TEST(HostilePictures, ClaimedSizesPastTheLimitsAreRefusedWithTheirSize)
+TEST(HostilePictures, ClaimedSizesPastTheLimitsAreRefusedAsTooLarge)
 {
     const struct {
         const char *name;
-        QSize size;
+        QSize size; // named in the refusal; none where the reader ran out of memory
     } refused[] = {
-        {"screen-huge.gif", {11585, 11585}},      // within the pixel limit, but twice over in its decoder
-        {"frame-huge.gif", {65535, 65535}},       // a small screen with a frame far beyond it
-        {"cut-huge.jpg", {16000, 16000}},         // cut short, and too large anyway
-        {"progressive-huge.jpg", {11000, 11000}}, // its coefficients alone would take 700 MB
-        {"rle-huge.bmp", {11000, 11000}},         // 864 bytes of runs for a palette picture made 32-bit
+        {"frame-huge.gif", {65535, 65535}},  // a small screen with a frame far beyond it
+        {"cut-huge.jpg", {16000, 16000}},    // cut short, and too large anyway
+        {"screen-huge.gif", {}},             // within the pixel limit, but twice over in its decoder
+        {"progressive-huge.jpg", {}},        // its coefficients alone would take 700 MB
+        {"rle-huge.bmp", {}},                // 864 bytes of runs for a palette picture made 32-bit
     };
     for (const auto &r : refused) {
         QImage img;
         const CodecResult result = loadImageFile(hostile(r.name), img);
         EXPECT_EQ(result.error, CodecError::TooLarge) << r.name << ": " << result.message.toStdString();
         EXPECT_EQ(result.size, r.size) << r.name;
-        EXPECT_TRUE(result.message.contains(QStringLiteral("%1 x %2").arg(r.size.width()).arg(r.size.height())))
-            << result.message.toStdString();
+        if (r.size.isValid()) {
+            EXPECT_TRUE(result.message.contains(QStringLiteral("%1 x %2").arg(r.size.width()).arg(r.size.height())))
+                << result.message.toStdString();
+        }
         EXPECT_TRUE(img.isNull()) << r.name;
     }
     // The same bytes arriving from a download, named by their address.
@@ -119,58 +122,6 @@ TEST(HostilePictures, MetafilesWithHugeFramesAreRenderedWithinTheLimits)
     EXPECT_EQ(square.width(), square.height());
     EXPECT_GE(square.width(), 1000);
     EXPECT_LE(qint64(square.width()) * square.height(), 1024LL * 1024);
-}
-
-// A placeable WMF of right x bottom units at `inch` units an inch, whose records fill the
-// whole frame with `shapes` rectangles.
-QByteArray placeableWmf(quint16 right, quint16 bottom, quint16 inch, int shapes)
-{
-    const quint16 words[] = {0xCDD7, 0x9AC6, 0, 0, 0, right, bottom, inch, 0, 0};
-    quint16 checksum = 0;
-    QByteArray head;
-    for (const quint16 w : words) {
-        checksum ^= w;
-        head += le16(w);
-    }
-    head += le16(checksum);
-    QByteArray records = le32(5) + le16(0x020B) + le16(0) + le16(0)              // SETWINDOWORG
-                         + le32(5) + le16(0x020C) + le16(bottom) + le16(right); // SETWINDOWEXT
-    for (int i = 0; i < shapes; ++i)
-        records += le32(7) + le16(0x041B) + le16(bottom) + le16(right) + le16(0) + le16(0); // RECTANGLE
-    records += le32(3) + le16(0);                                                          // EOF
-    const quint32 sizeWords = quint32(18 + records.size()) / 2;
-    return head + le16(1) + le16(9) + le16(0x0300) + le32(sizeWords) + le16(0) + le32(7) + le16(0) + records;
-}
-
-TEST(HostilePictures, AMetafileOfManyShapesOverAHugeFrameIsRefusedAsTooSlowToDraw)
-{
-    // 14 KB: 1000 rectangles over a frame of 32767 inches square, each filling the picture of
-    // about a megapixel it is drawn at, far more work than a metafile may take.
-    QTemporaryDir dir;
-    const QString name = dir.filePath(QStringLiteral("shapes.wmf"));
-    QFile f(name);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(placeableWmf(32767, 32767, 1, 1000));
-    f.close();
-    EXPECT_LT(QFileInfo(name).size(), 15000);
-    QImage img;
-    const CodecResult r = loadImageFile(name, img);
-    EXPECT_EQ(r.error, CodecError::CannotDecode);
-    EXPECT_EQ(r.message, QStringLiteral("The picture takes too long to decode."));
-    EXPECT_TRUE(img.isNull());
-
-    // 60 KB of 20,000 saved drawing states, each of which libwmf takes longer to save than the
-    // one before: refused from the records.
-    QByteArray saves;
-    for (int i = 0; i < 20000; ++i)
-        saves += le32(3) + le16(0x001E);
-    QByteArray wmf = placeableWmf(100, 100, 96, 0);
-    wmf.insert(wmf.size() - 6, saves);
-    qToLittleEndian<quint32>(quint32(wmf.size() - 22) / 2, wmf.data() + 22 + 6);
-    QImage saved;
-    const CodecResult s = loadImageData(wmf, QStringLiteral("saves.wmf"), saved);
-    EXPECT_EQ(s.message, QStringLiteral("The picture takes too long to decode."));
-    EXPECT_TRUE(saved.isNull());
 }
 
 // An EMF of 1000 x 1000 pixels holding `count` records between its header and its end record;
@@ -209,29 +160,6 @@ TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_EQ(img.size(), QSize(1024, 1024));
 
-    // What the records cost is added up before they are played. 2.6 MB of 110,000 rectangles:
-    // too many shapes to convert and draw within the time a metafile may take.
-    QByteArray rectangles;
-    for (int i = 0; i < 110000; ++i)
-        rectangles += le32(43) + le32(24) + le32(i % 900) + le32(i % 700) + le32(i % 900 + 50) + le32(i % 700 + 40);
-    QImage many;
-    const CodecResult m = loadImageData(emfOf(rectangles, 110000), QStringLiteral("many.emf"), many);
-    EXPECT_EQ(m.message, QStringLiteral("The picture takes too long to decode."));
-    EXPECT_TRUE(many.isNull());
-
-    // 240 bytes: a run-length coded bitmap of 5000 x 5000 pixels that ends at once, far more
-    // pixels than a metafile's bitmaps may have.
-    const QByteArray header = le32(40) + le32(5000) + le32(5000) + le16(1) + le16(8) + le32(1) + le32(2) +
-                              le32(3780) + le32(3780) + le32(2) + le32(0) + le32(0x000000) + le32(0xFFFFFF);
-    const QByteArray bitmap = le32(81) + le32(80 + header.size() + 4) + le32(0) + le32(0) + le32(999) + le32(999) +
-                              le32(0) + le32(0) + le32(0) + le32(0) + le32(5000) + le32(5000) + le32(80) +
-                              le32(header.size()) + le32(80 + header.size()) + le32(2) + le32(0) +
-                              le32(0x00CC0020) + le32(1000) + le32(1000) + header + le16(0x0100) + le16(0);
-    QImage huge;
-    const CodecResult b = loadImageData(emfOf(bitmap, 1), QStringLiteral("bitmap.emf"), huge);
-    EXPECT_EQ(b.message, QStringLiteral("The picture takes too long to decode."));
-    EXPECT_TRUE(huge.isNull());
-
     // A line of 40,000 points: QtSvg would draw the first 32,767 of them only. It is refused
     // from its record.
     QImage line;
@@ -241,23 +169,6 @@ TEST(HostilePictures, EmfPicturesAreDrawnAtMostOneMegapixelAndWholeOrNotAtAll)
     EXPECT_TRUE(line.isNull());
     QImage shorter;
     EXPECT_TRUE(loadImageData(emfOf(polyline(30000), 1), QStringLiteral("shorter.emf"), shorter).ok);
-
-    // 200 KB of 5,000 triangles, each covering half the picture: few records, but far more
-    // drawing than a metafile may take. The drawing is stopped and the picture refused.
-    QByteArray triangles;
-    for (int i = 0; i < 5000; ++i)
-        triangles += le32(86) + le32(40) + le32(0) + le32(0) + le32(999) + le32(999) + le32(3) + le16(0) + le16(0) +
-                     le16(999) + le16(quint16(i % 999)) + le16(quint16(999 - i % 999)) + le16(999);
-    QImage slow;
-    const CodecResult t = loadImageData(emfOf(triangles, 5000), QStringLiteral("slow.emf"), slow);
-    EXPECT_EQ(t.message, QStringLiteral("The picture takes too long to decode."));
-    EXPECT_TRUE(slow.isNull());
-    // One line of 30,000 points under a pen three pixels wide (a device unit is three pixels):
-    // one shape, which Qt would outline in some fifteen seconds. It is stopped all the same.
-    QImage wide;
-    const CodecResult p = loadImageData(emfOf(polyline(30000, 333), 1, 762), QStringLiteral("wide.emf"), wide);
-    EXPECT_EQ(p.message, QStringLiteral("The picture takes too long to decode."));
-    EXPECT_TRUE(wide.isNull());
 
     // A window of no extent: the player's coordinates are not numbers, and QtSvg gives up on
     // the path it is given.

@@ -1,7 +1,7 @@
 // The test main: a QApplication on the offscreen platform at 96 dpi with pinned fonts, so
 // that every run renders the same pixels, and a clean program state around every test.
 #include "support/TestSupport.h"
-#include "platform/imaging/ImageCodecs.h"
+#include "platform/imaging/PictureReader.h"
 #include "platform/web/WebEngineSetup.h"
 
 #include <QApplication>
@@ -75,8 +75,8 @@ int main(int argc, char **argv)
         platform::web::prepareWebEngine();
         QApplication app(argc, argv);
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-        // Many decoders run at once under ctest -j; a slow machine must not fail a picture.
-        platform::setMagickDecodeTimeLimitMs(120000);
+        // Many pictures are read at once under ctest -j; a slow machine must not fail one.
+        platform::setPictureReaderLimits({60, 0, 120000});
         testing::InitGoogleMock(&argc, argv);
         testing::UnitTest::GetInstance()->listeners().Append(new CleanStateListener);
         testsupport::resetProgramState();

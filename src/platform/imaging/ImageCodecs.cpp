@@ -1,9 +1,11 @@
 // Picks the codec for a picture and puts saved files in place. Of our own here are only the
 // signature tests, the few header fields read before a library decodes and the walk over a
 // compressed file's blocks (codecs/PictureLayout): each library picks formats and sizes its
-// own way, and the loader has to decide the same way for all of them, refusing a picture
-// whose decoding would cost more than the budget and one that was cut short.
+// own way, and the decoders have to decide the same way for all of them, refusing early a
+// picture whose header is past the limits and one that was cut short. What decoding costs
+// beside that is bounded by the picture reader's process limits.
 #include "platform/imaging/ImageCodecs.h"
+#include "platform/imaging/ImageDecoding.h"
 
 #include "platform/files/AtomicFile.h"
 #include "platform/imaging/codecs/CodecSupport.h"
@@ -26,7 +28,6 @@
 
 namespace platform {
 
-using codecs::checkCost;
 using codecs::damaged;
 using codecs::failed;
 using codecs::succeeded;
@@ -37,13 +38,6 @@ namespace {
 
 enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Psd, Pcx, Tga, Wbmp, Wmf, Emf };
 
-// The file is held in memory while it is decoded, so its bytes count against the budget.
-constexpr qint64 kMaxFileBytes = kMaxDecodeBytes;
-// Qt's readers refuse to allocate more than this many megabytes for one picture.
-constexpr int kQtAllocationLimitMb = int(kMaxDecodeBytes / (1024 * 1024));
-// A GIF is decoded into 32 bits a pixel, with a second picture for frames that restore what
-// was under them.
-constexpr double kGifBytesPerPixel = 8;
 // JPEG, TGA and PCX store their sides in 16 bits.
 constexpr int kSixteenBitSide = 65535;
 
@@ -163,54 +157,47 @@ bool bmpHasAllRows(const QByteArray &d)
     return offset + rowBytes * height <= d.size();
 }
 
-// Bytes a pixel that Qt's reader holds when it decodes into format, the conversion into the
-// output form included.
-double qtBytesPerPixel(QImage::Format format)
+bool is32Bit(QImage::Format format)
 {
-    switch (format) {
-    case QImage::Format_Invalid: return 8; // unknown: as if converted from 32 bits
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied: return 4; // converted in place
-    default: break;
-    }
-    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
-    return std::max(depth, 8) / 8.0 + 4;
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
 }
 
-// Reads with one of Qt's readers. minBytesPerPixel is what the format's decoder holds at
-// least (a GIF's second picture), decoderBytes its other buffers (a progressive JPEG's
-// coefficients).
-CodecResult qtRead(const QByteArray &data, const char *format, double minBytesPerPixel, qint64 decoderBytes,
-                   QImage &out)
+// Reads with one of Qt's readers, into the allocator's memory where the picture comes whole
+// in 32 bits a pixel.
+CodecResult qtRead(const QByteArray &data, const char *format, QImage &out, const PixelAllocator &allocate)
 {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
-    reader.setAllocationLimit(kQtAllocationLimitMb);
+    reader.setAllocationLimit(0); // the reader's process is bounded as a whole
     reader.setAutoTransform(true); // photos stand as the camera meant them
     const QSize size = reader.size();
-    if (size.isValid()) {
-        double perPixel = std::max(qtBytesPerPixel(reader.imageFormat()), minBytesPerPixel);
-        if (reader.transformation() != QImageIOHandler::TransformationNone)
-            perPixel += 4; // turned into a copy
-        if (CodecResult r = checkCost(size, perPixel, data.size() + decoderBytes); !r.ok)
-            return r;
-    }
+    if (size.isValid() && !withinPictureLimits(size))
+        return tooLarge(size);
     QImage image;
+    const QImage::Format decoded = reader.imageFormat();
+    if (allocate && size.isValid() && is32Bit(decoded) &&
+        reader.transformation() == QImageIOHandler::TransformationNone)
+        image = allocate(size, decoded); // the reader decodes into a picture of its size and format
+    const uchar *given = image.constBits();
     if (!reader.read(&image) || image.isNull())
         return unreadable();
     if (!withinPictureLimits(image.size()))
         return tooLarge(image.size());
+    if (given && image.constBits() == given && toOutputFormatInPlace(image)) {
+        out = image;
+        return succeeded();
+    }
     out = codecs::toOutputFormat(std::move(image));
     if (out.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     return succeeded();
 }
 
-CodecResult decode(const QByteArray &data, Format byExtension, QImage &out)
+CodecResult decode(const QByteArray &data, Format byExtension, QImage &out, const PixelAllocator &allocate)
 {
     if (data.isEmpty())
         return failed(CodecError::CannotDecode, QStringLiteral("The file is empty."));
@@ -228,31 +215,28 @@ CodecResult decode(const QByteArray &data, Format byExtension, QImage &out)
     if ((format == Format::Bmp && (!bmpHasAllRows(data) || !codecs::bmpRunsComplete(data))) ||
         (format == Format::Png && !codecs::pngChunksComplete(data)))
         return damaged(QStringLiteral("the picture is cut short."));
-    qint64 decoderBytes = 0;
     if (format == Format::Jpeg || format == Format::Gif) {
         const std::optional<codecs::PictureLayout> layout =
             format == Format::Jpeg ? codecs::jpegLayout(data) : codecs::gifLayout(data);
         if (!layout)
             return failed(CodecError::CannotDecode, QStringLiteral("The picture has no readable header."));
-        decoderBytes = layout->decoderBytes;
-        const double perPixel = format == Format::Gif ? kGifBytesPerPixel : 4;
-        if (CodecResult r = checkCost(layout->size, perPixel, data.size() + decoderBytes); !r.ok)
-            return r;
+        if (!withinPictureLimits(layout->size))
+            return tooLarge(layout->size);
         if (!layout->complete)
             return damaged(QStringLiteral("the picture is cut short."));
     }
     try {
         switch (format) {
-        case Format::Jpeg: return qtRead(data, "jpeg", 0, decoderBytes, out);
-        case Format::Png: return qtRead(data, "png", 0, 0, out);
-        case Format::Gif: return qtRead(data, "gif", kGifBytesPerPixel, 0, out);
-        case Format::Bmp: return qtRead(data, "bmp", 0, 0, out);
-        case Format::Tiff: return qtRead(data, "tiff", 0, 0, out);
-        case Format::Wbmp: return qtRead(data, "wbmp", 0, 0, out);
-        case Format::Psd: return codecs::magickRead(data, "PSD", out);
-        case Format::Pcx: return codecs::magickRead(data, "PCX", out);
-        case Format::Tga: return codecs::magickRead(data, "TGA", out);
-        case Format::Wmf: return codecs::magickRead(data, "WMF", out);
+        case Format::Jpeg: return qtRead(data, "jpeg", out, allocate);
+        case Format::Png: return qtRead(data, "png", out, allocate);
+        case Format::Gif: return qtRead(data, "gif", out, allocate);
+        case Format::Bmp: return qtRead(data, "bmp", out, allocate);
+        case Format::Tiff: return qtRead(data, "tiff", out, allocate);
+        case Format::Wbmp: return qtRead(data, "wbmp", out, allocate);
+        case Format::Psd: return codecs::magickRead(data, "PSD", out, allocate);
+        case Format::Pcx: return codecs::magickRead(data, "PCX", out, allocate);
+        case Format::Tga: return codecs::magickRead(data, "TGA", out, allocate);
+        case Format::Wmf: return codecs::magickRead(data, "WMF", out, allocate);
         case Format::Emf: return codecs::readEmf(data, out);
         case Format::Unknown: break;
         }
@@ -317,34 +301,51 @@ CodecResult encode(const QImage &image, int saveType, int jpegQuality, QByteArra
 
 bool isSupportedForReading(const QString &extension) { return formatForExtension(extension) != Format::Unknown; }
 
-CodecResult loadImageFile(const QString &path, QImage &out)
+CodecResult readPictureFile(const QString &path, QByteArray &data)
 {
-    const Format byExtension = formatForExtension(QFileInfo(path).suffix());
-    if (byExtension == Format::Unknown)
-        return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported: %1").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(CodecError::CannotDecode,
                       QStringLiteral("The file cannot be opened: %1").arg(file.errorString()));
-    if (file.size() > kMaxFileBytes)
+    if (file.size() > kMaxPictureFileBytes)
         return failed(CodecError::TooLarge, QStringLiteral("The file is too large."));
-    QByteArray data;
     try {
-        data = file.readAll();
+        // Read in pieces, so that a file that grows while it is read (or a device) stops at the limit.
+        while (!file.atEnd() && file.error() == QFileDevice::NoError) {
+            const QByteArray piece = file.read(4 * 1024 * 1024);
+            if (piece.isEmpty())
+                break;
+            if (data.size() + piece.size() > kMaxPictureFileBytes)
+                return failed(CodecError::TooLarge, QStringLiteral("The file is too large."));
+            data += piece;
+        }
     } catch (const std::bad_alloc &) {
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the file."));
     }
     if (file.error() != QFileDevice::NoError)
         return failed(CodecError::CannotDecode, QStringLiteral("The file cannot be read: %1").arg(file.errorString()));
-    return decode(data, byExtension, out);
+    return succeeded();
 }
 
-CodecResult loadImageData(const QByteArray &data, const QString &nameHint, QImage &out)
+CodecResult decodeImageFile(const QString &path, QImage &out, const PixelAllocator &allocate)
 {
-    if (data.size() > kMaxFileBytes)
-        return failed(CodecError::TooLarge, QStringLiteral("The data is too large."));
-    return decode(data, formatForExtension(extensionOfHint(nameHint)), out);
+    const Format byExtension = formatForExtension(QFileInfo(path).suffix());
+    if (byExtension == Format::Unknown)
+        return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported: %1").arg(path));
+    QByteArray data;
+    if (CodecResult r = readPictureFile(path, data); !r.ok)
+        return r;
+    return decode(data, byExtension, out, allocate);
 }
+
+CodecResult decodeImageData(const QByteArray &data, const QString &nameHint, QImage &out, const PixelAllocator &allocate)
+{
+    if (data.size() > kMaxPictureFileBytes)
+        return failed(CodecError::TooLarge, QStringLiteral("The data is too large."));
+    return decode(data, formatForExtension(extensionOfHint(nameHint)), out, allocate);
+}
+
+bool decodingDrawsText(const QByteArray &head) { return sniff(head) == Format::Emf; }
 
 CodecResult saveImageFile(const QString &path, const QImage &image, int saveType, int jpegQuality)
 {

@@ -11,8 +11,10 @@
 // it back, every other one comes out opaque. Writing to a format without alpha lays the
 // picture on white paper first (JPEG, BMP, PCX, WBMP, WMF, EMF).
 //
-// Saving encodes the whole file in memory and puts it in place through a temporary file, so
-// a failed save leaves no partial file behind and an existing file as it was.
+// Loading goes through the picture reader (PictureReader.h): the decoders run in a helper
+// process under limits the system enforces, never in the program. Saving encodes the whole
+// file in memory and puts it in place through a temporary file, so a failed save leaves no
+// partial file behind and an existing file as it was.
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -48,6 +50,8 @@ enum : int {
     CannotDecode = 2, // unreadable, truncated or not an image of its format
     TooLarge = 3,     // the picture is past the loading limits below, or larger than its format allows
     CannotWrite = 4,  // encoding failed, or the file could not be created or put in place
+    TooSlow = 5,      // reading the picture took longer than a picture may take
+    Busy = 6,         // another picture is being read; nothing was done
 };
 }
 
@@ -62,14 +66,14 @@ struct CodecResult {
 
 // The loading limits, decided by what a cover needs (a DVD case cover of 27.3 x 18.3 cm at
 // 1200 dpi has 111 megapixels). A picture with more pixels or a longer side is refused with
-// TooLarge, from its header before any decoder allocates. Metafiles, which have no pixels of
-// their own, are rendered to fit these limits instead.
+// TooLarge, from its header where the header tells. Metafiles, which have no pixels of their
+// own, are rendered to fit these limits instead. What a decoder may take beside its picture is
+// bounded by the picture reader's process limits, not estimated here.
 inline constexpr qint64 kMaxImagePixels = 128LL * 1024 * 1024;
 inline constexpr int kMaxImageSide = 16384;
-// What loading one picture may take: the file's bytes, the decoded picture and the whole-picture
-// buffers of its decoder together. A picture whose decoder needs more than 4 bytes a pixel
-// (a palette picture converted, a progressive JPEG, ImageMagick's 16-bit pixel cache) is
-// refused with TooLarge at correspondingly fewer pixels.
+// A picture file larger than this is refused before it is read.
+inline constexpr qint64 kMaxPictureFileBytes = 512LL * 1024 * 1024;
+// What the program may take to draw one picture of its own (a text, its shadow and turn).
 inline constexpr qint64 kMaxDecodeBytes = 4 * kMaxImagePixels;
 
 // True when a picture of this size is within kMaxImageSide and kMaxImagePixels.
@@ -88,19 +92,15 @@ private:
 };
 // Throws PictureTooLarge unless a picture of this size is within the limits.
 void requireWithinPictureLimits(const QSize &size);
-// How long ImageMagick may take to decode one picture (10 s) before the load fails. Tests that
-// run many decoders at once on a busy machine lengthen it; speed is measured by benchmarks.
-qint64 magickDecodeTimeLimitMs();
-void setMagickDecodeTimeLimitMs(qint64 milliseconds);
-
-// Loads a picture file. The extension must be one of the readable ones (see
-// isSupportedForReading); the decoder is then chosen by content where the format has a
-// recognisable signature, else by the extension (TGA and WBMP have none). A file cut short,
-// which a decoder would fill with grey, fails with CannotDecode.
+// Loads a picture file through the picture reader. The extension must be one of the readable
+// ones (see isSupportedForReading); the decoder is then chosen by content where the format
+// has a recognisable signature, else by the extension (TGA and WBMP have none). A file cut
+// short, which a decoder would fill with grey, fails with CannotDecode; one whose reading
+// takes too long with TooSlow; one whose reader runs out of memory with TooLarge (no size).
 CodecResult loadImageFile(const QString &path, QImage &out);
 
-// Loads a picture held in memory (downloaded or dropped). The content decides where it can;
-// otherwise the extension of nameHint (a file name or address) does.
+// Loads a picture held in memory (downloaded or dropped), as loadImageFile does. The content
+// decides where it can; otherwise the extension of nameHint (a file name or address) does.
 CodecResult loadImageData(const QByteArray &data, const QString &nameHint, QImage &out);
 
 // Saves a picture as saveType (a SaveType code), whatever the extension of path says.

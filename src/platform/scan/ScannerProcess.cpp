@@ -1,36 +1,28 @@
 #include "platform/scan/ScannerProcess.h"
 
+#include "platform/process/HelperChannel.h"
 #include "platform/scan/ScannerProtocol.h"
 #include "platform/ui/WaitWindow.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QScopedValueRollback>
-#include <QThread>
 #include <QDataStream>
-#include <QFileInfo>
 #include <QIODevice>
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
 #include <functional>
 #include <optional>
-#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <poll.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace platform {
 
@@ -43,11 +35,9 @@ using namespace scanproto;
     QDataStream name(&(bytes), QIODevice::mode); \
     prepare(name)
 
-// Between two looks at the socket the GUI thread handles its events for at most this long.
-constexpr int kSliceMs = 50;
-
-// What a wait between two looks at the socket does; false when the user gave up.
-using Pump = std::function<bool()>;
+using helper::kSliceMs;
+using helper::Pump;
+using helper::sendMessage;
 
 // On the GUI thread a call keeps the windows painted; after the patience time it shows a
 // wait window whose Cancel gives the call up.
@@ -81,82 +71,10 @@ private:
     bool cancelled_ = false;
 };
 
-bool onGuiThread()
-{
-    const QCoreApplication *app = QCoreApplication::instance();
-    return app && app->inherits("QApplication") && QThread::currentThread() == app->thread();
-}
-
-// Blocking, whole-message transfer over a socket. A timeout below 0 waits for ever.
-bool waitFor(int fd, short events, int timeoutMs)
-{
-    pollfd p{fd, events, 0};
-    for (;;) {
-        const int r = poll(&p, 1, timeoutMs);
-        if (r > 0)
-            return (p.revents & events) != 0 || (p.revents & (POLLHUP | POLLERR)) == 0;
-        if (r == 0)
-            return false;
-        if (errno != EINTR)
-            return false;
-    }
-}
-
-bool writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = send(fd, data, size, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
-bool readAll(int fd, char *data, size_t size, const QDeadlineTimer &deadline, const Pump &pump)
-{
-    while (size > 0) {
-        for (;;) {
-            const qint64 left = deadline.remainingTime(); // -1: for ever
-            if (left == 0)
-                return false;
-            int wait = left < 0 ? -1 : int(std::min<qint64>(left, INT_MAX));
-            if (pump)
-                wait = wait < 0 ? kSliceMs : std::min(wait, kSliceMs);
-            if (waitFor(fd, POLLIN, wait))
-                break;
-            if (pump && !pump())
-                return false;
-        }
-        const ssize_t n = recv(fd, data, size, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
-bool sendMessage(int fd, const QByteArray &message)
-{
-    const quint32 size = quint32(message.size());
-    return writeAll(fd, reinterpret_cast<const char *>(&size), sizeof size) && writeAll(fd, message.constData(), size_t(size));
-}
-
 // A timeout below 0 waits for ever; pump, when given, runs between slices of the wait.
 bool receiveMessage(int fd, QByteArray &message, int timeoutMs, const Pump &pump = {})
 {
-    const QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs));
-    quint32 size = 0;
-    if (!readAll(fd, reinterpret_cast<char *>(&size), sizeof size, deadline, pump) || size > kMaxMessage)
-        return false;
-    message.resize(qsizetype(size));
-    return readAll(fd, message.data(), size_t(size), deadline, pump);
+    return helper::receiveMessage(fd, message, timeoutMs, kMaxMessage, pump);
 }
 
 // How a call ended.
@@ -168,24 +86,10 @@ class Helper {
 public:
     static std::shared_ptr<Helper> start(const QString &path, const ScannerHelperTimes &times)
     {
-        int fds[2];
-        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
+        const helper::Started started = helper::start(path);
+        if (started.pid < 0)
             return nullptr;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        const QByteArray program = QFile::encodeName(path);
-        char *argv[] = {const_cast<char *>(program.constData()), nullptr};
-        pid_t pid = -1;
-        const int rc = posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (rc != 0) {
-            close(fds[0]);
-            return nullptr;
-        }
-        return std::shared_ptr<Helper>(new Helper(pid, fds[0], times));
+        return std::shared_ptr<Helper>(new Helper(started.pid, started.socket, times));
     }
 
     ~Helper()
@@ -221,7 +125,7 @@ public:
     // Cancel; a call made from an event handled meanwhile fails at once.
     Call call(const QByteArray &request, QByteArray &answer, int timeoutMs)
     {
-        const bool gui = onGuiThread();
+        const bool gui = helper::onGuiThread();
         if (gui && guiCalling_)
             return Call::Failed;
         const QScopedValueRollback<bool> calling(guiCalling_, guiCalling_ || gui);
@@ -445,16 +349,7 @@ std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath, const Sca
     return std::make_unique<ProcessScanner>(helperPath, times);
 }
 
-QString scannerHelperPath()
-{
-    const QString set = qEnvironmentVariable("PELMORA_SCANNER_HELPER");
-    if (!set.isEmpty())
-        return QFileInfo(set).isExecutable() ? set : QString();
-    if (!QCoreApplication::instance())
-        return QString();
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/pelmora-scanner");
-    return QFileInfo(beside).isExecutable() ? beside : QString();
-}
+QString scannerHelperPath() { return helper::besideProgram("PELMORA_SCANNER_HELPER", QStringLiteral("pelmora-scanner")); }
 
 int runScannerHelper(int inFd, int outFd)
 {

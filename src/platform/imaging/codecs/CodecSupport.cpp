@@ -1,7 +1,10 @@
 #include "platform/imaging/codecs/CodecSupport.h"
 
+#include "platform/imaging/ImageDecoding.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace platform {
 
@@ -23,6 +26,31 @@ void requireWithinPictureLimits(const QSize &size)
 {
     if (!withinPictureLimits(size))
         throw PictureTooLarge(size);
+}
+
+bool toOutputFormatInPlace(QImage &image)
+{
+    const QImage::Format format = image.format();
+    if (format == QImage::Format_ARGB32_Premultiplied)
+        return true;
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32)
+        return false;
+    const int w = image.width(), h = image.height();
+    const qsizetype bpl = image.bytesPerLine();
+    uchar *bits = image.bits(); // over memory the caller keeps: no copy is made
+    // Row by row through Qt's own conversion, so that the values are those of convertToFormat.
+    constexpr int kRows = 64;
+    for (int y = 0; y < h; y += kRows) {
+        const int rows = std::min(kRows, h - y);
+        uchar *first = bits + qsizetype(y) * bpl;
+        const QImage band = QImage(first, w, rows, bpl, format).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (band.isNull())
+            return false;
+        for (int r = 0; r < rows; ++r)
+            std::memcpy(first + qsizetype(r) * bpl, band.constScanLine(r), size_t(w) * 4);
+    }
+    image = QImage(bits, w, h, bpl, QImage::Format_ARGB32_Premultiplied);
+    return true;
 }
 
 } // namespace platform
@@ -47,20 +75,9 @@ CodecResult unreadable()
     return failed(CodecError::CannotDecode, QStringLiteral("The file is damaged or is no picture of its type."));
 }
 
-CodecResult checkCost(const QSize &size, double bytesPerPixel, qint64 fixedBytes)
+double fitFactor(double width, double height, double maxPixels)
 {
-    if (!withinPictureLimits(size))
-        return tooLarge(size);
-    const double cost = double(size.width()) * size.height() * bytesPerPixel + double(fixedBytes);
-    if (cost > double(kMaxDecodeBytes))
-        return tooLarge(size);
-    return succeeded();
-}
-
-double fitFactor(double width, double height, double bytesPerPixel, qint64 fixedBytes)
-{
-    const double maxPixels =
-        std::min(double(kMaxImagePixels), std::max(0.0, double(kMaxDecodeBytes - fixedBytes) / bytesPerPixel));
+    maxPixels = std::min(double(kMaxImagePixels), maxPixels);
     double f = 1.0;
     if (width > kMaxImageSide)
         f = std::min(f, kMaxImageSide / width);

@@ -5,7 +5,6 @@
 
 #include <Magick++.h>
 
-#include <QElapsedTimer>
 #include <QtEndian>
 
 #include <algorithm>
@@ -21,16 +20,8 @@ namespace platform::codecs {
 namespace {
 
 // Metafiles have no pixels of their own; this is the resolution they are rendered at, the
-// screen resolution the program measures in, lowered where the frame would not fit the limits.
+// screen resolution the program measures in, lowered where the frame would pass one megapixel.
 constexpr double kMetafileDpi = 96.0;
-// libwmf draws through ImageMagick's renderer, which takes about a quarter of a microsecond
-// a pixel for each shape that covers the picture (and cannot be stopped while it fills one):
-// metafiles are drawn at most kMaxMetafilePixels large and within kMetafileMilliseconds.
-// How long one picture may take to decode.
-qint64 gDecodeMilliseconds = 10000;
-// ImageMagick keeps a picture as 16-bit channels, with a 16-bit index beside palette and CMYK
-// pictures; we copy it into 32 bits a pixel.
-constexpr double kMagickBytesPerPixel = sizeof(MagickCore::PixelPacket) + sizeof(MagickCore::IndexPacket) + 4;
 
 void initMagick()
 {
@@ -38,71 +29,18 @@ void initMagick()
     std::call_once(once, [] {
         Magick::InitializeMagick(nullptr);
         // Our own ceilings; the system policy may lower them further, never raise them. A
-        // picture past them fails with a resource error instead of eating memory, and no
-        // pixel cache ever goes to disk (a killed program would leave it in the temporary
-        // folder). The time limit is ours (see DecodeDeadline): ImageMagick 6 counts its own
-        // from the first picture of the process and then ends the process.
-        // Our checks of the pinged size come first; the side limits here are a backstop with
-        // room for a metafile's renderer, which rounds its canvas up.
+        // picture past them fails with a resource error, and no pixel cache ever goes to disk
+        // (that would be a file written, which the reading process may not do). Our checks of
+        // the pinged size come first; the side limits here are a backstop with room for a
+        // metafile's renderer, which rounds its canvas up. What the pixels may take in memory
+        // is bounded by the reading process's own limits.
         Magick::ResourceLimits::width(2 * kMaxImageSide);
         Magick::ResourceLimits::height(2 * kMaxImageSide);
         Magick::ResourceLimits::area(kMaxImagePixels);
-        Magick::ResourceLimits::memory(kMaxDecodeBytes);
-        Magick::ResourceLimits::map(kMaxDecodeBytes);
         Magick::ResourceLimits::disk(0);
+        // One thread: the reading process's time limit counts the time of all of them.
+        Magick::ResourceLimits::thread(1);
     });
-}
-
-// Stops a decoder that runs past gDecodeMilliseconds: the coders report their progress row
-// by row and stop when told to, handing back what they have, which is then refused.
-class DecodeDeadline {
-public:
-    DecodeDeadline(Magick::Image &image, qint64 milliseconds) : limit_(milliseconds)
-    {
-        timer_.start();
-        MagickCore::SetImageInfoProgressMonitor(image.imageInfo(), &DecodeDeadline::progress, this);
-    }
-    bool expired() const { return expired_; }
-
-private:
-    static MagickCore::MagickBooleanType progress(const char *, const MagickCore::MagickOffsetType,
-                                                  const MagickCore::MagickSizeType, void *self)
-    {
-        auto *d = static_cast<DecodeDeadline *>(self);
-        if (d->timer_.elapsed() > d->limit_)
-            d->expired_ = true;
-        return d->expired_ ? MagickCore::MagickFalse : MagickCore::MagickTrue;
-    }
-
-    QElapsedTimer timer_;
-    qint64 limit_;
-    bool expired_ = false;
-};
-
-// libwmf takes time for each saved drawing state that grows with the number saved before it
-// (100,000 take four seconds), and the deadline below cannot stop it there: a WMF that saves
-// more often than this is refused before it is played.
-constexpr qint64 kMaxWmfSaves = 10000;
-
-// The SAVEDC records of a WMF, counted as far as its records can be followed.
-qint64 wmfSaves(const QByteArray &d)
-{
-    const qsizetype n = d.size();
-    qsizetype pos = n >= 22 && qFromLittleEndian<quint32>(d.constData()) == 0x9AC6CDD7u ? 22 : 0; // placeable
-    if (pos + 18 > n)
-        return 0;
-    pos += qsizetype(qFromLittleEndian<quint16>(d.constData() + pos + 2)) * 2; // the header's size in words
-    qint64 saves = 0;
-    while (pos + 6 <= n) {
-        const quint32 words = qFromLittleEndian<quint32>(d.constData() + pos);
-        const quint16 function = qFromLittleEndian<quint16>(d.constData() + pos + 4);
-        if (function == 0 || words < 3 || words > quint32(n - pos) / 2)
-            break;
-        if (function == 0x001E) // META_SAVEDC
-            ++saves;
-        pos += qsizetype(words) * 2;
-    }
-    return saves;
 }
 
 // An image with the read options every decode uses; density is a metafile's resolution.
@@ -170,12 +108,16 @@ bool psdHasSingleFullLayer(const QByteArray &d, qint64 width, qint64 height)
 }
 
 // Copies the pixels of a read image into a QImage: straight into 32 bits a pixel (BGRA in
-// memory is Qt's ARGB32), premultiplied in place.
-CodecResult toQImage(Magick::Image &image, QImage &out)
+// memory is Qt's ARGB32), premultiplied in place; into the allocator's memory where it gives some.
+CodecResult toQImage(Magick::Image &image, QImage &out, const PixelAllocator &allocate)
 {
     if (image.colorSpace() != Magick::sRGBColorspace && image.colorSpace() != Magick::GRAYColorspace)
         image.colorSpace(Magick::sRGBColorspace);
-    QImage result(int(image.columns()), int(image.rows()), QImage::Format_ARGB32);
+    const QSize size(int(image.columns()), int(image.rows()));
+    QImage result = allocate ? allocate(size, QImage::Format_ARGB32) : QImage();
+    const bool shared = !result.isNull();
+    if (!shared)
+        result = QImage(size, QImage::Format_ARGB32);
     if (result.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRA bytes are ARGB32 words on little-endian machines only");
@@ -188,7 +130,10 @@ CodecResult toQImage(Magick::Image &image, QImage &out)
                 line[x] |= 0xFF000000u;
         }
     }
-    out = toOutputFormat(std::move(result));
+    if (shared && toOutputFormatInPlace(result))
+        out = result;
+    else
+        out = toOutputFormat(std::move(result));
     return succeeded();
 }
 
@@ -200,19 +145,16 @@ bool isTruncationWarning(const Magick::Warning &w)
            std::strstr(w.what(), "unexpected end") || std::strstr(w.what(), "insufficient image data");
 }
 
-// The resolution that renders a metafile of width x height pixels at kMetafileDpi within
-// the limits and the budget, and within ImageMagick's own limits, which the system policy
-// may set lower (Debian's: 16000 pixels a side).
-double metafileDensity(qint64 width, qint64 height, qint64 fileBytes)
+// The resolution that renders a metafile of width x height pixels at kMetafileDpi within one
+// megapixel and the limits, and within ImageMagick's own limits, which the system policy may
+// set lower (Debian's: 16000 pixels a side).
+double metafileDensity(qint64 width, qint64 height)
 {
     const double w = double(width), h = double(height);
-    double f = fitFactor(w, h, kMagickBytesPerPixel, fileBytes);
+    double f = fitFactor(w, h, std::min(double(Magick::ResourceLimits::area()), kMaxMetafilePixels));
     const double sideW = double(Magick::ResourceLimits::width()) - 1;
     const double sideH = double(Magick::ResourceLimits::height()) - 1;
-    // The pixel cache must stay in memory: it may not go to disk.
-    const double cachePixels = double(Magick::ResourceLimits::memory()) / sizeof(MagickCore::PixelPacket);
-    const double pixels = std::min({double(Magick::ResourceLimits::area()), cachePixels, kMaxMetafilePixels});
-    f = std::min({f, sideW / w, sideH / h, std::sqrt(pixels / (w * h))});
+    f = std::min({f, sideW / w, sideH / h});
     return kMetafileDpi * f * 0.99; // the renderer rounds its canvas up
 }
 
@@ -250,7 +192,7 @@ Magick::Image magickImage(const QImage &image, bool alpha, const char *format, c
 
 } // namespace
 
-CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
+CodecResult magickRead(const QByteArray &data, const char *format, QImage &out, const PixelAllocator &allocate)
 {
     initMagick();
     qint64 w = 0, h = 0;
@@ -260,8 +202,6 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
 
         // Look at the size first, without decoding pixels.
         const bool metafile = std::strcmp(format, "WMF") == 0;
-        if (metafile && wmfSaves(data) > kMaxWmfSaves)
-            return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
         Magick::Image probe = preparedImage(format);
         probe.ping(blob);
         w = qint64(probe.columns());
@@ -269,7 +209,7 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
         if (w <= 0 || h <= 0)
             return failed(CodecError::CannotDecode, QStringLiteral("The picture has no size."));
         double density = kMetafileDpi;
-        if (metafile && (density = metafileDensity(w, h, data.size())) < kMetafileDpi) {
+        if (metafile && (density = metafileDensity(w, h)) < kMetafileDpi) {
             // Rendered smaller, to fit the limits.
             probe = preparedImage(format, density);
             probe.ping(blob);
@@ -278,9 +218,8 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
         }
         // A PSD read from its layer holds the merged picture beside it.
         const bool fromLayer = std::strcmp(format, "PSD") == 0 && psdHasSingleFullLayer(data, w, h);
-        const double perPixel = kMagickBytesPerPixel + (fromLayer ? kMagickBytesPerPixel - 4 : 0);
-        if (CodecResult r = checkCost(sizeOf(), perPixel, data.size()); !r.ok)
-            return r;
+        if (!withinPictureLimits(sizeOf()))
+            return tooLarge(sizeOf());
 
         if (fromLayer) {
             Magick::ReadOptions options;
@@ -288,23 +227,19 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out)
             std::vector<Magick::Image> frames;
             Magick::readImages(&frames, blob, options);
             if (frames.size() == 2 && frames[1].columns() == size_t(w) && frames[1].rows() == size_t(h))
-                return toQImage(frames[1], out);
+                return toQImage(frames[1], out, allocate);
         }
         Magick::Image image = preparedImage(format, density);
         image.quiet(false); // a picture read only in part comes with a warning
-        const DecodeDeadline deadline(image, metafile ? std::min(gDecodeMilliseconds, kMetafileMilliseconds)
-                                                      : gDecodeMilliseconds);
         try {
             image.read(blob);
         } catch (const Magick::Warning &warning) {
             if (isTruncationWarning(warning))
                 return damaged(QStringLiteral("the picture is cut short."));
         }
-        if (deadline.expired())
-            return failed(CodecError::CannotDecode, QStringLiteral("The picture takes too long to decode."));
         if (image.columns() != size_t(w) || image.rows() != size_t(h))
             return failed(CodecError::CannotDecode, QStringLiteral("The picture could not be decoded."));
-        return toQImage(image, out);
+        return toQImage(image, out, allocate);
     } catch (const Magick::Exception &e) {
         if (isLimitError(e))
             return w > 0 && h > 0 ? tooLarge(sizeOf())
@@ -347,10 +282,3 @@ CodecResult magickWrite(const QImage &image, const char *format, QByteArray &out
 }
 
 } // namespace platform::codecs
-
-namespace platform {
-
-qint64 magickDecodeTimeLimitMs() { return codecs::gDecodeMilliseconds; }
-void setMagickDecodeTimeLimitMs(qint64 milliseconds) { codecs::gDecodeMilliseconds = milliseconds; }
-
-} // namespace platform

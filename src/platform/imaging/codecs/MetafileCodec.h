@@ -1,9 +1,9 @@
 #pragma once
-// Windows metafiles. EMF reading: libemf2svg turns the records into SVG, which QtSvg paints
-// into a picture of the metafile's frame size at 96 dpi, on white (smaller where that
-// would pass the loading limits). (WMF reading is
-// ImageMagick's, see MagickCodec.) Writing: libuemf builds a metafile that stretches the
-// picture, as a 24-bit DIB, over the whole frame of the picture's size at 96 dpi.
+// Windows metafiles. EMF reading (EmfReader.cpp): libemf2svg turns the records into SVG, which
+// QtSvg paints into a picture of the metafile's frame size at 96 dpi, on white (smaller where
+// that would pass one megapixel). WMF reading is ImageMagick's, see MagickCodec. Writing
+// (MetafileWriter.cpp): libuemf builds a metafile that stretches the picture, as a 24-bit
+// DIB, over the whole frame of the picture's size at 96 dpi.
 #include "platform/imaging/ImageCodecs.h"
 
 #include <QByteArray>

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace platform::codecs {
 
@@ -23,8 +22,6 @@ public:
 private:
     const QByteArray &d_;
 };
-
-bool isProgressiveFrame(int marker) { return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE; }
 
 bool isFrameMarker(int marker)
 {
@@ -60,12 +57,8 @@ std::optional<PictureLayout> jpegLayout(const QByteArray &data)
 {
     const Bytes b(data);
     const qsizetype n = b.size();
-    struct Component {
-        int h = 1, v = 1;
-    };
-    std::vector<Component> components;
     PictureLayout layout;
-    bool haveFrame = false, wholeCoefficients = false, firstScan = true;
+    bool haveFrame = false, firstScan = true;
     qsizetype pos = 2;
     while (pos + 1 < n) {
         if (b.u8(pos) != 0xFF) { // stray bytes between segments: the decoder skips them too
@@ -91,17 +84,9 @@ std::optional<PictureLayout> jpegLayout(const QByteArray &data)
             break;
         if (isFrameMarker(marker) && !haveFrame && length >= 8) {
             layout.size = QSize(b.be16(pos + 5), b.be16(pos + 3));
-            const int count = b.u8(pos + 7);
-            for (int c = 0; c < count && 8 + 3 * c + 2 < length; ++c) {
-                const int sampling = b.u8(pos + 8 + 3 * c + 1);
-                components.push_back({std::max(1, sampling >> 4), std::max(1, sampling & 15)});
-            }
-            wholeCoefficients = isProgressiveFrame(marker);
             haveFrame = true;
         }
         if (marker == 0xDA) {
-            if (firstScan && haveFrame && length >= 3 && b.u8(pos + 2) < int(components.size()))
-                wholeCoefficients = true; // components in scans of their own
             firstScan = false;
             pos = skipEntropyData(b, pos + length);
             continue;
@@ -110,17 +95,6 @@ std::optional<PictureLayout> jpegLayout(const QByteArray &data)
     }
     if (!haveFrame)
         return std::nullopt;
-    if (wholeCoefficients && !components.empty()) {
-        int hMax = 1, vMax = 1;
-        for (const Component &c : components) {
-            hMax = std::max(hMax, c.h);
-            vMax = std::max(vMax, c.v);
-        }
-        const qint64 mcuColumns = (qint64(layout.size.width()) + 8 * hMax - 1) / (8 * hMax);
-        const qint64 mcuRows = (qint64(layout.size.height()) + 8 * vMax - 1) / (8 * vMax);
-        for (const Component &c : components)
-            layout.decoderBytes += mcuColumns * c.h * mcuRows * c.v * 64 * 2;
-    }
     return layout;
 }
 

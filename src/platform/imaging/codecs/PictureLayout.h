@@ -1,8 +1,7 @@
 #pragma once
 // What the headers and block structure of a compressed picture tell before it is decoded:
-// the size the decoder will allocate, the decoder's own whole-picture buffers, and whether
-// the data runs to its end or was cut off (the decoders fill a cut-off picture with grey and
-// call it read).
+// the size the decoder will allocate and whether the data runs to its end or was cut off (the
+// decoders fill a cut-off picture with grey and call it read).
 #include <QByteArray>
 #include <QSize>
 
@@ -12,13 +11,11 @@ namespace platform::codecs {
 
 struct PictureLayout {
     QSize size;                 // the picture the decoder allocates
-    qint64 decoderBytes = 0;    // buffers of the whole picture the decoder keeps beside it
     bool complete = false;      // the data holds the whole picture
 };
 
-// JPEG: the frame header's size; a progressive or multi-scan picture keeps all its DCT
-// coefficients (two bytes each, 64 a block) until the last scan. Complete when the end
-// marker follows the last scan. Empty without a frame header.
+// JPEG: the frame header's size. Complete when the end marker follows the last scan. Empty
+// without a frame header.
 std::optional<PictureLayout> jpegLayout(const QByteArray &data);
 
 // GIF: the logical screen grown by every frame that reaches beyond it. Complete when the

@@ -1,0 +1,55 @@
+#pragma once
+// The messages between the program and its picture reader (framed as HelperChannel frames
+// them), and the descriptors the helper is given. The program reads every answer through the
+// readers below: one that is short, too long or holds a value out of range is no answer.
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+namespace platform::readerproto {
+
+// The helper's descriptors beside the socket on standard input and output.
+constexpr int kPixelsFd = 3; // the memfd the pixels go into, rows of 4 x width bytes
+constexpr int kInputFd = 4;  // a memfd of the picture's bytes, for a picture held in memory
+constexpr int kNoticeFd = 5; // written to when an allocation failed: the helper ran out of memory
+
+constexpr quint32 kMaxMessage = 64 * 1024;
+// The longest message text an answer may carry.
+constexpr int kMaxText = 2048;
+
+enum class Kind : quint8 { File = 1, Data = 2, Preview = 3 };
+enum class Answer : quint8 { Size = 1, Result = 2 };
+
+struct Request {
+    Kind kind = Kind::File;
+    QString path;     // of a file
+    QString nameHint; // of a picture held in memory
+};
+
+struct Result {
+    qint32 error = 0;   // a CodecError number
+    QString message;
+    QSize refused;      // the size a TooLarge names
+    QSize pixels;       // the picture in the memfd
+    QSize original;     // of a preview: the picture's own size
+};
+
+QByteArray encode(const Request &r);
+std::optional<Request> decodeRequest(const QByteArray &bytes);
+
+QByteArray sizeAnswer(QSize original);
+QByteArray resultAnswer(const Result &r);
+QByteArray targetReply(QSize target);
+std::optional<QSize> decodeTarget(const QByteArray &bytes);
+
+// An answer of the helper: its type, and the size or the result it carries.
+struct Answered {
+    Answer type = Answer::Result;
+    QSize size;
+    Result result;
+};
+std::optional<Answered> decodeAnswer(const QByteArray &bytes);
+
+} // namespace platform::readerproto
