@@ -191,6 +191,10 @@ CodecResult qtRead(const QByteArray &data, const char *format, QImage &out, cons
         out = image;
         return succeeded();
     }
+    if (QImage shared = toOutputFormatInto(image, allocate); !shared.isNull()) {
+        out = shared;
+        return succeeded();
+    }
     out = codecs::toOutputFormat(std::move(image));
     if (out.isNull())
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));

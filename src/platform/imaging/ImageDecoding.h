@@ -45,4 +45,9 @@ bool decodingDrawsText(const QByteArray &head);
 // false for another format.
 bool toOutputFormatInPlace(QImage &image);
 
+// The picture in Format_ARGB32_Premultiplied over the allocator's memory, converted a band at
+// a time (a palette or grey picture is not held twice in 32 bits); null where the allocator
+// gives none.
+QImage toOutputFormatInto(const QImage &image, const PixelAllocator &allocate);
+
 } // namespace platform

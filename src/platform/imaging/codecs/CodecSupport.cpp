@@ -28,6 +28,28 @@ void requireWithinPictureLimits(const QSize &size)
         throw PictureTooLarge(size);
 }
 
+namespace {
+
+// The picture in Format_ARGB32_Premultiplied written to target (rows of targetBpl bytes), a
+// band at a time through Qt's own conversion, so that the values are those of
+// convertToFormat and no second whole picture is made. target may be the source's own memory.
+bool convertInto(const QImage &source, uchar *target, qsizetype targetBpl)
+{
+    constexpr int kRows = 64;
+    const int w = source.width(), h = source.height();
+    for (int y = 0; y < h; y += kRows) {
+        const int rows = std::min(kRows, h - y);
+        const QImage band = source.copy(0, y, w, rows).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (band.isNull())
+            return false;
+        for (int r = 0; r < rows; ++r)
+            std::memcpy(target + qsizetype(y + r) * targetBpl, band.constScanLine(r), size_t(w) * 4);
+    }
+    return true;
+}
+
+} // namespace
+
 bool toOutputFormatInPlace(QImage &image)
 {
     const QImage::Format format = image.format();
@@ -38,19 +60,20 @@ bool toOutputFormatInPlace(QImage &image)
     const int w = image.width(), h = image.height();
     const qsizetype bpl = image.bytesPerLine();
     uchar *bits = image.bits(); // over memory the caller keeps: no copy is made
-    // Row by row through Qt's own conversion, so that the values are those of convertToFormat.
-    constexpr int kRows = 64;
-    for (int y = 0; y < h; y += kRows) {
-        const int rows = std::min(kRows, h - y);
-        uchar *first = bits + qsizetype(y) * bpl;
-        const QImage band = QImage(first, w, rows, bpl, format).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        if (band.isNull())
-            return false;
-        for (int r = 0; r < rows; ++r)
-            std::memcpy(first + qsizetype(r) * bpl, band.constScanLine(r), size_t(w) * 4);
-    }
+    if (!convertInto(image, bits, bpl))
+        return false;
     image = QImage(bits, w, h, bpl, QImage::Format_ARGB32_Premultiplied);
     return true;
+}
+
+QImage toOutputFormatInto(const QImage &image, const PixelAllocator &allocate)
+{
+    if (!allocate || image.isNull())
+        return {};
+    QImage target = allocate(image.size(), QImage::Format_ARGB32_Premultiplied);
+    if (target.isNull() || !convertInto(image, target.bits(), target.bytesPerLine()))
+        return {};
+    return target;
 }
 
 } // namespace platform
