@@ -10,14 +10,6 @@
 #include <cstddef>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define PELMORA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PELMORA_SANITIZED 1
-#endif
-#endif
-
 // A sanitizer brings its own allocator, and its own memory limit.
 #ifndef PELMORA_SANITIZED
 

@@ -31,14 +31,6 @@
 
 extern char **environ;
 
-#if defined(__SANITIZE_ADDRESS__)
-#define PELMORA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PELMORA_SANITIZED 1
-#endif
-#endif
-
 namespace platform {
 
 using codecs::failed;

@@ -8,6 +8,16 @@
 
 #include <optional>
 
+// PELMORA_SANITIZED: built with AddressSanitizer, whose allocator and memory limit the helper
+// then uses in place of the system's address-space limit.
+#if defined(__SANITIZE_ADDRESS__)
+#define PELMORA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PELMORA_SANITIZED 1
+#endif
+#endif
+
 namespace platform::readerproto {
 
 // The helper's descriptors beside the socket on standard input and output.
