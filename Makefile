@@ -40,16 +40,16 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest -j $(JOBS) --output-on-failure
 
 # Each libFuzzer target for FUZZ_SECONDS seconds. The targets look for crashes: an input that
-# runs past the time or memory limit of one input is kept as a timeout or oom file and the run
-# goes on (in the program the picture reader's helper bounds such an input); a crash fails it.
+# runs past the time or memory limit of one input is kept as a timeout or oom file (under
+# $(FUZZ_BUILD)/artifacts) and the run goes on (in the program the picture reader's helper bounds such an input); a crash fails it.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPELMORA_FUZZ=ON -DPELMORA_TESTS=OFF -DPELMORA_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@for t in $(FUZZ_BUILD)/bin/fuzz_*; do \
-	  echo "== $$t"; mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$t); \
+	  echo "== $$t"; mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$t) $(FUZZ_BUILD)/artifacts/$$(basename $$t); \
 	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $$t -max_total_time=$(FUZZ_SECONDS) \
-	    -fork=1 -ignore_timeouts=1 -ignore_ooms=1 -timeout=10 -rss_limit_mb=3072 -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$t) fuzz/corpus/$$(basename $$t) || exit 1; \
+	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$(basename $$t)/ -fork=1 -ignore_timeouts=1 -ignore_ooms=1 -timeout=10 -rss_limit_mb=3072 -max_len=65536 $(FUZZ_BUILD)/corpus/$$(basename $$t) fuzz/corpus/$$(basename $$t) || exit 1; \
 	done
 
 # Every benchmark, then the comparisons with other programs, ending with one table of ratios.
