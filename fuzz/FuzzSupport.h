@@ -5,6 +5,8 @@
 #include "platform/ui/Prompter.h"
 
 #include <QDir>
+
+#include <cstdlib>
 #include <QFile>
 #include <unistd.h>
 
@@ -23,6 +25,8 @@ inline const QString &home()
         QDir().mkpath(d + QStringLiteral("/data"));
         QDir().mkpath(d + QStringLiteral("/language"));
         setAppPathForTests(d);
+        // Fuzzing in fork mode starts a process for every job: each takes its folder with it.
+        std::atexit([] { QDir(QDir::tempPath() + QStringLiteral("/pelmora-fuzz-") + QString::number(getpid())).removeRecursively(); });
         platform::Seam<platform::Prompter>::install(std::make_unique<SilentPrompter>());
         return d;
     }();
