@@ -80,8 +80,8 @@ void giveUpWhatIsNotNeeded()
     deny(SCMP_SYS(clone3), ENOSYS); // its flags are out of reach; threads are made with clone then
     // Other processes: no signals, no debugging, no namespaces.
     const scmp_datum_t self = scmp_datum_t(getpid());
-    deny(SCMP_SYS(kill), EPERM, 1, SCMP_A0(SCMP_CMP_NE, self));
-    deny(SCMP_SYS(tgkill), EPERM, 1, SCMP_A0(SCMP_CMP_NE, self));
+    deny(SCMP_SYS(kill), EPERM, 1, scmp_arg_cmp{0, SCMP_CMP_NE, self, 0});
+    deny(SCMP_SYS(tgkill), EPERM, 1, scmp_arg_cmp{0, SCMP_CMP_NE, self, 0});
     for (const int call : {SCMP_SYS(tkill), SCMP_SYS(ptrace), SCMP_SYS(process_vm_readv),
                            SCMP_SYS(process_vm_writev), SCMP_SYS(pidfd_open), SCMP_SYS(pidfd_send_signal),
                            SCMP_SYS(pidfd_getfd), SCMP_SYS(mount), SCMP_SYS(umount2), SCMP_SYS(setns),
