@@ -227,7 +227,12 @@ void clsTextObject::adaptWidthInPercent(int target, bool measureResizeCopy)
 {
     try {
         double q = mSnglWidthInPercent;
-        fit(q, measureResizeCopy ? mImgXResize->width() : W(), target, false, false);
+        // The width the picture has at the call: as a fit of the height has left the text,
+        // which the fit measured and did not draw.
+        const int width = measureResizeCopy ? mImgXResize->width()
+                          : turnsPicture()  ? W()
+                                            : pictureSizeAtZoom(gDblZoomFactor).width();
+        fit(q, width, target, false, false);
     } catch (...) {
         reportError(kResize, source("adaptWidthInPercent"));
     }

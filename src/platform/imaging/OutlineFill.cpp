@@ -48,6 +48,12 @@ void OutlineCoverage::addEdge(double x0, double y0, double x1, double y1)
     const double slope = (x1 - x0) / (y1 - y0);
     const double top = std::max(y0, 0.0), bottom = std::min(y1, h);
     const int firstRow = int(std::floor(top)), lastRow = int(std::ceil(bottom)) - 1;
+    if (firstRow == lastRow) {
+        // Most edges of a flattened curve lie in one row.
+        const double xa = x0 + (top - y0) * slope, xb = x0 + (bottom - y0) * slope;
+        addRowPiece(firstRow, std::min(xa, xb), std::max(xa, xb), direction * (bottom - top));
+        return;
+    }
     for (int row = firstRow; row <= lastRow; ++row) {
         const double ya = std::max(top, double(row)), yb = std::min(bottom, double(row) + 1.0);
         if (yb <= ya)
@@ -66,6 +72,17 @@ void OutlineCoverage::addRowPiece(int row, double x0, double x1, double height)
     // gives the coverage, the full height from the piece's last pixel on.
     const int w = area_.width();
     float *cells = cells_.data() + size_t(row) * size_t(w);
+    const double cell = std::floor(x0);
+    if (x1 <= cell + 1.0 && cell >= 0 && cell < w) {
+        // Within one pixel: the share right of the piece's middle goes to it, the rest from
+        // the next pixel on.
+        const int j = int(cell);
+        const double right = (x0 + x1) / 2.0 - cell;
+        cells[j] += float(height * (1.0 - right));
+        if (j + 1 < w)
+            cells[j + 1] += float(height * right);
+        return;
+    }
     const double span = x1 - x0;
     const auto integral = [&](double t) {
         if (t <= x0)

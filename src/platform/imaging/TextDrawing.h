@@ -71,8 +71,9 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 // to nothing. Larger glyphs are filled from their outlines: each costs the cells its edges
 // cross, and each run of a line's glyphs the pixels of its box; drawingWork() counts both,
 // without drawing. A text of more than kMaxOutlineWork is not drawn: measured in a release
-// build, a unit takes about 13 ns, so the most within it takes about 4 s of CPU.
-inline constexpr double kMaxOutlineWork = 3.2e8;
+// build, a unit takes about 11 ns, so the most within it takes about 3 s of CPU, which leaves
+// room for the measuring of a command that fits the text first.
+inline constexpr double kMaxOutlineWork = 2.5e8;
 double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
 // Thrown by drawText() for a text of more work than that.
 class TextTooCostly : public std::bad_alloc {
