@@ -9,6 +9,7 @@
 // - the 308 lines, once stretched, drawn at full scale into the cover (printing, saving);
 // - the bottom-right handle of 100 such lines dragged until the text is 8000 pixels high.
 // Each reports its CPU time, the drawings it made and its peak memory.
+#include "BenchCanvas.h"
 #include "PeakMemory.h"
 #include "canvas/CanvasServices.h"
 #include "canvas/Globals.h"
@@ -29,33 +30,7 @@
 
 namespace {
 
-double processCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
-class Canvas final : public CanvasServices {
-public:
-    Canvas()
-    {
-        canvas_.resize(631, 631);
-        canvas_.image()->blank(631, 631, 0xFFFFFF, 255, 6, platform::kNoUndo);
-    }
-    platform::ImgxCanvas &editorCanvas() override { return canvas_; }
-    void adaptObjectSizeToZoom(const QString &key) override { ::adaptObjectSizeToZoom(*gObjMoveableObjects(), key); }
-
-private:
-    platform::ImgxCanvas canvas_;
-};
-
-class CountedMessages final : public platform::Prompter {
-public:
-    int msgBox(const QString &, int, const QString &) override { return ++shown, platform::MsgAnswer::Ok; }
-    bool inputBox(const QString &, const QString &, const QString &, QString &) override { return false; }
-    int shown = 0;
-};
 
 QString trackLines(int lines, int length)
 {
@@ -64,18 +39,6 @@ QString trackLines(int lines, int length)
     for (int i = 0; i < lines; ++i)
         all << line;
     return all.join(QStringLiteral("\r\n"));
-}
-
-QString accentedLetters()
-{
-    QString t;
-    const int marks = platform::imaging::kMaxCombiningMarks;
-    for (int n = 1; t.size() + 3 + marks <= platform::imaging::kMaxTextCharacters; ++n) {
-        t += QChar(char16_t(u'a' + n % 26)) + QString(marks, QChar(0x301));
-        if (n % 20 == 0)
-            t += QStringLiteral("\r\n");
-    }
-    return t;
 }
 
 // Letters each followed by one of the embedding and override controls, 80 letters a line.
@@ -98,7 +61,7 @@ QString textOf(int which)
     case 0: return trackLines(50, 160);
     case 1: return trackLines(308, 160);
     case 2: return trackLines(700, 36);
-    case 3: return accentedLetters();
+    case 3: return bench::accentedLetters();
     default: return embeddedLetters();
     }
 }
@@ -111,7 +74,7 @@ const char *const kLabels[] = {"50 track lines to 16000 px", "308 track lines (5
 struct EditorText {
     explicit EditorText(const QString &text, double zoom)
     {
-        CanvasServices::install(std::make_unique<Canvas>());
+        CanvasServices::install(std::make_unique<bench::Canvas>(631, 631));
         gObjMoveableObjects() = std::make_shared<clsMoveableObjects>();
         gObjMoveableObjects()->Class_intialize();
         gDblZoomFactor = zoom;
@@ -140,7 +103,7 @@ struct EditorText {
 void command(benchmark::State &state, double boundSeconds, const std::function<void()> &prepare,
              const std::function<void()> &run)
 {
-    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<CountedMessages>());
+    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<bench::CountedMessages>());
     double worst = 0;
     long drawings = 0;
     for (auto _ : state) {
@@ -149,10 +112,10 @@ void command(benchmark::State &state, double boundSeconds, const std::function<v
         messages.shown = 0;
         state.ResumeTiming();
         const long drawingsBefore = platform::imaging::textDrawings();
-        const double cpuBefore = processCpuSeconds();
+        const double cpuBefore = bench::processCpuSeconds();
         if (!bench::measurePeak(state, run))
             break;
-        worst = std::max(worst, processCpuSeconds() - cpuBefore);
+        worst = std::max(worst, bench::processCpuSeconds() - cpuBefore);
         drawings = platform::imaging::textDrawings() - drawingsBefore;
         if (worst >= boundSeconds) {
             state.SkipWithError("the command took longer than its bound of CPU time");
