@@ -5,6 +5,7 @@
 // OK on texts whose characters cost more to lay out than their size shows (an "a" with
 // 4 million accents, 16 million zero-width spaces: refused; the costliest texts within the
 // bounds: drawn), each within 5 s of CPU, and the preview of the accents.
+#include "BenchCanvas.h"
 #include "PeakMemory.h"
 #include "canvas/CanvasServices.h"
 #include "canvas/Globals.h"
@@ -107,27 +108,6 @@ void BM_EnterInLongList(benchmark::State &state)
 }
 BENCHMARK(BM_EnterInLongList)->Unit(benchmark::kMillisecond);
 
-// The editor's canvas as the graphics editor provides it, at zoom 1.
-class Canvas final : public CanvasServices {
-public:
-    Canvas()
-    {
-        canvas_.resize(500, 400);
-        canvas_.image()->blank(500, 400, 0xFFFFFF, 255, 6, platform::kNoUndo);
-    }
-    platform::ImgxCanvas &editorCanvas() override { return canvas_; }
-    void adaptObjectSizeToZoom(const QString &key) override { ::adaptObjectSizeToZoom(*gObjMoveableObjects(), key); }
-
-private:
-    platform::ImgxCanvas canvas_;
-};
-
-class CountedMessages final : public platform::Prompter {
-public:
-    int msgBox(const QString &, int, const QString &) override { return ++shown, platform::MsgAnswer::Ok; }
-    bool inputBox(const QString &, const QString &, const QString &, QString &) override { return false; }
-    int shown = 0;
-};
 
 // Track lines of the editor's font: `lines` of them, or (with 0) as many as a picture holds.
 QString trackLines(frmTextedit &f, int lines)
@@ -154,20 +134,13 @@ QString trackLines(frmTextedit &f, int lines)
 }
 
 // OK on the text: the time and the peak growth of the commit, and the program's peak memory,
-// which must stay under 1 GiB.
-double processCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// With a bound, OK must take less CPU time than that (the process's, all threads).
+// which must stay under 1 GiB. With a bound, OK must take less CPU time than that (the
+// process's, all threads).
 void commit(benchmark::State &state, const std::function<QString(frmTextedit &)> &textOf, bool fits,
             double cpuBoundSeconds = 0)
 {
-    CanvasServices::install(std::make_unique<Canvas>());
-    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<CountedMessages>());
+    CanvasServices::install(std::make_unique<bench::Canvas>(500, 400));
+    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<bench::CountedMessages>());
     double programMiB = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -178,10 +151,10 @@ void commit(benchmark::State &state, const std::function<QString(frmTextedit &)>
         f->txtText->setText(textOf(*f));
         messages.shown = 0;
         state.ResumeTiming();
-        const double cpuBefore = processCpuSeconds();
+        const double cpuBefore = bench::processCpuSeconds();
         if (!bench::measurePeak(state, [&] { f->cmdOK_Click(); }))
             return;
-        const double cpu = processCpuSeconds() - cpuBefore;
+        const double cpu = bench::processCpuSeconds() - cpuBefore;
         state.PauseTiming();
         // The mark was reset before OK: it is the highest the program reached during it.
         programMiB = std::max(programMiB, double(platform::processStatusKb("VmHWM:")) / 1024.0);
@@ -264,17 +237,7 @@ QString unboundedText(int which)
             t += line + QStringLiteral("\r\n");
         return t;
     }
-    default: {
-        // Lines of 20 such letters.
-        QString t;
-        const int marks = platform::imaging::kMaxCombiningMarks;
-        for (int n = 1; t.size() + 3 + marks <= platform::imaging::kMaxTextCharacters; ++n) {
-            t += QChar(char16_t(u'a' + n % 26)) + QString(marks, QChar(0x301));
-            if (n % 20 == 0)
-                t += QStringLiteral("\r\n");
-        }
-        return t;
-    }
+    default: return bench::accentedLetters();
     }
 }
 
@@ -295,16 +258,16 @@ BENCHMARK(BM_CommitCostlyCharacters)->DenseRange(0, 3)->Unit(benchmark::kMillise
 // less than 5 s of CPU each.
 void BM_StretchCostlyCharacters(benchmark::State &state)
 {
-    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<CountedMessages>());
+    auto &messages = platform::Seam<platform::Prompter>::install(std::make_unique<bench::CountedMessages>());
     clsTextObject t;
     t.mfntFont.setFamily(QStringLiteral("DejaVu Sans"));
     t.setFontSize(8);
     t.mstrText = unboundedText(int(state.range(0)));
     for (auto _ : state) {
         t.mSnglWidthInPercent = 100;
-        const double cpuBefore = processCpuSeconds();
+        const double cpuBefore = bench::processCpuSeconds();
         t.stretchToWidth(16000, nullptr);
-        if (processCpuSeconds() - cpuBefore >= 5.0) {
+        if (bench::processCpuSeconds() - cpuBefore >= 5.0) {
             state.SkipWithError("the stretch took longer than 5 s of CPU time");
             break;
         }

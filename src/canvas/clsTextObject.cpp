@@ -205,6 +205,33 @@ int clsTextObject::pictureWidth(clsEffects *effects)
     return turns % 2 == 0 ? picture.width() : picture.height();
 }
 
+QSize clsTextObject::pictureSizeAtZoom(double zoom)
+{
+    namespace imaging = platform::imaging;
+    const double size = fontSize();
+    setFontSize(size * zoom);
+    const imaging::TextStyle st = currentStyle();
+    const int side = platform::kMaxImageSide;
+    QSize measured;
+    const bool fits = !imaging::layoutExceeds(st, mstrText, side, side)
+                      && picturesFit(measured = imaging::measureText(st, mstrText, mbyteAlignment));
+    setFontSize(size);
+    if (!fits) {
+        refusedTooLarge();
+        return {};
+    }
+    return pictureSize(measured).expandedTo(QSize(1, 1));
+}
+
+bool clsTextObject::drawableAtFullScale()
+{
+    if (pictureSizeAtZoom(1).isEmpty())
+        return false;
+    if (platform::imaging::drawingWork(currentStyle(), mstrText, mbyteAlignment) > platform::imaging::kMaxOutlineWork)
+        return refusedTooLarge();
+    return true;
+}
+
 int clsTextObject::sQuietTooLarge = 0;
 long clsTextObject::sRefusals = 0;
 
@@ -310,6 +337,9 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
         return true;
     } catch (const platform::PictureTooLarge &) {
         // A picture over the limits all the same (the turned one, say) is a text too large.
+        return refusedTooLarge();
+    } catch (const platform::imaging::TextTooCostly &) {
+        // So is a text whose glyphs would take too long to fill.
         return refusedTooLarge();
     } catch (...) {
         const FailureInfo f = currentFailure();

@@ -105,6 +105,12 @@ private:
     // The width the text's picture has with its settings as they stand, measured without
     // drawing unless the angle turns the picture by other than quarter turns.
     int pictureWidth(clsEffects *effects);
+    // The size of the picture the text would have at a zoom, measured without drawing; for a
+    // text over the picture limits an empty size, the refusal counted as a rendering's is.
+    QSize pictureSizeAtZoom(double zoom);
+    // Whether the text can be drawn at full scale (printed, saved), found without drawing it;
+    // a text that cannot is refused as too large.
+    bool drawableAtFullScale();
     // Runs a change of the text's size that renders it, perhaps many times. When a rendering
     // is refused as too large, the text is taken back as it was and the user told once.
     void changeSize(const std::function<void()> &change);

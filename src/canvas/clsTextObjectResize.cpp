@@ -127,9 +127,9 @@ void clsTextObject::stopResizeOriginal()
             break;
         default: break;
         }
-        if (quiet.refused())
+        if (quiet.refused() || !drawableAtFullScale())
             return;
-        TextToImgX(gObjMoveableObjects()->objEffects.get());
+        // The fit measured the text; it is drawn once, at the canvas zoom.
         CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
     });
 }
@@ -171,11 +171,19 @@ void clsTextObject::fit(double &q, double m0, int target, bool byHeight, bool ze
     for (;;) {
         ++n;
         apply();
-        CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+        // Each pass measures the picture the text would have at the canvas zoom; only a turned
+        // text, whose picture is made by the turn, is drawn for it.
+        QSize measured;
+        if (turnsPicture()) {
+            CanvasServices::get().adaptObjectSizeToZoom(mstrIndex);
+            measured = QSize(W(), H());
+        } else {
+            measured = pictureSizeAtZoom(gDblZoomFactor);
+        }
         // A size whose text cannot be drawn ends the fit; the caller takes the text back.
         if (quiet.refused())
             break;
-        const int m = byHeight ? H() : W();
+        const int m = byHeight ? measured.height() : measured.width();
         if (m == 0)
             throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
         double f = double(target) / m;
@@ -219,7 +227,12 @@ void clsTextObject::adaptWidthInPercent(int target, bool measureResizeCopy)
 {
     try {
         double q = mSnglWidthInPercent;
-        fit(q, measureResizeCopy ? mImgXResize->width() : W(), target, false, false);
+        // The width the picture has at the call: as a fit of the height has left the text,
+        // which the fit measured and did not draw.
+        const int width = measureResizeCopy ? mImgXResize->width()
+                          : turnsPicture()  ? W()
+                                            : pictureSizeAtZoom(gDblZoomFactor).width();
+        fit(q, width, target, false, false);
     } catch (...) {
         reportError(kResize, source("adaptWidthInPercent"));
     }
@@ -236,12 +249,13 @@ void clsTextObject::stretchToWidthOriginal(int target, clsEffects *effects)
     try {
         const double z = gDblZoomFactor;
         setFontSize(size * z);
-        TextToImgX(effects);
         // The target is a width on the canvas, at its zoom: it is compared with the text as
-        // the canvas shows it, as it stands.
+        // the canvas shows it, as it stands, measured without drawing it. The text is drawn
+        // once, at the end, at the canvas zoom.
         const int t = target;
-        const int w = W();
+        const int w = pictureWidth(effects);
         if (t < 1 || w == t) {
+            TextToImgX(effects);
             setFontSize(size);
             return;
         }
@@ -280,7 +294,8 @@ void clsTextObject::stretchToWidthOriginal(int target, clsEffects *effects)
         // A text that does not reach the target at the widest stretch keeps the percent it had.
         mSnglWidthInPercent = low > last ? before : std::max(1.0f, percentAt(low));
         setFontSize(size);
-        TextToImgX(effects);
+        if (drawableAtFullScale())
+            renderAtZoom(z, effects);
         Screen::get().setMousePointer(Pointer::Default);
     } catch (...) {
         setFontSize(size);
@@ -297,13 +312,17 @@ void clsTextObject::stretchToHeightOriginal(int target, clsEffects *effects)
 {
     try {
         const int t = roundToInt(target * gDblZoomFactor);
-        if (t < 1 || H() == t)
+        // The text is drawn once, at the canvas zoom, stretched or not.
+        if (t < 1 || H() == t) {
+            renderAtZoom(gDblZoomFactor, effects);
             return;
+        }
         Screen::get().setMousePointer(Pointer::Hourglass);
         if (H() == 0)
             throw AppError(ErrNo::DivisionByZero, QStringLiteral("The text measures 0 pixels"));
         mSnglWidthInPercent = float(mSnglWidthInPercent * double(t) / H());
-        TextToImgX(effects);
+        if (drawableAtFullScale())
+            renderAtZoom(gDblZoomFactor, effects);
         Screen::get().setMousePointer(Pointer::Default);
     } catch (...) {
         reportError(kResize, source("stretchToHeight"));

@@ -868,6 +868,8 @@ void frmGrafik::doStretch()
             auto text = std::static_pointer_cast<clsTextObject>(o);
             auto &model = *gObjMoveableObjects();
             const auto &image = igxMain->image();
+            // A stretch draws the text at the zoom itself, once; a text it cannot stretch is
+            // fitted to the zoom here.
             switch (rotationClass(text->mDblAngle)) {
             case 1:
                 // The width on the canvas at its zoom; the height full-scale (the text applies the zoom).
@@ -877,9 +879,9 @@ void frmGrafik::doStretch()
                 text->stretchToHeight(image->height(), model.objEffects.get());
                 break;
             default:
+                adaptObjectSizeToZoom(model.mStrFocusedObjectIndex);
                 break;
             }
-            adaptObjectSizeToZoom(model.mStrFocusedObjectIndex);
         }
         igxMain->refresh();
     } catch (...) {

@@ -1,14 +1,23 @@
 #include "platform/imaging/TextDrawing.h"
 
 #include "platform/imaging/Colors.h"
+#include "platform/imaging/FiltersSupport.h"
+#include "platform/imaging/OutlineFill.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <list>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::imaging {
@@ -46,6 +55,8 @@ SizedFont fontFor(const TextStyle &s)
 }
 
 double stretch(const TextStyle &s) { return std::max(1.0, s.widthPercent) / 100.0; }
+
+std::atomic<long> sTextDrawings{0};
 
 } // namespace
 
@@ -279,17 +290,151 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 
 namespace {
 
-// The lines of the text with one pen, at their places in the box.
-void drawLines(QPainter &p, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
-               int alignment, const TextExtent &e, const QColor &color)
+// Qt draws a glyph from its glyph cache while it is at most 64 pixels square as the painter
+// scales it. A larger one it fills as a path, and its rasteriser gets slower with the square of
+// the glyph's width (see OutlineFill.h): such glyphs are filled here, from their outlines.
+bool drawnByQt(const SizedFont &sized, double sx, double sy)
+{
+    const double px = sized.font.pixelSize();
+    return px * px * std::abs(sx * sy) <= 64.0 * 64.0;
+}
+
+// A cubic curve from p[0] to p[3] as straight edges, appended to out without its start: halved
+// until the control points lie within tolerance of the chord (relative to the chord's length
+// over one unit, absolute below), at most nine times, as the painter flattens the curves of a
+// path before it fills it.
+void flattenCubic(const QPointF (&p)[4], double tolerance, QPolygonF &out)
+{
+    struct Piece {
+        QPointF c[4];
+        int levels;
+    };
+    Piece stack[10];
+    stack[0] = {{p[0], p[1], p[2], p[3]}, 9};
+    int top = 0;
+    while (top >= 0) {
+        Piece &b = stack[top];
+        const double dx = b.c[3].x() - b.c[0].x(), dy = b.c[3].y() - b.c[0].y();
+        double l = std::abs(dx) + std::abs(dy), d;
+        if (l > 1.0) {
+            d = std::abs(dx * (b.c[0].y() - b.c[1].y()) - dy * (b.c[0].x() - b.c[1].x()))
+                + std::abs(dx * (b.c[0].y() - b.c[2].y()) - dy * (b.c[0].x() - b.c[2].x()));
+        } else {
+            d = std::abs(b.c[0].x() - b.c[1].x()) + std::abs(b.c[0].y() - b.c[1].y()) + std::abs(b.c[0].x() - b.c[2].x())
+                + std::abs(b.c[0].y() - b.c[2].y());
+            l = 1.0;
+        }
+        if (d < tolerance * l || b.levels == 0) {
+            out.append(b.c[3]);
+            --top;
+            continue;
+        }
+        // The second half goes below the first on the stack.
+        const QPointF m01 = (b.c[0] + b.c[1]) / 2, m12 = (b.c[1] + b.c[2]) / 2, m23 = (b.c[2] + b.c[3]) / 2;
+        const QPointF m012 = (m01 + m12) / 2, m123 = (m12 + m23) / 2, mid = (m012 + m123) / 2;
+        const int levels = b.levels - 1;
+        const Piece first{{b.c[0], m01, m012, mid}, levels};
+        const Piece second{{mid, m123, m23, b.c[3]}, levels};
+        stack[top] = second;
+        stack[top + 1] = first;
+        ++top;
+    }
+}
+
+// A glyph's outline as closed polygons in the picture's pixels: flattened where the painter
+// flattens it, in the font's pixels with a tolerance of a quarter pixel of the larger scale,
+// then scaled.
+std::vector<QPolygonF> flattenedOutline(const QPainterPath &path, double sx, double sy)
+{
+    std::vector<QPolygonF> outlines;
+    const double tolerance = 0.25 / std::max({std::abs(sx), std::abs(sy), 1e-9});
+    QPolygonF current;
+    const auto close = [&] {
+        if (current.size() > 1)
+            outlines.push_back(std::move(current));
+        current.clear();
+    };
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            close();
+            current.append(QPointF(e.x, e.y));
+        } else if (e.isLineTo()) {
+            current.append(QPointF(e.x, e.y));
+        } else if (e.isCurveTo() && i + 2 < path.elementCount() && !current.isEmpty()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1), end = path.elementAt(i + 2);
+            const QPointF points[4] = {current.last(), QPointF(e.x, e.y), QPointF(c2.x, c2.y), QPointF(end.x, end.y)};
+            flattenCubic(points, tolerance, current);
+            i += 2;
+        }
+    }
+    close();
+    for (QPolygonF &outline : outlines)
+        for (QPointF &p : outline)
+            p = QPointF(p.x() * sx, p.y() * sy);
+    return outlines;
+}
+
+// The outlines of a font's glyphs at the drawing's scale.
+struct FlatGlyph {
+    std::vector<QPolygonF> outlines;
+    QRectF bounds;        // of the outlines, from the glyph's origin
+    double work = 0;      // the cells its edges cross, and its points
+};
+
+class GlyphOutlines {
+public:
+    GlyphOutlines(double sx, double sy) : sx_(sx), sy_(sy) {}
+
+    const FlatGlyph &of(const QRawFont &font, quint32 glyph)
+    {
+        auto it = std::find_if(fonts_.begin(), fonts_.end(), [&](const auto &f) { return f.first == font; });
+        if (it == fonts_.end()) {
+            fonts_.emplace_back(font, std::unordered_map<quint32, FlatGlyph>());
+            it = std::prev(fonts_.end());
+        }
+        auto &glyphs = it->second;
+        if (const auto g = glyphs.find(glyph); g != glyphs.end())
+            return g->second;
+        FlatGlyph flat;
+        flat.outlines = flattenedOutline(font.pathForGlyph(glyph), sx_, sy_);
+        for (const QPolygonF &outline : flat.outlines) {
+            flat.bounds |= outline.boundingRect();
+            for (qsizetype i = 1; i < outline.size(); ++i)
+                flat.work += std::abs(outline[i].x() - outline[i - 1].x()) + std::abs(outline[i].y() - outline[i - 1].y()) + 1;
+        }
+        return glyphs.emplace(glyph, std::move(flat)).first->second;
+    }
+
+private:
+    double sx_, sy_;
+    std::list<std::pair<QRawFont, std::unordered_map<quint32, FlatGlyph>>> fonts_;
+};
+
+// A run of glyphs of one font of a line, placed in the picture, to be filled at once: where its
+// glyphs overlap, their coverage adds up, as in one path of the painter.
+struct PlacedRun {
+    std::vector<std::pair<const FlatGlyph *, QPointF>> glyphs;
+    QRectF bounds;
+};
+
+// What drawing the text costs, in cells its edges cross and pixels its runs cover, and what is
+// to be drawn: each line's runs, and the lines whose underline or strikeout the painter draws.
+struct OutlinePlan {
+    std::vector<PlacedRun> runs;
+    std::vector<std::pair<QTransform, double>> decorations; // a line's transform and advance
+    double work = 0;
+};
+
+// Where each line of the text starts, as the painter draws it: the transform that takes the
+// line's glyphs, at the font's whole pixel size from the baseline's start, into the picture.
+template <class Line>
+void forEachLine(const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box, int alignment,
+                 const TextExtent &e, Line &&line)
 {
     const QFontMetricsF fm(sized.font);
     const double k = sized.scale;
     const double sx = stretch(style);
-    p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
-    p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
-    p.setFont(sized.font);
-    p.setPen(QPen(color, 1));
     // The layout box inside the area; a box wider or narrower than measured aligns the lines
     // in its own width less the ink's margins.
     const double left = box.left() + e.origin.x();
@@ -306,13 +451,161 @@ void drawLines(QPainter &p, const TextStyle &style, const SizedFont &sized, cons
         QTransform t;
         t.translate(x, y);
         t.scale(sx * k, k);
-        p.setTransform(t);
-        p.drawText(QPointF(0, 0), l);
+        line(l, t);
         y += fm.lineSpacing() * k;
     }
 }
 
+OutlinePlan planOutlines(const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
+                         int alignment, const TextExtent &e, GlyphOutlines &outlines)
+{
+    OutlinePlan plan;
+    const bool decorated = sized.font.underline() || sized.font.strikeOut();
+    forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
+        if (l.isEmpty())
+            return;
+        QTextLayout layout(l, sized.font);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (!line.isValid())
+            return;
+        if (decorated)
+            plan.decorations.emplace_back(t, line.naturalTextWidth());
+        // The glyph runs place the glyphs from the line's top.
+        const QTransform at = QTransform::fromTranslate(0, -line.ascent()) * t;
+        for (const QGlyphRun &run : line.glyphRuns()) {
+            const QRawFont font = run.rawFont();
+            const QList<quint32> indexes = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            PlacedRun placed;
+            for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+                const FlatGlyph &g = outlines.of(font, indexes[i]);
+                if (g.outlines.empty())
+                    continue;
+                const QPointF origin = at.map(positions[i]);
+                placed.glyphs.emplace_back(&g, origin);
+                placed.bounds |= g.bounds.translated(origin);
+                plan.work += g.work;
+            }
+            if (placed.glyphs.empty())
+                continue;
+            plan.work += placed.bounds.width() * placed.bounds.height();
+            plan.runs.push_back(std::move(placed));
+        }
+    });
+    return plan;
+}
+
+// The glyphs of a run filled into img with one colour, composited as the painter's fill does,
+// a band of rows at a time. The painter fills glyphs drawn as paths with smooth edges whether
+// or not the text is antialiased, and so does this.
+void fillRun(QImage &img, const PlacedRun &run, QRgb color)
+{
+    const QRect area = run.bounds.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(img.rect());
+    if (area.isEmpty())
+        return;
+    constexpr qint64 kBandCells = 4 << 20;
+    const int bandRows = int(std::clamp<qint64>(kBandCells / area.width(), 1, area.height()));
+    const QRgb premultiplied = qPremultiply(color);
+    for (int top = area.top(); top <= area.bottom(); top += bandRows) {
+        const QRect band(area.left(), top, area.width(), std::min(bandRows, area.bottom() + 1 - top));
+        OutlineCoverage coverage(band);
+        for (const auto &[glyph, origin] : run.glyphs) {
+            const QRectF b = glyph->bounds.translated(origin);
+            if (b.bottom() < band.top() - 1 || b.top() > band.bottom() + 1)
+                continue;
+            for (const QPolygonF &outline : glyph->outlines)
+                coverage.addOutline(outline.constData(), outline.size(), origin);
+        }
+        const std::vector<std::uint8_t> cover = coverage.coverage();
+        for (int y = 0; y < band.height(); ++y) {
+            QRgb *d = reinterpret_cast<QRgb *>(img.scanLine(band.top() + y)) + band.left();
+            const std::uint8_t *c = cover.data() + size_t(y) * size_t(band.width());
+            for (int x = 0; x < band.width(); ++x) {
+                if (c[x] == 0)
+                    continue;
+                const QRgb source = c[x] == 255 ? premultiplied : detail::byteMul(premultiplied, c[x]);
+                d[x] = qAlpha(source) == 255 ? source : source + detail::byteMul(d[x], 255 - qAlpha(source));
+            }
+        }
+    }
+}
+
+void setUpPainter(QPainter &p, const TextStyle &style, const SizedFont &sized, const QColor &color)
+{
+    p.setRenderHint(QPainter::Antialiasing, style.antiAlias != 0);
+    p.setRenderHint(QPainter::TextAntialiasing, style.antiAlias != 0);
+    p.setFont(sized.font);
+    p.setPen(QPen(color, 1));
+}
+
+// The underline and strikeout of a line, as the painter draws them under the glyphs' path.
+void drawDecorations(QImage &img, const TextStyle &style, const SizedFont &sized, const OutlinePlan &plan,
+                     const QColor &color)
+{
+    if (plan.decorations.empty())
+        return;
+    const QFontMetricsF fm(sized.font);
+    QPainter p(&img);
+    setUpPainter(p, style, sized, color);
+    QPen pen(color, fm.lineWidth(), Qt::SolidLine, Qt::FlatCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    for (const auto &[t, advance] : plan.decorations) {
+        p.setTransform(t);
+        const double x2 = std::floor(advance);
+        if (sized.font.underline()) {
+            const double offset = fm.underlinePos();
+            double adjusted = std::ceil(offset) + 0.5;
+            if (offset <= fm.descent())
+                adjusted = std::min(adjusted, fm.descent() - 0.5);
+            p.drawLine(QLineF(0, adjusted, x2, adjusted));
+        }
+        if (sized.font.strikeOut())
+            p.drawLine(QLineF(0, -fm.ascent() / 3.0, x2, -fm.ascent() / 3.0));
+    }
+}
+
+// The lines of the text with one colour, at their places in the box.
+void drawLines(QImage &img, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
+               int alignment, const TextExtent &e, const QColor &color)
+{
+    ++sTextDrawings;
+    if (drawnByQt(sized, stretch(style) * sized.scale, sized.scale)) {
+        QPainter p(&img);
+        setUpPainter(p, style, sized, color);
+        forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
+            p.setTransform(t);
+            p.drawText(QPointF(0, 0), l);
+        });
+        return;
+    }
+    GlyphOutlines outlines(stretch(style) * sized.scale, sized.scale);
+    const OutlinePlan plan = planOutlines(style, sized, text, box, alignment, e, outlines);
+    if (plan.work > kMaxOutlineWork)
+        throw TextTooCostly();
+    for (const PlacedRun &run : plan.runs)
+        fillRun(img, run, color.rgba());
+    drawDecorations(img, style, sized, plan, color);
+}
+
 } // namespace
+
+double drawingWork(const TextStyle &style, const QString &text, int alignment)
+{
+    if (beyondTextBounds(style, text))
+        return std::numeric_limits<double>::infinity();
+    const SizedFont sized = fontFor(style);
+    if (drawnByQt(sized, stretch(style) * sized.scale, sized.scale))
+        return 0;
+    const TextExtent e = textExtent(style, text, alignment);
+    GlyphOutlines outlines(stretch(style) * sized.scale, sized.scale);
+    return planOutlines(style, sized, text, QRect(QPoint(0, 0), e.size), alignment, e, outlines).work;
+}
+
+long textDrawings() { return sTextDrawings; }
 
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment)
 {
@@ -327,8 +620,7 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
         return;
     const SizedFont f = fontFor(style);
     if (style.fillImage.isNull()) {
-        QPainter p(&img);
-        drawLines(p, style, f, text, box, alignment, extent, fromColorRef(style.penColor));
+        drawLines(img, style, f, text, box, alignment, extent, fromColorRef(style.penColor));
         return;
     }
     // Filled text: the glyphs' coverage first, on a layer of its own, then the fill image,
@@ -338,10 +630,9 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
     if (layer.isNull())
         throw std::bad_alloc();
     layer.fill(Qt::transparent);
+    drawLines(layer, style, f, text, box, alignment, extent, Qt::white);
     {
         QPainter p(&layer);
-        drawLines(p, style, f, text, box, alignment, extent, Qt::white);
-        p.resetTransform();
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         const QSize boxSize = box.size().isValid() ? box.size() : extent.size;
         p.drawImage(QRect(box.topLeft(), boxSize.expandedTo(QSize(1, 1))), style.fillImage);

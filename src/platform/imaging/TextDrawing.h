@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <new>
 
 namespace platform::imaging {
 
@@ -65,11 +66,28 @@ bool beyondTextBounds(const TextStyle &style, const QString &text);
 // passes maxWidth. So a text far too large to be drawn is told at the cost of reading it once.
 // False tells nothing more.
 bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth, double maxHeight);
+// What drawing a text takes beyond what its characters cost to lay out. Glyphs up to 64 pixels
+// square as drawn (the font's size times its stretch) come from Qt's glyph cache and cost next
+// to nothing. Larger glyphs are filled from their outlines: each costs the cells its edges
+// cross, and each run of a line's glyphs the pixels of its box; drawingWork() counts both,
+// without drawing. A text of more than kMaxOutlineWork is not drawn: measured in a release
+// build, a unit takes about 11 ns, so the most within it takes about 3 s of CPU, which leaves
+// room for the measuring of a command that fits the text first.
+inline constexpr double kMaxOutlineWork = 2.5e8;
+double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
+// Thrown by drawText() for a text of more work than that.
+class TextTooCostly : public std::bad_alloc {
+public:
+    const char *what() const noexcept override { return "the text would take too long to draw"; }
+};
+// How many times a text has been drawn (by drawText) since the program started.
+long textDrawings();
 // Draws the text into img in the area box, laid out as textExtent describes it: the layout
 // box starts at box.topLeft() + origin and each line is aligned in its width (the box's
 // width less the ink margins): 0 left, 1 centre, 2 right. Composited over what is there.
 // A text beyond the bounds of beyondTextBounds() draws nothing.
-// Throws std::bad_alloc when the working layer of a filled text cannot be allocated.
+// Throws std::bad_alloc when the working layer of a filled text cannot be allocated, and
+// TextTooCostly for a text of more work than kMaxOutlineWork.
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment);
 // The same for a text whose extent is measured already (textExtent() of the same arguments).
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,

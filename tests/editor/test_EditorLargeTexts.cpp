@@ -1,0 +1,122 @@
+// A text drawn larger on the canvas than Qt's glyph cache holds: stretched from the popup menu
+// and resized by a handle, each drawn once, and looking as Qt's own fill of the glyphs does.
+#include "EditorTestSupport.h"
+
+#include "platform/imaging/TextDrawing.h"
+
+#include <QPainter>
+#include <QTest>
+
+using namespace editortest;
+
+namespace {
+
+// The text as Qt's painter draws it when it fills each line's glyphs as one path (the font at
+// its whole pixel size, stretched and brought to the exact size by the painter).
+QImage drawnByQtPath(const clsTextObject &o, double zoom)
+{
+    namespace imaging = platform::imaging;
+    const imaging::TextStyle st = clsTextObject::textStyle(o.mfntFont, o.fontSize() * zoom, o.mSnglWidthInPercent,
+                                                          o.mLngCharSpace, o.mlngColor, o.mdblAntiAlias);
+    const imaging::TextExtent e = imaging::textExtent(st, o.mstrText);
+    QImage img(e.size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    const double pixels = st.size * 96.0 / 72.0;
+    const int whole = int(std::lround(pixels));
+    const double k = pixels / whole, sx = st.widthPercent / 100.0;
+    QFont f(st.fontName);
+    f.setPixelSize(whole);
+    f.setKerning(true);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF fm(f);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    double y = e.origin.y() + fm.ascent() * k;
+    for (const QString &line : imaging::textLines(o.mstrText)) {
+        QTransform t;
+        t.translate(e.origin.x(), y);
+        t.scale(sx * k, k);
+        p.setTransform(t);
+        p.drawText(QPointF(0, 0), line);
+        y += fm.lineSpacing() * k;
+    }
+    return img;
+}
+
+// The largest difference of a channel between two pictures of one size.
+int largestDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 256;
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    return most;
+}
+
+class EditorLargeTexts : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        // A side as large as the canvas: the editor shows it at zoom 1.
+        QImage white(631, 631, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        igxBackup[0]->setQImage(white, platform::kNoUndo);
+    }
+    std::shared_ptr<clsTextObject> addTrackText(const QString &text)
+    {
+        clsTextObject t;
+        t.mfntFont.setFamily(QStringLiteral("Liberation Sans"));
+        t.setFontSize(14);
+        t.mdblAntiAlias = 1;
+        t.mstrText = text;
+        model().AddClsTextObject(t);
+        auto o = std::static_pointer_cast<clsTextObject>(focused());
+        editor->adaptObjectSizeToZoom(o->mstrIndex);
+        o->mObjPointMousePos->mLngX = 20;
+        o->mObjPointMousePos->mLngY = 20;
+        editor->igxMain->refresh();
+        return o;
+    }
+};
+
+TEST_F(EditorLargeTexts, AStretchAndAHandleDrawTheTextOnceAsQtFillsIt)
+{
+    frmGrafik &ed = open();
+    ASSERT_DOUBLE_EQ(gDblZoomFactor, 1);
+    auto o = addTrackText(QStringLiteral("Side\r\nA"));
+
+    // Stretched from the popup menu across the cover: some 18-fold, past Qt's glyph cache (64
+    // pixels square).
+    const long before = platform::imaging::textDrawings();
+    chooseInRealMenu({"mnuPopUpStretchText"}, [&] { click({o->X() + o->W() / 2, o->Y() + o->H() / 2}, Qt::RightButton); });
+    EXPECT_EQ(platform::imaging::textDrawings() - before, 1);
+    EXPECT_NEAR(o->W(), 631, 1);
+    EXPECT_GT(o->mSnglWidthInPercent, 1300);
+    // Within two levels of a channel of Qt's own fill of the glyphs.
+    EXPECT_LE(largestDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
+
+    // The bottom-right handle dragged down: the moves draw nothing, letting go draws once.
+    const QPoint handle(o->X() + o->W() - 3, o->Y() + o->H() - 3);
+    const long atPress = platform::imaging::textDrawings();
+    QTest::mousePress(ed.igxMain, Qt::LeftButton, {}, handle);
+    for (int step = 1; step <= 5; ++step)
+        QTest::mouseMove(ed.igxMain, handle + QPoint(0, 40 * step));
+    EXPECT_EQ(platform::imaging::textDrawings(), atPress);
+    const int reached = o->H();
+    QTest::mouseRelease(ed.igxMain, Qt::LeftButton, {}, handle + QPoint(0, 200));
+    EXPECT_EQ(platform::imaging::textDrawings() - atPress, 1);
+    EXPECT_GT(o->fontSize(), 14);
+    EXPECT_NEAR(o->H(), reached, 3);
+    EXPECT_LE(largestDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
+}
+
+} // namespace
