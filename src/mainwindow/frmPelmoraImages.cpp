@@ -171,7 +171,7 @@ void frmPelmora::pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction
     } catch (...) {
         const FailureInfo f = currentFailure();
         setPointer(platform::Pointer::Default);
-        showError(getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString()), platform::MsgStyle::Critical,
+        showError(dropFailureText(), platform::MsgStyle::Critical,
                   QStringLiteral("frmPelmora.pic_OLEDragDrop"), f.description, f.number);
     }
 }

@@ -247,7 +247,7 @@ TEST_F(Importers, PlaylistEntriesOfEveryKind)
     });
     importers.listPlaylist(editor);
     ASSERT_EQ(choosers->fileRequests.size(), 1u);
-    EXPECT_EQ(choosers->fileRequests[0].title, QString::fromUtf8("Playlist Öffnen"));
+    EXPECT_EQ(choosers->fileRequests[0].title, "Open a playlist");
     EXPECT_EQ(choosers->fileRequests[0].filter, "M3U-Playlists (*.m3u)|*.m3u|PLS-Playlist (*.pls)|*.pls");
     EXPECT_EQ(choosers->fileRequests[0].initialDir, path("music"));
     EXPECT_EQ(editor.mText, QString::fromUtf8("Top\r\nGrüße € Song\r\nLow Rate\r\n") + noTag() + "\r\n" + noTag() +
@@ -365,7 +365,8 @@ TEST_F(Importers, FileListsOfAFolder)
         click(d.Command3);
         click(d.Command3);
         EXPECT_EQ(d.Dir1->path(), path("f/New"));
-        EXPECT_EQ(prompter->shown.back().prompt, QString::fromUtf8("Neues Verzeichnis erstellen in: ") + path("f"));
+        EXPECT_EQ(prompter->shown.back().prompt, "Create a new folder in: " + path("f"));
+        EXPECT_EQ(prompter->shown.back().title, "Create a folder");
         d.Dir1->setPath(path("f"));
         click(d.cmdOK);
     });
