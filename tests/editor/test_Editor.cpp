@@ -84,6 +84,23 @@ TEST_F(EditorTest, OkWritesTheSideBackAndCancelRestoresIt)
     EXPECT_EQ(igxBackup[0]->undoCount(), 1);
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 0);
     EXPECT_TRUE(window->isVisible());
+
+    // The blue picture deleted, a yellow one inserted and undone: after OK the side holds no
+    // object, and a picture dropped on it asks nothing about keeping objects.
+    frmGrafik &third = open();
+    click(mid);
+    QTest::keyClick(third.igxMain, Qt::Key_Delete);
+    insertPicture("yellow.png", Qt::yellow);
+    third.menuEntry("mnuUndo")->trigger();
+    third.cmdOK_Click();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(gBoolPartHasObjects[0]);
+    ASSERT_GE(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
+    prompter->shown.clear();
+    dropFiles(window->picVisible[0], {pngFile("in/cyan.png", 50, 50, Qt::cyan)});
+    EXPECT_TRUE(prompter->shown.empty()) << prompter->shown.front().prompt.toStdString();
+    EXPECT_EQ(QColor(igxBackup[0]->qimage().pixel(5, 5)), QColor(Qt::cyan));
 }
 
 TEST_F(EditorTest, CanvasAndWindowFollowTheShapeOfTheSide)
