@@ -206,6 +206,8 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         igxMain->setImage(shown);
 
         layoutEditorWindow();
+        if (fitRecordedSizesToScreen())
+            layoutEditorWindow();
         positionFocusFrame();
         gDblZoomFactor = igxMain->zoom();
         if (keepObjects)

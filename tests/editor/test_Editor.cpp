@@ -25,6 +25,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 
 using namespace mainwindowtest;
@@ -136,6 +138,21 @@ TEST_F(EditorTest, CanvasAndWindowFollowTheShapeOfTheSide)
         EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
         gBoolPartHasObjects[0] = false;
     }
+
+    // A screen 960 pixels high at 120 dpi, its top 40 taken by a panel: the window with its
+    // title bar and status bar lies within what is left, the canvas square but smaller.
+    window->picVisible[0]->setWidthTwips(200 * 15.0);
+    window->picVisible[0]->setHeightTwips(200 * 15.0);
+    screen->twipsX = screen->twipsY = 12.0;
+    screen->free = QRect(0, 40, 1280, 920);
+    frmGrafik &ed = open();
+    EXPECT_TRUE(screen->free.contains(ed.frameGeometry()));
+    EXPECT_LE(ed.height() + ed.style()->pixelMetric(QStyle::PM_TitleBarHeight), screen->free.height())
+        << "room for a window manager's title bar";
+    EXPECT_LE(ed.statusBar()->mapTo(&ed, QPoint(0, ed.statusBar()->height())).y(), ed.height());
+    const QRect c = ed.igxMain->geometry();
+    EXPECT_EQ(c.width(), c.height());
+    EXPECT_TRUE(c.height() < 631 && c.height() > 560) << c.height();
 }
 
 TEST_F(EditorTest, CanvasMouseKeysAndEnabling)
