@@ -240,13 +240,18 @@ clsTextObject::QuietTooLarge::~QuietTooLarge() { --sQuietTooLarge; }
 
 void clsTextObject::tellTooLarge()
 {
-    platform::Prompter::get().msgBox(
-        getMessageText(QStringLiteral("MSG_TEXT_TOO_LARGE"),
-                       QStringLiteral("The text is too large to be drawn: its picture would have more than 16384 "
-                                      "pixels a side or 128 megapixels, or the text has more than 50000 characters "
-                                      "(fewer where scripts are mixed) or more than 64 accents on one letter. Make the "
-                                      "text shorter or its font smaller.")),
-        platform::MsgStyle::Exclamation, gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
+    // The bounds are the drawing's own, whatever the language file says.
+    QString text = getMessageText(QStringLiteral("MSG_TEXT_TOO_LARGE"),
+                                  QStringLiteral("The text is too large to be drawn: its picture would have more than @side@ "
+                                                 "pixels a side or @megapixels@ megapixels, or the text has more than "
+                                                 "@characters@ characters (fewer where scripts are mixed) or more than "
+                                                 "@marks@ accents on one letter. Make the text shorter or its font smaller."));
+    text.replace(QStringLiteral("@side@"), QString::number(platform::kMaxImageSide))
+        .replace(QStringLiteral("@megapixels@"), QString::number(platform::kMaxImagePixels / (1024 * 1024)))
+        .replace(QStringLiteral("@characters@"), QString::number(platform::imaging::kMaxTextCharacters))
+        .replace(QStringLiteral("@marks@"), QString::number(platform::imaging::kMaxCombiningMarks));
+    platform::Prompter::get().msgBox(text, platform::MsgStyle::Exclamation,
+                                     gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
 }
 
 bool clsTextObject::picturesFit(QSize measured) const

@@ -1,5 +1,6 @@
 #include "dialogs/frmAbout.h"
 
+#include "core/ErrorReport.h"
 #include "core/Globals.h"
 #include "core/Version.h"
 #include "core/libLanguage.h"
@@ -7,6 +8,7 @@
 #include "dialogs/ClickableLabel.h"
 #include "dialogs/Logo.h"
 #include "mainwindow/frmPelmora.h"
+#include "platform/ui/Prompter.h"
 #include "platform/ui/UrlOpener.h"
 
 #include <QCloseEvent>
@@ -94,18 +96,20 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::lblInternet_Click()
-{
-    try {
-        platform::UrlOpener::get().open(gStrHomePageURL);
-    } catch (...) {
-    }
-}
+void frmAbout::lblInternet_Click() { openLink(gStrHomePageURL); }
 
-void frmAbout::lblEmail_Click()
+void frmAbout::lblEmail_Click() { openLink(gStrSupportMailto); }
+
+void frmAbout::openLink(const QString &address)
 {
     try {
-        platform::UrlOpener::get().open(gStrSupportMailto);
+        // Where no program takes the address (no browser or mail program installed), the
+        // user is told so, as the help is.
+        if (!platform::UrlOpener::get().open(address))
+            platform::Prompter::get().msgBox(
+                getMessageText(QStringLiteral("MSG_LINK_NOT_OPENED"), QStringLiteral("No program opened @address@."))
+                    .replace(QStringLiteral("@address@"), address),
+                platform::MsgStyle::Exclamation, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
     } catch (...) {
     }
 }

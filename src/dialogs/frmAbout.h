@@ -23,4 +23,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *e) override;
     void reject() override { close(); }
+
+private:
+    // Opens a link with the system's program for it; says so when there is none.
+    void openLink(const QString &address);
 };

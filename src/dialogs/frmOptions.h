@@ -94,6 +94,20 @@ private:
     void buildControls();
     void connectControls();
     void Form_Load();
+    // The pages: their controls, their wiring and what Form_Load sets on them.
+    void buildPrinterPage();
+    void connectPrinterPage();
+    void loadPrinterPage();
+    void buildBorderPage();
+    void connectBorderPage();
+    void loadBorderPage();
+    void buildFolderPages(); // the folders and the window
+    void buildScannerPage();
+    void connectFolderPages();
+    void loadFolders();
+    void buildLanguagePage();
+    void connectLanguagePage();
+    void listLanguages();
     // The steps of Closing.
     void Form_Unload();
     // Writes every key and reads them back; false (told once) when nothing may close.

@@ -132,134 +132,6 @@ frmGrafik::~frmGrafik()
         openEditor() = nullptr;
 }
 
-QAction *frmGrafik::menuEntry(const QString &name) const
-{
-    const auto it = mActions.find(name);
-    return it == mActions.end() ? nullptr : it->second;
-}
-
-QMenu *frmGrafik::menu(const QString &name) const { return findChild<QMenu *>(name); }
-
-void frmGrafik::wireCommands()
-{
-    // An entry of the menu bar runs its command when triggered; an entry of the popup tree is
-    // run by doPopUpMenu, which runs the command of the entry the popup returns.
-    const auto on = [this](const char *name, auto f) {
-        QAction *a = menuEntry(QLatin1String(name));
-        if (!a)
-            return;
-        std::function<void()> command;
-        if constexpr (std::is_member_function_pointer_v<decltype(f)>)
-            command = [this, f] { (this->*f)(); };
-        else
-            command = f;
-        if (QLatin1String(name).startsWith(QLatin1String("mnuPopUp"), Qt::CaseInsensitive))
-            mPopUpCommands[a] = std::move(command);
-        else
-            connect(a, &QAction::triggered, this, std::move(command));
-    };
-    connect(cmdOK, &QPushButton::clicked, this, &frmGrafik::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmGrafik::cmdCancel_Click);
-    connect(cmdPicture, &QPushButton::clicked, this, &frmGrafik::cmdPicture_Click);
-    connect(cmdText, &QPushButton::clicked, this, &frmGrafik::cmdText_Click);
-    connect(cmdEditText, &QPushButton::clicked, this, &frmGrafik::editFocusedText);
-    connect(cmdEffects, &QPushButton::clicked, this, [this] {
-        const QRect g = cmdEffects->geometry();
-        doPopUpMenu(g.x() + g.width(), g.y(), 1);
-    });
-    connect(cmdRotate, &QPushButton::clicked, this, &frmGrafik::cmdRotate_Click);
-    connect(cmdRotateLeft, &QPushButton::clicked, this, [this] {
-        frmRotate::doRotate(-90.0);
-        igxMain->setFocus();
-    });
-    connect(cmdRotateRight, &QPushButton::clicked, this, [this] {
-        frmRotate::doRotate(90.0);
-        igxMain->setFocus();
-    });
-    connect(cmdSharpen, &QPushButton::clicked, this, [this] { doSharpen(50); });
-    connect(cmdSoften, &QPushButton::clicked, this, [this] { doSoften(50); });
-    connect(cmdSave, &QPushButton::clicked, this, &frmGrafik::mnuSave_Click);
-    connect(cmdUndoOverview, &QPushButton::clicked, this, &frmGrafik::cmdUndoOverview_Click);
-    connect(cmdBackColor, &QPushButton::clicked, this, &frmGrafik::doNewCover);
-    connect(cmdBlankSheet, &QPushButton::clicked, this, &frmGrafik::cmdBlankSheet_Click);
-
-    on("mnuExit", &frmGrafik::mnuExit_Click);
-    on("mnuDelete", &frmGrafik::doDeleteSelectedItem);
-    on("mnuPopupDelete", &frmGrafik::doDeleteSelectedItem);
-    on("mnuEditText", &frmGrafik::editFocusedText);
-    on("mnuPopUpEditText", &frmGrafik::editFocusedText);
-    on("mnuConvertTextToPicture", &frmGrafik::convertTextToPicture);
-    on("mnuPopUpConvertTextToPicture", &frmGrafik::convertTextToPicture);
-    on("mnuStretchText", &frmGrafik::doStretch);
-    on("mnuPopUpStretchText", &frmGrafik::doStretch);
-    on("mnuInsertGrafik", &frmGrafik::cmdPicture_Click);
-    on("mnuInsertText", &frmGrafik::cmdText_Click);
-    on("mnuPopUpLayerToForeground", &frmGrafik::moveToForeground);
-    on("mnuPopUpLayerToBackground", &frmGrafik::moveToBackground);
-    on("mnuPopUpCenterHorizontal", [this] { doCenterObject(1); });
-    on("mnuPopUpCenterVertical", [this] { doCenterObject(2); });
-    on("mnuPopUpCenterBoth", [this] { doCenterObject(0); });
-    on("mnuLoad", &frmGrafik::mnuLoad_Click);
-    on("mnuSave", &frmGrafik::mnuSave_Click);
-    on("mnuSaveAs", &frmGrafik::mnuSaveAs_Click);
-    connect(menu(QStringLiteral("mnuEdit")), &QMenu::aboutToShow, this, &frmGrafik::mnuEdit_Click);
-    on("mnuUndo", &frmGrafik::mnuUndo_Click);
-    on("mnuCopy", &frmGrafik::mnuCopy_Click);
-    on("mnuPopUpCopy", &frmGrafik::mnuCopy_Click);
-    on("mnuPaste", &frmGrafik::mnuPaste_Click);
-    on("mnuPopUpPaste", &frmGrafik::mnuPaste_Click);
-    on("mnuDeleteAll", &frmGrafik::mnuDeleteAll_Click);
-    on("mnuPopupRotate", &frmGrafik::cmdRotate_Click);
-    for (const char *prefix : {"", "PopUp"}) {
-        const auto entry = [prefix](const char *name) { return QByteArray("mnu") + prefix + name; };
-        on(entry("AutoBrightness").constData(), &frmGrafik::doAutoBrightness);
-        on(entry("Grayscale").constData(), &frmGrafik::doGrayscale);
-        on(entry("Negative").constData(), &frmGrafik::doNegativ);
-        on(entry("FlipHorizontal").constData(), [this] { doFlip(0); });
-        on(entry("FlipVertical").constData(), [this] { doFlip(1); });
-        // The percentage of an entry is its index.
-        for (const char *pct : {"25", "50", "75", "100"}) {
-            const QByteArray sharpen = entry("SharpenPercent_") + pct, soften = entry("SoftenPercent_") + pct;
-            if (QAction *a = menuEntry(QString::fromLatin1(sharpen)))
-                on(sharpen.constData(), [this, a] { doSharpen(a->property("index").toInt()); });
-            if (QAction *a = menuEntry(QString::fromLatin1(soften)))
-                on(soften.constData(), [this, a] { doSoften(a->property("index").toInt()); });
-        }
-    }
-    on("mnuNewCover", &frmGrafik::doNewCover);
-    on("mnuManualBrightness", &frmGrafik::editBrightness);
-    on("mnuPopUpManualBrightness", &frmGrafik::editBrightness);
-    on("mnuSharpenPercentManual", [this] { doSharpSoft(true); });
-    on("mnuPopUpSharpenPercentManual", [this] { doSharpSoft(true); });
-    on("mnuSoftenPercentManual", [this] { doSharpSoft(false); });
-    on("mnuPopUpSoftenPercentManual", [this] { doSharpSoft(false); });
-
-    connect(igxMain, &platform::ImgxCanvas::mouseDown, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) { igxMain_MouseDown(b, x, y); });
-    connect(igxMain, &platform::ImgxCanvas::mouseMove, this,
-            [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) { igxMain_MouseMove(x, y); });
-    connect(igxMain, &platform::ImgxCanvas::mouseUp, this, [this] { igxMain_MouseUp(); });
-    connect(igxMain, &platform::ImgxCanvas::doubleClicked, this, &frmGrafik::editFocusedText);
-    connect(igxMain, &platform::ImgxCanvas::keyDown, this, [this](int key, Qt::KeyboardModifiers) { igxMain_KeyDown(key); });
-    // The objects, then the fold lines of the side's format over them, at every repaint.
-    connect(igxMain, &platform::ImgxCanvas::paint, this, [this](platform::imaging::DeviceContext &hdc) {
-        gObjMoveableObjects()->renderObjects(hdc);
-        if (!mBoolUnloaded)
-            gObjCover().SetBorderIgX(hdc);
-    });
-    connect(igxMain, &platform::ImgxCanvas::filesDropped, this,
-            [this](const QStringList &paths, int x, int y) {
-                igxMain_FilesDropped(paths);
-                if (auto o = focusedObject(); o && mBoolDropPending) {
-                    o->mObjPointMousePos->mLngX = x;
-                    o->mObjPointMousePos->mLngY = y;
-                    igxMain->refresh();
-                    gObjMoveableObjects()->showFocus(*igxMain);
-                }
-                mBoolDropPending = false;
-            });
-}
-
 // ---------------------------------------------------------------------------------------------
 // Opening and closing
 
@@ -334,8 +206,12 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         igxMain->setImage(shown);
 
         layoutEditorWindow();
+        if (fitRecordedSizesToScreen())
+            layoutEditorWindow();
         positionFocusFrame();
         gDblZoomFactor = igxMain->zoom();
+        if (keepObjects)
+            keepObjectsOnCover();
         adaptObjectSizesToZoom(nullptr);
         cmdRotate->setEnabled(false);
         cmdRotateLeft->setEnabled(false);
@@ -348,49 +224,18 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
     }
 }
 
-void frmGrafik::layoutEditorWindow()
+void frmGrafik::keepObjectsOnCover()
 {
-    igxMain->resize(mLngCanvasWidth, mLngCanvasHeight);
-    resize(mLngFormWidth, mLngFormHeight);
-    const auto &image = igxMain->image();
-    const int w = image ? image->width() : 0;
-    const int h = image ? image->height() : 0;
-    int formW = mLngFormWidth, formH = mLngFormHeight;
-    if (w > 0 && h > 0) {
-        if (w > h) {
-            const int canvasH = int(mLngCanvasHeight * (double(h) / double(w)));
-            igxMain->resize(mLngCanvasWidth, canvasH);
-            formH = mLngFormHeight - (mLngCanvasHeight - canvasH);
-        } else if (w < h) {
-            const int canvasW = int(mLngCanvasWidth * (double(w) / double(h)));
-            igxMain->resize(canvasW, mLngCanvasHeight);
-            formW = mLngFormWidth - (mLngCanvasWidth - canvasW);
+    // The canvas shows the cover as large as before, at another zoom: the objects keep their
+    // place and size on it, and so their full-scale size grows or shrinks with the background.
+    const double before = gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0;
+    const double scale = before / gDblZoomFactor;
+    for (const auto &[key, o] : gObjMoveableObjects()->colMoveableObjects)
+        if (o && !o->mBoolDeleted && isText(*o)) {
+            auto &text = static_cast<clsTextObject &>(*o);
+            text.setFontSize(text.fontSize() * scale);
         }
-    }
-    formH += cmdCancel->height();
-    // A landscape side shortens the canvas, but never the window below what the toolbar beside
-    // the canvas needs.
-    int toolbarBottom = 0;
-    for (const ButtonPlus *b : {cmdPicture, cmdText, cmdEditText, cmdBackColor, cmdBlankSheet, cmdRotate, cmdRotateLeft,
-                                cmdRotateRight, cmdSharpen, cmdSoften, cmdEffects, cmdSave, cmdUndoOverview})
-        toolbarBottom = std::max(toolbarBottom, b->geometry().bottom() + 1);
-    formH = std::max(formH, menuBar()->sizeHint().height() + toolbarBottom + cmdPicture->y());
-    resize(formW, formH);
-    const QRect c = igxMain->geometry();
-    cmdOK->move(c.x() + c.width() - cmdCancel->width() - cmdOK->width(), c.y() + c.height() + cmdCancel->height() / 2);
-    cmdCancel->move(cmdOK->x() + cmdOK->width(), cmdOK->y());
-}
-
-void frmGrafik::positionFocusFrame()
-{
-    const platform::Screen &screen = platform::Screen::get();
-    const auto px = [&](double twips, double perPixel) { return roundToInt(twips / perPixel); };
-    shpFocusIgxMain->setBorderColor(0xFF0000);
-    shpFocusIgxMain->setBorderWidth(7);
-    const QRect c = igxMain->geometry();
-    const double tx = screen.twipsPerPixelX(), ty = screen.twipsPerPixelY();
-    shpFocusIgxMain->setGeometry(c.x() - px(17, tx), c.y() - px(17, ty), c.width() + px(39, tx),
-                                 c.height() + px(44, ty));
+    gDblOldZoomFactor = gDblZoomFactor;
 }
 
 void frmGrafik::cmdOK_Click()
@@ -482,14 +327,6 @@ void frmGrafik::Form_Unload()
     platform::setPointer(platform::Pointer::Default);
 }
 
-void frmGrafik::mouseMoveEvent(QMouseEvent *e)
-{
-    QMainWindow::mouseMoveEvent(e);
-    const auto o = focusedObject();
-    if (o && o->mIntResizing == 0 && platform::Screen::get().mousePointer() != platform::Pointer::Default)
-        platform::setPointer(platform::Pointer::Default);
-}
-
 // ---------------------------------------------------------------------------------------------
 // The focused object
 
@@ -503,165 +340,6 @@ std::shared_ptr<clsCanvasObject> frmGrafik::focusedObject() const
         return nullptr;
     auto o = model->object(key);
     return o && !o->mBoolDeleted ? o : nullptr;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The canvas
-
-void frmGrafik::igxMain_MouseDown(Qt::MouseButton button, int x, int y)
-{
-    auto &model = *gObjMoveableObjects();
-    if (button == Qt::LeftButton) {
-        model.startDragObjects(*igxMain, x, y, shpFocusIgxMain);
-    } else if (button == Qt::RightButton) {
-        model.startDragObjects(*igxMain, x, y, shpFocusIgxMain);
-        doPopUpMenu(x, y, 0);
-        gObjMoveableObjects()->stopDragObjects(*igxMain);
-    }
-}
-
-void frmGrafik::igxMain_MouseMove(int x, int y)
-{
-    gObjMoveableObjects()->doDragObjects(*igxMain, x, y);
-    enableForFocus();
-}
-
-void frmGrafik::igxMain_MouseUp() { gObjMoveableObjects()->stopDragObjects(*igxMain); }
-
-void frmGrafik::igxMain_KeyDown(int key)
-{
-    switch (key) {
-    case Qt::Key_Delete:
-        doDeleteSelectedItem();
-        break;
-    case Qt::Key_Left:
-        doMoveObject(-1, 0);
-        break;
-    case Qt::Key_Up:
-        doMoveObject(0, -1);
-        break;
-    case Qt::Key_Right:
-        doMoveObject(1, 0);
-        break;
-    case Qt::Key_Down:
-        doMoveObject(0, 1);
-        break;
-    default:
-        break;
-    }
-}
-
-void frmGrafik::enableForFocus()
-{
-    const auto o = focusedObject();
-    const bool text = o && isText(*o);
-    const bool picture = o && !text;
-    const auto set = [this](const char *name, bool on) {
-        if (QAction *a = menuEntry(QLatin1String(name)))
-            a->setEnabled(on);
-    };
-    cmdEditText->setEnabled(text);
-    set("mnuEditText", text);
-    set("mnuConvertTextToPicture", text);
-    set("mnuStretchText", text && rotationClass(o->mDblAngle) > 0);
-    for (ButtonPlus *b : {cmdSharpen, cmdSoften, cmdEffects})
-        b->setEnabled(!text);
-    set("mnuBrightness", !text);
-    set("mnuEffects", !text);
-    set("mnuCopy", text || picture);
-    for (ButtonPlus *b : {cmdRotate, cmdRotateLeft, cmdRotateRight})
-        b->setEnabled(text || picture);
-    if (!o)
-        platform::setPointer(platform::Pointer::Default);
-}
-
-void frmGrafik::adaptObjectSizeToZoom(const QString &key)
-{
-    try {
-        auto &model = *gObjMoveableObjects();
-        if (!model.object(key))
-            throw std::runtime_error("no object under the key");
-        ::adaptObjectSizeToZoom(model, key);
-    } catch (...) {
-        reportError(QStringLiteral("ERR_ADAPT_OBJECTSIZE_TO_ZOOM"), source("adaptObjectSizeToZoom"));
-    }
-}
-
-void frmGrafik::doPopUpMenu(int x, int y, int mode)
-{
-    QAction *chosen = nullptr;
-    try {
-        const auto show = [this](const char *name, bool on) {
-            if (QAction *a = menuEntry(QLatin1String(name)))
-                a->setVisible(on);
-        };
-        const auto o = focusedObject();
-        QString type;
-        if (!o) {
-            type = QStringLiteral("clsPictureObject");
-            for (const char *n : {"mnuPopupDelete", "mnuPopupRotate", "mnuPopUpCopy", "mnuPopUpCenter",
-                                  "mnuPopUpConvertTextToPicture", "mnuPopUpStretchText", "mnuPopUpLayerToForeground",
-                                  "mnuPopUpLayerToBackground"})
-                show(n, false);
-            show("mnuPopUpEffects", true);
-        } else {
-            for (const char *n : {"mnuPopupDelete", "mnuPopupRotate", "mnuPopUpLine1", "mnuPopUpCopy", "mnuPopUpCenter",
-                                  "mnuPopUpLayerToForeground", "mnuPopUpLayerToBackground"})
-                show(n, true);
-            type = o->typeName();
-        }
-        if (mode == 1)
-            type = QStringLiteral("Effects");
-
-        QMenu *target = nullptr;
-        QPoint at;
-        if (type == QLatin1String("clsPictureObject")) {
-            show("mnuPopUpEditText", false);
-            show("mnuPopUpConvertTextToPicture", false);
-            show("mnuPopUpStretchText", false);
-            show("mnuPopUpEffects", true);
-            show("mnuPopUpSharpenEffects", true);
-            show("mnuPopUpSoftenEffects", true);
-            target = menu(QStringLiteral("mnuPopUpMenu"));
-            at = igxMain->mapToGlobal(QPoint(x, y));
-        } else if (type == QLatin1String("clsTextObject")) {
-            show("mnuPopUpEditText", true);
-            show("mnuPopUpConvertTextToPicture", true);
-            show("mnuPopUpStretchText", rotationClass(o->mDblAngle) > 0);
-            show("mnuPopUpEffects", false);
-            show("mnuPopUpSharpenEffects", false);
-            show("mnuPopUpSoftenEffects", false);
-            target = menu(QStringLiteral("mnuPopUpMenu"));
-            at = igxMain->mapToGlobal(QPoint(x, y));
-        } else if (type == QLatin1String("Effects")) {
-            show("mnuPopUpEditText", false);
-            show("mnuPopUpConvertTextToPicture", false);
-            show("mnuPopUpStretchText", false);
-            show("mnuPopUpSharpenEffects", true);
-            show("mnuPopUpSoftenEffects", true);
-            show("mnuPopUpCenter", false);
-            show("mnuPopUpLayerToForeground", false);
-            show("mnuPopUpLayerToBackground", false);
-            target = menu(QStringLiteral("mnuPopUpEffects"));
-            at = centralWidget()->mapToGlobal(QPoint(x, y));
-        } else {
-            show("mnuPopUpEditText", false);
-            show("mnuPopUpSharpenEffects", false);
-            show("mnuPopUpSoftenEffects", false);
-            show("mnuPopUpLayerToForeground", false);
-            show("mnuPopUpLayerToBackground", false);
-            show("mnuPopUpLine1", false);
-        }
-        if (target)
-            chosen = platform::PopupMenus::get().popup(*target, at);
-    } catch (...) {
-        reportError(QStringLiteral("ERR_POPUPMENU"), source("doPopUpMenu"));
-        return;
-    }
-    // The chosen entry's command runs here, outside the menu, once.
-    if (chosen)
-        if (const auto command = mPopUpCommands.find(chosen); command != mPopUpCommands.end())
-            command->second();
 }
 
 // ---------------------------------------------------------------------------------------------

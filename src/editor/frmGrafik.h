@@ -129,13 +129,25 @@ public:
 protected:
     void closeEvent(QCloseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     void Form_Load();
     void Form_Unload();
     void initAll(bool keepObjects, bool firstLoad);
+    // After a new background with the objects kept: they stay where and as large as they
+    // were on the cover, whatever the new background's pixel size.
+    void keepObjectsOnCover();
     void layoutEditorWindow();
     void positionFocusFrame();
+    // The window, frame included, within the screen's free area: a smaller canvas where the
+    // window as laid out reaches past it (true: the layout is to be made again), and the
+    // window moved into it.
+    bool fitRecordedSizesToScreen();
+    void placeOnScreen();
+    // The frame the window manager draws around the window; a title bar's height above it
+    // until the window is shown.
+    QMargins frameAround() const;
     // The enabling of the controls after a mouse move, for the focused object.
     void enableForFocus();
     // The focused object, or nothing ("", "-9999", an unknown key and a deleted object are

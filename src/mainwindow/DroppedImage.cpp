@@ -65,6 +65,31 @@ QString unreadablePictureText(const platform::CodecResult &read)
 
 namespace {
 
+// A picture that was read but cannot be used, with the headline of its report.
+class RefusedPicture : public AppError {
+public:
+    RefusedPicture(QString headline, const QString &description)
+        : AppError(ErrNo::InvalidCall, description), headline_(std::move(headline))
+    {
+    }
+    const QString &headline() const { return headline_; }
+
+private:
+    QString headline_;
+};
+
+[[noreturn]] void refuseUnreadable(const platform::CodecResult &read)
+{
+    QString headline;
+    if (read.error == platform::CodecError::TooLarge)
+        headline = getMessageText(QStringLiteral("MSG_DROP_TOO_LARGE"), QStringLiteral("The picture is too large for Pelmora."));
+    else if (read.error == platform::CodecError::TooSlow)
+        headline = getMessageText(QStringLiteral("MSG_DROP_TOO_SLOW"), QStringLiteral("Reading the picture took too long."));
+    else
+        headline = getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString());
+    throw RefusedPicture(headline, unreadablePictureText(read));
+}
+
 // The cause of a failed download in the program's language.
 QString downloadCauseText(const platform::DownloadResult &got, const QString &address)
 {
@@ -147,7 +172,7 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
     if (read.error == platform::CodecError::Busy)
         return nullptr; // another picture is being read: this one is not taken
     if (!read || image->isEmpty())
-        throw AppError(ErrNo::InvalidCall, unreadablePictureText(read));
+        refuseUnreadable(read);
     return image;
 }
 
@@ -161,6 +186,20 @@ platform::ImgxImagePtr loadDroppedFile(const QString &file)
     if (read.error == platform::CodecError::Busy)
         return nullptr; // another picture is being read: this one is not taken
     if (!read || image->isEmpty())
-        throw AppError(ErrNo::InvalidCall, unreadablePictureText(read));
+        refuseUnreadable(read);
     return image;
+}
+
+QString dropFailureText()
+{
+    try {
+        throw;
+    } catch (const RefusedPicture &refused) {
+        return refused.headline();
+    } catch (const AppError &e) {
+        if (e.number() >= platform::DownloadErr::NetworkBase && e.number() <= platform::DownloadErr::BadReply)
+            return getMessageText(QStringLiteral("MSG_DROP_DOWNLOAD"), QStringLiteral("The picture could not be downloaded."));
+    } catch (...) {
+    }
+    return getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString());
 }

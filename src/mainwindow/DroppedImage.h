@@ -38,3 +38,9 @@ platform::ImgxImagePtr loadDroppedAddress(const QString &address, const platform
                                           QWidget *owner);
 // Loads a dropped file; nullptr while another picture is being read, else as above.
 platform::ImgxImagePtr loadDroppedFile(const QString &file);
+
+// The headline of the error report of the failed drop being handled (call it inside a catch
+// block): a picture over the loading limits, one whose reading took too long, an address that
+// could not be downloaded, or else a picture the program cannot read. The cause itself is the
+// report's description.
+QString dropFailureText();

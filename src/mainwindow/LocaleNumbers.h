@@ -7,8 +7,10 @@
 
 // The digit grouping sign of the user's locale; never the decimal sign.
 QString userGroupSeparator();
-// A number typed by the user: blanks around it, a sign, grouping signs anywhere in it, the
-// decimal sign, an exponent. Nothing for an empty text or anything else.
+// A number typed by the user: blanks around it, a sign, the grouping sign where the locale
+// writes it (before every group of three digits of the whole part), the decimal sign, an
+// exponent. Nothing for an empty text, a grouping sign anywhere else ("1,5" where "." is the
+// decimal sign) or anything else.
 std::optional<double> parseUserNumber(const QString &text);
 bool isUserNumeric(const QString &text);
 // The shortest text of a number with the user's decimal sign and no grouping (12,5 or 12.5).

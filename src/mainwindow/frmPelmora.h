@@ -184,6 +184,8 @@ private:
     void collectControls();
     void buildEffectsMenu();
     void createTwain();
+    // The scanner's dialogs and its wait window in the program's language.
+    void localiseScanner();
     // Hands the side image to the effects as a bare image and keeps what it holds afterwards.
     template <class F> void withSideElement(F effect);
     // The image of a side; raises AppError when the side has none.

@@ -33,6 +33,17 @@ namespace {
 // two stay in step.
 constexpr int kSideUndoLevels = 16;
 
+// Whether a side holds an object the user sees: one that no Delete or Undo took away.
+bool holdsObjects(size_t side)
+{
+    if (!gBoolPartHasObjects[side] || !gObjPartMoveableObjects[side])
+        return false;
+    for (const auto &[key, o] : gObjPartMoveableObjects[side]->colMoveableObjects)
+        if (o && !o->mBoolDeleted)
+            return true;
+    return false;
+}
+
 } // namespace
 
 void frmPelmora::initBackupIgx()
@@ -56,7 +67,7 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
     try {
         if (side < 0 || side > 1)
             throw AppError(ErrNo::SubscriptOutOfRange);
-        if (gBoolPartHasObjects[k]) {
+        if (holdsObjects(k)) {
             const int answer = platform::Prompter::get().msgBox(
                 gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_NEWCOVER"), QStringLiteral("Kepp all Objects ?")),
                 platform::MsgStyle::YesNo, gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG"), QStringLiteral("Message")));
@@ -171,7 +182,7 @@ void frmPelmora::pic_OLEDragDrop(int side, const QMimeData &data, Qt::DropAction
     } catch (...) {
         const FailureInfo f = currentFailure();
         setPointer(platform::Pointer::Default);
-        showError(getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString()), platform::MsgStyle::Critical,
+        showError(dropFailureText(), platform::MsgStyle::Critical,
                   QStringLiteral("frmPelmora.pic_OLEDragDrop"), f.description, f.number);
     }
 }

@@ -40,8 +40,17 @@ void frmPelmora::createTwain()
 {
     objTwain = new platform::TwainObject(this);
     objTwain->setObjectName(QStringLiteral("objTwain"));
+    localiseScanner();
+    connect(objTwain, &platform::TwainObject::ImageAcquired, this, &frmPelmora::objTwain_ImageAcquired);
+    connect(objTwain, &platform::TwainObject::AcquireCanceled, this, &frmPelmora::objTwain_AcquireCanceled);
+    connect(objTwain, &platform::TwainObject::CanCloseTwain, this, &frmPelmora::objTwain_CanCloseTwain);
+    connect(objTwain, &platform::TwainObject::TwainError, this, &frmPelmora::objTwain_TwainError);
+}
+
+void frmPelmora::localiseScanner()
+{
     clsEnvAll &lang = gObjLanguageStore();
-    platform::TwainTexts texts = objTwain->texts();
+    platform::TwainTexts texts;
     auto take = [&lang](QString &text, const char *key) {
         const QString t = lang.getVar(QStringLiteral("frmPelmora.") + QLatin1String(key));
         if (!t.isEmpty())
@@ -63,10 +72,6 @@ void frmPelmora::createTwain()
     take(wait.title, "ScanWaitTitle");
     take(wait.label, "ScanWaitLabel");
     platform::setScannerWaitTexts(wait);
-    connect(objTwain, &platform::TwainObject::ImageAcquired, this, &frmPelmora::objTwain_ImageAcquired);
-    connect(objTwain, &platform::TwainObject::AcquireCanceled, this, &frmPelmora::objTwain_AcquireCanceled);
-    connect(objTwain, &platform::TwainObject::CanCloseTwain, this, &frmPelmora::objTwain_CanCloseTwain);
-    connect(objTwain, &platform::TwainObject::TwainError, this, &frmPelmora::objTwain_TwainError);
 }
 
 void frmPelmora::cmdScan_Click(int side)
@@ -74,6 +79,8 @@ void frmPelmora::cmdScan_Click(int side)
     try {
         mIntActualSide = std::int16_t(side);
         setMainFormTopmost(this, false, true);
+        // In the language the program speaks now, which may have changed since the start.
+        localiseScanner();
         // A source that cannot be opened is told as "no scanner", once.
         mBoolOpeningSource = true;
         const bool open = objTwain->twainAvailable() && objTwain->openSource(this);
@@ -95,6 +102,7 @@ void frmPelmora::cmdScan_Click(int side)
 void frmPelmora::menuSelectSource_Click()
 {
     try {
+        localiseScanner();
         if (objTwain->twainAvailable())
             objTwain->selectSource(this);
         else

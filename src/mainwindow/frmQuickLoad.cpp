@@ -201,7 +201,7 @@ void frmQuickLoad::picVisible_OLEDragDrop(int side, const QMimeData &data, Qt::D
     } catch (...) {
         const FailureInfo f = currentFailure();
         setPointer(platform::Pointer::Default);
-        showError(getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString()), platform::MsgStyle::Critical,
+        showError(dropFailureText(), platform::MsgStyle::Critical,
                   QStringLiteral("frmQuickLoad.picVisible_OLEDragDrop"), f.description, f.number);
     }
 }

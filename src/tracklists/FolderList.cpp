@@ -1,5 +1,6 @@
 #include "tracklists/FolderList.h"
 
+#include "core/ErrorReport.h"
 #include "core/mdlUtil.h"
 #include "platform/ui/Prompter.h"
 
@@ -101,8 +102,10 @@ QString startFolderOr(const QString &folder)
 void makeNewFolder(FolderList *dir)
 {
     QString name;
-    if (!platform::Prompter::get().inputBox(QStringLiteral("Neues Verzeichnis erstellen in: ") + dir->path(),
-                                            QStringLiteral("Verzeichnis erstellen"), QString(), name) ||
+    QString prompt = getMessageText(QStringLiteral("MSG_NEW_FOLDER_IN"), QStringLiteral("Neues Verzeichnis erstellen in: @folder@"));
+    prompt.replace(QStringLiteral("@folder@"), dir->path());
+    if (!platform::Prompter::get().inputBox(prompt, getMessageText(QStringLiteral("MSG_NEW_FOLDER"), QStringLiteral("Verzeichnis erstellen")),
+                                            QString(), name) ||
         name.isEmpty())
         return;
     const QString target = addBackslash(dir->path()) + name;

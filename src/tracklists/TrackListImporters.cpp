@@ -130,7 +130,7 @@ void TrackListImporters::listPlaylist(texteditor::TextEditorHost &editor)
     editor.setPreviewEnabled(false);
     try {
         platform::FileDialogRequest request;
-        request.title = QStringLiteral("Playlist Öffnen");
+        request.title = getMessageText(QStringLiteral("MSG_OPEN_PLAYLIST"), QStringLiteral("Playlist Öffnen"));
         request.filter = QStringLiteral("M3U-Playlists (*.m3u)|*.m3u|PLS-Playlist (*.pls)|*.pls");
         request.initialDir = startFolderOr(gStrMyMusicPath);
         const auto chosen = platform::Choosers::get().chooseFile(request);

@@ -314,8 +314,11 @@ bool frmCDDBAssist::runCddbQuery()
         component([&] { mObjCddb->SetServer(ui->txtCDDBServer->text(), port, 60); });
         platform::setPointer(platform::Pointer::Hourglass);
         const QString drive = ui->lstCDdrives->currentText();
-        if (!platform::CdDrives::get().holdsDisc(drive)) {
-            QString text = getMessageText(QStringLiteral("MSG_CDDRIVE_NOT_AVAILABLE"), QStringLiteral("CD-Drive not available"));
+        if (drive.isEmpty() || !platform::CdDrives::get().holdsDisc(drive)) {
+            // Without a drive there is none to name.
+            QString text = drive.isEmpty()
+                ? getMessageText(QStringLiteral("MSG_NO_CDDRIVE"), QStringLiteral("No CD drive was found."))
+                : getMessageText(QStringLiteral("MSG_CDDRIVE_NOT_AVAILABLE"), QStringLiteral("CD-Drive not available"));
             text.replace(QStringLiteral("@drive@"), drive, Qt::CaseSensitive);
             platform::Prompter::get().msgBox(text, platform::MsgStyle::Information | platform::MsgStyle::OkOnly,
                                              getMessageText(QStringLiteral("MSG"), QString()));

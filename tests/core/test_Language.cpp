@@ -202,3 +202,4 @@ TEST_F(Language, QtsOwnTextsFollowTheLanguageFile)
     language("[GENERAL]\r\n");
     EXPECT_EQ(yesNoCancel(), (QStringList{"Yes", "No", "Cancel"}));
 }
+

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -111,6 +112,17 @@ TEST_F(SmallDialogs, AboutBoxNamesTheVersionAndOpensItsLinks)
         EXPECT_EQ(urls->opened[0], gStrHomePageURL);
         EXPECT_EQ(urls->opened[1], gStrHomePageURL);
         EXPECT_TRUE(urls->opened[2].startsWith("mailto:"));
+        EXPECT_TRUE(prompter->shown.empty());
+
+        // Without a program for the links, a click on one says so.
+        urls->opens = false;
+        QTest::mouseClick(about.lblInternet, Qt::LeftButton);
+        QTest::mouseClick(about.lblEmail, Qt::LeftButton);
+        ASSERT_EQ(prompter->shown.size(), 2u);
+        EXPECT_EQ(prompter->shown[0].prompt,
+                  "No program opened " + gStrHomePageURL + ". Is a web browser or a mail program installed?");
+        EXPECT_TRUE(prompter->shown[1].prompt.startsWith("No program opened mailto:"));
+        EXPECT_EQ(prompter->shown[1].title, "Message");
     }
     // Without the program's name in the language file the caption begins with a blank.
     gObjLanguageStore().envVars().Remove(QStringLiteral("GENERAL.APP_NAME"));

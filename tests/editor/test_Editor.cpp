@@ -25,6 +25,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 
 using namespace mainwindowtest;
@@ -84,6 +86,23 @@ TEST_F(EditorTest, OkWritesTheSideBackAndCancelRestoresIt)
     EXPECT_EQ(igxBackup[0]->undoCount(), 1);
     EXPECT_EQ(gObjUndos()->mintUndoIndex, 0);
     EXPECT_TRUE(window->isVisible());
+
+    // The blue picture deleted, a yellow one inserted and undone: after OK the side holds no
+    // object, and a picture dropped on it asks nothing about keeping objects.
+    frmGrafik &third = open();
+    click(mid);
+    QTest::keyClick(third.igxMain, Qt::Key_Delete);
+    insertPicture("yellow.png", Qt::yellow);
+    third.menuEntry("mnuUndo")->trigger();
+    third.cmdOK_Click();
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(gBoolPartHasObjects[0]);
+    ASSERT_GE(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
+    prompter->shown.clear();
+    dropFiles(window->picVisible[0], {pngFile("in/cyan.png", 50, 50, Qt::cyan)});
+    EXPECT_TRUE(prompter->shown.empty()) << prompter->shown.front().prompt.toStdString();
+    EXPECT_EQ(QColor(igxBackup[0]->qimage().pixel(5, 5)), QColor(Qt::cyan));
 }
 
 TEST_F(EditorTest, CanvasAndWindowFollowTheShapeOfTheSide)
@@ -119,6 +138,21 @@ TEST_F(EditorTest, CanvasAndWindowFollowTheShapeOfTheSide)
         EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
         gBoolPartHasObjects[0] = false;
     }
+
+    // A screen 960 pixels high at 120 dpi, its top 40 taken by a panel: the window with its
+    // title bar and status bar lies within what is left, the canvas square but smaller.
+    window->picVisible[0]->setWidthTwips(200 * 15.0);
+    window->picVisible[0]->setHeightTwips(200 * 15.0);
+    screen->twipsX = screen->twipsY = 12.0;
+    screen->free = QRect(0, 40, 1280, 920);
+    frmGrafik &ed = open();
+    EXPECT_TRUE(screen->free.contains(ed.frameGeometry()));
+    EXPECT_LE(ed.height() + ed.style()->pixelMetric(QStyle::PM_TitleBarHeight), screen->free.height())
+        << "room for a window manager's title bar";
+    EXPECT_LE(ed.statusBar()->mapTo(&ed, QPoint(0, ed.statusBar()->height())).y(), ed.height());
+    const QRect c = ed.igxMain->geometry();
+    EXPECT_EQ(c.width(), c.height());
+    EXPECT_TRUE(c.height() < 631 && c.height() > 560) << c.height();
 }
 
 TEST_F(EditorTest, CanvasMouseKeysAndEnabling)

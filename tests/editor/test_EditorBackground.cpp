@@ -57,6 +57,18 @@ TEST_F(EditorBackgroundTest, NewBackgroundsKeepOrDropTheObjectsAndCancelGivesThe
     EXPECT_TRUE(prompts().isEmpty());
 
     // White at once, keeping the objects: the background's steps are gone, the picture's stay.
+    // The new background has other pixels than the old one (2000 a side for 400), but the
+    // objects stay where and as large as they were on the cover.
+    addText(0);
+    ed.adaptObjectSizeToZoom(model().mStrFocusedObjectIndex);
+    const auto onCanvas = [this] {
+        std::vector<QRect> rects;
+        for (const auto &[key, o] : model().colMoveableObjects)
+            rects.push_back(QRect(o->X(), o->Y(), o->W(), o->H()));
+        return rects;
+    };
+    const std::vector<QRect> before = onCanvas();
+    const double zoomBefore = gDblZoomFactor;
     whenNewCover([](frmNewCover &dlg) { dlg.cmdOK->click(); });
     prompter->answers = {platform::MsgAnswer::Yes};
     ed.menuEntry("mnuNewCover")->trigger();
@@ -64,7 +76,14 @@ TEST_F(EditorBackgroundTest, NewBackgroundsKeepOrDropTheObjectsAndCancelGivesThe
     EXPECT_EQ(prompts()[0], "This side holds texts and pictures. Keep all objects?");
     EXPECT_FALSE(window->mBoolNewCoverCancelled);
     EXPECT_TRUE(near(centre(canvas()), Qt::white));
-    EXPECT_EQ(model().colMoveableObjects.count(), 1);
+    ASSERT_EQ(model().colMoveableObjects.count(), 2);
+    EXPECT_LT(gDblZoomFactor, zoomBefore / 4);
+    const std::vector<QRect> after = onCanvas();
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].topLeft(), before[i].topLeft()) << i;
+        EXPECT_NEAR(after[i].width(), before[i].width(), 2) << i;
+        EXPECT_NEAR(after[i].height(), before[i].height(), 2) << i;
+    }
     ASSERT_EQ(entries(), 1);
     EXPECT_EQ(lastEntry()->mstrText, "Insert");
     ed.mnuUndo_Click();

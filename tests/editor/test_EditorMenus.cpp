@@ -3,6 +3,7 @@
 
 #include "canvas/clsPictureObject.h"
 #include "core/Globals.h"
+#include "core/libLanguage.h"
 #include "core/mdlUtil.h"
 #include "editor/frmRotate.h"
 #include "editor/frmUndoOverview.h"
@@ -202,6 +203,12 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
     EXPECT_TRUE(near(canvasCentre(), Qt::green));
     EXPECT_EQ(undoCaption(), "Undo ");
     (void)pic;
+
+    // In German the empty entry is the word alone, without a colon that leads nowhere.
+    setLanguage(path("language/Deutsch.dll"));
+    EXPECT_EQ(undoCaption().trimmed(), QString::fromUtf8("Rückgängig"));
+    trigger("mnuSharpenPercent_50");
+    EXPECT_EQ(undoCaption(), QString::fromUtf8("Rückgängig Schärfen"));
 }
 
 TEST_F(EditorMenusTest, CopyPasteAndDeleteAll)

@@ -204,7 +204,8 @@ TEST_F(CoverImages, AFailedAddressNamesItsCauseAndACancelledOneLeavesTheSide)
         dropText(0, c.url);
         ASSERT_EQ(prompter->shown.size(), 1u);
         const QString prompt = prompter->shown[0].prompt;
-        EXPECT_TRUE(prompt.contains("This is not an image format Pelmora can read.")) << prompt.toStdString();
+        EXPECT_TRUE(prompt.contains("The picture could not be downloaded.")) << prompt.toStdString();
+        EXPECT_FALSE(prompt.contains("not an image format")) << prompt.toStdString();
         EXPECT_TRUE(prompt.contains(c.cause)) << prompt.toStdString();
     }
     EXPECT_EQ(waits->shown.size(), 4u);
@@ -330,6 +331,8 @@ TEST_F(CoverImages, APictureOverTheLimitsIsCalledTooLargeWithItsSize)
             EXPECT_TRUE(m.prompt.contains(QLatin1String(p.says))) << m.prompt.toStdString();
             EXPECT_FALSE(m.prompt.contains("corrupt")) << m.prompt.toStdString();
         }
+        // The drop's report is headed by its cause.
+        EXPECT_TRUE(prompter->shown[1].prompt.contains("The picture is too large for Pelmora.\r\n")) << prompter->shown[1].prompt.toStdString();
         EXPECT_EQ(sideColor(0), before);
     }
 }

@@ -3,10 +3,13 @@
 
 #include "canvas/clsMoveableObjects.h"
 #include "core/Globals.h"
+#include "core/libLanguage.h"
 #include "core/mdlUtilWindows.h"
 #include "mainwindow/Globals.h"
 #include "platform/scan/ScanSourceChooser.h"
+#include "platform/scan/ScannerProcess.h"
 #include "platform/scan/TwainObject.h"
+#include "platform/ui/WaitWindow.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "support/SaneTestDevice.h"
 
@@ -156,6 +159,26 @@ TEST_F(Scanning, TheSourceChoiceAndTheScanSpeakTheLanguageOfTheProgram)
     w.cmdScan[0]->click();
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(prompter->shown[0].title, "Scannerfehler");
+
+    // Switched to English while the program runs: the source choice and the window that waits
+    // for a slow scanner follow.
+    writeFile("slow-scanner", "#!/bin/sh\nsleep 0.3\nexec '" + QFile::encodeName(platform::scannerHelperPath()) + "'\n");
+    QFile::setPermissions(path("slow-scanner"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    platform::Seam<platform::Scanner>::install(platform::makeProcessScanner(path("slow-scanner"), {60000, 5000, 0}));
+    setLanguage(path("language/English.dll"));
+    chooser.answers = {platform::ScanSourceChoice{QStringLiteral("test:0"), QStringLiteral("Color"), 0}};
+    w.menuSelectSource->trigger();
+    ASSERT_EQ(chooser.requests.size(), 2u);
+    EXPECT_EQ(chooser.requests[1].texts.resolution, "Resolution:");
+    writeSaneTestConf({{"mode", "Color"}});
+    prompter->shown.clear();
+    w.cmdScan[0]->click();
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join('|').toStdString();
+    ASSERT_FALSE(waits->shown.empty());
+    for (const platform::WaitTexts &t : waits->shown) {
+        EXPECT_EQ(t.label, "Waiting for the scanner...");
+        EXPECT_EQ(t.cancel, "Cancel");
+    }
 }
 
 TEST_F(Scanning, ScanningOntoObjectsAsksToKeepThemAndPutsTheWindowBackOnTop)

@@ -58,6 +58,20 @@ TEST_F(SizeBoxes, LeavingAnInvalidBoxShowsItsMessageOnceAndPutsTheCursorBack)
     leaveByTab(width);
     EXPECT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(QApplication::focusWidget(), window->txtLeftBorder[0]);
+
+    // A grouping sign where the locale writes none is no number: "1,5" is not 15 cm.
+    QLineEdit *top = window->txtTopBorder[0];
+    top->clear();
+    testsupport::typeInto(top, "1,5");
+    QTest::keyClick(top, Qt::Key_Tab);
+    settle();
+    ASSERT_EQ(prompter->shown.size(), 2u);
+    EXPECT_EQ(prompter->shown[1].prompt, "Please enter a number.");
+    EXPECT_EQ(QApplication::focusWidget(), top);
+    EXPECT_EQ(top->text(), "1,5");
+    window->printSides(0);
+    settle();
+    EXPECT_EQ(prompter->shown.size(), 3u) << "nothing is printed 15 cm down";
 }
 
 TEST_F(SizeBoxes, TwoInvalidBoxesNeverPassTheMessageBackAndForth)
@@ -150,10 +164,18 @@ TEST(LocaleNumbers, TypedNumbersFollowTheUsersDecimalSign)
     EXPECT_EQ(parseUserNumber(" 1.234,5 "), 1234.5);
     EXPECT_EQ(parseUserNumber("-3,5e2"), -350.0);
     EXPECT_EQ(formatUserNumber(0.65), "0,65");
-    for (const char *bad : {"", "  ", "abc", "1,2,3", "12cm", "1e"})
+    for (const char *bad : {"", "  ", "abc", "1,2,3", "12cm", "1e", "1.5", "12.50", "1.2345", "1234.567", ".500",
+                            "1.234.5", "1,2.345"})
         EXPECT_FALSE(isUserNumeric(bad)) << bad;
 
+    // The grouping sign counts where the locale writes it: before every three digits of the
+    // whole part, never after the decimal sign.
     gStrDecimalSeparator = ".";
     EXPECT_EQ(parseUserNumber("12.5"), 12.5);
     EXPECT_EQ(formatUserNumber(15.25), "15.25");
+    EXPECT_EQ(parseUserNumber("1,500"), 1500.0);
+    EXPECT_EQ(parseUserNumber(" -1,234,567.25 "), -1234567.25);
+    EXPECT_EQ(parseUserNumber("1,500e1"), 15000.0);
+    for (const char *bad : {"1,5", "12,50", "4,5", "1,5000", "1234,567", ",500", "1.5,000", "1,500.000,1"})
+        EXPECT_FALSE(isUserNumeric(bad)) << bad;
 }

@@ -181,12 +181,14 @@ TEST(CddbProtocol, EntriesAreJoinedUnescapedAndDecoded)
                                               "DTITLE=\\n" + QByteArray(300, 'z') + "\r\n"
                                               "TTITLE0=@One@@two\\t\r\n"
                                               "TTITLE1=\xe2\x80\xa8 Three \xe2\x80\xa9  four \r\n"
+                                              "TTITLE2=" + QByteArray("\\t").repeated(300) + "Song\r\n"
                                               ".\r\n")
                                                .replace('@', '\0'),
-                                           2);
+                                           3);
     EXPECT_EQ(lines.artist, "Band");
     EXPECT_EQ(lines.title, QString::fromUtf8("Al bum ") + QString(256 - 7, u'z'));
-    EXPECT_EQ(lines.trackTitles, QStringList({"One two", "Three four"}));
+    // A track name is cut after it is cleaned, as artist and title are.
+    EXPECT_EQ(lines.trackTitles, QStringList({"One two", "Three four", "Song"}));
 
     const CddbEntry whole = parseReadReply("210 misc 2a09c803\r\nDTITLE=Only a name\r\nTTITLE0=Gr\xc3\xbc\xc3\x9f"
                                            "e\r\n.\r\n",

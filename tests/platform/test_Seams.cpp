@@ -170,7 +170,8 @@ int answerOfRealBox(int style, const std::vector<BoxStep> &steps)
 
 // Every button set the program asks with, on the real box: each button answers its own code;
 // Escape and the close box answer Cancel where there is one and OK on a box of one button, and
-// do nothing on a Yes/No box, which only Yes or No ends (Enter takes the default button).
+// do nothing on a Yes/No box, which only Yes or No ends (Enter takes the default button); a box
+// ended without a button answers Cancel, or No.
 TEST(Prompter, TheRealBoxAnswersWhatWasPressedAndAYesNoBoxWaitsForYesOrNo)
 {
     using namespace platform;
@@ -184,6 +185,8 @@ TEST(Prompter, TheRealBoxAnswersWhatWasPressedAndAYesNoBoxWaitsForYesOrNo)
     const auto key = [](Qt::Key k) -> BoxStep { return [k](QMessageBox &box) { QTest::keyClick(&box, k); }; };
     const BoxStep closeBox = [](QMessageBox &box) { box.windowHandle()->close(); };
     const BoxStep stillOpen = [](QMessageBox &box) { EXPECT_TRUE(box.isVisible()); };
+    // Ended without any button, as when the program quits under it.
+    const BoxStep ended = [](QMessageBox &box) { box.done(QDialog::Rejected); };
 
     struct Case {
         int style;
@@ -214,6 +217,14 @@ TEST(Prompter, TheRealBoxAnswersWhatWasPressedAndAYesNoBoxWaitsForYesOrNo)
         {MsgStyle::OkCancel, {key(Qt::Key_Escape)}, MsgAnswer::Cancel},
         {MsgStyle::OkCancel, {closeBox}, MsgAnswer::Cancel},
         {MsgStyle::RetryCancel, {key(Qt::Key_Escape)}, MsgAnswer::Cancel},
+        {MsgStyle::RetryCancel, {closeBox}, MsgAnswer::Cancel},
+
+        // A box that ends without a button answers as its Cancel, or No where it has none.
+        {MsgStyle::YesNo, {ended}, MsgAnswer::No},
+        {MsgStyle::YesNoCancel, {ended}, MsgAnswer::Cancel},
+        {MsgStyle::OkCancel, {ended}, MsgAnswer::Cancel},
+        {MsgStyle::RetryCancel, {ended}, MsgAnswer::Cancel},
+        {MsgStyle::OkOnly, {ended}, MsgAnswer::Ok},
     };
     for (int icon : {0, int(MsgStyle::Critical), int(MsgStyle::Exclamation), int(MsgStyle::Information)})
         for (const BoxStep &step : {click(QMessageBox::Ok), key(Qt::Key_Escape), closeBox})

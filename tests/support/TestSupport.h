@@ -51,10 +51,12 @@ class FakeScreen : public platform::Screen {
 public:
     double twipsPerPixelX() const override { return twipsX; }
     double twipsPerPixelY() const override { return twipsY; }
+    QRect freeArea() const override { return free; }
     int mousePointer() const override { return pointer; }
     void setMousePointer(int p) override { pointer = p; history.push_back(p); }
 
     double twipsX = 15.0, twipsY = 15.0;
+    QRect free{0, 0, 4096, 4096}; // room for every window, unless a test gives a screen
     int pointer = 0;
     std::vector<int> history;
 };

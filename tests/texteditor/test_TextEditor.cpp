@@ -341,6 +341,24 @@ TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
     EXPECT_EQ(f->result(), QDialog::Accepted);
     EXPECT_EQ(model.colMoveableObjects.count(), 2);
     EXPECT_EQ(prompter->shown.size(), 1u);
+
+    // A line of more characters than a text may have: the preview draws its first 250 as for
+    // any text; OK refuses it, naming the bounds the drawing has.
+    prompter->shown.clear();
+    f = open(true);
+    testsupport::showActive(f.get());
+    QApplication::clipboard()->setText(QString(platform::imaging::kMaxTextCharacters + 1, u'x'));
+    f->txtText->setFocus();
+    QTest::keyClick(f->txtText, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_FALSE(ink(preview()).isEmpty());
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    const QString told = prompter->shown[0].prompt;
+    for (const qint64 bound : {qint64(platform::kMaxImageSide), platform::kMaxImagePixels >> 20,
+                               qint64(platform::imaging::kMaxTextCharacters), qint64(platform::imaging::kMaxCombiningMarks)})
+        EXPECT_TRUE(told.contains(" " + QString::number(bound) + " ")) << told.toStdString();
+    EXPECT_FALSE(told.contains(u'@')) << told.toStdString();
+    EXPECT_TRUE(f->isVisible());
 }
 
 TEST_F(TextEditorTest, OkOfAnEditRecordsTheObjectAsItWas)

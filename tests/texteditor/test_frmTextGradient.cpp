@@ -1,6 +1,7 @@
 #include "TextEffectDialogsTestSupport.h"
 
 #include "core/clsEnvAll.h"
+#include "core/libLanguage.h"
 #include "platform/imaging/Colors.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
@@ -274,4 +275,21 @@ TEST_F(TextEffectTest, EffectDialogsHaveEveryTextInBothLanguages)
     }
     EXPECT_EQ(shadow.lblBlur->text(), "Blur:");
     EXPECT_EQ(gradient.cmdRemoveGradient->text(), "Remove gradient");
+
+    // In German every caption of both dialogs shows whole ("Regenbogen-Effekt" too).
+    setLanguage(path("language/Deutsch.dll"));
+    frmTextShadow deShadow(editor);
+    frmTextGradient deGradient(editor);
+    EXPECT_EQ(deGradient.chkRainbow->text(), "Regenbogen-Effekt");
+    for (QDialog *form : {static_cast<QDialog *>(&deShadow), static_cast<QDialog *>(&deGradient)})
+        for (QWidget *w : form->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<QLabel *>(w);
+            const auto *button = qobject_cast<QAbstractButton *>(w);
+            const QString text = label && !label->wordWrap() ? label->text() : button ? button->text() : QString();
+            if (text.isEmpty() || directions.contains(w->objectName()))
+                continue;
+            const int needed = qobject_cast<const QCheckBox *>(w) ? w->sizeHint().width()
+                                                                   : w->fontMetrics().horizontalAdvance(text);
+            EXPECT_GE(w->width(), needed) << w->objectName().toStdString() << ": " << text.toStdString();
+        }
 }

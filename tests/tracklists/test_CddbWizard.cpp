@@ -349,7 +349,7 @@ TEST_F(CddbWizard, WithoutAnyDriveTheLoadErrorIsReportedAndTheStepsStillWork)
     next();
     next();
     ASSERT_EQ(prompter->shown.size(), 2u);
-    EXPECT_EQ(prompter->shown[1].prompt, "The drive  holds no CD or is not available.");
+    EXPECT_EQ(prompter->shown[1].prompt, "No CD drive was found: there is no drive to read a CD from.");
     EXPECT_EQ(w.step(), 1);
     ui().cmdDefaultServer->click();
     EXPECT_EQ(ui().txtCDDBServer->text(), frmCDDBAssist::kDefaultServer);

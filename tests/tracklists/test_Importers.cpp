@@ -24,9 +24,42 @@
 #include <QStyleOptionButton>
 #include <QTest>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cstring>
+
 namespace {
 
 using tracktest::TrackListTest;
+
+// While it lives, this thread is without root's override of file permissions (as every other
+// user is), so that a file without permissions cannot be opened, also when the tests run as
+// root. Capabilities belong to a thread: the rest of the process keeps its own.
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride()
+    {
+        if (syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct lowered[2];
+        std::memcpy(lowered, saved_, sizeof saved_);
+        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+            lowered[cap / 32].effective &= ~(1u << (cap % 32));
+        lowered_ = syscall(SYS_capset, &header_, lowered) == 0;
+    }
+    ~WithoutPermissionOverride()
+    {
+        if (lowered_)
+            syscall(SYS_capset, &header_, saved_);
+    }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool lowered_ = false;
+};
 
 class Importers : public TrackListTest {
 protected:
@@ -247,7 +280,7 @@ TEST_F(Importers, PlaylistEntriesOfEveryKind)
     });
     importers.listPlaylist(editor);
     ASSERT_EQ(choosers->fileRequests.size(), 1u);
-    EXPECT_EQ(choosers->fileRequests[0].title, QString::fromUtf8("Playlist Öffnen"));
+    EXPECT_EQ(choosers->fileRequests[0].title, "Open a playlist");
     EXPECT_EQ(choosers->fileRequests[0].filter, "M3U-Playlists (*.m3u)|*.m3u|PLS-Playlist (*.pls)|*.pls");
     EXPECT_EQ(choosers->fileRequests[0].initialDir, path("music"));
     EXPECT_EQ(editor.mText, QString::fromUtf8("Top\r\nGrüße € Song\r\nLow Rate\r\n") + noTag() + "\r\n" + noTag() +
@@ -365,7 +398,8 @@ TEST_F(Importers, FileListsOfAFolder)
         click(d.Command3);
         click(d.Command3);
         EXPECT_EQ(d.Dir1->path(), path("f/New"));
-        EXPECT_EQ(prompter->shown.back().prompt, QString::fromUtf8("Neues Verzeichnis erstellen in: ") + path("f"));
+        EXPECT_EQ(prompter->shown.back().prompt, "Create a new folder in: " + path("f"));
+        EXPECT_EQ(prompter->shown.back().title, "Create a folder");
         d.Dir1->setPath(path("f"));
         click(d.cmdOK);
     });
@@ -479,17 +513,17 @@ TEST_F(Importers, WhatIsNoTrackListIsRefusedWithAMessageAndNothingIsTaken)
         EXPECT_EQ(editor.mText, "Kept");
     }
 
-    // A file that cannot be opened is reported in the program's language, by its name (where
-    // a file without permissions cannot be opened: not for root).
+    // A file that cannot be opened is reported in the program's language, by its name.
     writeFile("locked.txt", "a\n");
     QFile::setPermissions(path("locked.txt"), QFileDevice::Permissions());
-    if (QFile locked(path("locked.txt")); !locked.open(QIODevice::ReadOnly)) {
-        prompter->shown.clear();
-        importers.loadTextFromFile(editor, path("locked.txt"));
-        ASSERT_EQ(prompter->shown.size(), 1u);
-        EXPECT_TRUE(prompter->shown[0].prompt.contains(errorText("ERR_LOADTEXTFILE")));
-        EXPECT_TRUE(prompter->shown[0].prompt.endsWith(" locked.txt cannot be opened.")) << prompter->shown[0].prompt.toStdString();
-    }
+    const WithoutPermissionOverride asAnyUser;
+    ASSERT_FALSE(QFile(path("locked.txt")).open(QIODevice::ReadOnly)) << "the file is not locked";
+    prompter->shown.clear();
+    importers.loadTextFromFile(editor, path("locked.txt"));
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.contains(errorText("ERR_LOADTEXTFILE")));
+    EXPECT_TRUE(prompter->shown[0].prompt.endsWith(" locked.txt cannot be opened.")) << prompter->shown[0].prompt.toStdString();
+    EXPECT_EQ(editor.mText, "Kept");
 }
 
 } // namespace

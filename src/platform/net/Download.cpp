@@ -88,6 +88,312 @@ Redirect redirectTarget(const QUrl &current, const QByteArray &location)
 
 namespace {
 
+// One download over HTTP or HTTPS, from the request to the stored answer: the connection,
+// the answer's head and body as they arrive, the redirects it follows and why it stopped.
+class HttpTransfer {
+public:
+    HttpTransfer(const QString &url, const QUrl &address, AtomicFile &out, const DownloadLimits &lim,
+                 const std::function<void(qint64, qint64)> &progress)
+        : url_(url), current_(address), out_(out), lim_(lim), progress_(progress)
+    {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, &loop_, [this] { stopWith(Stop::Timeout); });
+    }
+
+    // Sends the request and waits, the event loop running with these flags, until the transfer
+    // has stopped.
+    void run(QEventLoop::ProcessEventsFlags flags);
+    // Stops the transfer in progress; it ends as aborted.
+    void abort() { stopWith(Stop::Aborted); }
+    // How it ended; a complete answer is put in place of the target.
+    DownloadResult result(const QString &targetPath);
+
+private:
+    enum class Stop { None, Done, Timeout, TooLarge, WriteFailed, HttpError, Network, BadReply, Aborted };
+
+    void stopWith(Stop why);
+    void networkFailure(QNetworkReply::NetworkError e, const QString &text);
+    // A new connection for the current address, the one before it (of a redirect) closed.
+    void startRequest();
+    void socketError(QTcpSocket *s, const QString &host, QAbstractSocket::SocketError e);
+    void readAvailable();
+    void closed();
+    void afterParse(HttpReplyParser::State state);
+    // The head of an answer is complete: follow a redirect, refuse an error or an oversized
+    // body. False when no body is to be stored.
+    bool checkHead();
+    // A piece of the body: counted, bounded and stored. False when the transfer stops.
+    bool takeBody(const char *data, qint64 size);
+
+    const QString url_;
+    QUrl current_;
+    AtomicFile &out_;
+    const DownloadLimits lim_;
+    const std::function<void(qint64, qint64)> &progress_;
+
+    Stop stop_ = Stop::None;
+    DownloadResult r_;
+    QString cause_;       // the text of a network failure or a refused answer
+    long causeNumber_ = 0;
+    int redirects_ = 0;
+
+    QEventLoop loop_;
+    QTimer timer_;
+    std::unique_ptr<QTcpSocket> socket_;
+    std::vector<std::unique_ptr<QTcpSocket>> finished_; // sockets of earlier redirects
+    std::unique_ptr<HttpReplyParser> parser_;
+    bool headChecked_ = false;
+    bool accepted_ = false; // the current answer's body is the resource
+};
+
+void HttpTransfer::stopWith(Stop why)
+{
+    if (stop_ != Stop::None)
+        return;
+    stop_ = why;
+    if (socket_)
+        socket_->abort();
+    loop_.quit();
+}
+
+void HttpTransfer::networkFailure(QNetworkReply::NetworkError e, const QString &text)
+{
+    causeNumber_ = networkError(e);
+    cause_ = text;
+    stopWith(Stop::Network);
+}
+
+bool HttpTransfer::checkHead()
+{
+    headChecked_ = true;
+    r_.httpStatus = parser_->status();
+    const QByteArray location = parser_->header("Location");
+    if (isRedirect(r_.httpStatus) && !location.isEmpty()) {
+        if (++redirects_ > lim_.maxRedirects) {
+            networkFailure(QNetworkReply::TooManyRedirectsError,
+                           QStringLiteral("More than %1 redirects from %2.").arg(lim_.maxRedirects).arg(url_));
+            return false;
+        }
+        const Redirect next = redirectTarget(current_, location);
+        if (!next) {
+            networkFailure(next.error, next.why);
+            return false;
+        }
+        current_ = next.target;
+        QTimer::singleShot(0, &loop_, [this] { startRequest(); });
+        return false;
+    }
+    if (r_.httpStatus < 200 || r_.httpStatus >= 300) {
+        cause_ = QStringLiteral("The server answered %1 %2 for %3.")
+                     .arg(r_.httpStatus)
+                     .arg(QString::fromLatin1(parser_->reason().left(200)), url_);
+        stopWith(Stop::HttpError);
+        return false;
+    }
+    if (lim_.maxBytes > 0 && parser_->contentLength() > lim_.maxBytes) {
+        stopWith(Stop::TooLarge);
+        return false;
+    }
+    accepted_ = true;
+    if (progress_)
+        progress_(0, parser_->contentLength());
+    return true;
+}
+
+bool HttpTransfer::takeBody(const char *data, qint64 size)
+{
+    if (!headChecked_ && !checkHead())
+        return false;
+    if (!accepted_)
+        return false;
+    r_.bytes += size;
+    if (lim_.maxBytes > 0 && r_.bytes > lim_.maxBytes) {
+        stopWith(Stop::TooLarge);
+        return false;
+    }
+    if (!out_.write(data, size)) {
+        stopWith(Stop::WriteFailed);
+        return false;
+    }
+    if (progress_)
+        progress_(r_.bytes, parser_->contentLength());
+    return true;
+}
+
+void HttpTransfer::afterParse(HttpReplyParser::State state)
+{
+    if (stop_ != Stop::None)
+        return;
+    if (state == HttpReplyParser::State::Failed) {
+        if (!parser_->error().isEmpty()) {
+            causeNumber_ = DownloadErr::BadReply;
+            cause_ = QStringLiteral("%1 (%2)").arg(parser_->error(), current_.toString());
+            stopWith(Stop::BadReply);
+        }
+        // else the body sink has stopped it for a reason of its own, or a redirect follows
+        return;
+    }
+    if (parser_->headComplete() && !headChecked_ && !checkHead())
+        return;
+    if (state == HttpReplyParser::State::Done)
+        stopWith(Stop::Done);
+}
+
+void HttpTransfer::readAvailable()
+{
+    QTcpSocket *s = socket_.get();
+    const auto body = [this](const char *data, qint64 size) { return takeBody(data, size); };
+    while (stop_ == Stop::None && s == socket_.get() && s->bytesAvailable() > 0) {
+        const QByteArray piece = s->read(kPiece);
+        if (piece.isEmpty())
+            break;
+        r_.transferred += piece.size();
+        const auto state = parser_->feed(piece.constData(), piece.size(), body);
+        afterParse(state);
+        if (state != HttpReplyParser::State::Head && state != HttpReplyParser::State::Body)
+            break;
+    }
+}
+
+void HttpTransfer::closed()
+{
+    if (stop_ != Stop::None)
+        return;
+    readAvailable();
+    if (stop_ != Stop::None || !parser_ || parser_->state() == HttpReplyParser::State::Failed
+        || (headChecked_ && !accepted_))
+        return;
+    const bool nothing = parser_->headBytes() == 0;
+    const auto state = parser_->finish();
+    if (state == HttpReplyParser::State::Failed && nothing)
+        networkFailure(QNetworkReply::RemoteHostClosedError, parser_->error());
+    else
+        afterParse(state);
+}
+
+void HttpTransfer::socketError(QTcpSocket *s, const QString &host, QAbstractSocket::SocketError e)
+{
+    if (s != socket_.get() || stop_ != Stop::None)
+        return;
+    switch (e) {
+    case QAbstractSocket::RemoteHostClosedError: closed(); break;
+    case QAbstractSocket::ConnectionRefusedError:
+        networkFailure(QNetworkReply::ConnectionRefusedError,
+                       QStringLiteral("The server %1 refused the connection.").arg(host));
+        break;
+    case QAbstractSocket::HostNotFoundError:
+        networkFailure(QNetworkReply::HostNotFoundError, QStringLiteral("The host %1 was not found.").arg(host));
+        break;
+    case QAbstractSocket::SocketTimeoutError:
+        networkFailure(QNetworkReply::TimeoutError, QStringLiteral("The connection to %1 timed out.").arg(host));
+        break;
+    case QAbstractSocket::SslHandshakeFailedError:
+        networkFailure(QNetworkReply::SslHandshakeFailedError,
+                       QStringLiteral("No secure connection to %1: %2").arg(host, s->errorString()));
+        break;
+    default:
+        networkFailure(QNetworkReply::UnknownNetworkError,
+                       QStringLiteral("The connection to %1 failed: %2").arg(host, s->errorString()));
+        break;
+    }
+}
+
+void HttpTransfer::startRequest()
+{
+    if (stop_ != Stop::None)
+        return;
+    if (socket_) {
+        socket_->disconnect();
+        socket_->abort();
+        finished_.push_back(std::move(socket_));
+    }
+    parser_ = std::make_unique<HttpReplyParser>(HttpHeadLimits{lim_.maxHeadBytes, 100});
+    headChecked_ = false;
+    accepted_ = false;
+    const bool tls = current_.scheme() == QLatin1String("https");
+    QSslSocket *ssl = nullptr;
+    if (tls) {
+        if (!QSslSocket::supportsSsl()) {
+            networkFailure(QNetworkReply::SslHandshakeFailedError,
+                           QStringLiteral("This system offers no TLS for %1.").arg(current_.toString()));
+            return;
+        }
+        socket_.reset(ssl = new QSslSocket);
+    } else {
+        socket_.reset(new QTcpSocket);
+    }
+    QTcpSocket *s = socket_.get();
+    s->setReadBufferSize(kReadAhead);
+    const QByteArray request = requestFor(current_);
+    const QString host = current_.host();
+    if (ssl)
+        QObject::connect(ssl, &QSslSocket::encrypted, &loop_, [s, request] { s->write(request); });
+    else
+        QObject::connect(s, &QTcpSocket::connected, &loop_, [s, request] { s->write(request); });
+    QObject::connect(s, &QTcpSocket::readyRead, &loop_, [this] { readAvailable(); });
+    QObject::connect(s, &QTcpSocket::disconnected, &loop_, [this] { closed(); });
+    QObject::connect(s, &QTcpSocket::errorOccurred, &loop_,
+                     [this, s, host](QAbstractSocket::SocketError e) { socketError(s, host, e); });
+    const int defaultPort = tls ? 443 : 80;
+    if (ssl)
+        ssl->connectToHostEncrypted(host, quint16(current_.port(defaultPort)));
+    else
+        s->connectToHost(host, quint16(current_.port(defaultPort)));
+}
+
+void HttpTransfer::run(QEventLoop::ProcessEventsFlags flags)
+{
+    if (lim_.timeoutMs > 0)
+        timer_.start(lim_.timeoutMs);
+    startRequest();
+    if (stop_ == Stop::None)
+        loop_.exec(flags);
+    timer_.stop();
+    if (socket_) {
+        socket_->disconnect();
+        socket_->abort();
+    }
+}
+
+DownloadResult HttpTransfer::result(const QString &targetPath)
+{
+    DownloadResult r;
+    switch (stop_) {
+    case Stop::Timeout:
+        r = failure(DownloadErr::Timeout,
+                    QStringLiteral("The download of %1 timed out: no complete answer within %2 seconds.")
+                        .arg(url_).arg(lim_.timeoutMs / 1000.0));
+        break;
+    case Stop::TooLarge:
+        r = failure(DownloadErr::TooLarge, QStringLiteral("%1 is larger than %2 bytes.").arg(url_).arg(lim_.maxBytes));
+        break;
+    case Stop::WriteFailed:
+        r = failure(DownloadErr::WriteFailed,
+                    QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out_.errorString()));
+        break;
+    case Stop::Aborted:
+        r = failure(DownloadErr::Aborted, QStringLiteral("The download of %1 was stopped.").arg(url_));
+        break;
+    case Stop::HttpError: r = failure(DownloadErr::HttpBase + r_.httpStatus, cause_); break;
+    case Stop::Network:
+    case Stop::BadReply: r = failure(causeNumber_, cause_); break;
+    case Stop::None: // the loop cannot end without a reason; counted as a cut answer
+        r = failure(DownloadErr::BadReply, QStringLiteral("The answer from %1 ended early.").arg(url_));
+        break;
+    case Stop::Done:
+        if (!out_.commit())
+            r = failure(DownloadErr::WriteFailed,
+                        QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out_.errorString()));
+        else
+            r.ok = true;
+        break;
+    }
+    r.httpStatus = r_.httpStatus;
+    r.bytes = r_.bytes;
+    r.transferred = r_.transferred;
+    return r;
+}
+
 class NetworkDownloader final : public Downloader {
 public:
     DownloadResult download(const QString &url, const QString &targetPath) override;
@@ -148,7 +454,7 @@ DownloadResult NetworkDownloader::copyFile(const QUrl &address, const QString &t
 
 DownloadResult NetworkDownloader::download(const QString &url, const QString &targetPath)
 {
-    // The wait below runs the event loop, so a timer or a queued call could come back here.
+    // The wait runs the event loop, so a timer or a queued call could come back here.
     if (busy_)
         return failure(DownloadErr::Busy, QStringLiteral("Another download is still running."));
     const QScopedValueRollback<bool> busyGuard(busy_, true);
@@ -169,256 +475,11 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
         return failure(DownloadErr::WriteFailed,
                        QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out.errorString()));
 
-    enum class Stop { None, Done, Timeout, TooLarge, WriteFailed, HttpError, Network, BadReply, Aborted };
-    Stop stop = Stop::None;
-    DownloadResult r;
-    QString cause;           // the text of a network failure or a refused answer
-    long causeNumber = 0;
-    int redirects = 0;
-    QUrl current = address;
-
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    std::unique_ptr<QTcpSocket> socket;
-    std::vector<std::unique_ptr<QTcpSocket>> finished; // sockets of earlier redirects
-    std::unique_ptr<HttpReplyParser> parser;
-    bool headChecked = false;
-    bool accepted = false; // the current answer's body is the resource
-    std::function<void()> startRequest;
-
-    const auto stopWith = [&](Stop why) {
-        if (stop != Stop::None)
-            return;
-        stop = why;
-        if (socket)
-            socket->abort();
-        loop.quit();
-    };
-    const auto networkFailure = [&](QNetworkReply::NetworkError e, const QString &text) {
-        causeNumber = networkError(e);
-        cause = text;
-        stopWith(Stop::Network);
-    };
-    // The head of an answer is complete: follow a redirect, refuse an error or an oversized
-    // body. False when no body is to be stored.
-    const auto checkHead = [&]() -> bool {
-        headChecked = true;
-        r.httpStatus = parser->status();
-        const QByteArray location = parser->header("Location");
-        if (isRedirect(r.httpStatus) && !location.isEmpty()) {
-            if (++redirects > lim.maxRedirects) {
-                networkFailure(QNetworkReply::TooManyRedirectsError,
-                               QStringLiteral("More than %1 redirects from %2.").arg(lim.maxRedirects).arg(url));
-                return false;
-            }
-            const Redirect next = redirectTarget(current, location);
-            if (!next) {
-                networkFailure(next.error, next.why);
-                return false;
-            }
-            current = next.target;
-            QTimer::singleShot(0, &loop, [&] { startRequest(); });
-            return false;
-        }
-        if (r.httpStatus < 200 || r.httpStatus >= 300) {
-            cause = QStringLiteral("The server answered %1 %2 for %3.")
-                        .arg(r.httpStatus)
-                        .arg(QString::fromLatin1(parser->reason().left(200)), url);
-            stopWith(Stop::HttpError);
-            return false;
-        }
-        if (lim.maxBytes > 0 && parser->contentLength() > lim.maxBytes) {
-            stopWith(Stop::TooLarge);
-            return false;
-        }
-        accepted = true;
-        if (progress_)
-            progress_(0, parser->contentLength());
-        return true;
-    };
-    const auto body = [&](const char *data, qint64 size) {
-        if (!headChecked && !checkHead())
-            return false;
-        if (!accepted)
-            return false;
-        r.bytes += size;
-        if (lim.maxBytes > 0 && r.bytes > lim.maxBytes) {
-            stopWith(Stop::TooLarge);
-            return false;
-        }
-        if (!out.write(data, size)) {
-            stopWith(Stop::WriteFailed);
-            return false;
-        }
-        if (progress_)
-            progress_(r.bytes, parser->contentLength());
-        return true;
-    };
-    const auto afterParse = [&](HttpReplyParser::State state) {
-        if (stop != Stop::None)
-            return;
-        if (state == HttpReplyParser::State::Failed) {
-            if (!parser->error().isEmpty()) {
-                causeNumber = DownloadErr::BadReply;
-                cause = QStringLiteral("%1 (%2)").arg(parser->error(), current.toString());
-                stopWith(Stop::BadReply);
-            }
-            // else the body sink has stopped it for a reason of its own, or a redirect follows
-            return;
-        }
-        if (parser->headComplete() && !headChecked && !checkHead())
-            return;
-        if (state == HttpReplyParser::State::Done)
-            stopWith(Stop::Done);
-    };
-    const auto readAvailable = [&] {
-        QTcpSocket *s = socket.get();
-        while (stop == Stop::None && s == socket.get() && s->bytesAvailable() > 0) {
-            const QByteArray piece = s->read(kPiece);
-            if (piece.isEmpty())
-                break;
-            r.transferred += piece.size();
-            const auto state = parser->feed(piece.constData(), piece.size(), body);
-            afterParse(state);
-            if (state != HttpReplyParser::State::Head && state != HttpReplyParser::State::Body)
-                break;
-        }
-    };
-    const auto closed = [&] {
-        if (stop != Stop::None)
-            return;
-        readAvailable();
-        if (stop != Stop::None || !parser || parser->state() == HttpReplyParser::State::Failed
-            || (headChecked && !accepted))
-            return;
-        const bool nothing = parser->headBytes() == 0;
-        const auto state = parser->finish();
-        if (state == HttpReplyParser::State::Failed && nothing)
-            networkFailure(QNetworkReply::RemoteHostClosedError, parser->error());
-        else
-            afterParse(state);
-    };
-
-    startRequest = [&] {
-        if (stop != Stop::None)
-            return;
-        if (socket) {
-            socket->disconnect();
-            socket->abort();
-            finished.push_back(std::move(socket));
-        }
-        parser = std::make_unique<HttpReplyParser>(HttpHeadLimits{lim.maxHeadBytes, 100});
-        headChecked = false;
-        accepted = false;
-        const bool tls = current.scheme() == QLatin1String("https");
-        QSslSocket *ssl = nullptr;
-        if (tls) {
-            if (!QSslSocket::supportsSsl()) {
-                networkFailure(QNetworkReply::SslHandshakeFailedError,
-                               QStringLiteral("This system offers no TLS for %1.").arg(current.toString()));
-                return;
-            }
-            socket.reset(ssl = new QSslSocket);
-        } else {
-            socket.reset(new QTcpSocket);
-        }
-        QTcpSocket *s = socket.get();
-        s->setReadBufferSize(kReadAhead);
-        const QByteArray request = requestFor(current);
-        const QString host = current.host();
-        if (ssl)
-            QObject::connect(ssl, &QSslSocket::encrypted, &loop, [s, request] { s->write(request); });
-        else
-            QObject::connect(s, &QTcpSocket::connected, &loop, [s, request] { s->write(request); });
-        QObject::connect(s, &QTcpSocket::readyRead, &loop, readAvailable);
-        QObject::connect(s, &QTcpSocket::disconnected, &loop, closed);
-        QObject::connect(s, &QTcpSocket::errorOccurred, &loop, [&, s, host](QAbstractSocket::SocketError e) {
-            if (s != socket.get() || stop != Stop::None)
-                return;
-            switch (e) {
-            case QAbstractSocket::RemoteHostClosedError: closed(); break;
-            case QAbstractSocket::ConnectionRefusedError:
-                networkFailure(QNetworkReply::ConnectionRefusedError,
-                               QStringLiteral("The server %1 refused the connection.").arg(host));
-                break;
-            case QAbstractSocket::HostNotFoundError:
-                networkFailure(QNetworkReply::HostNotFoundError, QStringLiteral("The host %1 was not found.").arg(host));
-                break;
-            case QAbstractSocket::SocketTimeoutError:
-                networkFailure(QNetworkReply::TimeoutError, QStringLiteral("The connection to %1 timed out.").arg(host));
-                break;
-            case QAbstractSocket::SslHandshakeFailedError:
-                networkFailure(QNetworkReply::SslHandshakeFailedError,
-                               QStringLiteral("No secure connection to %1: %2").arg(host, s->errorString()));
-                break;
-            default:
-                networkFailure(QNetworkReply::UnknownNetworkError,
-                               QStringLiteral("The connection to %1 failed: %2").arg(host, s->errorString()));
-                break;
-            }
-        });
-        const int defaultPort = tls ? 443 : 80;
-        if (ssl)
-            ssl->connectToHostEncrypted(host, quint16(current.port(defaultPort)));
-        else
-            s->connectToHost(host, quint16(current.port(defaultPort)));
-    };
-
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] { stopWith(Stop::Timeout); });
-    abortCurrent_ = [&] { stopWith(Stop::Aborted); };
+    HttpTransfer transfer(url, address, out, lim, progress_);
+    abortCurrent_ = [&transfer] { transfer.abort(); };
     const auto clearAbort = qScopeGuard([this] { abortCurrent_ = nullptr; });
-
-    if (lim.timeoutMs > 0)
-        timer.start(lim.timeoutMs);
-    startRequest();
-    if (stop == Stop::None)
-        loop.exec(progress_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
-    timer.stop();
-    if (socket) {
-        socket->disconnect();
-        socket->abort();
-    }
-
-    const qint64 bytes = r.bytes, transferred = r.transferred;
-    const int httpStatus = r.httpStatus;
-    switch (stop) {
-    case Stop::Timeout:
-        r = failure(DownloadErr::Timeout,
-                    QStringLiteral("The download of %1 timed out: no complete answer within %2 seconds.")
-                        .arg(url).arg(lim.timeoutMs / 1000.0));
-        break;
-    case Stop::TooLarge:
-        r = failure(DownloadErr::TooLarge,
-                    QStringLiteral("%1 is larger than %2 bytes.").arg(url).arg(lim.maxBytes));
-        break;
-    case Stop::WriteFailed:
-        r = failure(DownloadErr::WriteFailed,
-                    QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out.errorString()));
-        break;
-    case Stop::Aborted:
-        r = failure(DownloadErr::Aborted, QStringLiteral("The download of %1 was stopped.").arg(url));
-        break;
-    case Stop::HttpError: r = failure(DownloadErr::HttpBase + httpStatus, cause); break;
-    case Stop::Network:
-    case Stop::BadReply: r = failure(causeNumber, cause); break;
-    case Stop::None: // the loop cannot end without a reason; counted as a cut answer
-        r = failure(DownloadErr::BadReply, QStringLiteral("The answer from %1 ended early.").arg(url));
-        break;
-    case Stop::Done:
-        if (!out.commit()) {
-            r = failure(DownloadErr::WriteFailed,
-                        QStringLiteral("Cannot write \"%1\": %2").arg(targetPath, out.errorString()));
-        } else {
-            r = DownloadResult{};
-            r.ok = true;
-        }
-        break;
-    }
-    r.httpStatus = httpStatus;
-    r.bytes = bytes;
-    r.transferred = transferred;
-    return r;
+    transfer.run(progress_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    return transfer.result(targetPath);
 }
 
 std::unique_ptr<Downloader> makeDefault() { return makeNetworkDownloader(); }

@@ -33,6 +33,11 @@ class QtScreen final : public Screen {
 public:
     double twipsPerPixelX() const override { return 1440.0 / logicalDpi(true); }
     double twipsPerPixelY() const override { return 1440.0 / logicalDpi(false); }
+    QRect freeArea() const override
+    {
+        const QScreen *s = QGuiApplication::primaryScreen();
+        return s ? s->availableGeometry() : QRect();
+    }
     int mousePointer() const override { return pointer_; }
     void setMousePointer(int pointer) override
     {

@@ -1,7 +1,10 @@
 #pragma once
-// The screen service: the twip scale of the display and the application's mouse pointer.
+// The screen service: the twip scale of the display, the part of it that windows may take
+// and the application's mouse pointer.
 // The pointer is an absolute state (never a push/pop pair), numbered as the program knows it.
 #include "platform/Seam.h"
+
+#include <QRect>
 
 namespace platform {
 
@@ -14,6 +17,8 @@ public:
     virtual ~Screen() = default;
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;
+    // The screen's free area, in pixels: the whole screen but its panels and docks.
+    virtual QRect freeArea() const = 0;
     virtual int mousePointer() const = 0;
     virtual void setMousePointer(int pointer) = 0;
 
@@ -23,8 +28,8 @@ public:
 // The application's mouse pointer, as the program sets it everywhere.
 inline void setPointer(int pointer) { Screen::get().setMousePointer(pointer); }
 
-// The real screen: 1440 twips per inch over the primary screen's logical dpi, and the
-// pointer as the application's override cursor.
+// The real screen: 1440 twips per inch over the primary screen's logical dpi, the primary
+// screen's available geometry, and the pointer as the application's override cursor.
 std::unique_ptr<Screen> makeQtScreen();
 
 template <> Seam<Screen>::Factory &Seam<Screen>::defaultFactory();
