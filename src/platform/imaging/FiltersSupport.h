@@ -18,6 +18,15 @@ namespace platform::imaging::detail {
 // taking part. pixelsPerRow is the rough cost of one row, so small jobs stay on one thread.
 void parallelRows(int rows, qint64 pixelsPerRow, const std::function<void(int begin, int end)> &work);
 
+// Whether the filters may use the processor's vector units where it has them (on by default);
+// the pixels are the same either way. useVectorUnits gives the setting it replaces.
+bool useVectorUnits(bool on);
+bool vectorUnits();
+
+// src (premultiplied, not null) resized to width x height: area averaging along an axis that
+// shrinks, bicubic along one that grows.
+QImage resampled(const QImage &src, int width, int height);
+
 // The image as Format_ARGB32_Premultiplied (a shallow copy when it already is).
 QImage premultiplied(const QImage &img);
 // Converts img in place to Format_ARGB32_Premultiplied and detaches it; false when null.
