@@ -5,13 +5,11 @@
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/LoggingPrompter.h"
-#include "platform/web/WebEngineSetup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    platform::web::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
 
