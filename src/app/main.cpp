@@ -4,6 +4,7 @@
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
+#include "platform/ui/DeferredIconStyle.h"
 #include "platform/ui/LoggingPrompter.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
+    QApplication::setStyle(new platform::DeferredIconStyle);
 
     const QString messageLog = qEnvironmentVariable("PELMORA_MESSAGE_LOG");
     if (!messageLog.isEmpty())
