@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstdint>
 #include <optional>
@@ -128,6 +129,21 @@ QImage pictureOf(Run run)
     run();
     keptPicture = nullptr;
     return picture;
+}
+
+// The largest difference of any channel (0..255) between two pictures of ours; 255 when their
+// sizes or formats differ.
+inline int largestDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return 255;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
+        for (qsizetype i = 0; i < a.bytesPerLine(); ++i)
+            largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
+    }
+    return largest;
 }
 
 // Ours alone: run() (one run, giving its ms) as often as Google Benchmark asks.

@@ -42,24 +42,11 @@ void flipColourBits(QImage &image)
 
 double floorRun(const QImage &p) { return ours::inPlace(p, flipColourBits); }
 
-int largestDifference(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.format() != b.format())
-        return 255;
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
-        for (qsizetype i = 0; i < a.bytesPerLine(); ++i)
-            largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
-    }
-    return largest;
-}
-
 void compare(benchmark::State &state, double (*oursRun)(const QImage &), bool sameWork)
 {
     const QImage &picture = opaqueSource();
     if (sameWork)
-        state.counters["grey_levels"] = largestDifference(benchpictures::pictureOf([&] { return oursRun(picture); }),
+        state.counters["grey_levels"] = benchpictures::largestDifference(benchpictures::pictureOf([&] { return oursRun(picture); }),
                                                           benchpictures::pictureOf([&] { return floorRun(picture); }));
     benchpictures::alternate(state, [&] { return oursRun(picture); }, [&] { return floorRun(picture); });
 }

@@ -13,8 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-
 using benchpictures::alternate;
 using benchpictures::kSize;
 using benchpictures::kSmall;
@@ -29,22 +27,9 @@ QImage qtSmooth(const QImage &picture, int size)
     return picture.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-int largestDifference(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size() || a.format() != b.format())
-        return 255;
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
-        for (qsizetype i = 0; i < a.bytesPerLine(); ++i)
-            largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
-    }
-    return largest;
-}
-
 void compare(benchmark::State &state, const QImage &picture, int size, int mode)
 {
-    state.counters["grey_levels"] = largestDifference(img::resized(picture, size, size, mode), qtSmooth(picture, size));
+    state.counters["grey_levels"] = benchpictures::largestDifference(img::resized(picture, size, size, mode), qtSmooth(picture, size));
     alternate(state, [&] { return ours::making([&] { return img::resized(picture, size, size, mode); }); },
               [&] { return ours::making([&] { return qtSmooth(picture, size); }); });
 }

@@ -464,33 +464,6 @@ void verticalRow(const In *const *rows, const VerticalTaps &taps, int y, Out *ds
     verticalRowPlain(rows, taps.weight.data() + f, n, dst, done, width);
 }
 
-// Rows of the pass along x, made when first asked for, in a ring of as many as one output
-// row of the pass along y reads.
-class MidRows {
-public:
-    MidRows(int rows, int width)
-        : count_(rows), length_(size_t(width) * 4), data_(size_t(rows) * length_), tags_(size_t(rows), -1)
-    {
-    }
-    template <typename Make>
-    const U16 *row(int r, Make make)
-    {
-        const size_t slot = size_t(r % count_);
-        U16 *p = data_.data() + slot * length_;
-        if (tags_[slot] != r) {
-            make(r, p);
-            tags_[slot] = r;
-        }
-        return p;
-    }
-
-private:
-    int count_;
-    size_t length_;
-    std::vector<U16> data_;
-    std::vector<int> tags_;
-};
-
 } // namespace
 
 bool useVectorUnits(bool on)
@@ -545,15 +518,16 @@ QImage resampled(const QImage &src, int width, int height)
     const double costYFirst = double(sw) * height * ty.averageTaps() + double(width) * height * tx.averageTaps();
     const double cost = std::min(costXFirst, costYFirst) / double(height);
     if (costXFirst <= costYFirst) {
-        // Each output row reads the rows of its taps along x from the ring.
+        // Each output row reads the rows of its taps along x from a ring of as many rows as
+        // one output row reads.
         const Window w = vector ? windowOf<U8>(tx, sw) : Window{};
         parallelRows(height, qint64(cost), [&](int y0, int y1) {
-            MidRows mid(vy.span, width);
             auto make = [&](int r, U16 *p) { horizontalRow(srcRow(r), p, tx, w); };
+            RowRing<U16, decltype(make)> mid(vy.span, size_t(width) * 4, make);
             std::vector<const U16 *> rows(size_t(vy.most));
             for (int y = y0; y < y1; ++y) {
                 for (int k = 0; k < vy.count[size_t(y)]; ++k)
-                    rows[size_t(k)] = mid.row(vy.row[size_t(vy.first[size_t(y)] + k)], make);
+                    rows[size_t(k)] = mid.row(vy.row[size_t(vy.first[size_t(y)] + k)]);
                 verticalRow(rows.data(), vy, y, dstRow(y), width, vector);
             }
         });
