@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstdint>
 #include <optional>
@@ -93,7 +94,7 @@ void keepIfAsked(const Picture &picture)
 }
 
 // One run of an operation that changes a picture, in ms: it works on a fresh copy made before
-// the clock starts; freeing it is counted.
+// the clock starts, which is freed after the clock has stopped.
 template <typename Copy, typename Operation>
 double runOnCopy(Copy copy, Operation operation)
 {
@@ -101,22 +102,22 @@ double runOnCopy(Copy copy, Operation operation)
     const Clock::time_point start = Clock::now();
     operation(*work);
     benchmark::DoNotOptimize(&*work);
+    const double ms = msSince(start);
     keepIfAsked(*work);
-    work.reset();
-    return msSince(start);
+    return ms;
 }
 
-// One run of an operation that makes a new picture, in ms: making and freeing it are counted.
+// One run of an operation that makes a new picture, in ms: making it is counted, freeing it
+// (after the clock has stopped) is not.
 template <typename Make>
 double runMaking(Make make)
 {
     const Clock::time_point start = Clock::now();
-    {
-        auto out = make();
-        benchmark::DoNotOptimize(&out);
-        keepIfAsked(out);
-    }
-    return msSince(start);
+    auto out = make();
+    benchmark::DoNotOptimize(&out);
+    const double ms = msSince(start);
+    keepIfAsked(out);
+    return ms;
 }
 
 // The picture one of our runs makes (run() as the functions of ImagingOperations.h).
@@ -128,6 +129,21 @@ QImage pictureOf(Run run)
     run();
     keptPicture = nullptr;
     return picture;
+}
+
+// The largest difference of any channel (0..255) between two pictures of ours; 255 when their
+// sizes or formats differ.
+inline int largestDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return 255;
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
+        for (qsizetype i = 0; i < a.bytesPerLine(); ++i)
+            largest = std::max(largest, std::abs(int(p[i]) - int(q[i])));
+    }
+    return largest;
 }
 
 // Ours alone: run() (one run, giving its ms) as often as Google Benchmark asks.

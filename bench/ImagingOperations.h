@@ -2,7 +2,8 @@
 // Our imaging operations as the benchmarks time them, the same in bench_imaging.cpp (ours
 // alone) and in the comparisons with ImageMagick and Qt. Each does one run on the picture it
 // is handed and gives its ms: a filter that works in place gets a copy made before the clock
-// starts, an operation that makes a new picture counts making and freeing it.
+// starts, an operation that makes a new picture counts making it; the copy and the new picture
+// are freed after the clock has stopped.
 #include "BenchPictures.h"
 
 #include <benchmark/benchmark.h>
@@ -29,6 +30,8 @@ inline double sharpen(const QImage &p) { return inPlace(p, [](QImage &i) { img::
 inline double sharpenKeepAlpha(const QImage &p) { return inPlace(p, [](QImage &i) { img::sharpen(i, 60, 3, true); }); }
 inline double negative(const QImage &p) { return inPlace(p, [](QImage &i) { img::negative(i); }); }
 inline double colorize(const QImage &p) { return inPlace(p, [](QImage &i) { img::colorize(i, qRgb(200, 120, 40)); }); }
+// the editor's grey: colorize with hue 0, saturation 0, lightness 127
+inline double grey(const QImage &p) { return inPlace(p, [](QImage &i) { img::colorize(i, img::hslToRgb(0, 0, 127)); }); }
 inline double autoBrightness(const QImage &p) { return inPlace(p, [](QImage &i) { img::autoBrightness(i, 8, 248); }); }
 inline double brightnessContrast(const QImage &p)
 {

@@ -3,7 +3,6 @@
 #include "coverformats/BrowserLists.h"
 #include "coverformats/frmFavorites.h"
 #include "coverformats/frmSearch.h"
-#include "platform/web/WebEngineSetup.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -68,6 +67,5 @@ BENCHMARK(BM_FavouritesRewrite10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    platform::web::prepareWebEngine();
     return runGuiBenchmarks(argc, argv);
 }

@@ -24,6 +24,7 @@ void BM_sharpen(benchmark::State &s) { alone(s, ours::sharpen, opaqueSource()); 
 void BM_sharpenKeepAlpha(benchmark::State &s) { alone(s, ours::sharpenKeepAlpha, source()); }
 void BM_negative(benchmark::State &s) { alone(s, ours::negative, opaqueSource()); }
 void BM_colorize(benchmark::State &s) { alone(s, ours::colorize, opaqueSource()); }
+void BM_grey(benchmark::State &s) { alone(s, ours::grey, opaqueSource()); }
 void BM_autoBrightness(benchmark::State &s) { alone(s, ours::autoBrightness, opaqueSource()); }
 void BM_brightnessContrast(benchmark::State &s) { alone(s, ours::brightnessContrast, opaqueSource()); }
 void BM_dropShadow(benchmark::State &s) { alone(s, ours::dropShadow, source()); }
@@ -32,6 +33,7 @@ PELMORA_BENCH(BM_sharpen);
 PELMORA_BENCH(BM_sharpenKeepAlpha);
 PELMORA_BENCH(BM_negative);
 PELMORA_BENCH(BM_colorize);
+PELMORA_BENCH(BM_grey);
 PELMORA_BENCH(BM_autoBrightness);
 PELMORA_BENCH(BM_brightnessContrast);
 PELMORA_BENCH(BM_dropShadow);

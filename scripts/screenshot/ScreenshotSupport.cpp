@@ -41,8 +41,7 @@ bool seedProgramFolder(const QTemporaryDir &home, const QString &resources)
         && copyFolder(resources + QStringLiteral("/language"), home.path() + QStringLiteral("/language"));
 }
 
-Session::Session(int &argc, char **argv, const char *usage, int minArguments, int maxArguments,
-                 const std::function<void()> &beforeApplication)
+Session::Session(int &argc, char **argv, const char *usage, int minArguments, int maxArguments)
 {
     if (argc - 1 < minArguments || argc - 1 > maxArguments) {
         std::fprintf(stderr, "usage: %s %s\n", argv[0], usage);
@@ -55,8 +54,6 @@ Session::Session(int &argc, char **argv, const char *usage, int minArguments, in
         m_exitCode = 1;
         return;
     }
-    if (beforeApplication)
-        beforeApplication();
     m_app = std::make_unique<QApplication>(argc, argv);
     if (!seedProgramFolder(m_home, argument(1)))
         m_exitCode = 1;

@@ -21,9 +21,7 @@ namespace screenshot {
 class Session {
 public:
     // usage names the arguments after the program's name; argument counts exclude it.
-    // beforeApplication runs before the QApplication is made (the web engine's set-up).
-    Session(int &argc, char **argv, const char *usage, int minArguments, int maxArguments,
-            const std::function<void()> &beforeApplication = {});
+    Session(int &argc, char **argv, const char *usage, int minArguments, int maxArguments);
     ~Session();
     bool ok() const { return m_exitCode == 0; }
     int exitCode() const { return m_exitCode; }

@@ -11,7 +11,6 @@
 #include "coverformats/frmFavorites.h"
 #include "coverformats/frmSearch.h"
 #include "platform/web/WebBrowser.h"
-#include "platform/web/WebEngineSetup.h"
 
 #include "ScreenshotSupport.h"
 
@@ -81,7 +80,7 @@ private:
 
 int main(int argc, char *argv[])
 {
-    screenshot::Session session(argc, argv, "<resources folder> <web-browser.png> <favourites.png>", 3, 3, [] { platform::web::prepareWebEngine(); });
+    screenshot::Session session(argc, argv, "<resources folder> <web-browser.png> <favourites.png>", 3, 3);
     if (!session.ok())
         return session.exitCode();
     const QString resources = session.argument(1);

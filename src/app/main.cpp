@@ -4,16 +4,16 @@
 #include "mainwindow/Globals.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
+#include "platform/ui/DeferredIconStyle.h"
 #include "platform/ui/LoggingPrompter.h"
-#include "platform/web/WebEngineSetup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    platform::web::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
+    QApplication::setStyle(new platform::DeferredIconStyle);
 
     const QString messageLog = qEnvironmentVariable("PELMORA_MESSAGE_LOG");
     if (!messageLog.isEmpty())

@@ -18,10 +18,10 @@ struct ProgramRun {
     QString messages;
 };
 
-// Runs the program offscreen, or on an X display, until it ends or seen() holds (asked every
-// 200 ms), at most waitMs; then ends it.
+// Runs the program offscreen, or on an X display, until it ends or seen(its process id) holds
+// (asked every 200 ms), at most waitMs; then ends it.
 ProgramRun runProgram(const QString &home, int waitMs, const QString &display = {},
-                      const std::function<bool()> &seen = {})
+                      const std::function<bool(qint64)> &seen = {})
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -35,7 +35,7 @@ ProgramRun runProgram(const QString &home, int waitMs, const QString &display = 
     for (int waited = 0; waited < waitMs && !r.finished && !r.seen; waited += 200) {
         r.finished = p.waitForFinished(200);
         if (!r.finished && seen)
-            r.seen = seen();
+            r.seen = seen(p.processId());
     }
     if (!r.finished) {
         p.kill();
@@ -60,6 +60,21 @@ void copyResources(const QString &home, bool withLanguage)
     }
 }
 
+// The files of the libraries a process has loaded.
+QStringList loadedLibraries(qint64 pid)
+{
+    QStringList found;
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    if (!maps.open(QIODevice::ReadOnly))
+        return found;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const QString file = QString::fromLocal8Bit(line.mid(line.indexOf('/')));
+        if (line.contains('/') && file.contains(QLatin1String(".so")) && !found.contains(file))
+            found << file;
+    }
+    return found;
+}
+
 } // namespace
 
 TEST(ProgramStart, MissingLanguageFileEndsStartUpWithTheInstallError)
@@ -75,6 +90,9 @@ TEST(ProgramStart, MissingLanguageFileEndsStartUpWithTheInstallError)
 
 // The program folder as shipped, and the same with German chosen: the main window shows its
 // caption in the language of the options file, and the program keeps running without a message.
+// Up to its window it has loaded none of what only the web browser needs (the web engine, Qt
+// Quick, OpenGL drivers) and, of the image-format plugins, at most the JPEG one for its start
+// picture.
 TEST(ProgramStart, StartsLocalisedAndKeepsRunning)
 {
     const struct {
@@ -103,10 +121,12 @@ TEST(ProgramStart, StartsLocalisedAndKeepsRunning)
         xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
         ASSERT_TRUE(xvfb.waitForReadyRead(20000)) << "Xvfb (scripts/install-deps installs it) did not start";
         const QString display = u':' + QString::fromLatin1(xvfb.readAllStandardOutput()).trimmed();
-        const ProgramRun r = runProgram(home.path(), 30000, display, [&] {
+        QStringList libraries;
+        const ProgramRun r = runProgram(home.path(), 30000, display, [&](qint64 pid) {
             QProcess windows;
             windows.start("xwininfo", {"-display", display, "-root", "-tree"});
             windows.waitForFinished(5000);
+            libraries = loadedLibraries(pid);
             return windows.readAllStandardOutput().contains(run.caption);
         });
         xvfb.terminate();
@@ -114,5 +134,12 @@ TEST(ProgramStart, StartsLocalisedAndKeepsRunning)
         EXPECT_TRUE(r.seen) << "no main window with the caption " << run.caption.toStdString();
         EXPECT_FALSE(r.finished) << "the program ended on its own: " << r.messages.toStdString();
         EXPECT_TRUE(r.messages.isEmpty()) << r.messages.toStdString();
+        ASSERT_FALSE(libraries.filter(QStringLiteral("/libQt6Widgets.so")).isEmpty()) << libraries.join(' ').toStdString();
+        for (const char *unneeded : {"libQt6WebEngine", "libQt6Quick", "libQt6Qml", "_dri.so", "libLLVM", "libGLX_mesa"})
+            EXPECT_TRUE(libraries.filter(QLatin1String(unneeded)).isEmpty())
+                << unneeded << " in " << libraries.join(' ').toStdString();
+        const QStringList plugins = libraries.filter(QStringLiteral("/imageformats/"));
+        EXPECT_TRUE(plugins.isEmpty() || (plugins.size() == 1 && plugins[0].endsWith("/libqjpeg.so")))
+            << plugins.join(' ').toStdString();
     }
 }

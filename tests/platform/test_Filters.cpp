@@ -1,4 +1,5 @@
 #include "platform/imaging/Filters.h"
+#include "platform/imaging/FiltersSupport.h"
 
 #include <QThreadPool>
 
@@ -481,4 +482,31 @@ TEST(FiltersDeterminism, SameResultTwiceAndOnOneThreadOrMany)
         EXPECT_EQ(first[i], second[i]) << i;
         EXPECT_EQ(first[i], single[i]) << i;
     }
+}
+
+TEST(FiltersDeterminism, SamePixelsWithAndWithoutTheVectorUnits)
+{
+    // Shrinking and enlarging along either axis or both, narrowing first along x or along y,
+    // sizes that do not fill the vector unit's groups, pictures narrower than its windows.
+    const QImage src = noisyImage(301, 203, 11);
+    const QSize sizes[] = {{97, 61},  {301, 61}, {97, 203}, {1201, 409}, {50, 700}, {700, 50},
+                           {3, 2},    {5, 999},  {1, 1},    {302, 204},  {20, 203}, {301, 1000}};
+    auto resizedAll = [&] {
+        std::vector<QImage> out;
+        for (const QSize &s : sizes) {
+            out.push_back(img::resized(src, s.width(), s.height(), img::ResizeMode::Quality));
+            out.push_back(img::resized(noisyImage(3, 5, 2), s.width(), s.height(), img::ResizeMode::Quality));
+        }
+        QImage inverted = src;
+        img::negative(inverted);
+        out.push_back(inverted);
+        return out;
+    };
+    const auto vector = resizedAll();
+    const bool was = img::detail::useVectorUnits(false);
+    const auto plain = resizedAll();
+    img::detail::useVectorUnits(was);
+    ASSERT_EQ(vector.size(), plain.size());
+    for (size_t i = 0; i < vector.size(); ++i)
+        EXPECT_EQ(vector[i], plain[i]) << i;
 }

@@ -2,7 +2,6 @@
 // that every run renders the same pixels, and a clean program state around every test.
 #include "support/TestSupport.h"
 #include "platform/imaging/PictureReader.h"
-#include "platform/web/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +71,6 @@ int main(int argc, char **argv)
     const QString scratch = pinEnvironment();
     int result = 0;
     {
-        platform::web::prepareWebEngine();
         QApplication app(argc, argv);
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
         // Many pictures are read at once under ctest -j; a slow machine must not fail one.

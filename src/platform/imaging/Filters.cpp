@@ -15,6 +15,10 @@
 #include <array>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform::imaging {
 
 using detail::clampByte;
@@ -24,15 +28,18 @@ using detail::parallelRows;
 
 namespace {
 
-// Replaces the colour of every pixel by f(unpremultiplied pixel); alpha is kept.
-template <typename F>
-void mapColours(QImage &img, F f)
+// Replaces the colour of every pixel by map(unpremultiplied pixel); alpha is kept. Each band
+// works with a copy of map of its own, so that the compiler knows that no pixel it writes
+// changes map's tables and keeps what it has read of them at hand.
+template <typename Map>
+void mapColours(QImage &img, const Map &map)
 {
     if (!detail::makeWritablePremultiplied(img))
         return;
     const PixelRows rows(img);
     const int w = img.width();
-    parallelRows(img.height(), w, [&](int y0, int y1) {
+    parallelRows(img.height(), w, [rows, w, &map](int y0, int y1) {
+        const Map f = map;
         for (int y = y0; y < y1; ++y) {
             QRgb *p = rows[y];
             for (int x = 0; x < w; ++x) {
@@ -47,10 +54,23 @@ void mapColours(QImage &img, F f)
     });
 }
 
-// The same table for red, green and blue.
+// The same table for red, green and blue, as three tables of the channel in its place.
+struct ChannelTables {
+    std::array<QRgb, 256> red, green, blue;
+    explicit ChannelTables(const std::array<std::uint8_t, 256> &t)
+    {
+        for (size_t v = 0; v < 256; ++v) {
+            red[v] = QRgb(t[v]) << 16;
+            green[v] = QRgb(t[v]) << 8;
+            blue[v] = t[v];
+        }
+    }
+    QRgb operator()(QRgb p) const { return red[size_t(qRed(p))] | green[size_t(qGreen(p))] | blue[size_t(qBlue(p))]; }
+};
+
 void applyTable(QImage &img, const std::array<std::uint8_t, 256> &t)
 {
-    mapColours(img, [&t](QRgb p) { return qRgb(t[qRed(p)], t[qGreen(p)], t[qBlue(p)]); });
+    mapColours(img, ChannelTables(t));
 }
 
 // HSL to RGB: h in turns (any value, taken modulo 1), s and l in 0..1.
@@ -111,6 +131,34 @@ inline int gradientIndex(double t)
     return int(t * kGradientSteps + 0.5);
 }
 
+// One row of negative(): each colour channel c of a pixel of alpha a becomes a - min(c, a).
+void invertRow(QRgb *p, int n)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time: each pixel's alpha spread over its four bytes, then the same
+    // byte arithmetic; the alpha byte itself comes out as 0 and is put back.
+    const __m128i alphaBytes = _mm_set1_epi32(int(0xFF000000u));
+    const int vectorEnd = detail::vectorUnits() ? n : 0;
+    for (; x + 4 <= vectorEnd; x += 4) {
+        const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + x));
+        __m128i a = _mm_srli_epi32(px, 24);
+        a = _mm_or_si128(a, _mm_slli_epi32(a, 8));
+        a = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+        const __m128i inverted = _mm_sub_epi8(a, _mm_min_epu8(px, a));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + x), _mm_or_si128(inverted, _mm_and_si128(px, alphaBytes)));
+    }
+#endif
+    for (; x < n; ++x) {
+        const QRgb px = p[x];
+        const uint a = qAlpha(px);
+        const uint r = a - std::min<uint>(qRed(px), a);
+        const uint g = a - std::min<uint>(qGreen(px), a);
+        const uint b = a - std::min<uint>(qBlue(px), a);
+        p[x] = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+}
+
 } // namespace
 
 void negative(QImage &img)
@@ -121,18 +169,9 @@ void negative(QImage &img)
         return;
     const PixelRows rows(img);
     const int w = img.width();
-    parallelRows(img.height(), w, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            QRgb *p = rows[y];
-            for (int x = 0; x < w; ++x) {
-                const QRgb px = p[x];
-                const uint a = qAlpha(px);
-                const uint r = a - std::min<uint>(qRed(px), a);
-                const uint g = a - std::min<uint>(qGreen(px), a);
-                const uint b = a - std::min<uint>(qBlue(px), a);
-                p[x] = (a << 24) | (r << 16) | (g << 8) | b;
-            }
-        }
+    parallelRows(img.height(), w, [rows, w](int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            invertRow(rows[y], w);
     });
 }
 
@@ -154,22 +193,31 @@ void colorize(QImage &img, QRgb color)
         hue /= 6.0;
     }
     // The result depends on the pixel's lightness only, max + min in 0..510.
-    std::array<QRgb, 511> table;
+    struct ByLightness {
+        std::array<QRgb, 511> table;
+        QRgb operator()(QRgb p) const
+        {
+            const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+            return table[size_t(std::max({r, g, b}) + std::min({r, g, b}))];
+        }
+    } byLightness;
     for (int l2 = 0; l2 <= 510; ++l2)
-        table[size_t(l2)] = hslToRgbF(hue, sat, l2 / 510.0);
+        byLightness.table[size_t(l2)] = hslToRgbF(hue, sat, l2 / 510.0);
     if (d == 0) {
         // Grey: each pixel's luminance (Rec. 601) is its lightness, so that colours of one
         // HSL lightness but different brightness (yellow and blue) stay apart.
-        mapColours(img, [&table](QRgb p) {
-            const int y2 = (2 * (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p)) + 500) / 1000;
-            return table[size_t(y2)];
-        });
+        struct ByLuminance {
+            std::array<QRgb, 511> table;
+            QRgb operator()(QRgb p) const
+            {
+                const int y2 = (2 * (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p)) + 500) / 1000;
+                return table[size_t(y2)];
+            }
+        };
+        mapColours(img, ByLuminance{byLightness.table});
         return;
     }
-    mapColours(img, [&table](QRgb p) {
-        const int r = qRed(p), g = qGreen(p), b = qBlue(p);
-        return table[size_t(std::max({r, g, b}) + std::min({r, g, b}))];
-    });
+    mapColours(img, byLightness);
 }
 
 void autoBrightness(QImage &img, int low, int high)
@@ -184,20 +232,22 @@ void autoBrightness(QImage &img, int low, int high)
     QMutex merge;
     const ConstPixelRows rows(std::as_const(img));
     const int w = img.width();
-    parallelRows(img.height(), w, [&](int y0, int y1) {
-        std::array<qint64, 256> local{};
+    parallelRows(img.height(), w, [&histogram, &merge, rows, w](int y0, int y1) {
+        // Four counts of each level, taken in turn, so that neighbouring pixels of one level
+        // do not each wait for the other's count.
+        std::array<std::array<qint64, 256>, 4> local{};
         for (int y = y0; y < y1; ++y) {
             const QRgb *p = rows[y];
             for (int x = 0; x < w; ++x) {
                 if (qAlpha(p[x]) == 0)
                     continue;
                 const QRgb u = qUnpremultiply(p[x]);
-                ++local[size_t((77 * qRed(u) + 150 * qGreen(u) + 29 * qBlue(u) + 128) >> 8)];
+                ++local[size_t(x & 3)][size_t((77 * qRed(u) + 150 * qGreen(u) + 29 * qBlue(u) + 128) >> 8)];
             }
         }
         const QMutexLocker lock(&merge);
         for (size_t i = 0; i < 256; ++i)
-            histogram[i] += local[i];
+            histogram[i] += local[0][i] + local[1][i] + local[2][i] + local[3][i];
     });
     // The levels below which the darkest 0.5 % and above which the brightest 0.5 % of the
     // pixels lie: a few stray pixels at the ends do not keep the stretch from working.

@@ -1,15 +1,13 @@
-// Resizing, rotation and mirroring.
+// Resizing, rotation and mirroring (quality resizing itself is in FiltersResample.cpp).
 //
-// Resampling works on premultiplied pixels, so colour next to transparent pixels is weighted
-// by its alpha and edges against transparency do not darken. Weights are fixed-point
-// integers (sum exactly 1 << 14), positions are integer or fixed-point, so every machine
-// computes the same pixels.
+// Rotation works on premultiplied pixels, so colour next to transparent pixels is weighted by
+// its alpha and edges against transparency do not darken. Positions are integer or
+// fixed-point, so every machine computes the same pixels.
 //
 // Preview resizing is Qt's smooth scaling (area averaging down, bilinear up), which is what
-// that mode promises and several times faster than our two-pass resampler would be at it.
-// It too works on premultiplied pixels in integers only, gives the same pixels with or
-// without the processor's vector units, and splits the rows over the global thread pool
-// without letting the split change a pixel.
+// that mode promises. It too works on premultiplied pixels in integers only, gives the same
+// pixels with or without the processor's vector units, and splits the rows over the global
+// thread pool without letting the split change a pixel.
 #include "platform/imaging/Filters.h"
 
 #include "platform/Rounding.h"
@@ -27,167 +25,6 @@ using detail::PixelRows;
 using detail::parallelRows;
 
 namespace {
-
-// ---- resizing -------------------------------------------------------------------------
-
-constexpr int kWeightBits = 14;
-constexpr int kOne = 1 << kWeightBits;
-
-// For each output position along one axis: the source positions that contribute and their
-// weights (Q14, summing to kOne).
-struct AxisTaps {
-    std::vector<int> first;   // per output: offset into index/weight
-    std::vector<int> count;   // per output
-    std::vector<int> index;
-    std::vector<int> weight;
-    double averageTaps() const { return first.empty() ? 0.0 : double(index.size()) / double(first.size()); }
-};
-
-void addOutput(AxisTaps &taps, const int *idx, const double *wt, int n)
-{
-    taps.first.push_back(int(taps.index.size()));
-    taps.count.push_back(n);
-    int sum = 0, largest = 0;
-    for (int i = 0; i < n; ++i) {
-        const int w = roundToInt(wt[i] * kOne);
-        taps.index.push_back(idx[i]);
-        taps.weight.push_back(w);
-        sum += w;
-        if (std::abs(w) > std::abs(taps.weight[size_t(taps.first.back() + largest)]))
-            largest = i;
-    }
-    // The rounding remainder goes to the largest weight, so that flat areas stay exactly flat.
-    taps.weight[size_t(taps.first.back() + largest)] += kOne - sum;
-}
-
-// Area average: output i covers [i * src, (i + 1) * src) and source j covers
-// [j * dst, (j + 1) * dst), in units of 1 / (src * dst) of the whole length.
-AxisTaps areaTaps(int src, int dst)
-{
-    AxisTaps taps;
-    std::vector<int> idx;
-    std::vector<double> wt;
-    for (qint64 i = 0; i < dst; ++i) {
-        const qint64 a = i * src, b = (i + 1) * src;
-        idx.clear();
-        wt.clear();
-        for (qint64 j = a / dst; j * dst < b; ++j) {
-            const qint64 overlap = std::min(b, (j + 1) * dst) - std::max(a, j * dst);
-            if (overlap <= 0)
-                continue;
-            idx.push_back(int(j));
-            wt.push_back(double(overlap) / double(src));
-        }
-        addOutput(taps, idx.data(), wt.data(), int(idx.size()));
-    }
-    return taps;
-}
-
-// Interpolation for enlarging: Catmull-Rom bicubic. The centre of output i sits at source
-// position (i + 0.5) * src / dst - 0.5; positions beyond the edge repeat it.
-AxisTaps interpolationTaps(int src, int dst)
-{
-    AxisTaps taps;
-    const qint64 den = 2 * qint64(dst);
-    for (qint64 i = 0; i < dst; ++i) {
-        const qint64 num = (2 * i + 1) * src - dst;
-        qint64 j = num >= 0 ? num / den : -((-num + den - 1) / den);
-        const double t = double(num - j * den) / double(den);
-        auto at = [src](qint64 k) { return int(std::clamp<qint64>(k, 0, src - 1)); };
-        const double t2 = t * t, t3 = t2 * t;
-        const int idx[4] = {at(j - 1), at(j), at(j + 1), at(j + 2)};
-        const double wt[4] = {0.5 * (-t3 + 2.0 * t2 - t), 0.5 * (3.0 * t3 - 5.0 * t2 + 2.0),
-                              0.5 * (-3.0 * t3 + 4.0 * t2 + t), 0.5 * (t3 - t2)};
-        addOutput(taps, idx, wt, 4);
-    }
-    return taps;
-}
-
-AxisTaps axisTaps(int src, int dst)
-{
-    return dst < src ? areaTaps(src, dst) : interpolationTaps(src, dst);
-}
-
-// Pixel data of a resampling pass: 8-bit premultiplied pixels, or 16-bit channels with eight
-// fraction bits (0..65280) between the two passes. Channels are stored in memory order.
-struct Plane {
-    uchar *bits;
-    qsizetype stride; // bytes per row
-};
-template <typename T>
-struct Scale; // bits of fraction per channel type
-template <>
-struct Scale<std::uint8_t> {
-    static constexpr int bits = 0;
-};
-template <>
-struct Scale<std::uint16_t> {
-    static constexpr int bits = 8;
-};
-
-constexpr int kAlphaByte = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 3 : 0;
-
-// Writes four summed channels (Q14 times the input scale) as the output type, clamped so
-// that the colour never exceeds alpha (bicubic weights can overshoot).
-template <typename In, typename Out>
-inline void store(Out *out, const int *acc)
-{
-    constexpr int shift = kWeightBits + Scale<In>::bits - Scale<Out>::bits;
-    constexpr int maxValue = 255 << Scale<Out>::bits;
-    int v[4];
-    for (int c = 0; c < 4; ++c)
-        v[c] = std::clamp((acc[c] + (1 << (shift - 1))) >> shift, 0, maxValue);
-    const int a = v[kAlphaByte];
-    for (int c = 0; c < 4; ++c)
-        out[c] = Out(std::min(v[c], a));
-}
-
-template <typename In, typename Out>
-void horizontalPass(Plane in, Plane out, int rows, const AxisTaps &taps)
-{
-    const int outWidth = int(taps.first.size());
-    parallelRows(rows, qint64(outWidth) * qint64(taps.averageTaps() + 1), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const In *src = reinterpret_cast<const In *>(in.bits + y * in.stride);
-            Out *dst = reinterpret_cast<Out *>(out.bits + y * out.stride);
-            for (int x = 0; x < outWidth; ++x) {
-                int acc[4] = {0, 0, 0, 0};
-                const int f = taps.first[size_t(x)], n = taps.count[size_t(x)];
-                for (int k = 0; k < n; ++k) {
-                    const In *s = src + 4 * taps.index[size_t(f + k)];
-                    const int w = taps.weight[size_t(f + k)];
-                    for (int c = 0; c < 4; ++c)
-                        acc[c] += w * int(s[c]);
-                }
-                store<In>(dst + 4 * x, acc);
-            }
-        }
-    });
-}
-
-template <typename In, typename Out>
-void verticalPass(Plane in, Plane out, int width, const AxisTaps &taps)
-{
-    const int outHeight = int(taps.first.size());
-    const int channels = 4 * width;
-    parallelRows(outHeight, qint64(width) * qint64(taps.averageTaps() + 1), [&](int y0, int y1) {
-        std::vector<int> acc(static_cast<size_t>(channels));
-        for (int y = y0; y < y1; ++y) {
-            std::fill(acc.begin(), acc.end(), 0);
-            const int f = taps.first[size_t(y)], n = taps.count[size_t(y)];
-            for (int k = 0; k < n; ++k) {
-                const In *s = reinterpret_cast<const In *>(in.bits + taps.index[size_t(f + k)] * in.stride);
-                const int w = taps.weight[size_t(f + k)];
-                int *a = acc.data();
-                for (int i = 0; i < channels; ++i)
-                    a[i] += w * int(s[i]);
-            }
-            Out *dst = reinterpret_cast<Out *>(out.bits + y * out.stride);
-            for (int x = 0; x < width; ++x)
-                store<In>(dst + 4 * x, acc.data() + 4 * x);
-        }
-    });
-}
 
 QImage resizedNearest(const QImage &src, int width, int height)
 {
@@ -208,45 +45,6 @@ QImage resizedNearest(const QImage &src, int width, int height)
                 d[x] = s[column[size_t(x)]];
         }
     });
-    return out;
-}
-
-// Area averaging when shrinking, bicubic when enlarging, each axis on its own.
-QImage resizedSmooth(const QImage &src, int width, int height)
-{
-    QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (out.isNull())
-        return out;
-    const int sw = src.width(), sh = src.height();
-    const Plane in{const_cast<uchar *>(src.constBits()), src.bytesPerLine()};
-    const Plane dst{out.bits(), out.bytesPerLine()};
-    const bool scaleX = width != sw, scaleY = height != sh;
-    const AxisTaps tx = scaleX ? axisTaps(sw, width) : AxisTaps{};
-    const AxisTaps ty = scaleY ? axisTaps(sh, height) : AxisTaps{};
-    using U8 = std::uint8_t;
-    using U16 = std::uint16_t;
-    if (!scaleY) {
-        horizontalPass<U8, U8>(in, dst, sh, tx);
-        return out;
-    }
-    if (!scaleX) {
-        verticalPass<U8, U8>(in, dst, sw, ty);
-        return out;
-    }
-    // Two passes through a 16-bit plane, narrowing first along the axis where that saves more.
-    const double costXFirst = double(width) * sh * tx.averageTaps() + double(width) * height * ty.averageTaps();
-    const double costYFirst = double(sw) * height * ty.averageTaps() + double(width) * height * tx.averageTaps();
-    const bool xFirst = costXFirst <= costYFirst;
-    const int midWidth = xFirst ? width : sw, midHeight = xFirst ? sh : height;
-    std::vector<U16> mid(size_t(midWidth) * size_t(midHeight) * 4);
-    const Plane m{reinterpret_cast<uchar *>(mid.data()), qsizetype(midWidth) * 4 * qsizetype(sizeof(U16))};
-    if (xFirst) {
-        horizontalPass<U8, U16>(in, m, sh, tx);
-        verticalPass<U16, U8>(m, dst, width, ty);
-    } else {
-        verticalPass<U8, U16>(in, m, sw, ty);
-        horizontalPass<U16, U8>(m, dst, height, tx);
-    }
     return out;
 }
 
@@ -375,7 +173,7 @@ QImage resized(const QImage &source, int width, int height, int mode)
         return resizedNearest(src, width, height);
     if (mode == ResizeMode::Preview)
         return detail::premultiplied(src.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    return resizedSmooth(src, width, height);
+    return detail::resampled(src, width, height);
 }
 
 namespace {

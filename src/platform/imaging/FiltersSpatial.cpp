@@ -9,7 +9,6 @@
 #include "platform/imaging/FiltersSupport.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace platform::imaging {
@@ -18,37 +17,9 @@ using detail::clampByte;
 using detail::ConstPixelRows;
 using detail::PixelRows;
 using detail::parallelRows;
+using detail::RowRing;
 
 namespace {
-
-// Rows of per-pixel values computed on demand for a sliding window of rows; rows beyond the
-// window's reach are recomputed, never shared between bands.
-template <typename T, typename Make>
-class RowRing {
-public:
-    RowRing(int slotCount, size_t rowLength, Make make)
-        : slots_(slotCount), length_(rowLength), data_(size_t(slotCount) * rowLength), tags_(size_t(slotCount), INT_MIN),
-          make_(make)
-    {
-    }
-    const T *row(int virtualRow)
-    {
-        const int slot = ((virtualRow % slots_) + slots_) % slots_;
-        T *p = data_.data() + size_t(slot) * length_;
-        if (tags_[size_t(slot)] != virtualRow) {
-            make_(virtualRow, p);
-            tags_[size_t(slot)] = virtualRow;
-        }
-        return p;
-    }
-
-private:
-    int slots_;
-    size_t length_;
-    std::vector<T> data_;
-    std::vector<int> tags_;
-    Make make_;
-};
 
 // Box sums over a radius in place along a line of n values (zero beyond the ends), divided by
 // the box width and rounded, through a reciprocal that is exact for these magnitudes.

@@ -9,14 +9,55 @@
 #include "platform/Rounding.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace platform::imaging::detail {
 
 // Runs work(begin, end) over bands of [0, rows) on the global thread pool, the calling thread
 // taking part. pixelsPerRow is the rough cost of one row, so small jobs stay on one thread.
 void parallelRows(int rows, qint64 pixelsPerRow, const std::function<void(int begin, int end)> &work);
+
+// Whether the filters may use the processor's vector units where it has them (on by default);
+// the pixels are the same either way. useVectorUnits gives the setting it replaces.
+bool useVectorUnits(bool on);
+bool vectorUnits();
+
+// src (premultiplied, not null) resized to width x height: area averaging along an axis that
+// shrinks, bicubic along one that grows.
+QImage resampled(const QImage &src, int width, int height);
+
+// Rows of per-pixel values computed on demand for a sliding window of rows; rows beyond the
+// window's reach are recomputed, never shared between bands. make(row, values) fills the
+// values of a row.
+template <typename T, typename Make>
+class RowRing {
+public:
+    RowRing(int slotCount, size_t rowLength, Make make)
+        : slots_(slotCount), length_(rowLength), data_(size_t(slotCount) * rowLength), tags_(size_t(slotCount), INT_MIN),
+          make_(make)
+    {
+    }
+    const T *row(int virtualRow)
+    {
+        const int slot = ((virtualRow % slots_) + slots_) % slots_;
+        T *p = data_.data() + size_t(slot) * length_;
+        if (tags_[size_t(slot)] != virtualRow) {
+            make_(virtualRow, p);
+            tags_[size_t(slot)] = virtualRow;
+        }
+        return p;
+    }
+
+private:
+    int slots_;
+    size_t length_;
+    std::vector<T> data_;
+    std::vector<int> tags_;
+    Make make_;
+};
 
 // The image as Format_ARGB32_Premultiplied (a shallow copy when it already is).
 QImage premultiplied(const QImage &img);

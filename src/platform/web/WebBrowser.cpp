@@ -1,12 +1,29 @@
 #include "platform/web/WebBrowser.h"
 
+#include "platform/web/WebPage.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QNetworkInformation>
 #include <QPointer>
 #include <QVBoxLayout>
-#include <QWebEngineLoadingInfo>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineView>
+
+#if QT_CONFIG(opengl)
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+
+// Qt's global share context, as Qt's own modules (the web engine among them) reach it.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
+QT_END_NAMESPACE
+#endif
+
+#include <stdexcept>
+#include <unistd.h>
 
 namespace platform::web {
 namespace {
@@ -17,29 +34,132 @@ std::optional<bool> &offlineOverride()
     return value;
 }
 
+// The engine module beside the program (the build tree) or in the installed lib/pelmora.
+constexpr char kModule[] = "pelmora-webengine.so";
+
+QString modulePath()
+{
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    for (const QString &candidate : {programDir.filePath(QLatin1String(kModule)),
+                                     programDir.filePath(QStringLiteral("../lib/pelmora/") + QLatin1String(kModule))})
+        if (QFileInfo::exists(candidate))
+            return QDir::cleanPath(candidate);
+    return programDir.filePath(QLatin1String(kModule));
+}
+
+#if QT_CONFIG(opengl)
+QOpenGLContext *gShareContext = nullptr;
+
+void deleteShareContext()
+{
+    if (qt_gl_global_share_context() == gShareContext)
+        qt_gl_set_global_share_context(nullptr);
+    delete gShareContext;
+    gShareContext = nullptr;
+}
+#endif
+
+// What the engine needs before it is loaded. The engine expects to be loaded before the
+// application is made, when it has Qt make a global OpenGL share context that its compositor
+// shares; made now in the same way, that context is the one it finds (where there is no
+// OpenGL, as on the offscreen platform, the context stays invalid and the engine draws in
+// software, as it would have). Chromium refuses to start its sandbox as root: for root it is
+// switched off. No background networking (no update, metrics or safe-browsing requests) and
+// software rendering, so that the engine needs neither a network nor a GPU of its own.
+void prepareEngine()
+{
+#if QT_CONFIG(opengl)
+    if (!qt_gl_global_share_context()) {
+        gShareContext = new QOpenGLContext;
+        gShareContext->setFormat(QSurfaceFormat::defaultFormat());
+        gShareContext->create();
+        qt_gl_set_global_share_context(gShareContext);
+        qAddPostRoutine(deleteShareContext);
+    }
+#endif
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    for (const char *flag : {"--disable-background-networking", "--disable-component-update", "--disable-gpu",
+                             "--disable-gpu-compositing"}) {
+        if (!flags.contains(flag)) {
+            if (!flags.isEmpty())
+                flags += ' ';
+            flags += flag;
+        }
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+struct Engine {
+    CreateWebPage *create = nullptr;
+    QString error; // why create is null
+};
+
+// The engine module, loaded once, on the GUI thread, when the first control is made.
+const Engine &engine()
+{
+    static const Engine loaded = [] {
+        prepareEngine();
+        QLibrary module(modulePath());
+        Engine e;
+        if (!module.load()) {
+            e.error = module.errorString();
+            return e;
+        }
+        e.create = reinterpret_cast<CreateWebPage *>(module.resolve(kCreateWebPage));
+        if (!e.create)
+            e.error = module.errorString();
+        return e; // the module stays loaded: QLibrary unloads only when asked
+    }();
+    return loaded;
+}
+
 } // namespace
 
-WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent), m_view(new QWebEngineView(this))
+WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
-    connect(m_view->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
-        // A load given up for another one, or stopped, is neither complete nor failed.
-        if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-            loadFinished(true);
-        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-            loadFinished(false);
-    });
+    if (CreateWebPage *create = engine().create) {
+        m_page = create(this, [self = QPointer<WebBrowser>(this)](bool ok) {
+            if (self)
+                self->loadFinished(ok);
+        });
+        layout->addWidget(m_page->widget());
+    }
 }
 
 WebBrowser::~WebBrowser() = default;
 
-void WebBrowser::GoBack() { m_view->back(); }
-void WebBrowser::GoForward() { m_view->forward(); }
-void WebBrowser::Refresh() { m_view->reload(); }
-void WebBrowser::Stop() { m_view->stop(); }
-void WebBrowser::Navigate(const QString &address) { m_view->setUrl(completeAddress(address)); }
+QWidget *WebBrowser::view() const { return m_page ? m_page->widget() : nullptr; }
+
+void WebBrowser::GoBack()
+{
+    if (m_page)
+        m_page->back();
+}
+void WebBrowser::GoForward()
+{
+    if (m_page)
+        m_page->forward();
+}
+void WebBrowser::Refresh()
+{
+    if (m_page)
+        m_page->reload();
+}
+void WebBrowser::Stop()
+{
+    if (m_page)
+        m_page->stop();
+}
+void WebBrowser::Navigate(const QString &address)
+{
+    if (!m_page)
+        throw std::runtime_error("The web engine could not be loaded: " + engine().error.toStdString());
+    m_page->load(completeAddress(address));
+}
 void WebBrowser::Navigate2(const QString &address) { Navigate(address); }
 
 QUrl WebBrowser::completeAddress(const QString &address)
@@ -52,7 +172,7 @@ QUrl WebBrowser::completeAddress(const QString &address)
 
 QString WebBrowser::LocationURL() const
 {
-    const QUrl url = m_view->url();
+    const QUrl url = m_page ? m_page->address() : QUrl();
     return url.isEmpty() ? QString() : url.toString(QUrl::FullyEncoded);
 }
 
@@ -78,13 +198,12 @@ void WebBrowser::loadFinished(bool ok)
     }
     // The page's own title, not the engine's stand-in (the address) for a page without one.
     QPointer<WebBrowser> self(this);
-    m_view->page()->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
-                                  [self, load](const QVariant &title) {
-                                      if (!self || load != self->m_loads)
-                                          return;
-                                      self->m_title = title.toString();
-                                      emit self->NavigateComplete2();
-                                  });
+    m_page->readTitle([self, load](const QString &title) {
+        if (!self || load != self->m_loads)
+            return;
+        self->m_title = title;
+        emit self->NavigateComplete2();
+    });
 }
 
 } // namespace platform::web

@@ -2,6 +2,10 @@
 // The web browser control: a page view with the members the program's browser window uses.
 // The only user of the web engine; everything else reaches it through this class.
 //
+// The engine is a module of its own (WebPage.h), loaded when the first control is made, so
+// that the program starts without it. A control made where the module cannot be loaded shows
+// no page: Navigate throws std::runtime_error with the reason, the other members do nothing.
+//
 // Navigate and Navigate2 take an address as typed and complete it as browsers do
 // ("www.example.de" becomes "http://www.example.de", a path becomes a file address).
 // NavigateComplete2 is raised when the page's load has finished, NavigateError when it
@@ -13,9 +17,9 @@
 
 #include <optional>
 
-class QWebEngineView;
-
 namespace platform::web {
+
+class WebPage;
 
 class WebBrowser : public QWidget {
     Q_OBJECT
@@ -44,8 +48,8 @@ public:
     // The address a typed text stands for.
     static QUrl completeAddress(const QString &address);
 
-    // The page view, for what the window does not do itself (drags start there).
-    QWebEngineView *view() const { return m_view; }
+    // The page view (drags start there); none when the engine could not be loaded.
+    QWidget *view() const;
 
 signals:
     void NavigateComplete2();
@@ -54,7 +58,7 @@ signals:
 private:
     void loadFinished(bool ok);
 
-    QWebEngineView *m_view = nullptr;
+    WebPage *m_page = nullptr; // owned as the view, a child of this control
     QString m_title;
     quint64 m_loads = 0; // counts finished loads, so a late title goes to its own load only
 };
