@@ -425,6 +425,10 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
         }
         return mapPixels(reader->pixels.get(), result->pixels, out);
     }
+    // An allocation the helper saw fail is the cause, even where the CPU time ran out while
+    // the memory was being filled; a peak near the limit without one only where it did not.
+    if (noticed)
+        return outOfMemory();
     if (pastDeadline || overCpu)
         return tooSlow();
     if (overMemory)
