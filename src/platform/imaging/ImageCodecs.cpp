@@ -5,7 +5,7 @@
 
 #include "platform/files/AtomicFile.h"
 #include "platform/imaging/codecs/CodecSupport.h"
-#include "platform/imaging/codecs/MagickCodec.h"
+#include "platform/imaging/codecs/MagickModule.h"
 #include "platform/imaging/codecs/MetafileCodec.h"
 #include "platform/imaging/codecs/PictureFormat.h"
 
@@ -63,12 +63,12 @@ CodecResult encode(const QImage &image, int saveType, int jpegQuality, QByteArra
     case SaveType::Pcx:
         if (!sixteenBitSides)
             return tooLarge();
-        return codecs::magickWrite(codecs::onWhite(image), "PCX", out);
+        return codecs::magickWriteThroughModule(codecs::onWhite(image), "PCX", out);
     case SaveType::Tga:
         if (!sixteenBitSides)
             return tooLarge();
-        return codecs::magickWrite(image, "TGA", out);
-    case SaveType::Psd: return codecs::magickWrite(image, "PSD", out);
+        return codecs::magickWriteThroughModule(image, "TGA", out);
+    case SaveType::Psd: return codecs::magickWriteThroughModule(image, "PSD", out);
     case SaveType::Wmf: return codecs::writeWmf(image, out);
     case SaveType::Emf: return codecs::writeEmf(image, out);
     default: break;

@@ -1,11 +1,10 @@
 #include "platform/web/WebBrowser.h"
 
 #include "platform/web/WebPage.h"
+#include "platform/process/ProgramModules.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLibrary>
 #include <QNetworkInformation>
 #include <QPointer>
@@ -37,15 +36,7 @@ std::optional<bool> &offlineOverride()
 // The engine module beside the program (the build tree) or in the installed lib/pelmora.
 constexpr char kModule[] = "pelmora-webengine.so";
 
-QString modulePath()
-{
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    for (const QString &candidate : {programDir.filePath(QLatin1String(kModule)),
-                                     programDir.filePath(QStringLiteral("../lib/pelmora/") + QLatin1String(kModule))})
-        if (QFileInfo::exists(candidate))
-            return QDir::cleanPath(candidate);
-    return programDir.filePath(QLatin1String(kModule));
-}
+QString modulePath() { return programModulePath(QLatin1String(kModule)); }
 
 #if QT_CONFIG(opengl)
 QOpenGLContext *gShareContext = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/codecs/CodecSupport.h"
+#include "platform/imaging/codecs/MagickSetup.h"
 
 #include <Magick++.h>
 
@@ -23,26 +24,6 @@ namespace {
 // screen resolution the program measures in, lowered where the frame would pass one megapixel.
 constexpr double kMetafileDpi = 96.0;
 
-void initMagick()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        Magick::InitializeMagick(nullptr);
-        // Our own ceilings; the system policy may lower them further, never raise them. A
-        // picture past them fails with a resource error, and no pixel cache ever goes to disk
-        // (that would be a file written, which the reading process may not do). Our checks of
-        // the pinged size come first; the side limits here are a backstop with room for a
-        // metafile's renderer, which rounds its canvas up. What the pixels may take in memory
-        // is bounded by the reading process's own limits.
-        Magick::ResourceLimits::width(2 * kMaxImageSide);
-        Magick::ResourceLimits::height(2 * kMaxImageSide);
-        Magick::ResourceLimits::area(kMaxImagePixels);
-        Magick::ResourceLimits::disk(0);
-        // One thread: the reading process's time limit counts the time of all of them.
-        Magick::ResourceLimits::thread(1);
-    });
-}
-
 // An image with the read options every decode uses; density is a metafile's resolution.
 Magick::Image preparedImage(const char *format, double density = kMetafileDpi)
 {
@@ -57,13 +38,6 @@ Magick::Image preparedImage(const char *format, double density = kMetafileDpi)
     }
     image.magick(format);
     return image;
-}
-
-// ImageMagick refuses a picture past its limits either with a resource error or, for the
-// side lengths, with an image error that says so.
-bool isLimitError(const Magick::Exception &e)
-{
-    return dynamic_cast<const Magick::ErrorResourceLimit *>(&e) || std::strstr(e.what(), "exceeds limit");
 }
 
 // A PSD file carries the merged picture (laid on white where it is transparent, as Photoshop
@@ -158,38 +132,6 @@ double metafileDensity(qint64 width, qint64 height)
     return kMetafileDpi * f * 0.99; // the renderer rounds its canvas up
 }
 
-// The pixels packed row after row, as ImageMagick takes them: RGBA (not premultiplied) or
-// RGB. colourSource, when given, supplies the colour channels and image only the alpha.
-std::vector<unsigned char> packPixels(const QImage &image, bool alpha, const QImage &colourSource = {})
-{
-    const QImage src = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const size_t rowBytes = size_t(src.width()) * (alpha ? 4 : 3);
-    std::vector<unsigned char> pixels(rowBytes * size_t(src.height()));
-    for (int y = 0; y < src.height(); ++y)
-        std::memcpy(pixels.data() + rowBytes * size_t(y), src.constScanLine(y), rowBytes);
-    if (alpha && !colourSource.isNull()) {
-        const QImage colours = colourSource.convertToFormat(QImage::Format_RGB888);
-        for (int y = 0; y < colours.height(); ++y) {
-            const uchar *from = colours.constScanLine(y);
-            unsigned char *to = pixels.data() + rowBytes * size_t(y);
-            for (int x = 0; x < colours.width(); ++x)
-                std::memcpy(to + 4 * x, from + 3 * x, 3);
-        }
-    }
-    return pixels;
-}
-
-Magick::Image magickImage(const QImage &image, bool alpha, const char *format, const QImage &colourSource = {})
-{
-    const std::vector<unsigned char> pixels = packPixels(image, alpha, colourSource);
-    Magick::Image mi(size_t(image.width()), size_t(image.height()), alpha ? "RGBA" : "RGB", Magick::CharPixel,
-                     pixels.data());
-    mi.quiet(true);
-    mi.depth(8);
-    mi.magick(format);
-    return mi;
-}
-
 } // namespace
 
 CodecResult magickRead(const QByteArray &data, const char *format, QImage &out, const PixelAllocator &allocate)
@@ -249,35 +191,6 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out, 
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     } catch (const std::exception &) {
         return unreadable();
-    }
-}
-
-CodecResult magickWrite(const QImage &image, const char *format, QByteArray &out)
-{
-    initMagick();
-    const bool alpha = !isOpaque(image);
-    try {
-        Magick::Blob blob;
-        if (alpha && std::strcmp(format, "PSD") == 0) {
-            // The merged picture on white with its alpha, then the picture itself as the layer.
-            std::vector<Magick::Image> frames{magickImage(image, true, format, onWhite(image)),
-                                              magickImage(image, true, format)};
-            Magick::writeImages(frames.begin(), frames.end(), &blob, true);
-        } else {
-            Magick::Image mi = magickImage(image, alpha, format);
-            mi.write(&blob);
-        }
-        if (blob.length() == 0)
-            return failed(CodecError::CannotWrite, QStringLiteral("The picture could not be encoded."));
-        out = QByteArray(static_cast<const char *>(blob.data()), qsizetype(blob.length()));
-        return succeeded();
-    } catch (const Magick::Exception &e) {
-        return failed(isLimitError(e) ? CodecError::TooLarge : CodecError::CannotWrite,
-                      QStringLiteral("The picture could not be encoded."));
-    } catch (const std::bad_alloc &) {
-        return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
-    } catch (const std::exception &) {
-        return failed(CodecError::CannotWrite, QStringLiteral("The picture could not be encoded."));
     }
 }
 
