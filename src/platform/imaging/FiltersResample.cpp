@@ -196,12 +196,6 @@ std::atomic<bool> gVectorUnits{true};
 
 #ifdef PELMORA_RESAMPLE_AVX2
 
-bool hasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 // The window of the pass along x: each output reads groups of four neighbouring source pixels
 // from start on, with a weight for each (0 where no tap falls, taps on one pixel added up, as
 // at the edges where bicubic repeats the edge pixel). The outputs are padded to a multiple of
@@ -474,6 +468,16 @@ bool useVectorUnits(bool on)
 bool vectorUnits()
 {
     return gVectorUnits.load(std::memory_order_relaxed);
+}
+
+bool hasAvx2()
+{
+#ifdef PELMORA_RESAMPLE_AVX2
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+#else
+    return false;
+#endif
 }
 
 QImage resampled(const QImage &src, int width, int height)

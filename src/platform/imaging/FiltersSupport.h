@@ -24,6 +24,8 @@ void parallelRows(int rows, qint64 pixelsPerRow, const std::function<void(int be
 // the pixels are the same either way. useVectorUnits gives the setting it replaces.
 bool useVectorUnits(bool on);
 bool vectorUnits();
+// Whether the processor has AVX2 (the filters' wider vector paths are compiled for it alone).
+bool hasAvx2();
 
 // src (premultiplied, not null) resized to width x height: area averaging along an axis that
 // shrinks, bicubic along one that grows.
