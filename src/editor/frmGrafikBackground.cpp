@@ -16,6 +16,7 @@
 #include "mainwindow/frmPelmora.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/ui/Prompter.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ void frmGrafik::doNewCover()
                        getMessageText(QStringLiteral("MSG_NEWCOVER"), QStringLiteral("Keep all Objects ?")),
                        platform::MsgStyle::YesNo, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")))
                    == platform::MsgAnswer::Yes;
+        // The hourglass while the editor takes the new background.
+        platform::setPointer(platform::Pointer::Hourglass);
         if (keep) {
             initAll(true, true);
         } else {
@@ -64,7 +67,10 @@ void frmGrafik::doNewCover()
         }
         dropBackgroundUndos();
         igxMain->refresh();
+        igxMain->repaint();
+        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
+        platform::setPointer(platform::Pointer::Default);
         reportError(QStringLiteral("ERR_CHANGES"), source("doNewCover"));
     }
 }
@@ -132,6 +138,7 @@ void frmGrafik::editBrightness()
                 apply(gIgxBackup[size_t(mIntSide)]);
             }
             igxMain->refresh();
+            igxMain->repaint();
             gObjUndos()->addImgxUndo(key, gObjLanguageStore().getVar(QStringLiteral("OTHERCONSTANTS.UNDOBRIGHTNESS"),
                                                                      QStringLiteral("Brightness & Contrast")));
         };

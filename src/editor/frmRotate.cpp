@@ -15,6 +15,7 @@
 #include "mainwindow/LocaleNumbers.h"
 #include "platform/Rounding.h"
 #include "platform/imaging/ImgxCanvas.h"
+#include "platform/ui/Screen.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/NumberBox.h"
 #include "ui_frmRotate.h"
@@ -152,6 +153,8 @@ void frmRotate::doRotate(double angle)
     if (angle == 0)
         return;
     try {
+        // The hourglass from the turn to the canvas shown anew.
+        platform::setPointer(platform::Pointer::Hourglass);
         auto &model = *gObjMoveableObjects();
         platform::ImgxCanvas &canvas = CanvasServices::get().editorCanvas();
         clsEffects fallback;
@@ -168,9 +171,11 @@ void frmRotate::doRotate(double angle)
             platform::ImgxImagePtr image;
             try {
                 image = turned(fromBackup ? *o->mImgXBackup : *o->mImgXPicture, total, effects);
+                platform::setPointer(platform::Pointer::Hourglass); // the turn ends on the default
             } catch (const platform::PictureTooLarge &) {
                 if (o->typeName() != QLatin1String("clsTextObject"))
                     throw;
+                platform::setPointer(platform::Pointer::Default);
                 clsTextObject::refusedTooLarge();
                 return;
             }
@@ -191,6 +196,7 @@ void frmRotate::doRotate(double angle)
             if (!canvas.image())
                 throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The canvas has no picture"));
             const auto image = turned(fromBackup ? *b->mImgXBackup : *canvas.image(), total, effects);
+            platform::setPointer(platform::Pointer::Hourglass); // the turn ends on the default
             if (!fromBackup) {
                 b->doBackupImgX(canvas);
                 b->mBoolIsRotated = true;
@@ -206,9 +212,12 @@ void frmRotate::doRotate(double angle)
         if (canvas.zoom() != gDblZoomFactor)
             adaptObjectSizesToZoom(nullptr);
         canvas.refresh();
+        canvas.repaint();
         // The turned object keeps the frame that shows it selected.
         model.showFocus(canvas);
+        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
+        platform::setPointer(platform::Pointer::Default);
         reportError(QStringLiteral("ERR_ROTATE"), QStringLiteral("frmRotate.doRotate"));
     }
 }

@@ -15,6 +15,7 @@
 #include "platform/Rounding.h"
 #include "platform/print/PrintLibrary.h"
 #include "platform/ui/Prompter.h"
+#include "platform/ui/Screen.h"
 
 #include <QListWidget>
 
@@ -115,10 +116,47 @@ platform::PrintLibrary &clsPrinter::getPrinter() { return platform::PrintLibrary
 
 void clsPrinter::setImage(int side, const platform::ImgxImage &image)
 {
+    // The side's pixels are shared, not copied: each side is fitted when its sheet is printed.
     auto copy = platform::ImgxImage::create();
+    copy->setUndoLevels(0);
     copy->importImage(image, platform::kNoUndo);
-    adaptImageSizeOnInit(*copy, side);
     images_[size_t(side)] = copy;
+}
+
+QImage clsPrinter::printedPicture(int side, const QSize &dots) const
+{
+    const platform::ImgxImagePtr &source = images_[size_t(side)];
+    if (!source || source->isEmpty())
+        return {};
+    // The printer gets no more pixels than it has dots for the cover: a picture larger than
+    // that is brought to the cover's size in dots here, once, instead of a full-size copy in
+    // the printer's own format.
+    const auto toDots = [&dots](const QImage &picture) {
+        if (dots.width() > 0 && dots.height() > 0 && picture.width() > dots.width() && picture.height() > dots.height())
+            return platform::imaging::resized(picture, dots.width(), dots.height(), platform::imaging::ResizeMode::Quality);
+        return picture;
+    };
+    const auto &model = gObjPartMoveableObjects[size_t(side)];
+    const bool objects = gBoolPartHasObjects[size_t(side)] && model && !model->colObjectLayers.isEmpty();
+    const QSize fitted = fittedImageSize(source->qimage().size(), previewBoxPixels(side));
+    // Without objects the fitting would only be a first step towards the same shape: the
+    // picture goes to the cover's dots in one.
+    if (!objects && platform::withinPictureLimits(fitted) && fitted.width() > dots.width() && fitted.height() > dots.height())
+        return toDots(source->qimage());
+    // A copy fitted to the side's preview box, so that the objects' coordinates match it, with
+    // the objects drawn into it in drawing order. It keeps no undo steps.
+    auto copy = platform::ImgxImage::create();
+    copy->setUndoLevels(0);
+    copy->importImage(*source, platform::kNoUndo);
+    adaptImageSizeOnInit(*copy, side);
+    if (objects) {
+        for (const auto &[key, value] : model->colObjectLayers)
+            if (const auto o = model->object(value))
+                o->DrawToImgX(*copy, model->dblZoomFactor, model->objEffects.get());
+    }
+    QImage picture = copy->qimage();
+    copy.reset();
+    return toDots(picture);
 }
 
 std::int16_t clsPrinter::getPrinterIndex(const QString &name, bool report)
@@ -256,8 +294,10 @@ void clsPrinter::Printer_Handling()
         const std::vector<SheetCall> sheets = sheetsFor(medium, gObjCover().printType(), li0, li1, own);
         if (!coversFitOnSheets(sheets))
             return;
+        platform::setPointer(platform::Pointer::Hourglass);
         for (const SheetCall &c : sheets)
             printSheet(std::int16_t(c.side), c.orientation);
+        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
         reportError(QStringLiteral("ERR_PRINT_PICTURE"), source(QStringLiteral("Printer_Handling")));
     }
@@ -316,16 +356,10 @@ void clsPrinter::printSheet(std::int16_t side, int orientation)
         const std::vector<int> sides = side == 2 ? std::vector<int>{0, 1} : std::vector<int>{side};
         for (int s : sides) {
             const PrintPlacement pl = placement(s, lib.dpiX(), lib.dpiY(), lib.physicalOffsetX(), lib.physicalOffsetY());
-            platform::ImgxImagePtr img = images_[size_t(s)];
-            if (!img)
+            if (!images_[size_t(s)])
                 continue;
-            const auto &model = gObjPartMoveableObjects[size_t(s)];
-            if (gBoolPartHasObjects[size_t(s)] && model) {
-                for (const auto &[key, value] : model->colObjectLayers)
-                    if (const auto o = model->object(value))
-                        o->DrawToImgX(*img, model->dblZoomFactor, model->objEffects.get());
-            }
             const QRect &c = pl.cover;
+            const QImage picture = printedPicture(s, c.size());
             if (gBytePrintBorder == 1) {
                 const float half = pl.borderWidth / 2.0f;
                 borders.setThickness(std::int16_t(pl.borderWidth));
@@ -337,7 +371,8 @@ void clsPrinter::printSheet(std::int16_t side, int orientation)
                 borders.singleLine(x - half, y - half, x - half, y + h + half);
                 borders.singleLine(x + w + half, y - half, x + w + half, y + h + half);
             }
-            lib.hdc().paintImageStretched(img->qimage(), c);
+            if (!picture.isNull())
+                lib.hdc().paintImageStretched(picture, c);
             borders.setLineColor(gLngMarginColor);
             borders.setLineStyle(0);
             borders.setThickness(std::int16_t(pl.foldThickness));

@@ -73,6 +73,9 @@ public:
 
 private:
     void setImage(int side, const platform::ImgxImage &image);
+    // The picture of a side as it goes on paper: fitted, with its objects, and at most as
+    // many pixels as the cover has dots (dots: the cover's size on the device).
+    QImage printedPicture(int side, const QSize &dots) const;
     // Every cover of the sheets lies on its sheet; else the user is told which side does not.
     bool coversFitOnSheets(const std::vector<SheetCall> &sheets);
     bool coverFitsOn(int side, const QSizeF &paperMm) const;

@@ -89,16 +89,21 @@ inline int roundedByte(double v)
 void soften(QImage &img, int percent)
 {
     percent = std::clamp(percent, 0, 100);
-    if (percent == 0 || !detail::makeWritablePremultiplied(img))
+    if (percent == 0 || img.isNull())
         return;
     // A 3 x 3 binomial blur ([1 2 1] both ways, over 16) of the premultiplied channels, mixed
     // with the original in 256ths.
     const std::uint64_t mix = std::uint64_t((percent * 256 + 50) / 100), keep = 256 - mix;
     const int w = img.width(), h = img.height();
-    const QImage src = img;
+    // Read where it is: the picture is shared with its undo step, and the result is a new
+    // picture anyway, so a writable copy of the original would only cost its size.
+    const QImage src = detail::premultiplied(img);
+    img = QImage();
     QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
-    if (out.isNull())
+    if (out.isNull()) {
+        img = src;
         return;
+    }
     const ConstPixelRows in(src);
     const PixelRows rows(out);
     parallelRows(h, 3 * qint64(w), [&](int y0, int y1) {
@@ -126,7 +131,7 @@ void soften(QImage &img, int percent)
 void sharpen(QImage &img, int percent, int filterSize, bool ignoreAlpha)
 {
     percent = std::clamp(percent, 0, 100);
-    if (percent == 0 || !detail::makeWritablePremultiplied(img))
+    if (percent == 0 || img.isNull())
         return;
     // An unsharp mask: value + amount * (value - neighbourhood mean), amount 2 at 100 %. The
     // mean is of the premultiplied channels over a filterSize square, so colour is weighted by
@@ -139,10 +144,15 @@ void sharpen(QImage &img, int percent, int filterSize, bool ignoreAlpha)
     const int w = img.width(), h = img.height();
     const int area = size * size;
     const double alphaScale = amount / area;
-    const QImage src = img;
+    // Read where it is: the picture is shared with its undo step, and the result is a new
+    // picture anyway, so a writable copy of the original would only cost its size.
+    const QImage src = detail::premultiplied(img);
+    img = QImage();
     QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
-    if (out.isNull())
+    if (out.isNull()) {
+        img = src;
         return;
+    }
     const ConstPixelRows in(src);
     const PixelRows rows(out);
     parallelRows(h, qint64(w) * (size + 4), [&](int y0, int y1) {
