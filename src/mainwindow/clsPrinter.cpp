@@ -18,6 +18,7 @@
 #include "platform/ui/Screen.h"
 
 #include <QListWidget>
+#include <QScopeGuard>
 
 namespace {
 QString source(const QString &proc) { return QStringLiteral("clsPrinter.") + proc; }
@@ -294,10 +295,11 @@ void clsPrinter::Printer_Handling()
         const std::vector<SheetCall> sheets = sheetsFor(medium, gObjCover().printType(), li0, li1, own);
         if (!coversFitOnSheets(sheets))
             return;
+        // The hourglass while the sheets are made, also where one of them fails.
         platform::setPointer(platform::Pointer::Hourglass);
+        const auto pointerBack = qScopeGuard([] { platform::setPointer(platform::Pointer::Default); });
         for (const SheetCall &c : sheets)
             printSheet(std::int16_t(c.side), c.orientation);
-        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
         reportError(QStringLiteral("ERR_PRINT_PICTURE"), source(QStringLiteral("Printer_Handling")));
     }
