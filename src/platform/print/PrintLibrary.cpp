@@ -1,17 +1,38 @@
 #include "platform/print/PrintLibrary.h"
 
+#include "platform/print/PrinterModule.h"
+#include "platform/process/ProgramModules.h"
+
+#include <QLibrary>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QSettings>
 
 #include <memory>
+#include <mutex>
 
 namespace platform {
 namespace {
 
-// What both libraries share: a QPrinter on the full page and a painter on it.
+// Qt's printing, loaded on first use; null where the module is missing.
+const print::PrinterFunctions *printing()
+{
+    static const print::PrinterFunctions *functions = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QLibrary module(programModulePath(QStringLiteral("pelmora-print.so")));
+        using Get = const print::PrinterFunctions *();
+        if (module.load())
+            if (auto *get = reinterpret_cast<Get *>(module.resolve("pelmoraPrinterFunctions")))
+                functions = get();
+        if (!functions)
+            qWarning("Printing is not available: %s", qPrintable(module.errorString()));
+        // The module stays loaded: QLibrary unloads only when asked.
+    });
+    return functions;
+}
+
+// What both libraries share: a printer on the full page and a painter on it.
 class PrinterBase : public PrintLibrary {
 public:
     void setQuality(int q) override { quality_ = q; }
@@ -20,24 +41,24 @@ public:
     int orientation() const override { return orientation_; }
     QSizeF paperSizeMm(int orientation) override
     {
-        const std::unique_ptr<QPrinter> p = makePrinter();
+        print::PrinterSetup setup = this->setup();
+        setup.landscape = orientation == 2;
+        const std::unique_ptr<QPagedPaintDevice> p = make(setup);
         if (!p)
             return QSizeF();
-        p->setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
         return p->pageLayout().fullRect(QPageLayout::Millimeter).size();
     }
 
     bool startDoc(const QString &name) override
     {
         abortDoc();
-        printer_ = makePrinter();
+        print::PrinterSetup setup = this->setup();
+        setup.docName = name;
+        setup.color = color_;
+        setup.landscape = orientation_ == 2;
+        printer_ = make(setup);
         if (!printer_)
             return false;
-        printer_->setDocName(name);
-        printer_->setFullPage(true);
-        printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        printer_->setPageOrientation(orientation_ == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
-        printer_->setColorMode(color_ ? QPrinter::Color : QPrinter::GrayScale);
         painter_ = std::make_unique<QPainter>();
         if (!painter_->begin(printer_.get())) {
             painter_.reset();
@@ -67,7 +88,8 @@ public:
     {
         if (!painter_)
             return;
-        printer_->abort();
+        if (const print::PrinterFunctions *f = printing())
+            f->abort(printer_.get());
         dc_.reset();
         painter_->end();
         painter_.reset();
@@ -86,62 +108,79 @@ public:
     int physicalOffsetY() const override { return 0; }
 
 protected:
-    virtual std::unique_ptr<QPrinter> makePrinter() = 0;
+    // The printer and file of the next document, at its resolution.
+    virtual print::PrinterSetup setup() const = 0;
     virtual int resolution() const = 0;
     virtual void documentDone() {}
-    int qualityResolution(int native) const
+    // The bound the print quality sets on the printer's own resolution (0: none).
+    int qualityBound() const
     {
         switch (quality_) {
-        case -2: return std::min(native, 300);
-        case -1: return std::min(native, 150);
-        default: return native;
+        case -2: return 300;
+        case -1: return 150;
+        default: return 0;
         }
     }
 
     int quality_ = -4;
     bool color_ = true;
     int orientation_ = 1;
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPagedPaintDevice> printer_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<imaging::DeviceContext> dc_;
     int pages_ = 0;
+
+private:
+    static std::unique_ptr<QPagedPaintDevice> make(const print::PrinterSetup &setup)
+    {
+        const print::PrinterFunctions *f = printing();
+        return std::unique_ptr<QPagedPaintDevice>(f ? f->create(setup) : nullptr);
+    }
 };
 
 class QtPrintLibrary final : public PrinterBase {
 public:
-    QStringList printerNames() override { return QPrinterInfo::availablePrinterNames(); }
-    QString defaultPrinterName() override { return QPrinterInfo::defaultPrinterName(); }
+    QStringList printerNames() override
+    {
+        const print::PrinterFunctions *f = printing();
+        return f ? f->printerNames() : QStringList();
+    }
+    QString defaultPrinterName() override
+    {
+        const print::PrinterFunctions *f = printing();
+        return f ? f->defaultPrinterName() : QString();
+    }
     int currentPrinter() const override { return current_; }
     void setCurrentPrinter(int index) override { current_ = index; }
 
     bool showPrinterDialog(QWidget *owner) override
     {
+        const print::PrinterFunctions *f = printing();
+        if (!f)
+            return false;
         QSettings s;
         s.beginGroup(QStringLiteral("IMGXPrinter"));
-        QPrinter p(QPrinter::HighResolution);
-        const QString last = s.value(QStringLiteral("printer")).toString();
-        if (!last.isEmpty())
-            p.setPrinterName(last);
-        QPrintDialog dlg(&p, owner);
-        if (dlg.exec() != QDialog::Accepted)
+        QString chosen;
+        if (!f->dialog(owner, s.value(QStringLiteral("printer")).toString(), chosen))
             return false;
-        s.setValue(QStringLiteral("printer"), p.printerName());
-        current_ = int(printerNames().indexOf(p.printerName()));
-        chosen_ = p.printerName();
+        s.setValue(QStringLiteral("printer"), chosen);
+        current_ = int(printerNames().indexOf(chosen));
+        chosen_ = chosen;
         return true;
     }
 
 protected:
-    std::unique_ptr<QPrinter> makePrinter() override
+    print::PrinterSetup setup() const override
     {
-        auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        const QStringList names = printerNames();
+        print::PrinterSetup s;
+        const print::PrinterFunctions *f = printing();
+        const QStringList names = f ? f->printerNames() : QStringList();
         if (current_ >= 0 && current_ < names.size())
-            p->setPrinterName(names[current_]);
-        else if (!chosen_.isEmpty())
-            p->setPrinterName(chosen_);
-        p->setResolution(qualityResolution(p->resolution()));
-        return p;
+            s.printerName = names[current_];
+        else
+            s.printerName = chosen_;
+        s.maxResolution = qualityBound();
+        return s;
     }
     int resolution() const override { return 600; }
 
@@ -163,14 +202,12 @@ public:
     bool showPrinterDialog(QWidget *) override { return !printers_.isEmpty(); }
 
 protected:
-    std::unique_ptr<QPrinter> makePrinter() override
+    print::PrinterSetup setup() const override
     {
-        auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        p->setOutputFormat(QPrinter::PdfFormat);
-        p->setResolution(dpi_);
-        p->setPageSize(QPageSize(QPageSize::A4));
-        p->setOutputFileName(folder_ + QStringLiteral("/print-%1.pdf").arg(documents_ + 1));
-        return p;
+        print::PrinterSetup s;
+        s.pdfFile = folder_ + QStringLiteral("/print-%1.pdf").arg(documents_ + 1);
+        s.resolution = dpi_;
+        return s;
     }
     int resolution() const override { return dpi_; }
     void documentDone() override { ++documents_; }
