@@ -32,7 +32,7 @@ TEST(Install, InstalledProgramSeedsTheUserFolderAndStartsQuietly)
     ASSERT_EQ(run(QStringLiteral(PELMORA_CMAKE_COMMAND), {"--install", PELMORA_BINARY_DIR, "--prefix", prefix}, &output), 0)
         << output.toStdString();
 
-    for (const char *file : {"bin/pelmora", "bin/pelmora-scanner", "bin/pelmora-decoder", "lib/pelmora/pelmora-webengine.so", "lib/pelmora/pelmora-magick.so", "lib/pelmora/pelmora-print.so",
+    for (const char *file : {"bin/pelmora", "bin/pelmora-scanner", "bin/pelmora-decoder", "lib/pelmora/pelmora-webengine.so", "lib/pelmora/pelmora-magick.so", "lib/pelmora/pelmora-print.so", "lib/pelmora/pelmora-net.so",
                              "share/pelmora/data/pelmora.dat",
                              "share/pelmora/language/English.dll", "share/pelmora/language/Deutsch.dll",
                              "share/pelmora/help/English.html", "share/applications/pelmora.desktop",

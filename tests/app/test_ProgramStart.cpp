@@ -136,9 +136,10 @@ TEST(ProgramStart, StartsLocalisedAndKeepsRunning)
         EXPECT_TRUE(r.messages.isEmpty()) << r.messages.toStdString();
         ASSERT_FALSE(libraries.filter(QStringLiteral("/libQt6Widgets.so")).isEmpty()) << libraries.join(' ').toStdString();
         // Neither the web engine and its OpenGL stack, nor ImageMagick (the picture reader's and the
-        // writer module's library), nor Qt's printing is loaded up to the main window.
+        // writer module's library), nor Qt's printing or network layer is loaded up to the main
+        // window.
         for (const char *unneeded : {"libQt6WebEngine", "libQt6Quick", "libQt6Qml", "_dri.so", "libLLVM", "libGLX_mesa",
-                                     "libMagick", "libQt6PrintSupport"})
+                                     "libMagick", "libQt6PrintSupport", "libQt6Network"})
             EXPECT_TRUE(libraries.filter(QLatin1String(unneeded)).isEmpty())
                 << unneeded << " in " << libraries.join(' ').toStdString();
         const QStringList plugins = libraries.filter(QStringLiteral("/imageformats/"));

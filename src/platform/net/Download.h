@@ -55,6 +55,9 @@ struct DownloadLimits {
 // The error number of a failure of the network layer.
 long networkError(QNetworkReply::NetworkError e);
 
+// Whether address is one the downloader fetches: file, or http or https with a host.
+bool isDownloadable(const QUrl &address);
+
 // The GET request the downloader sends for an http or https address.
 QByteArray requestFor(const QUrl &url);
 // Where a redirect leads: its Location header resolved against the address that answered, or,

@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QLibrary>
-#include <QNetworkInformation>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -84,6 +83,7 @@ void prepareEngine()
 
 struct Engine {
     CreateWebPage *create = nullptr;
+    NetworkOffline *offline = nullptr;
     QString error; // why create is null
 };
 
@@ -99,6 +99,7 @@ const Engine &engine()
             return e;
         }
         e.create = reinterpret_cast<CreateWebPage *>(module.resolve(kCreateWebPage));
+        e.offline = reinterpret_cast<NetworkOffline *>(module.resolve(kNetworkOffline));
         if (!e.create)
             e.error = module.errorString();
         return e; // the module stays loaded: QLibrary unloads only when asked
@@ -171,10 +172,9 @@ bool WebBrowser::Offline() const
 {
     if (offlineOverride())
         return *offlineOverride();
-    static const bool loaded = QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
-    if (!loaded || !QNetworkInformation::instance())
-        return false;
-    return QNetworkInformation::instance()->reachability() == QNetworkInformation::Reachability::Disconnected;
+    // The system's answer comes through the engine's module, which has the network layer.
+    NetworkOffline *offline = engine().offline;
+    return offline && offline();
 }
 
 void WebBrowser::overrideOffline(std::optional<bool> offline) { offlineOverride() = offline; }

@@ -4,6 +4,7 @@
 // libraries it brings) before a browser opens.
 #include "platform/web/WebPage.h"
 
+#include <QNetworkInformation>
 #include <QQuickWindow>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -51,4 +52,12 @@ extern "C" Q_DECL_EXPORT platform::web::WebPage *pelmoraCreateWebPage(QWidget *p
     }();
     Q_UNUSED(once);
     return new EnginePage(parent, std::move(finished));
+}
+
+extern "C" Q_DECL_EXPORT bool pelmoraNetworkOffline()
+{
+    static const bool loaded = QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    if (!loaded || !QNetworkInformation::instance())
+        return false;
+    return QNetworkInformation::instance()->reachability() == QNetworkInformation::Reachability::Disconnected;
 }

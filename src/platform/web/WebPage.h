@@ -33,5 +33,8 @@ public:
 // failed; a load that is stopped or given up for another one calls neither.
 using CreateWebPage = WebPage *(QWidget *parent, std::function<void(bool ok)> finished);
 constexpr char kCreateWebPage[] = "pelmoraCreateWebPage";
+// Whether the system says the machine is off the network.
+using NetworkOffline = bool();
+constexpr char kNetworkOffline[] = "pelmoraNetworkOffline";
 
 } // namespace platform::web

@@ -1,0 +1,47 @@
+// The program's downloader: the one of the network module (pelmora-net.so), loaded for the
+// first download, so that the program starts without Qt's network layer and the libraries it
+// brings.
+#include "platform/net/Download.h"
+
+#include "platform/process/ProgramModules.h"
+
+#include <QLibrary>
+
+namespace platform {
+namespace {
+
+// Where the module cannot be loaded, every download says so.
+class MissingDownloader final : public Downloader {
+public:
+    explicit MissingDownloader(QString why) : why_(std::move(why)) {}
+    DownloadResult download(const QString &, const QString &) override
+    {
+        DownloadResult r;
+        r.errorNumber = networkError(QNetworkReply::UnknownNetworkError);
+        r.description = QStringLiteral("The network part of the program could not be loaded: %1").arg(why_);
+        return r;
+    }
+
+private:
+    QString why_;
+};
+
+std::unique_ptr<Downloader> makeDefault()
+{
+    QLibrary module(programModulePath(QStringLiteral("pelmora-net.so")));
+    using Make = Downloader *();
+    if (module.load())
+        if (auto *make = reinterpret_cast<Make *>(module.resolve("pelmoraMakeNetworkDownloader")))
+            return std::unique_ptr<Downloader>(make()); // the module stays loaded
+    return std::make_unique<MissingDownloader>(module.errorString());
+}
+
+} // namespace
+
+template <> Seam<Downloader>::Factory &Seam<Downloader>::defaultFactory()
+{
+    static Factory f = &makeDefault;
+    return f;
+}
+
+} // namespace platform
