@@ -44,7 +44,6 @@ private:
     Scanner &scanner_;
     const qint64 maxBytes_;
     std::atomic<bool> cancel_{false};
-    bool nonBlocking_ = false;
     std::atomic<qint64> done_{0};
     std::atomic<qint64> total_{-1};
     Result result_;
