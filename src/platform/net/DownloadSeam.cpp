@@ -5,7 +5,6 @@
 
 #include "platform/process/ProgramModules.h"
 
-#include <QLibrary>
 
 namespace platform {
 namespace {
@@ -28,12 +27,11 @@ private:
 
 std::unique_ptr<Downloader> makeDefault()
 {
-    QLibrary module(programModulePath(QStringLiteral("pelmora-net.so")));
     using Make = Downloader *();
-    if (module.load())
-        if (auto *make = reinterpret_cast<Make *>(module.resolve("pelmoraMakeNetworkDownloader")))
-            return std::unique_ptr<Downloader>(make()); // the module stays loaded
-    return std::make_unique<MissingDownloader>(module.errorString());
+    QString error;
+    if (Make *make = programModuleFunction<Make>(QStringLiteral("pelmora-net.so"), "pelmoraMakeNetworkDownloader", &error))
+        return std::unique_ptr<Downloader>(make());
+    return std::make_unique<MissingDownloader>(error);
 }
 
 } // namespace

@@ -3,13 +3,11 @@
 #include "platform/print/PrinterModule.h"
 #include "platform/process/ProgramModules.h"
 
-#include <QLibrary>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QSettings>
 
 #include <memory>
-#include <mutex>
 
 namespace platform {
 namespace {
@@ -17,18 +15,14 @@ namespace {
 // Qt's printing, loaded on first use; null where the module is missing.
 const print::PrinterFunctions *printing()
 {
-    static const print::PrinterFunctions *functions = nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        QLibrary module(programModulePath(QStringLiteral("pelmora-print.so")));
+    static const print::PrinterFunctions *functions = [] {
         using Get = const print::PrinterFunctions *();
-        if (module.load())
-            if (auto *get = reinterpret_cast<Get *>(module.resolve("pelmoraPrinterFunctions")))
-                functions = get();
-        if (!functions)
-            qWarning("Printing is not available: %s", qPrintable(module.errorString()));
-        // The module stays loaded: QLibrary unloads only when asked.
-    });
+        QString error;
+        Get *get = programModuleFunction<Get>(QStringLiteral("pelmora-print.so"), "pelmoraPrinterFunctions", &error);
+        if (!get)
+            qWarning("Printing is not available: %s", qPrintable(error));
+        return get ? get() : nullptr;
+    }();
     return functions;
 }
 

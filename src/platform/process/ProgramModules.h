@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QString>
 
 namespace platform {
@@ -16,6 +17,19 @@ inline QString programModulePath(const QString &file)
         if (QFileInfo::exists(candidate))
             return QDir::cleanPath(candidate);
     return programDir.filePath(file);
+}
+
+// The function symbol of the module file, loaded on the first call and kept loaded (QLibrary
+// unloads only when asked); null where the module or the symbol is missing, with the loader's
+// reason in error.
+template <typename Function>
+Function *programModuleFunction(const QString &file, const char *symbol, QString *error = nullptr)
+{
+    QLibrary module(programModulePath(file));
+    const QFunctionPointer f = module.load() ? module.resolve(symbol) : nullptr;
+    if (!f && error)
+        *error = module.errorString();
+    return reinterpret_cast<Function *>(f);
 }
 
 } // namespace platform

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QLibrary>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -35,7 +34,6 @@ std::optional<bool> &offlineOverride()
 // The engine module beside the program (the build tree) or in the installed lib/pelmora.
 constexpr char kModule[] = "pelmora-webengine.so";
 
-QString modulePath() { return programModulePath(QLatin1String(kModule)); }
 
 #if QT_CONFIG(opengl)
 QOpenGLContext *gShareContext = nullptr;
@@ -92,17 +90,10 @@ const Engine &engine()
 {
     static const Engine loaded = [] {
         prepareEngine();
-        QLibrary module(modulePath());
         Engine e;
-        if (!module.load()) {
-            e.error = module.errorString();
-            return e;
-        }
-        e.create = reinterpret_cast<CreateWebPage *>(module.resolve(kCreateWebPage));
-        e.offline = reinterpret_cast<NetworkOffline *>(module.resolve(kNetworkOffline));
-        if (!e.create)
-            e.error = module.errorString();
-        return e; // the module stays loaded: QLibrary unloads only when asked
+        e.create = programModuleFunction<CreateWebPage>(QLatin1String(kModule), kCreateWebPage, &e.error);
+        e.offline = programModuleFunction<NetworkOffline>(QLatin1String(kModule), kNetworkOffline);
+        return e;
     }();
     return loaded;
 }

@@ -3,9 +3,6 @@
 #include "platform/imaging/codecs/CodecSupport.h"
 #include "platform/process/ProgramModules.h"
 
-#include <QLibrary>
-
-#include <mutex>
 
 namespace platform::codecs {
 
@@ -20,19 +17,11 @@ struct Writer {
 
 const Writer &writer()
 {
-    static Writer loaded;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        QLibrary module(programModulePath(QStringLiteral("pelmora-magick.so")));
-        if (!module.load()) {
-            loaded.error = module.errorString();
-            return;
-        }
-        loaded.write = reinterpret_cast<MagickWrite *>(module.resolve("pelmoraMagickWrite"));
-        if (!loaded.write)
-            loaded.error = module.errorString();
-        // The module stays loaded: QLibrary unloads only when asked.
-    });
+    static const Writer loaded = [] {
+        Writer w;
+        w.write = programModuleFunction<MagickWrite>(QStringLiteral("pelmora-magick.so"), "pelmoraMagickWrite", &w.error);
+        return w;
+    }();
     return loaded;
 }
 
