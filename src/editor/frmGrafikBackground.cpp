@@ -58,7 +58,7 @@ void frmGrafik::doNewCover()
                        platform::MsgStyle::YesNo, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")))
                    == platform::MsgAnswer::Yes;
         // The hourglass while the editor takes the new background.
-        platform::setPointer(platform::Pointer::Hourglass);
+        const platform::BusyPointer busy;
         if (keep) {
             initAll(true, true);
         } else {
@@ -68,9 +68,7 @@ void frmGrafik::doNewCover()
         dropBackgroundUndos();
         igxMain->refresh();
         igxMain->repaint();
-        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
-        platform::setPointer(platform::Pointer::Default);
         reportError(QStringLiteral("ERR_CHANGES"), source("doNewCover"));
     }
 }

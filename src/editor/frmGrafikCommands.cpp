@@ -27,6 +27,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <optional>
+
 namespace {
 
 QString source(const char *procedure) { return QStringLiteral("frmGrafik.") + QLatin1String(procedure); }
@@ -278,6 +280,8 @@ template <class Apply>
 void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const char *errorKey, const char *procedure,
                           Apply apply)
 {
+    // The hourglass from the first picture filtered until the canvas is shown anew.
+    std::optional<platform::BusyPointer> busy;
     try {
         auto &model = *gObjMoveableObjects();
         if (!model.objEffects)
@@ -287,19 +291,16 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
             // A text's image is rendered from its settings; an effect on it would not last.
             if (o->typeName() == QLatin1String("clsTextObject"))
                 return;
-            platform::setPointer(platform::Pointer::Hourglass);
+            busy.emplace();
             apply(effects, *o);
-            platform::setPointer(platform::Pointer::Hourglass); // the effect ends on the default
             gObjUndos()->addImgxUndo(model.mStrFocusedObjectIndex, langText(undoKey, undoDefault));
         } else {
             if (!model.mObjBackground)
                 throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The canvas has no background"));
-            // The hourglass from the canvas's picture to the side's and the canvas shown anew.
-            platform::setPointer(platform::Pointer::Hourglass);
+            busy.emplace();
             const platform::ImgxImagePtr canvasImage = igxMain->image();
             const QImage before = canvasImage ? canvasImage->qimage() : QImage();
             apply(effects, *model.mObjBackground);
-            platform::setPointer(platform::Pointer::Hourglass); // the effect ends on the default
             // The side's image follows the canvas, so that the step undoes the same in both.
             // When it holds the very pixels the canvas had, it takes the canvas's result
             // instead of filtering the same picture a second time.
@@ -310,16 +311,14 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
                 else {
                     ImgxElement element(side);
                     apply(effects, element);
-                    platform::setPointer(platform::Pointer::Hourglass);
                 }
             }
             gObjUndos()->addImgxUndo(QString(), langText(undoKey, undoDefault));
         }
         igxMain->refresh();
         igxMain->repaint();
-        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
-        platform::setPointer(platform::Pointer::Default);
+        busy.reset();
         reportError(QLatin1String(errorKey), source(procedure));
     }
 }

@@ -152,9 +152,9 @@ void frmRotate::doRotate(double angle)
 {
     if (angle == 0)
         return;
+    // The hourglass from the turn to the canvas shown anew.
+    platform::BusyPointer busy;
     try {
-        // The hourglass from the turn to the canvas shown anew.
-        platform::setPointer(platform::Pointer::Hourglass);
         auto &model = *gObjMoveableObjects();
         platform::ImgxCanvas &canvas = CanvasServices::get().editorCanvas();
         clsEffects fallback;
@@ -171,11 +171,10 @@ void frmRotate::doRotate(double angle)
             platform::ImgxImagePtr image;
             try {
                 image = turned(fromBackup ? *o->mImgXBackup : *o->mImgXPicture, total, effects);
-                platform::setPointer(platform::Pointer::Hourglass); // the turn ends on the default
             } catch (const platform::PictureTooLarge &) {
                 if (o->typeName() != QLatin1String("clsTextObject"))
                     throw;
-                platform::setPointer(platform::Pointer::Default);
+                busy.release();
                 clsTextObject::refusedTooLarge();
                 return;
             }
@@ -196,7 +195,6 @@ void frmRotate::doRotate(double angle)
             if (!canvas.image())
                 throw AppError(ErrNo::ObjectNotSet, QStringLiteral("The canvas has no picture"));
             const auto image = turned(fromBackup ? *b->mImgXBackup : *canvas.image(), total, effects);
-            platform::setPointer(platform::Pointer::Hourglass); // the turn ends on the default
             if (!fromBackup) {
                 b->doBackupImgX(canvas);
                 b->mBoolIsRotated = true;
@@ -215,9 +213,8 @@ void frmRotate::doRotate(double angle)
         canvas.repaint();
         // The turned object keeps the frame that shows it selected.
         model.showFocus(canvas);
-        platform::setPointer(platform::Pointer::Default);
     } catch (...) {
-        platform::setPointer(platform::Pointer::Default);
+        busy.release();
         reportError(QStringLiteral("ERR_ROTATE"), QStringLiteral("frmRotate.doRotate"));
     }
 }

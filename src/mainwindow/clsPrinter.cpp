@@ -18,7 +18,6 @@
 #include "platform/ui/Screen.h"
 
 #include <QListWidget>
-#include <QScopeGuard>
 
 namespace {
 QString source(const QString &proc) { return QStringLiteral("clsPrinter.") + proc; }
@@ -295,9 +294,8 @@ void clsPrinter::Printer_Handling()
         const std::vector<SheetCall> sheets = sheetsFor(medium, gObjCover().printType(), li0, li1, own);
         if (!coversFitOnSheets(sheets))
             return;
-        // The hourglass while the sheets are made, also where one of them fails.
-        platform::setPointer(platform::Pointer::Hourglass);
-        const auto pointerBack = qScopeGuard([] { platform::setPointer(platform::Pointer::Default); });
+        // The hourglass while the sheets are made, the normal pointer also where one fails.
+        const platform::BusyPointer busy;
         for (const SheetCall &c : sheets)
             printSheet(std::int16_t(c.side), c.orientation);
     } catch (...) {

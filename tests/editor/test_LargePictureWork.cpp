@@ -27,9 +27,9 @@ struct Mark {
 
 class MarkingScreen final : public testsupport::FakeScreen {
 public:
-    void setMousePointer(int p) override
+    void showMousePointer(int p) override
     {
-        FakeScreen::setMousePointer(p);
+        FakeScreen::showMousePointer(p);
         marks.push_back({p, state ? state() : std::vector<qint64>{}});
     }
     std::function<std::vector<qint64>()> state;

@@ -53,7 +53,7 @@ public:
     double twipsPerPixelY() const override { return twipsY; }
     QRect freeArea() const override { return free; }
     int mousePointer() const override { return pointer; }
-    void setMousePointer(int p) override { pointer = p; history.push_back(p); }
+    void showMousePointer(int p) override { pointer = p; history.push_back(p); }
 
     double twipsX = 15.0, twipsY = 15.0;
     QRect free{0, 0, 4096, 4096}; // room for every window, unless a test gives a screen

@@ -1,5 +1,7 @@
 #include "platform/ui/Screen.h"
 
+#include <utility>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -39,7 +41,7 @@ public:
         return s ? s->availableGeometry() : QRect();
     }
     int mousePointer() const override { return pointer_; }
-    void setMousePointer(int pointer) override
+    void showMousePointer(int pointer) override
     {
         pointer_ = pointer;
         if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -59,6 +61,30 @@ std::unique_ptr<Screen> makeDefault() { return makeQtScreen(); }
 } // namespace
 
 std::unique_ptr<Screen> makeQtScreen() { return std::make_unique<QtScreen>(); }
+
+namespace {
+int gBusyHolds = 0;
+}
+
+void Screen::setMousePointer(int pointer)
+{
+    if (gBusyHolds == 0)
+        showMousePointer(pointer);
+}
+
+BusyPointer::BusyPointer()
+{
+    if (gBusyHolds++ == 0)
+        Screen::get().showMousePointer(Pointer::Hourglass);
+}
+
+void BusyPointer::release()
+{
+    if (!std::exchange(holding_, false))
+        return;
+    if (--gBusyHolds == 0)
+        Screen::get().showMousePointer(Pointer::Default);
+}
 
 template <> Seam<Screen>::Factory &Seam<Screen>::defaultFactory()
 {

@@ -1,7 +1,8 @@
 #pragma once
 // The screen service: the twip scale of the display, the part of it that windows may take
 // and the application's mouse pointer.
-// The pointer is an absolute state (never a push/pop pair), numbered as the program knows it.
+// The pointer is an absolute state (never a push/pop pair), numbered as the program knows it;
+// a BusyPointer keeps the hourglass over work whose steps each set the pointer themselves.
 #include "platform/Seam.h"
 
 #include <QRect>
@@ -20,9 +21,30 @@ public:
     // The screen's free area, in pixels: the whole screen but its panels and docks.
     virtual QRect freeArea() const = 0;
     virtual int mousePointer() const = 0;
-    virtual void setMousePointer(int pointer) = 0;
+    // Sets the pointer, unless a BusyPointer holds the hourglass: then it waits for its end.
+    void setMousePointer(int pointer);
 
     static Screen &get() { return Seam<Screen>::get(); }
+
+protected:
+    friend class BusyPointer;
+    // Shows the pointer.
+    virtual void showMousePointer(int pointer) = 0;
+};
+
+// The hourglass from its making to its end (or release()), whatever the steps of the work set
+// meanwhile; the normal pointer then. Nested ones end with the outermost.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer() { release(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+    // Ends this one's hold early, before a message the user is to read.
+    void release();
+
+private:
+    bool holding_ = true;
 };
 
 // The application's mouse pointer, as the program sets it everywhere.
