@@ -1,6 +1,7 @@
 #pragma once
 // The main of the benchmarks that need a GUI application and a program folder.
 #include "core/AppPath.h"
+#include "BenchRun.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -13,6 +14,5 @@ inline int runGuiBenchmarks(int argc, char **argv)
     QTemporaryDir home;
     setAppPathForTests(home.path());
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchrun::runChosenBenchmarks();
 }

@@ -5,6 +5,7 @@
 // starts, an operation that makes a new picture counts making it; the copy and the new picture
 // are freed after the clock has stopped.
 #include "BenchPictures.h"
+#include "BenchRun.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,7 +91,7 @@ inline int runImagingBenchmarks(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    const int result = benchrun::runChosenBenchmarks();
     benchmark::Shutdown();
-    return 0;
+    return result;
 }

@@ -5,6 +5,7 @@
 #include "platform/cddb/CddbClient.h"
 #include "platform/cddb/CddbProtocol.h"
 #include "platform/cddb/DiscToc.h"
+#include "BenchRun.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -121,6 +122,5 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchrun::runChosenBenchmarks();
 }

@@ -4,6 +4,7 @@
 // counter "peak_MiB", measured for each size on its own.
 #include "PeakMemory.h"
 #include "platform/net/Download.h"
+#include "BenchRun.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -103,6 +104,5 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchrun::runChosenBenchmarks();
 }

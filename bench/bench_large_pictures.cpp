@@ -43,6 +43,7 @@
 #include <memory>
 
 #include "PeakMemory.h"
+#include "BenchRun.h"
 
 namespace {
 
@@ -320,6 +321,5 @@ int main(int argc, char **argv)
     setAppPathForTests(home.path());
     benchmark::Initialize(&argc, argv);
     program();
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchrun::runChosenBenchmarks();
 }

@@ -12,6 +12,7 @@
 #include "PeakMemory.h"
 #include "platform/imaging/ImageDecoding.h"
 #include "platform/imaging/PictureReader.h"
+#include "BenchRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -524,6 +525,5 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv); // the helper is found beside this program
     registerAll();
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchrun::runChosenBenchmarks();
 }

@@ -10,6 +10,7 @@
 #include "tracklists/TextLineReader.h"
 #include "tracklists/clsID3v1Tag.h"
 #include "tracklists/mdlMp3.h"
+#include "BenchRun.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -191,6 +192,5 @@ int main(int argc, char **argv)
     QDir(home.path()).mkpath(QStringLiteral("data"));
     setAppPathForTests(home.path());
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return benchrun::runChosenBenchmarks();
 }

@@ -244,3 +244,11 @@ void clsMoveableObjects::MoveFocusedObjectToLayer(int position)
         reportError(QStringLiteral("ERR_CHANGELAYER"), source("MoveFocusedObjectToLayer"));
     }
 }
+
+bool clsMoveableObjects::holdsVisibleObjects() const
+{
+    for (const auto &[key, o] : colMoveableObjects)
+        if (o && !o->mBoolDeleted)
+            return true;
+    return false;
+}

@@ -48,6 +48,8 @@ public:
 
     // The object under a key, or nothing.
     clsCanvasObjectPtr object(const QString &key) const { return colMoveableObjects.value(key); }
+    // Whether an object is left that no Delete or Undo took away: the user sees it.
+    bool holdsVisibleObjects() const;
 
 private:
     void initNewObject();

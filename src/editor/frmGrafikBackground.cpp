@@ -52,7 +52,7 @@ void frmGrafik::doNewCover()
         gDblOldZoomFactor = gDblZoomFactor;
         auto &model = gObjMoveableObjects();
         bool keep = false;
-        if (model->colMoveableObjects.count() >= 1)
+        if (model->holdsVisibleObjects())
             keep = platform::Prompter::get().msgBox(
                        getMessageText(QStringLiteral("MSG_NEWCOVER"), QStringLiteral("Keep all Objects ?")),
                        platform::MsgStyle::YesNo, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")))

@@ -35,6 +35,12 @@ std::shared_ptr<clsMoveableObjects> newMoveableObjects()
     return m;
 }
 
+bool sideHoldsObjects(size_t side)
+{
+    return side < 2 && gBoolPartHasObjects[side] && gObjPartMoveableObjects[side]
+        && gObjPartMoveableObjects[side]->holdsVisibleObjects();
+}
+
 void chooseHelpFile()
 {
     const QString helpFolder = addBackslash(appPath()) + QStringLiteral("help/");

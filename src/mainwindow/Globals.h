@@ -22,6 +22,9 @@ inline std::array<platform::ImgxImagePtr, 2> &gIgxBackup = igxBackup;
 // The canvas model of each side, and whether it is drawn onto the side.
 inline std::array<std::shared_ptr<clsMoveableObjects>, 2> gObjPartMoveableObjects;
 inline std::array<bool, 2> gBoolPartHasObjects = {false, false};
+// Whether a side shows an object the user sees: drawn onto it, and not taken away by a
+// Delete or an Undo. Only then is the user asked whether to keep the objects.
+bool sideHoldsObjects(size_t side);
 
 // The help file looked for at start (kept even when missing), and the one the application
 // uses ("" when there is none).

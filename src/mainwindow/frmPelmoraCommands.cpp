@@ -62,7 +62,7 @@ void frmPelmora::cmdNewCover_Click(int side)
     mBoolReady = true;
     if (!mBoolNewCoverCancelled) {
         lblLoadPic[k]->hide();
-        if (gBoolPartHasObjects[k]) {
+        if (sideHoldsObjects(k)) {
             clsEnvAll &lang = gObjLanguageStore();
             const int answer = platform::Prompter::get().msgBox(
                 lang.getVar(QStringLiteral("MESSAGES.MSG_NEWCOVER"), QStringLiteral("Keep all Objects ?")),

@@ -33,17 +33,6 @@ namespace {
 // two stay in step.
 constexpr int kSideUndoLevels = 16;
 
-// Whether a side holds an object the user sees: one that no Delete or Undo took away.
-bool holdsObjects(size_t side)
-{
-    if (!gBoolPartHasObjects[side] || !gObjPartMoveableObjects[side])
-        return false;
-    for (const auto &[key, o] : gObjPartMoveableObjects[side]->colMoveableObjects)
-        if (o && !o->mBoolDeleted)
-            return true;
-    return false;
-}
-
 } // namespace
 
 void frmPelmora::initBackupIgx()
@@ -67,7 +56,7 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
     try {
         if (side < 0 || side > 1)
             throw AppError(ErrNo::SubscriptOutOfRange);
-        if (holdsObjects(k)) {
+        if (sideHoldsObjects(k)) {
             const int answer = platform::Prompter::get().msgBox(
                 gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG_NEWCOVER"), QStringLiteral("Kepp all Objects ?")),
                 platform::MsgStyle::YesNo, gObjLanguageStore().getVar(QStringLiteral("MESSAGES.MSG"), QStringLiteral("Message")));

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -178,4 +179,19 @@ TEST(LanguageFiles, BothFilesHoldTheSameKeysInEverySection)
     EXPECT_EQ(en.second, de.second);
     QStringList unique = en.second;
     EXPECT_EQ(unique.removeDuplicates(), 0);
+
+    // The bounds of a text's drawing are the program's: the message has their places, not
+    // numbers that would stay behind when the bounds change.
+    for (const char *file : {PELMORA_SOURCE_DIR "/resources/language/English.dll",
+                             PELMORA_SOURCE_DIR "/resources/language/Deutsch.dll"}) {
+        QFile f(QString::fromUtf8(file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QString message;
+        for (const QByteArray &raw : f.readAll().split('\n'))
+            if (raw.startsWith("MSG_TEXT_TOO_LARGE="))
+                message = QString::fromUtf8(raw);
+        for (const char *place : {"@side@", "@megapixels@", "@characters@", "@marks@"})
+            EXPECT_TRUE(message.contains(QLatin1String(place))) << file << " " << place;
+        EXPECT_FALSE(message.contains(QRegularExpression(QStringLiteral("\\d")))) << file;
+    }
 }

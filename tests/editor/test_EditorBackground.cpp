@@ -102,7 +102,10 @@ TEST_F(EditorBackgroundTest, NewBackgroundsKeepOrDropTheObjectsAndCancelGivesThe
     EXPECT_TRUE(near(centre(canvas()), Qt::blue));
     EXPECT_EQ(model().colMoveableObjects.count(), 0);
 
-    // No objects: nothing is asked.
+    // No objects the user sees, a picture inserted and deleted: nothing is asked.
+    insertPicture("blue.png", Qt::blue);
+    QTest::keyClick(ed.igxMain, Qt::Key_Delete);
+    ASSERT_EQ(model().colMoveableObjects.count(), 1);
     whenNewCover([](frmNewCover &dlg) { dlg.cmdOK->click(); });
     ed.cmdBackColor->click();
     EXPECT_EQ(prompts().size(), 2);

@@ -128,7 +128,13 @@ TEST_F(MainWindowTest, NewBackgroundAsksAboutObjectsOnlyWhenItWasChosen)
     EXPECT_EQ(previewColor(1), QColor(0, 255, 0));
     EXPECT_TRUE(w.mBoolReady);
 
-    // A side without objects asks nothing; "Yes" keeps them.
+    // A side without objects asks nothing, nor one whose objects were all deleted or undone;
+    // "Yes" keeps them.
+    w.cmdNewCover[0]->click();
+    EXPECT_EQ(prompts().size(), 1);
+    giveObjects(0);
+    for (const auto &[key, o] : gObjPartMoveableObjects[0]->colMoveableObjects)
+        o->mBoolDeleted = true;
     w.cmdNewCover[0]->click();
     EXPECT_EQ(prompts().size(), 1);
     giveObjects(0);
@@ -136,7 +142,7 @@ TEST_F(MainWindowTest, NewBackgroundAsksAboutObjectsOnlyWhenItWasChosen)
     w.cmdNewCover[0]->click();
     EXPECT_EQ(prompts().size(), 2);
     EXPECT_TRUE(gBoolPartHasObjects[0]);
-    EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
+    EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 2);
 }
 
 TEST_F(MainWindowTest, AlwaysOnTopTogglesForTheRunningProgramOnly)

@@ -9,7 +9,10 @@
 // it decodes: CPU time (RLIMIT_CPU), its address space (RLIMIT_AS; in a sanitizer build, whose
 // shadow memory takes terabytes of it, the sanitizer's own resident-memory limit), a
 // wall-clock deadline the program keeps, and a seccomp filter that takes away the network,
-// file writes, new programs and signals to other processes. The pixels come back through
+// file writes, new programs and signals to other processes (a filter rather than namespaces:
+// it needs no privilege, where unprivileged user namespaces are switched off on many systems
+// and some distributions' security modules, and a network namespace alone would still leave
+// every writable file open; loading it takes well under a millisecond). The pixels come back through
 // shared memory (a memfd the program maps; nothing is copied through the socket), and the
 // size the helper announces is checked against the picture limits and the memory before use.
 //

@@ -40,7 +40,7 @@ CodecResult notAnEmf(const QString &why)
     return failed(CodecError::CannotDecode, QStringLiteral("The file is not a readable EMF picture (%1).").arg(why));
 }
 
-// What the records hold that makes playing them costly.
+// A 32-bit field of a record, stored little-endian.
 quint32 recordU32(const char *record, size_t offset) { return qFromLittleEndian<quint32>(record + offset); }
 
 // Walks the records: each must lie inside the data, be consistent in itself, and the last one
