@@ -8,6 +8,7 @@
 #include "platform/scan/Scanner.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -277,6 +278,18 @@ void showActive(QWidget *window)
     window->show();
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << window->objectName().toStdString();
+    // The window system may count the window active while a popup of it that has just closed
+    // still is the application's active window; shortcuts go by the latter. Ask again until
+    // both agree.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [window] {
+            if (QApplication::activeWindow() == window->window())
+                return true;
+            window->activateWindow();
+            return false;
+        },
+        5000))
+        << window->objectName().toStdString();
 }
 
 } // namespace testsupport
