@@ -1,9 +1,11 @@
 // A text drawn larger on the canvas than Qt's glyph cache holds: stretched from the popup menu
-// and resized by a handle, each drawn once, and looking as Qt's own fill of the glyphs does.
+// and resized by a handle, each drawn once, and looking as Qt's own fill of the glyphs does;
+// a text whose glyphs would take too long to fill is refused.
 #include "EditorTestSupport.h"
 
 #include "platform/imaging/TextDrawing.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTest>
 
@@ -117,6 +119,31 @@ TEST_F(EditorLargeTexts, AStretchAndAHandleDrawTheTextOnceAsQtFillsIt)
     EXPECT_GT(o->fontSize(), 14);
     EXPECT_NEAR(o->H(), reached, 3);
     EXPECT_LE(largestDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
+}
+
+TEST_F(EditorLargeTexts, ATextWhoseGlyphsWouldTakeTooLongToFillIsRefusedAndKeepsItsPicture)
+{
+    open();
+    // 49,750 large "@", each drawn on the one before: a small picture, but every glyph's
+    // outline to fill, far past the work a text may take.
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(533); // 400 points
+    clsTextObject t;
+    t.mfntFont.setFamily(QStringLiteral("Liberation Sans"));
+    t.setFontSize(400);
+    t.mdblAntiAlias = 1;
+    t.mLngCharSpace = -int(QFontMetricsF(f).horizontalAdvance(u'@'));
+    t.mstrText = QStringList(25, QString(1990, u'@')).join(QStringLiteral("\r\n"));
+    model().AddClsTextObject(t);
+    const auto o = std::static_pointer_cast<clsTextObject>(focused());
+    ASSERT_TRUE(platform::withinPictureLimits(platform::imaging::measureText(
+        clsTextObject::textStyle(o->mfntFont, 400, 100, o->mLngCharSpace, 0, 1), o->mstrText)));
+    const auto had = o->mImgXPicture;
+    prompter->shown.clear();
+    editor->adaptObjectSizeToZoom(o->mstrIndex);
+    EXPECT_EQ(o->mImgXPicture, had);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
 }
 
 } // namespace
