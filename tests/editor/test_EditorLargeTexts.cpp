@@ -48,21 +48,6 @@ QImage drawnByQtPath(const clsTextObject &o, double zoom)
     return img;
 }
 
-// The largest difference of a channel between two pictures of one size.
-int largestDifference(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return 256;
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    return most;
-}
-
 class EditorLargeTexts : public EditorTest {
 protected:
     void SetUp() override
@@ -104,7 +89,7 @@ TEST_F(EditorLargeTexts, AStretchAndAHandleDrawTheTextOnceAsQtFillsIt)
     EXPECT_NEAR(o->W(), 631, 1);
     EXPECT_GT(o->mSnglWidthInPercent, 1300);
     // Within two levels of a channel of Qt's own fill of the glyphs.
-    EXPECT_LE(largestDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
+    EXPECT_LE(testsupport::largestChannelDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
 
     // The bottom-right handle dragged down: the moves draw nothing, letting go draws once.
     const QPoint handle(o->X() + o->W() - 3, o->Y() + o->H() - 3);
@@ -118,7 +103,7 @@ TEST_F(EditorLargeTexts, AStretchAndAHandleDrawTheTextOnceAsQtFillsIt)
     EXPECT_EQ(platform::imaging::textDrawings() - atPress, 1);
     EXPECT_GT(o->fontSize(), 14);
     EXPECT_NEAR(o->H(), reached, 3);
-    EXPECT_LE(largestDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
+    EXPECT_LE(testsupport::largestChannelDifference(o->mImgXPicture->qimage(), drawnByQtPath(*o, 1)), 2);
 }
 
 TEST_F(EditorLargeTexts, ATextWhoseGlyphsWouldTakeTooLongToFillIsRefusedAndKeepsItsPicture)

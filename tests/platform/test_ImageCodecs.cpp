@@ -1,4 +1,5 @@
 #include "platform/imaging/ImageCodecs.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,18 +41,6 @@ QImage blackAndWhite()
         for (int x = 0; x < img.width(); ++x)
             img.setPixel(x, y, ((x / 3 + y / 2) % 2) ? 0xFFFFFFFF : 0xFF000000);
     return img;
-}
-
-int maxChannelDifference(const QImage &a, const QImage &b)
-{
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    return worst;
 }
 
 double meanChannelDifference(const QImage &a, const QImage &b)
@@ -180,7 +169,7 @@ TEST_F(ImageCodecs, AlphaFormatsKeepTransparencyExactly)
     };
     for (const auto &f : formats) {
         const QImage back = saveAndLoad(picture, f.type, f.name);
-        EXPECT_EQ(back, picture) << f.name << " differs by " << maxChannelDifference(back, picture);
+        EXPECT_EQ(back, picture) << f.name << " differs by " << testsupport::largestChannelDifference(back, picture);
     }
 }
 
@@ -196,7 +185,7 @@ TEST_F(ImageCodecs, FormatsWithoutAlphaLayThePictureOnWhite)
     EXPECT_GE(qRed(jpeg.pixel(1, 1)), 235); // the transparent corner is white paper
     for (const auto &[type, name] : {std::pair{SaveType::Wmf, "w.wmf"}, std::pair{SaveType::Emf, "w.emf"}}) {
         const QImage back = saveAndLoad(picture, type, name);
-        EXPECT_LE(maxChannelDifference(back, expected), 2) << name;
+        EXPECT_LE(testsupport::largestChannelDifference(back, expected), 2) << name;
     }
 }
 
@@ -205,7 +194,7 @@ TEST_F(ImageCodecs, JpegFollowsTheQualityAndStaysClose)
     const QImage opaque = testPicture(false);
     const QImage fine = saveAndLoad(opaque, SaveType::Jpeg, "fine.jpg", 95);
     EXPECT_LE(meanChannelDifference(fine, opaque), 3.0);
-    EXPECT_LE(maxChannelDifference(fine, opaque), 40);
+    EXPECT_LE(testsupport::largestChannelDifference(fine, opaque), 40);
     saveAndLoad(opaque, SaveType::Jpeg, "coarse.jpg", 5);
     EXPECT_LT(readBytes("coarse.jpg").size(), readBytes("fine.jpg").size());
 }
@@ -213,8 +202,8 @@ TEST_F(ImageCodecs, JpegFollowsTheQualityAndStaysClose)
 TEST_F(ImageCodecs, MetafilesRoundTripAtTheirFrameSize)
 {
     const QImage opaque = testPicture(false);
-    EXPECT_LE(maxChannelDifference(saveAndLoad(opaque, SaveType::Wmf, "m.wmf"), opaque), 2);
-    EXPECT_LE(maxChannelDifference(saveAndLoad(opaque, SaveType::Emf, "m.emf"), opaque), 2);
+    EXPECT_LE(testsupport::largestChannelDifference(saveAndLoad(opaque, SaveType::Wmf, "m.wmf"), opaque), 2);
+    EXPECT_LE(testsupport::largestChannelDifference(saveAndLoad(opaque, SaveType::Emf, "m.emf"), opaque), 2);
 
     // Other programs size the picture by the headers: 96 units per inch, 37 x 23 pixels.
     const QByteArray wmf = readBytes("m.wmf");
@@ -234,8 +223,8 @@ TEST_F(ImageCodecs, MetafilesRoundTripAtTheirFrameSize)
     // A one-pixel picture has degenerate bounds; the frame still gives its size.
     QImage dot(1, 1, QImage::Format_ARGB32_Premultiplied);
     dot.fill(qRgb(200, 10, 90));
-    EXPECT_LE(maxChannelDifference(saveAndLoad(dot, SaveType::Emf, "dot.emf"), dot), 2);
-    EXPECT_LE(maxChannelDifference(saveAndLoad(dot, SaveType::Wmf, "dot.wmf"), dot), 2);
+    EXPECT_LE(testsupport::largestChannelDifference(saveAndLoad(dot, SaveType::Emf, "dot.emf"), dot), 2);
+    EXPECT_LE(testsupport::largestChannelDifference(saveAndLoad(dot, SaveType::Wmf, "dot.wmf"), dot), 2);
 }
 
 TEST_F(ImageCodecs, WbmpReducesToBlackAndWhite)

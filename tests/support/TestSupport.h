@@ -10,6 +10,7 @@
 #include "platform/ui/WaitWindow.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QTemporaryDir>
@@ -145,5 +146,8 @@ void typeInto(QLineEdit *box, const QString &text);
 void leaveByTab(QLineEdit *box);
 // Shows a window and makes it the active one, so that focus changes reach its boxes.
 void showActive(QWidget *window);
+
+// The largest difference of a channel (0..255) between two pictures; 256 when their sizes differ.
+int largestChannelDifference(const QImage &a, const QImage &b);
 
 } // namespace testsupport
