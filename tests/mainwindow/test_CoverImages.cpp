@@ -1,5 +1,5 @@
 // Cover images: dropped files and addresses, the open dialog, the question about a side's
-// objects, the preview and the fitting of images to a side's box.
+// objects, the preview and the fitting of images to a side's box, and readers that fail.
 #include "MainWindowTestSupport.h"
 
 #include "canvas/Globals.h"
@@ -7,6 +7,7 @@
 #include "core/Globals.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/ImageFit.h"
+#include "platform/imaging/PictureReader.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
 #include "support/LocalHttpServer.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace mainwindowtest;
@@ -335,4 +337,52 @@ TEST_F(CoverImages, APictureOverTheLimitsIsCalledTooLargeWithItsSize)
         EXPECT_TRUE(prompter->shown[1].prompt.contains("The picture is too large for Pelmora.\r\n")) << prompter->shown[1].prompt.toStdString();
         EXPECT_EQ(sideColor(0), before);
     }
+}
+
+TEST_F(CoverImages, AReaderThatCrashesOrHangsLeavesTheSideItsObjectsAndUndoAsTheyWere)
+{
+    start();
+    prompter->answers = {platform::MsgAnswer::Yes};
+    giveObjects(0);
+    dropFiles(0, {pngFile("in/blue.png", 60, 60, Qt::blue)});
+    ASSERT_EQ(igxBackup[0]->undoCount(), 1);
+    prompter->shown.clear();
+    {
+        const platform::PictureReaderLimits limits = platform::pictureReaderLimits();
+        platform::setPictureReaderLimits({1, 0, 3000});
+        qputenv("PELMORA_DECODER_HELPER", QFile::encodeName(QCoreApplication::applicationDirPath() +
+                                                            QStringLiteral("/pelmora-decoder-misbehaving")));
+        const auto restore = qScopeGuard([&] {
+            qunsetenv("PELMORA_DECODER_HELPER");
+            platform::setPictureReaderLimits(limits);
+        });
+        // Opened and dropped: each says why in its own words, the drop headed by its cause.
+        const struct {
+            const char *file, *says, *headline;
+        } failing[] = {{"crash.png", "corrupt", "not an image format Pelmora can read"},
+                       {"spin.png", "takes too long to read", "Reading the picture took too long."}};
+        for (const auto &f : failing) {
+            SCOPED_TRACE(f.file);
+            const QString file = pngFile(QLatin1String("in/") + QLatin1String(f.file), 50, 50, Qt::red);
+            prompter->shown.clear();
+            choosers->files.push_back(platform::FileDialogResult{file, 1});
+            window->pic_Click(0);
+            dropFiles(0, {file});
+            ASSERT_EQ(prompter->shown.size(), 2u);
+            for (const auto &m : prompter->shown)
+                EXPECT_TRUE(m.prompt.contains(QLatin1String(f.says))) << m.prompt.toStdString();
+            EXPECT_TRUE(prompter->shown[1].prompt.contains(QLatin1String(f.headline))) << prompter->shown[1].prompt.toStdString();
+            EXPECT_EQ(sideColor(0), QColor(Qt::blue));
+            EXPECT_EQ(igxBackup[0]->undoCount(), 1);
+            EXPECT_TRUE(gBoolPartHasObjects[0]);
+            EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
+        }
+    }
+    // The next picture loads as ever, asking about the objects.
+    prompter->shown.clear();
+    prompter->answers = {platform::MsgAnswer::Yes};
+    dropFiles(0, {pngFile("in/green.png", 60, 60, Qt::green)});
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_EQ(sideColor(0), QColor(Qt::green));
+    EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
 }
