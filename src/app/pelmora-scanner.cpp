@@ -1,5 +1,6 @@
 // The scanner helper: the SANE backends run in this process, apart from the program, which
 // talks to it over the socket it was given as standard input and output.
+#include "platform/scan/Scanner.h"
 #include "platform/scan/ScannerProcess.h"
 
 #include <fcntl.h>
@@ -17,5 +18,5 @@ int main()
     dup2(null, STDIN_FILENO);
     dup2(STDERR_FILENO, STDOUT_FILENO);
     close(null);
-    return platform::runScannerHelper(socket, socket);
+    return platform::runScannerHelper(socket, socket, platform::makeSaneScanner());
 }

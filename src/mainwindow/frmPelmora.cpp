@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -64,7 +65,10 @@ frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     timTip->setObjectName(QStringLiteral("timTip"));
     timTip->setSingleShot(true);
     timTip->setInterval(0); // once the window is up
-    const QImage start(QStringLiteral(":/mainwindow/images/cover-start.jpg"));
+    // Qt's own PNG reader, without asking every image-format plugin whether it reads the file.
+    QImageReader startReader(QStringLiteral(":/mainwindow/images/cover-start.png"), "png");
+    startReader.setAutoDetectImageFormat(false);
+    const QImage start = startReader.read();
     for (PictureBox *box : picVisible)
         box->setPicture(start);
     connectControls();

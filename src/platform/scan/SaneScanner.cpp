@@ -251,19 +251,4 @@ public:
 
 std::unique_ptr<Scanner> makeSaneScanner() { return std::make_unique<SaneScanner>(); }
 
-namespace {
-// The backends in a helper process when it is there, else in this one.
-std::unique_ptr<Scanner> makeDefault()
-{
-    const QString helper = scannerHelperPath();
-    return helper.isEmpty() ? makeSaneScanner() : makeProcessScanner(helper);
-}
-} // namespace
-
-template <> Seam<Scanner>::Factory &Seam<Scanner>::defaultFactory()
-{
-    static Factory f = &makeDefault;
-    return f;
-}
-
 } // namespace platform

@@ -97,8 +97,9 @@ public:
     static Scanner &get() { return Seam<Scanner>::get(); }
 };
 
-// The real scanner over libsane, in this process. The default is the same in a helper
-// process of its own when the helper is there (ScannerProcess.h).
+// The real scanner over libsane, in this process: the scanner helper's. The program's default
+// is the same in the helper process (ScannerProcess.h); it neither loads SANE nor its
+// backends itself.
 std::unique_ptr<Scanner> makeSaneScanner();
 
 template <> Seam<Scanner>::Factory &Seam<Scanner>::defaultFactory();

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLibrary>
 #include <QEventLoop>
 #include <QScopedValueRollback>
 #include <QDataStream>
@@ -265,10 +266,7 @@ private:
 
 class ProcessScanner final : public Scanner {
 public:
-    ProcessScanner(QString path, const ScannerHelperTimes &times)
-        : path_(std::move(path)), times_(times), local_(makeSaneScanner())
-    {
-    }
+    ProcessScanner(QString path, const ScannerHelperTimes &times) : path_(std::move(path)), times_(times) {}
 
     int beginSession() override
     {
@@ -323,7 +321,18 @@ public:
         return st;
     }
 
-    QString statusText(int status) const override { return local_->statusText(status); }
+    // SANE's own text, in the language SANE speaks here; the library is loaded for the first
+    // text asked for, not with the program.
+    QString statusText(int status) const override
+    {
+        using StatusText = const char *(int);
+        static StatusText *const strstatus = [] {
+            QLibrary sane(QStringLiteral("sane"), 1);
+            return reinterpret_cast<StatusText *>(sane.load() ? sane.resolve("sane_strstatus") : nullptr);
+        }();
+        const char *text = strstatus ? strstatus(status) : nullptr;
+        return text ? QString::fromUtf8(text) : QStringLiteral("SANE status %1").arg(status);
+    }
 
 private:
     std::shared_ptr<Helper> current()
@@ -334,7 +343,6 @@ private:
 
     const QString path_;
     const ScannerHelperTimes times_;
-    std::unique_ptr<Scanner> local_; // for the texts of status numbers only
     std::mutex mutex_;
     int sessions_ = 0;
     std::shared_ptr<Helper> helper_;
@@ -351,13 +359,20 @@ std::unique_ptr<Scanner> makeProcessScanner(const QString &helperPath, const Sca
 
 QString scannerHelperPath() { return helper::besideProgram("PELMORA_SCANNER_HELPER", QStringLiteral("pelmora-scanner")); }
 
-int runScannerHelper(int inFd, int outFd)
+// The backends in the helper process; without a helper every call fails as a device error
+// would ("No Scanner available").
+template <> Seam<Scanner>::Factory &Seam<Scanner>::defaultFactory()
+{
+    static Factory f = [] { return makeProcessScanner(scannerHelperPath()); };
+    return f;
+}
+
+int runScannerHelper(int inFd, int outFd, std::unique_ptr<Scanner> sane)
 {
     using namespace scanproto;
     // A program that goes away mid-answer must not end the helper by a signal before it has
     // closed its devices.
     std::signal(SIGPIPE, SIG_IGN);
-    std::unique_ptr<Scanner> sane = makeSaneScanner();
     std::map<qint32, std::unique_ptr<ScanDeviceHandle>> handles;
     qint32 nextId = 1;
     int sessions = 0;

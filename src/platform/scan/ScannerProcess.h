@@ -32,9 +32,9 @@ void setScannerWaitTexts(const WaitTexts &texts);
 // running program; "" when there is none.
 QString scannerHelperPath();
 
-// The helper's side: answers the requests read from inFd on outFd, with the SANE library
-// of this process, until told to end or the program on the other side goes. Returns the exit
-// code of the helper.
-int runScannerHelper(int inFd, int outFd);
+// The helper's side: answers the requests read from inFd on outFd with the scanner given (the
+// SANE library of the helper's process), until told to end or the program on the other side
+// goes. Returns the exit code of the helper.
+int runScannerHelper(int inFd, int outFd, std::unique_ptr<Scanner> scanner);
 
 } // namespace platform
