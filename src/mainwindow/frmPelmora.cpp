@@ -28,13 +28,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
+
+#include <algorithm>
 
 using platform::setPointer;
 
@@ -49,11 +50,29 @@ constexpr double kPreviewMaxHeightTwips = 3495;
 // Room around the preview for the cut border (pixels).
 constexpr int kPreviewMargin = 8;
 
+// What both sides show until a picture is loaded: 480 pixels square, light grey-blue growing
+// darker from top to bottom. Drawn, not read from a file, since it is part of every start.
+QImage startPicture()
+{
+    constexpr int kSide = 480;
+    constexpr int kTop[3] = {241, 244, 249}, kBottom[3] = {211, 219, 232};
+    // In the format the program works pictures in, so that a side takes it as it is.
+    QImage picture(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < kSide; ++y) {
+        int c[3];
+        for (int i = 0; i < 3; ++i)
+            c[i] = kTop[i] + roundToInt(double(kBottom[i] - kTop[i]) * y / (kSide - 1));
+        const QRgb colour = qRgb(c[0], c[1], c[2]);
+        QRgb *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        std::fill(row, row + kSide, colour);
+    }
+    return picture;
+}
+
 } // namespace
 
 frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmPelmora>())
 {
-    Q_INIT_RESOURCE(mainwindow);
     ui->setupUi(this);
     sInstance = this;
     // Boxes with no other window to stand in front of belong to the main window.
@@ -65,10 +84,7 @@ frmPelmora::frmPelmora(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     timTip->setObjectName(QStringLiteral("timTip"));
     timTip->setSingleShot(true);
     timTip->setInterval(0); // once the window is up
-    // Qt's own PNG reader, without asking every image-format plugin whether it reads the file.
-    QImageReader startReader(QStringLiteral(":/mainwindow/images/cover-start.png"), "png");
-    startReader.setAutoDetectImageFormat(false);
-    const QImage start = startReader.read();
+    const QImage start = startPicture();
     for (PictureBox *box : picVisible)
         box->setPicture(start);
     connectControls();

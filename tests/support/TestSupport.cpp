@@ -279,17 +279,18 @@ void showActive(QWidget *window)
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window)) << window->objectName().toStdString();
     // The window system may count the window active while a popup of it that has just closed
-    // still is the application's active window; shortcuts go by the latter. Ask again until
-    // both agree.
+    // still is the application's active window; shortcuts go by the latter. Ask again until no
+    // other window holds it.
     EXPECT_TRUE(QTest::qWaitFor(
         [window] {
-            if (QApplication::activeWindow() == window->window())
+            const QWidget *active = QApplication::activeWindow();
+            if (!active || active == window->window())
                 return true;
             window->activateWindow();
             return false;
         },
         5000))
-        << window->objectName().toStdString();
+        << window->objectName().toStdString() << " stays behind another window";
 }
 
 int largestChannelDifference(const QImage &a, const QImage &b)

@@ -15,9 +15,16 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
     overlay_.changed = [this] { update(); };
 }
 
+const QImage &PictureBox::picture() const
+{
+    makeStretch();
+    return picture_;
+}
+
 void PictureBox::setPicture(const QImage &picture)
 {
     picture_ = picture;
+    stretchTo_ = QSize();
     update();
 }
 
@@ -25,9 +32,20 @@ void PictureBox::stretchPicture()
 {
     if (picture_.isNull() || width() < 1 || height() < 1)
         return;
+    // A stretch to another size owed meanwhile is made first, as it would have been.
+    if (stretchTo_ != size())
+        makeStretch();
     if (picture_.size() != size())
-        picture_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        stretchTo_ = size();
     update();
+}
+
+void PictureBox::makeStretch() const
+{
+    if (stretchTo_.isEmpty())
+        return;
+    picture_ = picture_.scaled(stretchTo_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    stretchTo_ = QSize();
 }
 
 double PictureBox::widthTwips() const
@@ -65,7 +83,7 @@ void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
-    if (!picture_.isNull())
+    if (!picture().isNull())
         p.drawImage(0, 0, picture_);
     platform::imaging::PainterContext dc(p);
     emit paint(dc);

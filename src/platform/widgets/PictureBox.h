@@ -18,10 +18,11 @@ class PictureBox : public QWidget {
 public:
     explicit PictureBox(QWidget *parent = nullptr);
 
-    const QImage &picture() const { return picture_; }
+    const QImage &picture() const;
     void setPicture(const QImage &picture);
     // Paints the picture stretched over the whole box; the stretched painting becomes the
-    // picture.
+    // picture. The stretch is made when the picture is next painted or asked for, so that a
+    // picture replaced before that is never stretched.
     void stretchPicture();
 
     // The size in twips; the widget takes the nearest whole pixels of the screen's scale.
@@ -56,7 +57,11 @@ protected:
 private:
     static Qt::DropAction preferredAction(const QMimeData *data, Qt::DropActions offered);
 
-    QImage picture_;
+    // Makes the stretch asked for and not made yet.
+    void makeStretch() const;
+
+    mutable QImage picture_;
+    mutable QSize stretchTo_; // the size of a stretch not made yet; empty when none is owed
     double widthTwips_ = -1;  // -1: follow the widget's pixels
     double heightTwips_ = -1;
     bool pressed_ = false;
