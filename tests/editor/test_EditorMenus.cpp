@@ -7,12 +7,10 @@
 #include "core/mdlUtil.h"
 #include "editor/frmRotate.h"
 #include "editor/frmUndoOverview.h"
-#include "platform/imaging/PictureReader.h"
 #include "platform/widgets/ButtonPlus.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QScopeGuard>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -163,14 +161,7 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
     // A reader that crashes or takes too long, as a background and as an inserted picture:
     // the side, its objects and the undo steps stay as they were.
     {
-        const platform::PictureReaderLimits limits = platform::pictureReaderLimits();
-        platform::setPictureReaderLimits({1, 0, 3000});
-        qputenv("PELMORA_DECODER_HELPER", QFile::encodeName(QCoreApplication::applicationDirPath() +
-                                                            QStringLiteral("/pelmora-decoder-misbehaving")));
-        const auto restore = qScopeGuard([&] {
-            qunsetenv("PELMORA_DECODER_HELPER");
-            platform::setPictureReaderLimits(limits);
-        });
+        const testsupport::MisbehavingPictureReader misbehaving;
         const struct {
             const char *file, *says;
         } failing[] = {{"crash.png", "Selected image-file is corrupt"}, {"spin.png", "takes too long to read"}};

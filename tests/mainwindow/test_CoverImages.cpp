@@ -7,7 +7,6 @@
 #include "core/Globals.h"
 #include "mainwindow/Globals.h"
 #include "mainwindow/ImageFit.h"
-#include "platform/imaging/PictureReader.h"
 #include "platform/widgets/ButtonPlus.h"
 #include "platform/widgets/PictureBox.h"
 #include "support/LocalHttpServer.h"
@@ -18,7 +17,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
-#include <QScopeGuard>
 #include <QTest>
 
 using namespace mainwindowtest;
@@ -348,14 +346,7 @@ TEST_F(CoverImages, AReaderThatCrashesOrHangsLeavesTheSideItsObjectsAndUndoAsThe
     ASSERT_EQ(igxBackup[0]->undoCount(), 1);
     prompter->shown.clear();
     {
-        const platform::PictureReaderLimits limits = platform::pictureReaderLimits();
-        platform::setPictureReaderLimits({1, 0, 3000});
-        qputenv("PELMORA_DECODER_HELPER", QFile::encodeName(QCoreApplication::applicationDirPath() +
-                                                            QStringLiteral("/pelmora-decoder-misbehaving")));
-        const auto restore = qScopeGuard([&] {
-            qunsetenv("PELMORA_DECODER_HELPER");
-            platform::setPictureReaderLimits(limits);
-        });
+        const testsupport::MisbehavingPictureReader misbehaving;
         // Opened and dropped: each says why in its own words, the drop headed by its cause.
         const struct {
             const char *file, *says, *headline;

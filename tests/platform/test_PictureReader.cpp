@@ -10,11 +10,12 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace platform;
 
@@ -25,16 +26,12 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
-        before_ = pictureReaderLimits();
         // Short limits, so that the helpers that misbehave end soon.
-        setPictureReaderLimits({1, 256LL * 1024 * 1024, 3000});
-        qputenv("PELMORA_DECODER_HELPER",
-                QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/pelmora-decoder-misbehaving")));
+        reader_.emplace(256LL * 1024 * 1024);
     }
     void TearDown() override
     {
-        qunsetenv("PELMORA_DECODER_HELPER");
-        setPictureReaderLimits(before_);
+        reader_.reset();
         ProgramTest::TearDown();
     }
     // A 40 x 30 PNG of one colour under the given name.
@@ -48,7 +45,7 @@ protected:
     }
 
 private:
-    PictureReaderLimits before_;
+    std::optional<testsupport::MisbehavingPictureReader> reader_;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "core/AppPath.h"
 #include "core/Globals.h"
+#include "platform/imaging/PictureReader.h"
 #include "platform/net/Download.h"
 #include "platform/scan/ScanSourceChooser.h"
 #include "platform/scan/Scanner.h"
@@ -291,6 +292,23 @@ void showActive(QWidget *window)
         },
         5000))
         << window->objectName().toStdString() << " stays behind another window";
+}
+
+MisbehavingPictureReader::MisbehavingPictureReader(qint64 memoryBytes)
+{
+    const platform::PictureReaderLimits before = platform::pictureReaderLimits();
+    cpuSeconds_ = before.cpuSeconds;
+    memoryBytes_ = before.memoryBytes;
+    deadlineMs_ = before.deadlineMs;
+    platform::setPictureReaderLimits({1, memoryBytes, 3000});
+    qputenv("PELMORA_DECODER_HELPER",
+            QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/pelmora-decoder-misbehaving")));
+}
+
+MisbehavingPictureReader::~MisbehavingPictureReader()
+{
+    qunsetenv("PELMORA_DECODER_HELPER");
+    platform::setPictureReaderLimits({cpuSeconds_, memoryBytes_, deadlineMs_});
 }
 
 int largestChannelDifference(const QImage &a, const QImage &b)

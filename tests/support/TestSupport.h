@@ -147,6 +147,22 @@ void leaveByTab(QLineEdit *box);
 // Shows a window and makes it the active one, so that focus changes reach its boxes.
 void showActive(QWidget *window);
 
+// While one lives, picture files are read by the test helper that misbehaves as its file's name
+// says (crash, spin, swell, lie ...), under short limits: a second of CPU, 3 s in all, and the
+// memory given (0: as by default).
+class MisbehavingPictureReader {
+public:
+    explicit MisbehavingPictureReader(qint64 memoryBytes = 0);
+    ~MisbehavingPictureReader();
+    MisbehavingPictureReader(const MisbehavingPictureReader &) = delete;
+    MisbehavingPictureReader &operator=(const MisbehavingPictureReader &) = delete;
+
+private:
+    int cpuSeconds_;
+    qint64 memoryBytes_;
+    int deadlineMs_;
+};
+
 // The largest difference of a channel (0..255) between two pictures; 256 when their sizes differ.
 int largestChannelDifference(const QImage &a, const QImage &b);
 
