@@ -90,24 +90,18 @@ void frmPelmora::convertImageSizeToCover(std::int16_t side)
             throw AppError(ErrNo::SubscriptOutOfRange);
         PictureBox *box = picVisible[k];
         box->hide();
-        // Without objects the preview shows the side's image itself (the box scales its own
-        // copy); the objects are drawn onto a copy of it.
-        if (!(gBoolPartHasObjects[k] && gObjPartMoveableObjects[k])) {
-            box->setPicture(igxBackup[k] ? igxBackup[k]->qimage() : QImage());
-            stretchPictureBox(side);
-            box->show();
-            return;
-        }
         auto copy = platform::ImgxImage::create();
         if (igxBackup[k])
             copy->importImage(*igxBackup[k], platform::kNoUndo);
-        // The objects' coordinates belong to the image fitted to this side's box.
-        adaptImageSizeOnInit(*copy, side);
-        std::shared_ptr<clsMoveableObjects> &model = gObjPartMoveableObjects[k];
-        adaptObjectSizesToZoom(&model);
-        for (const auto &[layer, key] : model->colObjectLayers)
-            if (const clsCanvasObjectPtr o = model->object(key))
-                o->DrawToImgX(*copy, model->dblZoomFactor, model->objEffects.get());
+        if (gBoolPartHasObjects[k] && gObjPartMoveableObjects[k]) {
+            // The objects' coordinates belong to the image fitted to this side's box.
+            adaptImageSizeOnInit(*copy, side);
+            std::shared_ptr<clsMoveableObjects> &model = gObjPartMoveableObjects[k];
+            adaptObjectSizesToZoom(&model);
+            for (const auto &[layer, key] : model->colObjectLayers)
+                if (const clsCanvasObjectPtr o = model->object(key))
+                    o->DrawToImgX(*copy, model->dblZoomFactor, model->objEffects.get());
+        }
         box->setPicture(copy->qimage());
         stretchPictureBox(side);
         box->show();

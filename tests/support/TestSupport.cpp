@@ -3,7 +3,6 @@
 
 #include "core/AppPath.h"
 #include "core/Globals.h"
-#include "platform/imaging/PictureReader.h"
 #include "platform/net/Download.h"
 #include "platform/scan/ScanSourceChooser.h"
 #include "platform/scan/Scanner.h"
@@ -294,12 +293,8 @@ void showActive(QWidget *window)
         << window->objectName().toStdString() << " stays behind another window";
 }
 
-MisbehavingPictureReader::MisbehavingPictureReader(qint64 memoryBytes)
+MisbehavingPictureReader::MisbehavingPictureReader(qint64 memoryBytes) : before_(platform::pictureReaderLimits())
 {
-    const platform::PictureReaderLimits before = platform::pictureReaderLimits();
-    cpuSeconds_ = before.cpuSeconds;
-    memoryBytes_ = before.memoryBytes;
-    deadlineMs_ = before.deadlineMs;
     platform::setPictureReaderLimits({1, memoryBytes, 3000});
     qputenv("PELMORA_DECODER_HELPER",
             QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/pelmora-decoder-misbehaving")));
@@ -308,7 +303,7 @@ MisbehavingPictureReader::MisbehavingPictureReader(qint64 memoryBytes)
 MisbehavingPictureReader::~MisbehavingPictureReader()
 {
     qunsetenv("PELMORA_DECODER_HELPER");
-    platform::setPictureReaderLimits({cpuSeconds_, memoryBytes_, deadlineMs_});
+    platform::setPictureReaderLimits(before_);
 }
 
 int largestChannelDifference(const QImage &a, const QImage &b)

@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a temporary program folder per test and scripted stand-ins for the
 // seams, so that no test ever waits in a modal dialog.
+#include "platform/imaging/PictureReader.h"
 #include "platform/scan/ScanSourceChooser.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/PopupMenus.h"
@@ -158,9 +159,7 @@ public:
     MisbehavingPictureReader &operator=(const MisbehavingPictureReader &) = delete;
 
 private:
-    int cpuSeconds_;
-    qint64 memoryBytes_;
-    int deadlineMs_;
+    const platform::PictureReaderLimits before_;
 };
 
 // The largest difference of a channel (0..255) between two pictures; 256 when their sizes differ.

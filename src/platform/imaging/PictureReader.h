@@ -11,8 +11,8 @@
 // wall-clock deadline the program keeps, and a seccomp filter that takes away the network,
 // file writes, new programs and signals to other processes (a filter rather than namespaces:
 // it needs no privilege, where unprivileged user namespaces are switched off on many systems
-// and some distributions' security modules, and a network namespace alone would still leave
-// every writable file open; loading it takes well under a millisecond). The pixels come back through
+// and by some security modules, and a network namespace alone would still leave every
+// writable file open; loading it takes well under a millisecond). The pixels come back through
 // shared memory (a memfd the program maps; nothing is copied through the socket), and the
 // size the helper announces is checked against the picture limits and the memory before use.
 //

@@ -2,7 +2,6 @@
 // folder (/etc/sane.d, or $SANE_CONFIG_DIR).
 #include "platform/Rounding.h"
 #include "platform/scan/Scanner.h"
-#include "platform/scan/ScannerProcess.h"
 
 #include <QMutex>
 #include <QMutexLocker>
