@@ -2,4 +2,4 @@
 // the limits the program sets (see platform/imaging/PictureReader.h).
 #include "platform/imaging/PictureReader.h"
 
-int main() { return platform::runPictureReader(); }
+int main(int argc, char **argv) { return platform::runPictureReader(argc, argv); }

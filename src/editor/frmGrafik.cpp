@@ -362,8 +362,10 @@ void frmGrafik::showUnloadedPicture(const platform::CodecResult &read)
 {
     if (read.error == platform::CodecError::Busy)
         return; // another picture is being read: nothing was tried
-    // A picture refused by the limits, or given up, says so; any other, that it cannot be read.
-    const QString text = read.error == platform::CodecError::TooLarge || read.error == platform::CodecError::TooSlow
+    // A picture refused by the limits, or given up, says so, and so does a reader that cannot
+    // read; any other picture, that it cannot be read.
+    const QString text = read.error == platform::CodecError::TooLarge || read.error == platform::CodecError::TooSlow ||
+                                 platform::isReaderFailure(read.error)
                              ? unreadablePictureText(read)
                              : getMessageText(QStringLiteral("MSG_FAILLOADIMAGE"),
                                               QStringLiteral("Selected image-file is corrupt oder image-type not supported"));

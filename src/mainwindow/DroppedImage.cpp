@@ -60,6 +60,21 @@ QString unreadablePictureText(const platform::CodecResult &read)
         return getMessageText(QStringLiteral("MSG_IMAGE_TOO_SLOW"),
                               QStringLiteral("The picture takes too long to read and was given up. The file may be "
                                              "damaged, or hold more than a picture needs."));
+    // The picture reader itself: missing, broken, or not to be shut in on this system.
+    if (read.error == platform::CodecError::ReaderMissing)
+        return getMessageText(QStringLiteral("MSG_READER_MISSING"),
+                              QStringLiteral("The picture reader of Pelmora (pelmora-decoder) is missing or is not a "
+                                             "program that can be run, so no picture can be read. Install Pelmora again."));
+    if (read.error == platform::CodecError::ReaderBroken)
+        return getMessageText(QStringLiteral("MSG_READER_BROKEN"),
+                              QStringLiteral("The picture reader of Pelmora (pelmora-decoder) cannot be started, so no "
+                                             "picture can be read. Install Pelmora again. (@cause@)"))
+            .replace(QLatin1String("@cause@"), read.message);
+    if (read.error == platform::CodecError::Unsafe)
+        return getMessageText(QStringLiteral("MSG_READER_UNSAFE"),
+                              QStringLiteral("Pictures cannot be read safely on this system, so this one was not read: "
+                                             "@cause@."))
+            .replace(QLatin1String("@cause@"), read.message);
     return getMessageText(QStringLiteral("MSG_INVALID_IMAGE"), QStringLiteral("The image you selected is corrupt or not supported."));
 }
 
@@ -85,6 +100,8 @@ private:
         headline = getMessageText(QStringLiteral("MSG_DROP_TOO_LARGE"), QStringLiteral("The picture is too large for Pelmora."));
     else if (read.error == platform::CodecError::TooSlow)
         headline = getMessageText(QStringLiteral("MSG_DROP_TOO_SLOW"), QStringLiteral("Reading the picture took too long."));
+    else if (platform::isReaderFailure(read.error))
+        headline = getMessageText(QStringLiteral("MSG_DROP_NO_READER"), QStringLiteral("Pelmora cannot read pictures here."));
     else
         headline = getMessageText(QStringLiteral("MSG_WRONG_FORMAT"), QString());
     throw RefusedPicture(headline, unreadablePictureText(read));

@@ -52,7 +52,16 @@ enum : int {
     CannotWrite = 4,  // encoding failed, or the file could not be created or put in place
     TooSlow = 5,      // reading the picture took longer than a picture may take
     Busy = 6,         // another picture is being read; nothing was done
+    ReaderMissing = 7, // the picture reader's helper is not installed
+    ReaderBroken = 8,  // the picture reader's helper cannot be started or ended before it could read
+    Unsafe = 9,        // the system cannot shut the picture reader in: nothing is read (the cause in the message)
 };
+}
+
+// True for the errors of the picture reader itself (missing, broken, unsafe) rather than of a picture.
+inline bool isReaderFailure(int error)
+{
+    return error == CodecError::ReaderMissing || error == CodecError::ReaderBroken || error == CodecError::Unsafe;
 }
 
 struct CodecResult {

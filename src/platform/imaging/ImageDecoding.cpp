@@ -7,7 +7,7 @@
 #include "platform/imaging/ImageDecoding.h"
 
 #include "platform/imaging/codecs/CodecSupport.h"
-#include "platform/imaging/codecs/MagickCodec.h"
+#include "platform/imaging/codecs/MagickModule.h"
 #include "platform/imaging/codecs/MetafileCodec.h"
 #include "platform/imaging/codecs/PictureFormat.h"
 #include "platform/imaging/codecs/PictureLayout.h"
@@ -19,7 +19,11 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <limits>
 #include <optional>
 #include <new>
@@ -51,6 +55,9 @@ QString extensionOfHint(const QString &hint)
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
+
+// The bytes sniff() looks at.
+constexpr qsizetype kSniffBytes = 128;
 
 // The format by its signature; Unknown for formats without one (TGA, WBMP) or other data.
 Format sniff(const QByteArray &d)
@@ -150,6 +157,7 @@ CodecResult qtRead(const QByteArray &data, const char *format, QImage &out, cons
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false); // the format is known: no other reader is tried
     reader.setAllocationLimit(0); // the reader's process is bounded as a whole
     reader.setAutoTransform(true); // photos stand as the camera meant them
     const QSize size = reader.size();
@@ -215,10 +223,10 @@ CodecResult decode(const QByteArray &data, Format byExtension, QImage &out, cons
         case Format::Bmp: return qtRead(data, "bmp", out, allocate);
         case Format::Tiff: return qtRead(data, "tiff", out, allocate);
         case Format::Wbmp: return qtRead(data, "wbmp", out, allocate);
-        case Format::Psd: return codecs::magickRead(data, "PSD", out, allocate);
-        case Format::Pcx: return codecs::magickRead(data, "PCX", out, allocate);
-        case Format::Tga: return codecs::magickRead(data, "TGA", out, allocate);
-        case Format::Wmf: return codecs::magickRead(data, "WMF", out, allocate);
+        case Format::Psd: return codecs::magickReadThroughModule(data, "PSD", out, allocate);
+        case Format::Pcx: return codecs::magickReadThroughModule(data, "PCX", out, allocate);
+        case Format::Tga: return codecs::magickReadThroughModule(data, "TGA", out, allocate);
+        case Format::Wmf: return codecs::magickReadThroughModule(data, "WMF", out, allocate);
         case Format::Emf: return codecs::readEmf(data, out);
         case Format::Unknown: break;
         }
@@ -238,32 +246,64 @@ CodecResult readPictureFile(const QString &path, QByteArray &data)
                       QStringLiteral("The file cannot be opened: %1").arg(file.errorString()));
     if (file.size() > kMaxPictureFileBytes)
         return failed(CodecError::TooLarge, QStringLiteral("The file is too large."));
+    return readPictureBytes(file.handle(), data);
+}
+
+CodecResult readPictureBytes(int fd, QByteArray &data)
+{
     try {
-        // Read in pieces, so that a file that grows while it is read (or a device) stops at the limit.
-        while (!file.atEnd() && file.error() == QFileDevice::NoError) {
-            const QByteArray piece = file.read(4 * 1024 * 1024);
-            if (piece.isEmpty())
-                break;
-            if (data.size() + piece.size() > kMaxPictureFileBytes)
+        struct stat st{};
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size < kMaxPictureFileBytes)
+            data.reserve(qsizetype(st.st_size) + 1);
+        // Read in pieces, so that a file that grows while it is read stops at the limit.
+        constexpr qsizetype kPiece = 4 * 1024 * 1024;
+        for (;;) {
+            const qsizetype at = data.size();
+            if (at + kPiece > kMaxPictureFileBytes + 1)
+                data.resize(kMaxPictureFileBytes + 1);
+            else
+                data.resize(at + kPiece);
+            const ssize_t n = ::read(fd, data.data() + at, size_t(data.size() - at));
+            if (n < 0 && errno == EINTR) {
+                data.resize(at);
+                continue;
+            }
+            if (n < 0) {
+                const int error = errno;
+                data.clear();
+                return failed(CodecError::CannotDecode,
+                              QStringLiteral("The file cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+            }
+            data.resize(at + n);
+            if (data.size() > kMaxPictureFileBytes) {
+                data.clear();
                 return failed(CodecError::TooLarge, QStringLiteral("The file is too large."));
-            data += piece;
+            }
+            if (n == 0)
+                break;
         }
     } catch (const std::bad_alloc &) {
+        data.clear();
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the file."));
     }
-    if (file.error() != QFileDevice::NoError)
-        return failed(CodecError::CannotDecode, QStringLiteral("The file cannot be read: %1").arg(file.errorString()));
     return succeeded();
 }
 
 CodecResult decodeImageFile(const QString &path, QImage &out, const PixelAllocator &allocate)
 {
-    const Format byExtension = formatForExtension(QFileInfo(path).suffix());
-    if (byExtension == Format::Unknown)
+    if (formatForExtension(QFileInfo(path).suffix()) == Format::Unknown)
         return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported: %1").arg(path));
     QByteArray data;
     if (CodecResult r = readPictureFile(path, data); !r.ok)
         return r;
+    return decodeFileBytes(data, path, out, allocate);
+}
+
+CodecResult decodeFileBytes(const QByteArray &data, const QString &path, QImage &out, const PixelAllocator &allocate)
+{
+    const Format byExtension = formatForExtension(QFileInfo(path).suffix());
+    if (byExtension == Format::Unknown)
+        return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported: %1").arg(path));
     return decode(data, byExtension, out, allocate);
 }
 
@@ -274,6 +314,55 @@ CodecResult decodeImageData(const QByteArray &data, const QString &nameHint, QIm
     return decode(data, formatForExtension(extensionOfHint(nameHint)), out, allocate);
 }
 
-bool decodingDrawsText(const QByteArray &head) { return sniff(head) == Format::Emf; }
+DecoderNeeds decoderNeeds(const QByteArray &data, const QString &name, bool fromFile)
+{
+    Format format = sniff(data.left(kSniffBytes));
+    if (format == Format::Unknown)
+        format = formatForExtension(fromFile ? QFileInfo(name).suffix() : extensionOfHint(name));
+    switch (format) {
+    case Format::Jpeg: return {Decoder::Qt, "jpeg", false};
+    case Format::Png: return {Decoder::Qt, "png", false};
+    case Format::Gif: return {Decoder::Qt, "gif", false};
+    case Format::Bmp: return {Decoder::Qt, "bmp", false};
+    case Format::Tiff: return {Decoder::Qt, "tiff", false};
+    case Format::Wbmp: return {Decoder::Qt, "wbmp", false};
+    case Format::Psd: return {Decoder::Magick, "PSD", false};
+    case Format::Pcx: return {Decoder::Magick, "PCX", false};
+    case Format::Tga: return {Decoder::Magick, "TGA", false};
+    case Format::Wmf: return {Decoder::Magick, "WMF", true};
+    case Format::Emf: return {Decoder::Metafile, "EMF", true};
+    case Format::Unknown: break;
+    }
+    return {};
+}
+
+namespace {
+
+// A reader's plugin is loaded as a reader is made for its format.
+void prepareQtReader(const char *format)
+{
+    QBuffer empty;
+    empty.open(QIODevice::ReadOnly);
+    QImageReader reader(&empty, format);
+    reader.setAutoDetectImageFormat(false); // no other plugin is tried
+    reader.canRead();
+}
+
+} // namespace
+
+bool prepareDecoder(const DecoderNeeds &needs, QString &why)
+{
+    switch (needs.decoder) {
+    case Decoder::None: return true;
+    case Decoder::Qt: prepareQtReader(needs.format); return true;
+    case Decoder::Magick: return codecs::prepareMagickThroughModule(needs.format, why);
+    case Decoder::Metafile:
+        // The pictures a metafile holds are read by Qt's readers.
+        for (const char *format : {"jpeg", "png", "gif", "bmp", "tiff", "wbmp"})
+            prepareQtReader(format);
+        return codecs::prepareEmf(why);
+    }
+    return true;
+}
 
 } // namespace platform

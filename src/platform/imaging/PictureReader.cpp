@@ -1,7 +1,9 @@
-// The program's side of the picture reader: starts the helper under its limits, waits for it
-// with the windows painted, tells from how it ended what happened, and maps the pixels.
+// The program's side of the picture reader: starts the helper under its limits, hands it the
+// picture, waits for it with the windows painted, tells from its answer or from how it ended
+// what happened, and maps the pixels.
 #include "platform/imaging/PictureReader.h"
 
+#include "platform/files/RegularFile.h"
 #include "platform/imaging/PictureReaderProtocol.h"
 #include "platform/imaging/codecs/CodecSupport.h"
 #include "platform/process/HelperChannel.h"
@@ -9,25 +11,28 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
-#include <QTimer>
 
 #include <algorithm>
-#include <memory>
-#include <mutex>
-#include <utility>
+#include <atomic>
+
 #include <cerrno>
 #include <csignal>
-#include <ctime>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 extern char **environ;
 
@@ -40,14 +45,18 @@ using namespace readerproto;
 namespace {
 
 constexpr PictureReaderLimits kDefaultLimits;
-// How long a helper that has answered may take to end before it is made to.
+// How long a helper that has answered with an error may take to end before it is made to, and
+// one whose answer broke off (it is ending, or answers no more).
 constexpr int kExitGraceMs = 2000;
+constexpr int kEndingGraceMs = 200;
 // A helper that failed after its resident memory came this close to the limit ran out of it.
 constexpr double kNearMemoryLimit = 0.9;
 #ifdef PELMORA_SANITIZED
 // The exit code of a sanitizer's report (and of its memory limit) in the helper.
 constexpr int kSanitizerExitCode = 86;
 #endif
+// What is kept of what a helper wrote to its standard error.
+constexpr qsizetype kMaxErrorText = 16 * 1024;
 
 PictureReaderLimits &limitsInUse()
 {
@@ -55,11 +64,8 @@ PictureReaderLimits &limitsInUse()
     return limits;
 }
 
-PictureReaderRun &lastRun()
-{
-    static PictureReaderRun run;
-    return run;
-}
+std::mutex runMutex; // guards lastRun and the helpers that are ending
+PictureReaderRun lastRun;
 
 bool guiReading = false; // touched on the GUI thread only
 
@@ -83,10 +89,10 @@ private:
     int fd_;
 };
 
-// The memfd holding a picture's bytes for a helper, read from its start.
+// A sealed memfd holding a picture's bytes for a helper, read from its start.
 int inputMemory(const QByteArray &data)
 {
-    Descriptor fd(memfd_create("pelmora-picture-input", MFD_CLOEXEC));
+    Descriptor fd(memfd_create("pelmora-picture-input", MFD_CLOEXEC | MFD_ALLOW_SEALING));
     if (!fd.valid())
         return -1;
     const char *at = data.constData();
@@ -100,7 +106,8 @@ int inputMemory(const QByteArray &data)
         at += n;
         left -= n;
     }
-    if (lseek(fd.get(), 0, SEEK_SET) != 0)
+    if (lseek(fd.get(), 0, SEEK_SET) != 0 ||
+        fcntl(fd.get(), F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0)
         return -1;
     return fd.release();
 }
@@ -143,49 +150,12 @@ bool setLimits(pid_t pid, const PictureReaderLimits &limits)
     return ok;
 }
 
-void nap(int milliseconds)
-{
-    const timespec t{0, long(milliseconds) * 1000 * 1000};
-    nanosleep(&t, nullptr);
-}
-
-// How the helper ended.
-struct Ending {
-    int status = 0;
-    rusage usage{};
-    bool killed = false; // by us, at the deadline or after it had answered and lingered
-};
-
-// Waits for the helper to end, at most graceMs (-1: for ever), and then ends it.
-Ending reap(pid_t pid, int graceMs, const helper::Pump &pump)
-{
-    Ending e;
-    QElapsedTimer waited, sincePump;
-    waited.start();
-    sincePump.start();
-    for (;;) {
-        const pid_t r = wait4(pid, &e.status, WNOHANG, &e.usage);
-        if (r == pid || (r < 0 && errno != EINTR))
-            return e;
-        if (graceMs >= 0 && waited.elapsed() >= graceMs)
-            break;
-        if (pump && sincePump.elapsed() >= helper::kSliceMs) {
-            pump();
-            sincePump.restart();
-        }
-        nap(1);
-    }
-    ::kill(pid, SIGKILL);
-    e.killed = true;
-    while (wait4(pid, &e.status, 0, &e.usage) < 0 && errno == EINTR) {
-    }
-    return e;
-}
-
 double cpuSeconds(const rusage &u)
 {
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 CodecResult tooSlow() { return failed(CodecError::TooSlow, QStringLiteral("The picture takes too long to read.")); }
 CodecResult outOfMemory()
@@ -196,6 +166,23 @@ CodecResult brokenAnswer(const QString &why)
 {
     return failed(CodecError::CannotDecode, QStringLiteral("The picture could not be read: %1").arg(why));
 }
+CodecResult brokenReader(const QString &why)
+{
+    return failed(CodecError::ReaderBroken, QStringLiteral("The picture reader cannot be started: %1").arg(why));
+}
+QString endingText(const helper::Ending &ending)
+{
+    if (WIFSIGNALED(ending.status))
+        return QStringLiteral("it ended with signal %1").arg(WTERMSIG(ending.status));
+    return QStringLiteral("it ended with exit code %1").arg(WIFEXITED(ending.status) ? WEXITSTATUS(ending.status) : -1);
+}
+
+// The bytes of the pixels of the last picture read, at most kPreparedBytes: the next helper
+// makes the memory of a picture that large ahead (making a picture's memory takes the kernel
+// about as long as decoding a small picture). A helper waiting for the next load holds that
+// memory.
+constexpr qint64 kPreparedBytes = 128LL * 1024 * 1024;
+std::atomic<qint64> expectedPixelBytes{0};
 
 struct PixelMapping {
     void *address;
@@ -210,8 +197,9 @@ void unmapPixels(void *info)
 }
 
 // The picture the helper put into the memfd, once its announced size is checked against the
-// picture limits and the memory itself. The helper is gone, and the memory is sealed against
-// shrinking before it is mapped: nothing can take pages from under the picture.
+// picture limits and the memory itself. The memory is sealed against a change of size before
+// its size is looked at: nothing can take pages from under the picture, also while the helper
+// is still there.
 CodecResult mapPixels(int fd, QSize size, QImage &out)
 {
     if (size.width() < 1 || size.height() < 1 || !withinPictureLimits(size))
@@ -221,7 +209,8 @@ CodecResult mapPixels(int fd, QSize size, QImage &out)
     if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0 || fstat(fd, &st) != 0 ||
         st.st_size != bytes)
         return brokenAnswer(QStringLiteral("the pixels do not match the picture's size."));
-    void *address = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    // Mapped whole at once: the pages are there already, only the program's view of them is made.
+    void *address = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
     if (address == MAP_FAILED)
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     auto *mapping = new PixelMapping{address, size_t(bytes)};
@@ -231,46 +220,110 @@ CodecResult mapPixels(int fd, QSize size, QImage &out)
         unmapPixels(mapping);
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     }
+    expectedPixelBytes = std::min(bytes, kPreparedBytes);
     return succeeded();
 }
 
-// A helper process and the program's ends of its descriptors; the process is reaped by whoever
+// The file a helper was started from, as it was then: a file put in its place, or changed
+// where it lies, is another helper.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec changed{};
+    bool operator==(const FileIdentity &o) const
+    {
+        return device == o.device && inode == o.inode && changed.tv_sec == o.changed.tv_sec &&
+               changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+std::optional<FileIdentity> identityOf(const QString &path)
+{
+    struct stat st{};
+    if (stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino, st.st_ctim};
+}
+
+// A helper process and the program's ends of its descriptors; the process is ended by whoever
 // holds it.
 struct Helper {
     pid_t pid = -1;
-    Descriptor socket, pixels, notices;
+    int error = 0; // why it could not be started
+    Descriptor socket, pixels, notices, errors;
     QString program;
+    std::optional<FileIdentity> identity;
     PictureReaderLimits limits;
 };
 
-// Starts a helper, given the descriptor of a picture's bytes (or -1).
-std::unique_ptr<Helper> startHelper(const QString &program, const PictureReaderLimits &limits, int inputFd)
+// Starts a helper under its limits, with the memory for the pixels of a picture of the size
+// last read: made ahead by a helper started ahead of its load, made here while it starts by one
+// started for a load. Its standard error is a pipe whose end in the helper does not wait: what
+// does not fit is lost, and the helper never waits for the program to read it.
+std::unique_ptr<Helper> startHelper(const QString &program, const PictureReaderLimits &limits, bool ahead)
 {
     auto h = std::make_unique<Helper>();
     h->program = program;
     h->limits = limits;
+    h->identity = identityOf(program);
     h->pixels.reset(memfd_create("pelmora-picture", MFD_CLOEXEC | MFD_ALLOW_SEALING));
-    const Descriptor none(inputFd < 0 ? open("/dev/null", O_RDONLY | O_CLOEXEC) : -1);
-    int noticePipe[2] = {-1, -1};
-    if (!h->pixels.valid() || (inputFd < 0 && !none.valid()) || pipe2(noticePipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return nullptr;
+    int noticePipe[2] = {-1, -1}, errorPipe[2] = {-1, -1};
+    if (!h->pixels.valid() || pipe2(noticePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        h->error = errno;
+        return h;
+    }
     h->notices.reset(noticePipe[0]);
     const Descriptor noticeEnd(noticePipe[1]);
+    if (pipe2(errorPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        h->error = errno;
+        return h;
+    }
+    h->errors.reset(errorPipe[0]);
+    const Descriptor errorEnd(errorPipe[1]);
+    const qint64 expected = expectedPixelBytes;
+    std::vector<QByteArray> arguments;
+    if (ahead && expected > 0)
+        arguments.push_back("--pixels=" + QByteArray::number(expected));
     const helper::Started started = helper::start(
-        program,
-        {{h->pixels.get(), kPixelsFd}, {inputFd < 0 ? none.get() : inputFd, kInputFd}, {noticeEnd.get(), kNoticeFd}},
-        helperEnvironment(limits));
-    if (started.pid < 0)
-        return nullptr;
+        program, {{errorEnd.get(), STDERR_FILENO}, {h->pixels.get(), kPixelsFd}, {noticeEnd.get(), kNoticeFd}},
+        helperEnvironment(limits), arguments);
+    if (started.pid < 0) {
+        h->error = started.error;
+        return h;
+    }
     h->pid = started.pid;
     h->socket.reset(started.socket);
+    // Nothing is read before the request comes, and the request comes after the limits.
+    if (!setLimits(h->pid, limits)) {
+        h->error = errno;
+        helper::end(h->pid, 0);
+        h->pid = -1;
+        return h;
+    }
+    if (!ahead && expected > 0)
+        fallocate(h->pixels.get(), 0, 0, expected);
     return h;
 }
 
-// Starting a helper takes longer than most pictures take to read (it loads the libraries of
-// every decoder): after each load one is started to wait for the next, so that clicking
-// through a folder of pictures stays quick. It waits on its socket and spends nothing; it
-// ends with the program.
+void endHelper(std::unique_ptr<Helper> h)
+{
+    if (h && h->pid > 0)
+        helper::end(h->pid, 0);
+}
+
+// What a helper wrote to its standard error, at most kMaxErrorText of it.
+QByteArray errorText(int fd)
+{
+    QByteArray text(kMaxErrorText, Qt::Uninitialized);
+    const ssize_t n = ::read(fd, text.data(), size_t(text.size()));
+    text.resize(n > 0 ? n : 0);
+    return text;
+}
+
+// Starting a helper takes longer than many pictures take to read (it loads Qt and its
+// libraries): a helper is started for the next load as soon as one has its picture, so that
+// clicking through a folder of pictures finds one ready. It waits on its socket and spends
+// nothing; it ends with the program.
 std::mutex spareMutex;
 std::unique_ptr<Helper> spare;
 
@@ -279,16 +332,14 @@ bool sameLimits(const PictureReaderLimits &a, const PictureReaderLimits &b)
     return a.cpuSeconds == b.cpuSeconds && a.memoryBytes == b.memoryBytes && a.deadlineMs == b.deadlineMs;
 }
 
-void endHelper(std::unique_ptr<Helper> h)
+// True while the child runs: not ended, not stopped.
+bool running(pid_t pid)
 {
-    if (!h)
-        return;
-    ::kill(h->pid, SIGKILL);
-    while (waitpid(h->pid, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    siginfo_t info{};
+    return waitid(P_PID, id_t(pid), &info, WEXITED | WSTOPPED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
 }
 
-// The waiting helper, if it is one of this program and limits and still there.
+// The waiting helper, if it is one of this program file and these limits and still runs.
 std::unique_ptr<Helper> takeSpare(const QString &program, const PictureReaderLimits &limits)
 {
     std::unique_ptr<Helper> h;
@@ -296,7 +347,8 @@ std::unique_ptr<Helper> takeSpare(const QString &program, const PictureReaderLim
         const std::lock_guard lock(spareMutex);
         h = std::move(spare);
     }
-    if (h && (h->program != program || !sameLimits(h->limits, limits) || waitpid(h->pid, nullptr, WNOHANG) != 0)) {
+    if (h && (h->program != program || !sameLimits(h->limits, limits) || !h->identity ||
+              h->identity != identityOf(program) || !running(h->pid))) {
         endHelper(std::move(h));
         return nullptr;
     }
@@ -310,12 +362,48 @@ void keepSpare(const QString &program, const PictureReaderLimits &limits)
         if (spare)
             return;
     }
-    std::unique_ptr<Helper> h = startHelper(program, limits, -1);
+    std::unique_ptr<Helper> h = startHelper(program, limits, true);
+    if (h->pid < 0)
+        return;
     const std::lock_guard lock(spareMutex);
     if (!spare)
         spare = std::move(h);
     else
         endHelper(std::move(h));
+}
+
+// The helpers that answered and were ended then, reaped (and their run noted) by the next load.
+std::vector<pid_t> endedHelpers;
+
+void reapEnded()
+{
+    const std::lock_guard lock(runMutex);
+    for (const pid_t pid : endedHelpers) {
+        const helper::Ending e = helper::end(pid, 0);
+        lastRun.helperCpuSeconds = cpuSeconds(e.usage);
+        lastRun.helperPeakBytes = qint64(e.usage.ru_maxrss) * 1024;
+    }
+    endedHelpers.clear();
+}
+
+// The descriptor the helper reads the picture from: the file, opened here (a FIFO or a device
+// is not waited for), or the bytes held in memory.
+CodecResult openInput(const QString &path, const QByteArray *data, Descriptor &input)
+{
+    if (data) {
+        input.reset(inputMemory(*data));
+        if (!input.valid())
+            return failed(CodecError::CannotDecode, QStringLiteral("The picture could not be handed to its reader: %1")
+                                                        .arg(systemError(errno)));
+        return succeeded();
+    }
+    QFile file;
+    if (!openRegularFile(file, path))
+        return failed(CodecError::CannotDecode, QStringLiteral("The file cannot be opened: %1").arg(path));
+    if (file.size() > kMaxPictureFileBytes)
+        return failed(CodecError::TooLarge, QStringLiteral("The file is too large."));
+    input.reset(fcntl(file.handle(), F_DUPFD_CLOEXEC, 0));
+    return input.valid() ? succeeded() : failed(CodecError::CannotDecode, systemError(errno));
 }
 
 // One picture read by a helper. data, when given, is the picture's bytes; targetFor, for a
@@ -327,43 +415,31 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
     if (gui && guiReading)
         return failed(CodecError::Busy, QStringLiteral("Another picture is being read."));
     const QScopedValueRollback<bool> reading(guiReading, guiReading || gui);
-    lastRun() = {};
+    reapEnded();
+    {
+        const std::lock_guard lock(runMutex);
+        lastRun = {};
+    }
     QElapsedTimer wall;
     wall.start();
     const PictureReaderLimits limits = limitsInUse();
 
     const QString program = pictureReaderPath();
     if (program.isEmpty())
-        return failed(CodecError::CannotDecode, QStringLiteral("The picture reader (pelmora-decoder) is missing."));
-    // A picture held in memory goes to a helper of its own, which is given the bytes; a file
-    // to the helper started after the last load, if there is one.
-    std::unique_ptr<Helper> reader = data ? nullptr : takeSpare(program, limits);
-    if (!reader) {
-        const Descriptor input(data ? inputMemory(*data) : -1);
-        if (data && !input.valid())
-            return failed(CodecError::CannotDecode, QStringLiteral("The picture reader could not be prepared."));
-        reader = startHelper(program, limits, input.get());
-    }
-    const auto nextSpare = qScopeGuard([&] {
-        // On the GUI thread the next helper starts once the picture is shown.
-        if (gui)
-            QTimer::singleShot(0, [program, limits] { keepSpare(program, limits); });
-        else
-            keepSpare(program, limits);
-    });
+        return failed(CodecError::ReaderMissing, QStringLiteral("The picture reader (pelmora-decoder) is missing."));
+    Descriptor input;
+    if (CodecResult opened = openInput(request.name, data, input); !opened)
+        return opened;
+    std::unique_ptr<Helper> reader = takeSpare(program, limits);
     if (!reader)
-        return failed(CodecError::CannotDecode, QStringLiteral("The picture reader could not be started."));
+        reader = startHelper(program, limits, false);
+    if (reader->pid < 0)
+        return brokenReader(systemError(reader->error));
     const pid_t pid = reader->pid;
     const int socket = reader->socket.get();
 
-    helper::Pump pump;
     int pointerBefore = Pointer::Default;
     if (gui) {
-        pump = [] {
-            // The windows are painted; a click or a key waits until the picture is read.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, helper::kSliceMs);
-            return true;
-        };
         pointerBefore = Screen::get().mousePointer();
         Screen::get().setMousePointer(Pointer::Hourglass);
     }
@@ -371,9 +447,13 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
         if (gui)
             Screen::get().setMousePointer(pointerBefore);
     });
+    const helper::Pump pump = helper::guiPump();
 
-    // Nothing is decoded before the request arrives, and the request comes after the limits.
-    bool sent = setLimits(pid, limits) && helper::sendMessage(socket, encode(request));
+    bool sent = helper::sendMessage(socket, encode(request), {input.get()});
+    input.reset();
+    // The next load finds a helper ready, however soon it comes.
+    keepSpare(program, limits);
+    bool ready = false;
     std::optional<Result> result;
     QSize target, announced;
     while (sent) {
@@ -382,40 +462,31 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
         if (left <= 0 || !helper::receiveMessage(socket, message, int(left), kMaxMessage, pump))
             break;
         const std::optional<Answered> answer = decodeAnswer(message);
-        if (!answer)
-            break;
-        if (answer->type == Answer::Result) {
+        if (!answer || (answer->type == Answer::Ready) == ready)
+            break; // Ready comes first, and once
+        if (answer->type == Answer::Ready) {
+            ready = true;
+        } else if (answer->type == Answer::Result) {
             result = answer->result;
             break;
+        } else {
+            if (request.kind != Kind::Preview || announced.isValid())
+                break; // a size is announced once, and only for a preview
+            announced = answer->size;
+            target = targetFor ? targetFor(announced) : QSize();
+            sent = helper::sendMessage(socket, targetReply(target));
         }
-        if (request.kind != Kind::Preview || announced.isValid())
-            break; // a size is announced once, and only for a preview
-        announced = answer->size;
-        target = targetFor ? targetFor(announced) : QSize();
-        sent = helper::sendMessage(socket, targetReply(target));
     }
-    const bool pastDeadline = !result && wall.elapsed() >= limits.deadlineMs;
-    const Ending ending = reap(pid, result ? kExitGraceMs : pastDeadline ? 0 : kExitGraceMs, pump);
-    char notice = 0;
-    const bool noticed = ::read(reader->notices.get(), &notice, 1) == 1;
-    lastRun() = {cpuSeconds(ending.usage), qint64(ending.usage.ru_maxrss) * 1024, wall.elapsed()};
 
-    const bool signalled = WIFSIGNALED(ending.status);
-    const int signal = signalled ? WTERMSIG(ending.status) : 0;
-    const bool overCpu = signal == SIGXCPU || (signal == SIGKILL && cpuSeconds(ending.usage) >= limits.cpuSeconds);
-    const bool overMemory =
-        noticed || double(lastRun().helperPeakBytes) >= kNearMemoryLimit * double(limits.memoryBytes);
-#ifdef PELMORA_SANITIZED
-    if (WIFEXITED(ending.status) && WEXITSTATUS(ending.status) == kSanitizerExitCode && !overMemory) {
-        // A sanitizer found a fault in a decoder: in a sanitizer build that must not pass as
-        // a damaged picture.
-        qFatal("The picture reader's sanitizer reported a fault while reading %s", qPrintable(request.path));
-    }
-#endif
-    if (result && !ending.killed && WIFEXITED(ending.status) && WEXITSTATUS(ending.status) == 0) {
-        if (result->error != CodecError::None)
-            return overMemory ? outOfMemory()
-                              : CodecResult{false, result->error, result->message, result->refused};
+    if (result && result->error == CodecError::None) {
+        // The helper has done its work: it is ended now and reaped by the next load, and the
+        // picture is here as soon as it is mapped.
+        helper::kill(pid);
+        {
+            const std::lock_guard lock(runMutex);
+            endedHelpers.push_back(pid);
+            lastRun.wallMs = wall.elapsed();
+        }
         if (request.kind == Kind::Preview) {
             const QSize expected = target.isValid() ? target : announced;
             if (!announced.isValid() || result->original != announced || result->pixels != expected)
@@ -424,6 +495,40 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
                 *original = announced;
         }
         return mapPixels(reader->pixels.get(), result->pixels, out);
+    }
+
+    // A helper that answered may end as it will, to tell how (out of memory, say); one that
+    // broke off is ending or is ended.
+    const bool pastDeadline = !result && wall.elapsed() >= limits.deadlineMs;
+    const helper::Ending ending = helper::end(pid, result ? kExitGraceMs : pastDeadline ? 0 : kEndingGraceMs, pump);
+    char notice = 0;
+    const bool noticed = ::read(reader->notices.get(), &notice, 1) == 1;
+    const double cpu = cpuSeconds(ending.usage);
+    const qint64 peak = qint64(ending.usage.ru_maxrss) * 1024;
+    {
+        const std::lock_guard lock(runMutex);
+        lastRun = {cpu, peak, wall.elapsed()};
+    }
+
+    const bool signalled = WIFSIGNALED(ending.status);
+    const int signal = signalled ? WTERMSIG(ending.status) : 0;
+    const bool overCpu = signal == SIGXCPU || (signal == SIGKILL && cpu >= limits.cpuSeconds);
+    const bool overMemory = noticed || double(peak) >= kNearMemoryLimit * double(limits.memoryBytes);
+#ifdef PELMORA_SANITIZED
+    if (WIFEXITED(ending.status) && WEXITSTATUS(ending.status) == kSanitizerExitCode && !overMemory) {
+        // A sanitizer found a fault in a decoder: in a sanitizer build that must not pass as
+        // a damaged picture.
+        qFatal("The picture reader's sanitizer reported a fault while reading %s:\n%s", qPrintable(request.name),
+               errorText(reader->errors.get()).constData());
+    }
+#endif
+    if (!ready && !pastDeadline && !overCpu)
+        return brokenReader(endingText(ending) + QStringLiteral(" before it was ready: ") +
+                            QString::fromLocal8Bit(errorText(reader->errors.get())).trimmed().left(200));
+    if (result) {
+        if (result->error == CodecError::Unsafe)
+            return failed(CodecError::Unsafe, result->message);
+        return overMemory ? outOfMemory() : CodecResult{false, result->error, result->message, result->refused};
     }
     // An allocation the helper saw fail is the cause, even where the CPU time ran out while
     // the memory was being filled; a peak near the limit without one only where it did not.
@@ -455,13 +560,28 @@ QString pictureReaderPath() { return helper::besideProgram("PELMORA_DECODER_HELP
 
 bool pictureBeingRead() { return guiReading; }
 
-PictureReaderRun lastPictureReaderRun() { return lastRun(); }
+void endSparePictureReader()
+{
+    std::unique_ptr<Helper> h;
+    {
+        const std::lock_guard lock(spareMutex);
+        h = std::move(spare);
+    }
+    endHelper(std::move(h));
+}
+
+PictureReaderRun lastPictureReaderRun()
+{
+    reapEnded();
+    const std::lock_guard lock(runMutex);
+    return lastRun;
+}
 
 CodecResult loadImageFile(const QString &path, QImage &out)
 {
     if (!isSupportedForReading(QFileInfo(path).suffix()))
         return failed(CodecError::NotSupported, QStringLiteral("The picture type is not supported: %1").arg(path));
-    return read(Request{Kind::File, path, {}}, nullptr, {}, out, nullptr);
+    return read(Request{Kind::File, path}, nullptr, {}, out, nullptr);
 }
 
 CodecResult loadImageData(const QByteArray &data, const QString &nameHint, QImage &out)
@@ -470,13 +590,13 @@ CodecResult loadImageData(const QByteArray &data, const QString &nameHint, QImag
         return failed(CodecError::CannotDecode, QStringLiteral("The file is empty."));
     if (data.size() > kMaxPictureFileBytes)
         return failed(CodecError::TooLarge, QStringLiteral("The data is too large."));
-    return read(Request{Kind::Data, {}, nameHint}, &data, {}, out, nullptr);
+    return read(Request{Kind::Data, nameHint}, &data, {}, out, nullptr);
 }
 
 CodecResult loadPreviewFile(const QString &path, const std::function<QSize(QSize)> &targetFor, QImage &out,
                             QSize &original)
 {
-    return read(Request{Kind::Preview, path, {}}, nullptr, targetFor, out, &original);
+    return read(Request{Kind::Preview, path}, nullptr, targetFor, out, &original);
 }
 
 } // namespace platform

@@ -2,22 +2,26 @@
 // The picture reader: every picture file that comes in from outside is decoded in a helper
 // process ("pelmora-decoder"), never in the program. The decoders are C libraries (libjpeg,
 // libpng, libtiff, libemf2svg, libwmf, ImageMagick) fed with whatever a user opens, drops or
-// downloads; in the helper, one that hangs, swells or crashes ends only the helper, and the
-// designs, which live only in the program's memory, are never touched.
+// downloads; in the helper, one that hangs, swells or crashes ends only the helper, one that a
+// file takes over reaches nothing but the helper, and the designs, which live only in the
+// program's memory, are never touched.
 //
-// The helper reads one picture and ends. It runs under limits the system enforces, set before
-// it decodes: CPU time (RLIMIT_CPU), its address space (RLIMIT_AS; in a sanitizer build, whose
-// shadow memory takes terabytes of it, the sanitizer's own resident-memory limit), a
-// wall-clock deadline the program keeps, and a seccomp filter that takes away the network,
-// file writes, new programs and signals to other processes (a filter rather than namespaces:
-// it needs no privilege, where unprivileged user namespaces are switched off on many systems
-// and by some security modules, and a network namespace alone would still leave every
-// writable file open; loading it takes well under a millisecond). The pixels come back through
-// shared memory (a memfd the program maps; nothing is copied through the socket), and the
-// size the helper announces is checked against the picture limits and the memory before use.
+// The helper reads one picture and ends. It is a session of its own without a terminal, holds
+// no descriptor of the program's but its own, cannot be looked into and ends with the program.
+// It runs under limits the system enforces, set before it reads: CPU time (RLIMIT_CPU, the hard
+// limit a second later), its address space (RLIMIT_AS; in a sanitizer build, whose shadow
+// memory takes terabytes of it, the sanitizer's own resident-memory limit) and a wall-clock
+// deadline the program keeps. The program opens the picture and hands the helper a descriptor
+// to read it by; the helper loads what the picture's decoder needs and then shuts itself in
+// (see PictureReaderSandbox.cpp) before the decoder sees a byte. The pixels come back through
+// shared memory (a memfd the program maps; nothing is copied through the socket), and the size
+// the helper announces is checked against the picture limits and the memory before use.
 //
 // How the helper ended is the result: past its CPU time or the deadline, TooSlow; out of
 // memory, TooLarge (without a size); a crash, a broken answer or anything else, CannotDecode.
+// A helper that is not installed is ReaderMissing, one that cannot be started or ends before
+// it is ready ReaderBroken, and where the system cannot shut it in the helper reads nothing
+// and says Unsafe, with the cause.
 //
 // On the GUI thread the program keeps painting its windows while it waits (user input waits
 // until the picture is read) and shows the hourglass; a load asked for meanwhile (by an event
@@ -42,7 +46,7 @@ PictureReaderLimits pictureReaderLimits();
 void setPictureReaderLimits(const PictureReaderLimits &limits);
 
 // Where the helper is: $PELMORA_DECODER_HELPER when set, else "pelmora-decoder" beside the
-// running program; "" when there is none (then every load fails with CannotDecode).
+// running program; "" when there is none (then every load fails with ReaderMissing).
 QString pictureReaderPath();
 
 // Loads a picture file small, for the image browser's preview, as decodePreviewFile
@@ -53,8 +57,11 @@ CodecResult loadPreviewFile(const QString &path, const std::function<QSize(QSize
 // True while the GUI thread waits for a picture.
 bool pictureBeingRead();
 
+// Ends the helper started ahead of the next load, if there is one: the next load starts its own.
+void endSparePictureReader();
+
 // What the last helper took, for the benchmarks: its CPU time, its resident peak and the
-// wall time of the whole load; all 0 when no helper ran.
+// wall time of the whole load; all 0 when no helper ran. Waits for the helper to be gone.
 struct PictureReaderRun {
     double helperCpuSeconds = 0;
     qint64 helperPeakBytes = 0;
@@ -64,13 +71,19 @@ PictureReaderRun lastPictureReaderRun();
 
 // The helper's side, for its main(): reads the request from standard input, decodes under
 // the limits the program set, hands the pixels back and answers. Returns the helper's exit
-// code. A test helper passes hooks that misbehave on purpose: beforeDecode runs in place of
-// nothing just before the decoder, with the picture's file name or name hint; beforeAnswer
-// may change the size the answer announces.
+// code. A test helper passes hooks that misbehave on purpose, each given the picture's file
+// name or name hint: beforeSandbox runs when the decoder is prepared, just before the helper
+// shuts itself in; beforeDecode in place of nothing just before the decoder; previewTarget may
+// change the size a preview is decoded at; beforeAnswer may change the answer.
+namespace readerproto {
+struct Result;
+}
 struct PictureReaderHooks {
+    std::function<void(const QString &name)> beforeSandbox;
     std::function<void(const QString &name)> beforeDecode;
-    std::function<void(QSize &announced)> beforeAnswer;
+    std::function<void(QSize &target)> previewTarget;
+    std::function<void(readerproto::Result &answer)> beforeAnswer;
 };
-int runPictureReader(const PictureReaderHooks &hooks = {});
+int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks = {});
 
 } // namespace platform

@@ -1,32 +1,38 @@
 // The helper's side of the picture reader: one request, one picture, one answer. The program
-// has set the process's limits before it sends the request; here the process gives up what
-// it does not need before the decoders see a byte of the file (the network, file writes, new
-// programs, signals to other processes), and the pixels go into the memfd the program maps.
+// has set the process's limits before it sends the request. Here the helper follows the
+// program, says it is ready, takes the request with the descriptor of the picture's bytes,
+// loads what the picture's decoder would load while it decodes, shuts itself in (see
+// PictureReaderSandbox.cpp) and only then hands the bytes to the decoder; the pixels go into
+// the memfd the program maps.
 #include "platform/imaging/PictureReader.h"
 
 #include "platform/imaging/ImageDecoding.h"
 #include "platform/imaging/PictureReaderProtocol.h"
-#include "platform/imaging/codecs/CodecSupport.h"
+#include "platform/imaging/PictureReaderSandbox.h"
 #include "platform/process/HelperChannel.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QFile>
-#include <QImageReader>
-#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QThreadPool>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
 #include <memory>
-#include <sched.h>
-#include <seccomp.h>
+#include <poll.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/prctl.h>
 #include <unistd.h>
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
 
 namespace platform {
 
@@ -38,66 +44,19 @@ namespace {
 // request it waits as long as the program lets it: a helper may be started ahead of a load.
 constexpr int kRequestWaitMs = 30000;
 
-// Takes from the process what reading a picture does not need. A kernel without seccomp
-// leaves the helper under its limits only, and says so.
-void giveUpWhatIsNotNeeded()
-{
-    scmp_filter_ctx ctx = seccomp_init(SCMP_ACT_ALLOW);
-    if (!ctx) {
-        std::fprintf(stderr, "pelmora-decoder: no seccomp filter could be made\n");
-        return;
-    }
-    bool ok = true;
-    const auto deny = [&](int call, int error, unsigned count = 0, scmp_arg_cmp arg = {}) {
-        const int rc = count ? seccomp_rule_add(ctx, SCMP_ACT_ERRNO(error), call, 1, arg)
-                             : seccomp_rule_add(ctx, SCMP_ACT_ERRNO(error), call, 0);
-        ok = ok && rc == 0;
-    };
-    // The network: no socket can be made; the one to the program is there already.
-    for (const int call : {SCMP_SYS(socket), SCMP_SYS(socketpair), SCMP_SYS(connect), SCMP_SYS(bind),
-                           SCMP_SYS(listen), SCMP_SYS(accept), SCMP_SYS(accept4)})
-        deny(call, EACCES);
-    // File writes: files are opened to be read only, and nothing in the file system changes.
-    for (const int flag : {O_WRONLY, O_RDWR, O_CREAT, O_TRUNC}) {
-        deny(SCMP_SYS(open), EACCES, 1, SCMP_A1(SCMP_CMP_MASKED_EQ, scmp_datum_t(flag), scmp_datum_t(flag)));
-        deny(SCMP_SYS(openat), EACCES, 1, SCMP_A2(SCMP_CMP_MASKED_EQ, scmp_datum_t(flag), scmp_datum_t(flag)));
-    }
-    deny(SCMP_SYS(openat2), ENOSYS); // its flags are out of the filter's reach; the C library falls back
-    for (const int call :
-         {SCMP_SYS(creat), SCMP_SYS(unlink), SCMP_SYS(unlinkat), SCMP_SYS(rename), SCMP_SYS(renameat),
-          SCMP_SYS(renameat2), SCMP_SYS(mkdir), SCMP_SYS(mkdirat), SCMP_SYS(rmdir), SCMP_SYS(link),
-          SCMP_SYS(linkat), SCMP_SYS(symlink), SCMP_SYS(symlinkat), SCMP_SYS(truncate), SCMP_SYS(chmod),
-          SCMP_SYS(fchmod), SCMP_SYS(fchmodat), SCMP_SYS(chown), SCMP_SYS(fchown), SCMP_SYS(lchown),
-          SCMP_SYS(fchownat), SCMP_SYS(mknod), SCMP_SYS(mknodat), SCMP_SYS(utime), SCMP_SYS(utimes),
-          SCMP_SYS(utimensat), SCMP_SYS(futimesat), SCMP_SYS(setxattr), SCMP_SYS(lsetxattr),
-          SCMP_SYS(fsetxattr), SCMP_SYS(removexattr), SCMP_SYS(lremovexattr), SCMP_SYS(fremovexattr)})
-        deny(call, EACCES);
-    deny(SCMP_SYS(io_uring_setup), ENOSYS); // would reach files past the filter
-    // New programs and processes; threads stay.
-    for (const int call : {SCMP_SYS(execve), SCMP_SYS(execveat), SCMP_SYS(fork), SCMP_SYS(vfork)})
-        deny(call, EPERM);
-    deny(SCMP_SYS(clone), EPERM, 1, SCMP_A0(SCMP_CMP_MASKED_EQ, scmp_datum_t(CLONE_THREAD), 0));
-    deny(SCMP_SYS(clone3), ENOSYS); // its flags are out of reach; threads are made with clone then
-    // Other processes: no signals, no debugging, no namespaces.
-    const scmp_datum_t self = scmp_datum_t(getpid());
-    deny(SCMP_SYS(kill), EPERM, 1, scmp_arg_cmp{0, SCMP_CMP_NE, self, 0});
-    deny(SCMP_SYS(tgkill), EPERM, 1, scmp_arg_cmp{0, SCMP_CMP_NE, self, 0});
-    for (const int call : {SCMP_SYS(tkill), SCMP_SYS(ptrace), SCMP_SYS(process_vm_readv),
-                           SCMP_SYS(process_vm_writev), SCMP_SYS(pidfd_open), SCMP_SYS(pidfd_send_signal),
-                           SCMP_SYS(pidfd_getfd), SCMP_SYS(mount), SCMP_SYS(umount2), SCMP_SYS(setns),
-                           SCMP_SYS(unshare), SCMP_SYS(chroot), SCMP_SYS(pivot_root)})
-        deny(call, EPERM);
-    if (!ok || seccomp_load(ctx) != 0)
-        std::fprintf(stderr, "pelmora-decoder: the seccomp filter could not be loaded\n");
-    seccomp_release(ctx);
-}
-
 // The memfd the program gave for the pixels: sized and mapped for a picture, rows of
 // 4 x width bytes.
 class SharedPixels {
 public:
     explicit SharedPixels(int fd) : fd_(fd) {}
-    ~SharedPixels() { unmap(); }
+
+    // Makes the memory of a picture of bytes ahead, while the helper waits: a picture of about
+    // that size is then decoded into memory that is there already.
+    void prepare(qint64 bytes)
+    {
+        if (bytes > 0 && ftruncate(fd_, off_t(bytes)) == 0)
+            mapBytes(bytes);
+    }
     SharedPixels(const SharedPixels &) = delete;
     SharedPixels &operator=(const SharedPixels &) = delete;
 
@@ -124,14 +83,6 @@ public:
         return true;
     }
 
-    void unmap()
-    {
-        if (address_)
-            munmap(address_, length_);
-        address_ = nullptr;
-        length_ = 0;
-    }
-
 private:
     bool inside(const QImage &image) const
     {
@@ -146,13 +97,23 @@ private:
     }
     bool map(QSize size)
     {
-        unmap();
-        const off_t bytes = off_t(4) * size.width() * size.height();
-        if (bytes <= 0 || ftruncate(fd_, bytes) != 0)
-            return false;
+        const qint64 bytes = qint64(4) * size.width() * size.height();
+        if (address_ && qint64(length_) == bytes)
+            return true;
+        if (address_)
+            munmap(address_, length_);
+        address_ = nullptr;
+        length_ = 0;
+        return bytes > 0 && ftruncate(fd_, off_t(bytes)) == 0 && mapBytes(bytes);
+    }
+    bool mapBytes(qint64 bytes)
+    {
         void *address = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
         if (address == MAP_FAILED)
             return false;
+        // The pages are made in one go rather than one fault at a time as the decoder writes;
+        // an older kernel makes them as they are written.
+        madvise(address, size_t(bytes), MADV_POPULATE_WRITE);
         address_ = address;
         length_ = size_t(bytes);
         return true;
@@ -163,28 +124,40 @@ private:
     size_t length_ = 0;
 };
 
-// The bytes of a picture held in memory, from the program's memfd.
-bool readInput(QByteArray &data)
+// What the decoders of the usual pictures load while they first decode (their plugins, their
+// code, the calls into their libraries), done while the helper waits for its picture: a small
+// picture of each is written and read.
+void warmUp()
 {
-    for (;;) {
-        char buffer[64 * 1024];
-        const ssize_t n = ::read(kInputFd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (data.size() + n > kMaxPictureFileBytes)
-            return false;
-        data.append(buffer, n);
+    QImage small(8, 8, QImage::Format_RGB32);
+    small.fill(Qt::gray);
+    for (const char *format : {"jpeg", "png", "gif", "tiff", "wbmp"}) {
+        QBuffer buffer;
+        buffer.open(QIODevice::ReadWrite);
+        QImageWriter(&buffer, format).write(small);
+        buffer.seek(0);
+        QImageReader reader(&buffer, format);
+        reader.setAutoDetectImageFormat(false);
+        reader.read();
     }
 }
 
-QByteArray fileHead(const QString &path)
+// True when a message waits on the socket.
+bool waiting(int socket)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.read(64) : QByteArray();
+    pollfd p{socket, POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
+}
+
+// Where the helper's picture may read files from: none, but a metafile's fonts (and, under a
+// sanitizer, the memory figure its limit is kept by).
+QStringList readableFiles(const DecoderNeeds &needs)
+{
+    QStringList readable = needs.fonts ? fontFolders() : QStringList();
+#ifdef PELMORA_SANITIZED
+    readable << QStringLiteral("/proc/%1/statm").arg(getpid());
+#endif
+    return readable;
 }
 
 int gArgc = 1;
@@ -193,8 +166,14 @@ char *gArgv[] = {gProgramName, nullptr};
 
 } // namespace
 
-int runPictureReader(const PictureReaderHooks &hooks)
+int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
 {
+    // It ends with the program, cannot be looked into by others, and holds no descriptor but
+    // its own.
+    if (!helper::followProgram())
+        return 2;
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    close_range(kNoticeFd + 1, ~0U, 0);
     std::signal(SIGPIPE, SIG_IGN);
     // One allocator arena: every arena reserves its own address space under the limit.
     mallopt(M_ARENA_MAX, 1);
@@ -206,61 +185,87 @@ int runPictureReader(const PictureReaderHooks &hooks)
     dup2(null, STDIN_FILENO);
     dup2(STDERR_FILENO, STDOUT_FILENO);
     close(null);
+    if (!helper::sendMessage(socket, readyAnswer()))
+        return 2;
+    // A helper started ahead of a load gets ready for the usual pictures while it waits, the
+    // memory of the picture it expects included; one started for a load that is waiting gets
+    // ready for that picture only.
+    SharedPixels shared(kPixelsFd);
+    std::unique_ptr<QCoreApplication> app;
+    if (!waiting(socket)) {
+        app = std::make_unique<QGuiApplication>(gArgc, gArgv);
+        warmUp();
+        if (argc > 1 && std::strncmp(argv[1], "--pixels=", 9) == 0)
+            shared.prepare(std::strtoll(argv[1] + 9, nullptr, 10));
+    }
 
-    // Qt's image readers are found before the request, while a helper started ahead of a load
-    // waits: reading a small picture then takes a fraction of a millisecond, not five.
-    QImageReader::supportedImageFormats();
     QByteArray message;
-    if (!helper::receiveMessage(socket, message, -1, kMaxMessage))
+    std::vector<int> passed;
+    if (!helper::receiveMessage(socket, message, -1, kMaxMessage, {}, &passed))
         return 2;
     const std::optional<Request> request = decodeRequest(message);
-    if (!request)
+    if (!request || passed.size() != 1)
         return 2;
     QByteArray data;
-    if (request->kind == Kind::Data && !readInput(data))
-        return 2;
-    close(kInputFd);
+    const CodecResult readBytes = readPictureBytes(passed[0], data);
+    close(passed[0]);
+    const bool fromFile = request->kind != Kind::Data;
+    const DecoderNeeds needs = decoderNeeds(data, request->name, fromFile);
 
-    // Text in a metafile is drawn with the fonts of a GUI application; other pictures need none.
-    std::unique_ptr<QCoreApplication> app;
-    if (decodingDrawsText(request->kind == Kind::Data ? data.left(64) : fileHead(request->path))) {
+    // Text in a metafile is drawn with the fonts of a GUI application; ImageMagick's module is
+    // found beside the program; Qt's readers need no application.
+    if (!app && needs.decoder == Decoder::Metafile)
         app = std::make_unique<QGuiApplication>(gArgc, gArgv);
-        QFontDatabase::families(); // the font configuration is read (and its cache kept) before the filter
-    } else {
+    else if (!app && needs.decoder == Decoder::Magick)
         app = std::make_unique<QCoreApplication>(gArgc, gArgv);
-    }
     QThreadPool::globalInstance()->setMaxThreadCount(1); // one core: the time limit counts them all
-    giveUpWhatIsNotNeeded();
+    QString why;
+    Result result;
+    if (!prepareDecoder(needs, why))
+        result = {CodecError::CannotDecode, QStringLiteral("The picture's reader cannot be loaded: %1").arg(why), {}, {},
+                  {}};
+    if (hooks.beforeSandbox)
+        hooks.beforeSandbox(request->name);
+    if (!enterSandbox({socket, readableFiles(needs)}, why)) {
+        // Nothing is read that the helper cannot be kept from turning against the user.
+        helper::sendMessage(socket, resultAnswer({CodecError::Unsafe, why, {}, {}, {}}));
+        _exit(0);
+    }
 
     if (hooks.beforeDecode)
-        hooks.beforeDecode(request->kind == Kind::Data ? request->nameHint : request->path);
-    SharedPixels shared(kPixelsFd);
+        hooks.beforeDecode(request->name);
     const PixelAllocator allocate = [&shared](QSize size, QImage::Format format) { return shared.wrap(size, format); };
     QImage image;
     QSize original;
-    CodecResult decoded;
-    switch (request->kind) {
-    case Kind::File: decoded = decodeImageFile(request->path, image, allocate); break;
-    case Kind::Data: decoded = decodeImageData(data, request->nameHint, image, allocate); break;
-    case Kind::Preview:
-        decoded = decodePreviewFile(
-            request->path,
-            [socket](QSize size) {
-                QByteArray reply;
-                if (!helper::sendMessage(socket, sizeAnswer(size)) ||
-                    !helper::receiveMessage(socket, reply, kRequestWaitMs, kMaxMessage))
-                    std::_Exit(2);
-                const std::optional<QSize> target = decodeTarget(reply);
-                if (!target)
-                    std::_Exit(2);
-                return *target;
-            },
-            image, original);
-        break;
+    CodecResult decoded = readBytes;
+    if (result.error != CodecError::None) {
+        decoded = {false, result.error, result.message, {}};
+    } else if (decoded.ok) {
+        switch (request->kind) {
+        case Kind::File: decoded = decodeFileBytes(data, request->name, image, allocate); break;
+        case Kind::Data: decoded = decodeImageData(data, request->name, image, allocate); break;
+        case Kind::Preview:
+            decoded = decodePreviewBytes(
+                data, request->name,
+                [socket, &hooks](QSize size) {
+                    QByteArray reply;
+                    if (!helper::sendMessage(socket, sizeAnswer(size)) ||
+                        !helper::receiveMessage(socket, reply, kRequestWaitMs, kMaxMessage))
+                        _exit(2);
+                    std::optional<QSize> target = decodeTarget(reply);
+                    if (!target)
+                        _exit(2);
+                    if (hooks.previewTarget)
+                        hooks.previewTarget(*target);
+                    return *target;
+                },
+                image, original);
+            break;
+        }
     }
     data = QByteArray();
 
-    Result result{decoded.error, decoded.message, decoded.size, {}, original};
+    result = {decoded.error, decoded.message, decoded.size, {}, original};
     if (decoded.ok) {
         if (shared.store(image)) {
             result.pixels = image.size();
@@ -269,11 +274,11 @@ int runPictureReader(const PictureReaderHooks &hooks)
             result.message = QStringLiteral("Not enough memory for the picture.");
         }
     }
-    image = QImage();
-    shared.unmap();
     if (hooks.beforeAnswer)
-        hooks.beforeAnswer(result.pixels);
-    return helper::sendMessage(socket, resultAnswer(result)) ? 0 : 2;
+        hooks.beforeAnswer(result);
+    // The program maps the pixels as soon as the answer is there and ends the helper: what
+    // it holds is not freed first.
+    _exit(helper::sendMessage(socket, resultAnswer(result)) ? 0 : 2);
 }
 
 } // namespace platform

@@ -21,6 +21,14 @@ bool plausible(QSize s)
 
 bool complete(const QDataStream &s) { return s.status() == QDataStream::Ok && s.atEnd(); }
 
+// What a helper can say of a picture; the program's own answers (Busy, a reader that is
+// missing or broken, too slow) it cannot give.
+bool helperMayGive(qint32 error)
+{
+    return error == CodecError::None || error == CodecError::NotSupported || error == CodecError::CannotDecode ||
+           error == CodecError::TooLarge || error == CodecError::Unsafe;
+}
+
 } // namespace
 
 QByteArray encode(const Request &r)
@@ -28,7 +36,7 @@ QByteArray encode(const Request &r)
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
     prepare(s);
-    s << quint8(r.kind) << r.path << r.nameHint;
+    s << quint8(r.kind) << r.name;
     return bytes;
 }
 
@@ -38,11 +46,20 @@ std::optional<Request> decodeRequest(const QByteArray &bytes)
     prepare(s);
     quint8 kind = 0;
     Request r;
-    s >> kind >> r.path >> r.nameHint;
+    s >> kind >> r.name;
     if (!complete(s) || kind < quint8(Kind::File) || kind > quint8(Kind::Preview))
         return std::nullopt;
     r.kind = Kind(kind);
     return r;
+}
+
+QByteArray readyAnswer()
+{
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    prepare(s);
+    s << quint8(Answer::Ready);
+    return bytes;
 }
 
 QByteArray sizeAnswer(QSize original)
@@ -90,6 +107,12 @@ std::optional<Answered> decodeAnswer(const QByteArray &bytes)
     quint8 type = 0;
     s >> type;
     Answered a;
+    if (type == quint8(Answer::Ready)) {
+        a.type = Answer::Ready;
+        if (!complete(s))
+            return std::nullopt;
+        return a;
+    }
     if (type == quint8(Answer::Size)) {
         a.type = Answer::Size;
         s >> a.size;
@@ -101,7 +124,7 @@ std::optional<Answered> decodeAnswer(const QByteArray &bytes)
         return std::nullopt;
     Result &r = a.result;
     s >> r.error >> r.message >> r.refused >> r.pixels >> r.original;
-    if (!complete(s) || r.error < CodecError::None || r.error > CodecError::Busy || r.message.size() > kMaxText ||
+    if (!complete(s) || !helperMayGive(r.error) || r.message.size() > kMaxText ||
         !plausible(r.refused) || !plausible(r.pixels) || !plausible(r.original))
         return std::nullopt;
     return a;

@@ -20,26 +20,30 @@
 
 namespace platform::readerproto {
 
-// The helper's descriptors beside the socket on standard input and output.
+// The helper's descriptors beside the socket on standard input and output; its standard
+// error is a pipe the program reads what it wants of.
 constexpr int kPixelsFd = 3; // the memfd the pixels go into, rows of 4 x width bytes
-constexpr int kInputFd = 4;  // a memfd of the picture's bytes, for a picture held in memory
-constexpr int kNoticeFd = 5; // written to when an allocation failed: the helper ran out of memory
+constexpr int kNoticeFd = 4; // written to when an allocation failed: the helper ran out of memory
 
 constexpr quint32 kMaxMessage = 64 * 1024;
 // The longest message text an answer may carry.
 constexpr int kMaxText = 2048;
 
+// The helper says Ready once it is set up, then waits for the request, which comes with a
+// descriptor to read the picture's bytes from (the file the program opened, or a memfd of a
+// picture held in memory); it answers a preview's size with Size and gets the size to decode
+// at, and ends with Result. A helper started ahead of a load is told, as "--pixels=N", the
+// bytes of the picture it is to expect, to make their memory while it waits.
 enum class Kind : quint8 { File = 1, Data = 2, Preview = 3 };
-enum class Answer : quint8 { Size = 1, Result = 2 };
+enum class Answer : quint8 { Size = 1, Result = 2, Ready = 3 };
 
 struct Request {
     Kind kind = Kind::File;
-    QString path;     // of a file
-    QString nameHint; // of a picture held in memory
+    QString name; // of a file, its path; of a picture held in memory, the name or address it came by
 };
 
 struct Result {
-    qint32 error = 0;   // a CodecError number
+    qint32 error = 0;   // a CodecError number: one a helper can give
     QString message;
     QSize refused;      // the size a TooLarge names
     QSize pixels;       // the picture in the memfd
@@ -49,6 +53,7 @@ struct Result {
 QByteArray encode(const Request &r);
 std::optional<Request> decodeRequest(const QByteArray &bytes);
 
+QByteArray readyAnswer();
 QByteArray sizeAnswer(QSize original);
 QByteArray resultAnswer(const Result &r);
 QByteArray targetReply(QSize target);

@@ -32,14 +32,19 @@ CodecResult decodePreviewFile(const QString &path, const std::function<QSize(QSi
     QByteArray data;
     if (CodecResult r = readPictureFile(path, data); !r.ok)
         return r;
+    return decodePreviewBytes(data, path, targetFor, out, original);
+}
+
+CodecResult decodePreviewBytes(const QByteArray &data, const QString &path,
+                               const std::function<QSize(QSize)> &targetFor, QImage &out, QSize &original)
+{
     if (data.isEmpty())
         return failed(CodecError::CannotDecode, QStringLiteral("The file is empty."));
 
     if (!isJpeg(data)) {
         // Other formats: decoded whole, then scaled.
-        data.clear();
         QImage whole;
-        if (CodecResult read = decodeImageFile(path, whole); !read)
+        if (CodecResult read = decodeFileBytes(data, path, whole); !read)
             return read;
         original = whole.size();
         out = codecs::toOutputFormat(scaledTo(whole, targetFor(original)));
@@ -53,10 +58,12 @@ CodecResult decodePreviewFile(const QString &path, const std::function<QSize(QSi
         return codecs::tooLarge(layout->size);
     if (!layout->complete)
         return codecs::damaged(QStringLiteral("the picture is cut short."));
-    QBuffer buffer(&data);
+    QBuffer buffer;
+    buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
     reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false); // the format is known: no other reader is tried
     reader.setAllocationLimit(0); // the reader's process is bounded as a whole
     reader.setAutoTransform(true);
     const QSize stored = reader.size();

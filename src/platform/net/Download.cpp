@@ -2,9 +2,9 @@
 
 #include "platform/files/AtomicFile.h"
 #include "platform/net/HttpReply.h"
+#include "platform/process/HelperChannel.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkReply>
@@ -51,12 +51,12 @@ public:
         : url_(url), current_(address), out_(out), lim_(lim), progress_(progress)
     {
         timer_.setSingleShot(true);
-        QObject::connect(&timer_, &QTimer::timeout, &loop_, [this] { stopWith(Stop::Timeout); });
+        QObject::connect(&timer_, &QTimer::timeout, &context_, [this] { stopWith(Stop::Timeout); });
     }
 
-    // Sends the request and waits, the event loop running with these flags, until the transfer
-    // has stopped.
-    void run(QEventLoop::ProcessEventsFlags flags);
+    // Sends the request and waits, the thread's events handled (clicks and keys too where
+    // input), until the transfer has stopped.
+    void run(bool input);
     // Stops the transfer in progress; it ends as aborted.
     void abort() { stopWith(Stop::Aborted); }
     // How it ended; a complete answer is put in place of the target.
@@ -91,7 +91,7 @@ private:
     long causeNumber_ = 0;
     int redirects_ = 0;
 
-    QEventLoop loop_;
+    QObject context_; // of the connections, which go with the transfer
     QTimer timer_;
     std::unique_ptr<QTcpSocket> socket_;
     std::vector<std::unique_ptr<QTcpSocket>> finished_; // sockets of earlier redirects
@@ -107,7 +107,6 @@ void HttpTransfer::stopWith(Stop why)
     stop_ = why;
     if (socket_)
         socket_->abort();
-    loop_.quit();
 }
 
 void HttpTransfer::networkFailure(QNetworkReply::NetworkError e, const QString &text)
@@ -134,7 +133,7 @@ bool HttpTransfer::checkHead()
             return false;
         }
         current_ = next.target;
-        QTimer::singleShot(0, &loop_, [this] { startRequest(); });
+        QTimer::singleShot(0, &context_, [this] { startRequest(); });
         return false;
     }
     if (r_.httpStatus < 200 || r_.httpStatus >= 300) {
@@ -281,12 +280,12 @@ void HttpTransfer::startRequest()
     const QByteArray request = requestFor(current_);
     const QString host = current_.host();
     if (ssl)
-        QObject::connect(ssl, &QSslSocket::encrypted, &loop_, [s, request] { s->write(request); });
+        QObject::connect(ssl, &QSslSocket::encrypted, &context_, [s, request] { s->write(request); });
     else
-        QObject::connect(s, &QTcpSocket::connected, &loop_, [s, request] { s->write(request); });
-    QObject::connect(s, &QTcpSocket::readyRead, &loop_, [this] { readAvailable(); });
-    QObject::connect(s, &QTcpSocket::disconnected, &loop_, [this] { closed(); });
-    QObject::connect(s, &QTcpSocket::errorOccurred, &loop_,
+        QObject::connect(s, &QTcpSocket::connected, &context_, [s, request] { s->write(request); });
+    QObject::connect(s, &QTcpSocket::readyRead, &context_, [this] { readAvailable(); });
+    QObject::connect(s, &QTcpSocket::disconnected, &context_, [this] { closed(); });
+    QObject::connect(s, &QTcpSocket::errorOccurred, &context_,
                      [this, s, host](QAbstractSocket::SocketError e) { socketError(s, host, e); });
     const int defaultPort = tls ? 443 : 80;
     if (ssl)
@@ -295,13 +294,12 @@ void HttpTransfer::startRequest()
         s->connectToHost(host, quint16(current_.port(defaultPort)));
 }
 
-void HttpTransfer::run(QEventLoop::ProcessEventsFlags flags)
+void HttpTransfer::run(bool input)
 {
     if (lim_.timeoutMs > 0)
         timer_.start(lim_.timeoutMs);
     startRequest();
-    if (stop_ == Stop::None)
-        loop_.exec(flags);
+    helper::waitForEvents([this] { return stop_ != Stop::None; }, input);
     timer_.stop();
     if (socket_) {
         socket_->disconnect();
@@ -432,7 +430,8 @@ DownloadResult NetworkDownloader::download(const QString &url, const QString &ta
     HttpTransfer transfer(url, address, out, lim, progress_);
     abortCurrent_ = [&transfer] { transfer.abort(); };
     const auto clearAbort = qScopeGuard([this] { abortCurrent_ = nullptr; });
-    transfer.run(progress_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    // With a progress window (whose Cancel stops the transfer) clicks and keys go to it.
+    transfer.run(bool(progress_));
     return transfer.result(targetPath);
 }
 

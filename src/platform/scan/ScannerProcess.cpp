@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLibrary>
-#include <QEventLoop>
 #include <QScopedValueRollback>
 #include <QDataStream>
 #include <QIODevice>
@@ -22,7 +21,6 @@
 #include <mutex>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace platform {
@@ -36,7 +34,6 @@ using namespace scanproto;
     QDataStream name(&(bytes), QIODevice::mode); \
     prepare(name)
 
-using helper::kSliceMs;
 using helper::Pump;
 using helper::sendMessage;
 
@@ -59,8 +56,7 @@ public:
         }
         // Until the window is there, no click reaches the program; then only the window
         // takes input, being modal.
-        QCoreApplication::processEvents(window_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents,
-                                        kSliceMs);
+        pump_();
         return !cancelled_;
     }
     bool cancelled() const { return cancelled_; }
@@ -70,6 +66,7 @@ private:
     QElapsedTimer clock_;
     std::unique_ptr<WaitWindow> window_;
     bool cancelled_ = false;
+    const Pump pump_ = helper::guiPump([this] { return window_ != nullptr; });
 };
 
 // A timeout below 0 waits for ever; pump, when given, runs between slices of the wait.
@@ -105,18 +102,9 @@ public:
             }
         }
         close(fd_);
-        // The helper ends its SANE session and goes; one that hangs on the way is ended.
-        for (int waited = 0;; waited += 20) {
-            if (waitpid(pid_, nullptr, WNOHANG) != 0)
-                break;
-            if (waited >= times_.quitMs) {
-                ::kill(pid_, SIGKILL);
-                waitpid(pid_, nullptr, 0);
-                break;
-            }
-            const timespec nap{0, 20 * 1000 * 1000};
-            nanosleep(&nap, nullptr);
-        }
+        // The helper ends its SANE session and goes; one that hangs on the way is ended, and
+        // whatever a backend started with it. The windows are painted meanwhile.
+        helper::end(pid_, times_.quitMs, helper::guiPump());
     }
 
     const ScannerHelperTimes &times() const { return times_; }
@@ -149,7 +137,7 @@ public:
     void kill()
     {
         if (!dead_.exchange(true)) {
-            ::kill(pid_, SIGKILL);
+            helper::kill(pid_);
             shutdown(fd_, SHUT_RDWR);
         }
     }

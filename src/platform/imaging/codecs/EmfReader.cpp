@@ -6,12 +6,14 @@
 #include "platform/imaging/codecs/CodecSupport.h"
 #include "platform/imaging/codecs/MetafileLibraries.h"
 
+#include <QFontDatabase>
 #include <QPainter>
 #include <QRectF>
 #include <QSvgRenderer>
 #include <QtEndian>
 
 #include <algorithm>
+#include <iconv.h>
 #include <atomic>
 #include <cmath>
 #include <cstddef>
@@ -19,6 +21,8 @@
 #include <cstring>
 #include <limits>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace platform::codecs {
 
@@ -283,6 +287,30 @@ CodecResult readEmf(const QByteArray &data, QImage &out)
     }
     out = image;
     return succeeded();
+}
+
+bool prepareEmf(QString &why)
+{
+    if (!metafileLibraries(&why))
+        return false;
+    // The libraries turn the records' texts from one encoding into another through iconv, whose
+    // converters the C library loads when first asked for; they stay open, and so loaded.
+    static std::vector<iconv_t> converters;
+    for (const auto &[to, from] : {std::pair{"UTF-8", "UTF-16LE"}, {"UTF-32LE", "UTF-16LE"}, {"UTF-8", "UTF-32LE"},
+                                   {"UTF-32LE", "UTF-8"}, {"LATIN1", "UTF-32LE"}, {"UTF-32LE", "LATIN1"},
+                                   {"UTF-8", "LATIN1"}, {"LATIN1", "UTF-8"}, {"LATIN1", "UTF-16LE"}})
+        if (const iconv_t c = iconv_open(to, from); c != iconv_t(-1))
+            converters.push_back(c);
+    // The font configuration is read, and a text drawn once through QtSvg, so that drawing a
+    // metafile's texts opens nothing but the files of the fonts they are drawn with.
+    QFontDatabase::families();
+    QSvgRenderer renderer(QByteArrayLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'>"
+                                            "<text x='0' y='7' font-size='7'>a</text></svg>"));
+    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return true;
 }
 
 } // namespace platform::codecs

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -194,4 +195,46 @@ CodecResult magickRead(const QByteArray &data, const char *format, QImage &out, 
     }
 }
 
+bool prepareMagick(const char *format, QString &why)
+{
+    initMagick();
+    // What ImageMagick reads from the file system the first time it is asked for it: the
+    // coder modules (a WMF's pictures are DIBs, its texts drawn with the fonts of the type
+    // lists), the tables of signatures, colours, types and MIME types, the texts of its
+    // messages; and the C library's time zone, for the dates it notes.
+    MagickCore::ExceptionInfo *exception = MagickCore::AcquireExceptionInfo();
+    bool ok = true;
+    const bool metafile = std::strcmp(format, "WMF") == 0;
+    for (const char *coder : {format, metafile ? "DIB" : nullptr, "MIFF"}) {
+        if (coder && !MagickCore::GetMagickInfo(coder, exception)) {
+            why = QStringLiteral("ImageMagick has no %1 reader").arg(QLatin1String(coder));
+            ok = false;
+        }
+    }
+    const unsigned char none[1] = {0};
+    MagickCore::GetMagicInfo(none, 1, exception);
+    MagickCore::GetColorInfo("white", exception);
+    MagickCore::GetMimeInfo(nullptr, none, 1, exception);
+    MagickCore::GetDelegateInfo(format, nullptr, exception);
+    if (metafile)
+        MagickCore::GetTypeInfo("*", exception);
+    MagickCore::GetLocaleMessage("UnableToReadImage");
+    MagickCore::DestroyExceptionInfo(exception);
+    tzset();
+    return ok;
+}
+
 } // namespace platform::codecs
+
+// The reading side of the ImageMagick module (pelmora-magick.so), which the picture reader's
+// helper loads for the pictures ImageMagick reads.
+extern "C" Q_DECL_EXPORT bool pelmoraMagickPrepare(const char *format, QString &why)
+{
+    return platform::codecs::prepareMagick(format, why);
+}
+
+extern "C" Q_DECL_EXPORT platform::CodecResult pelmoraMagickRead(const QByteArray &data, const char *format,
+                                                               QImage &out, const platform::PixelAllocator &allocate)
+{
+    return platform::codecs::magickRead(data, format, out, allocate);
+}

@@ -12,6 +12,9 @@
 namespace platform::codecs {
 
 CodecResult readEmf(const QByteArray &data, QImage &out);
+// Loads what reading an EMF would load on first use (the metafile libraries, the font
+// configuration); needs a GUI application. false, with the reason, where a library is missing.
+bool prepareEmf(QString &why);
 CodecResult writeEmf(const QImage &image, QByteArray &out);
 CodecResult writeWmf(const QImage &image, QByteArray &out);
 

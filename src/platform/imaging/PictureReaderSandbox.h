@@ -1,0 +1,28 @@
+#pragma once
+// The picture reader's sandbox: what its helper may still do once it decodes a picture, for
+// it decodes what anyone may have made, with libraries that have had bugs through which such a
+// file runs code of its own.
+#include <QString>
+#include <QStringList>
+
+namespace platform::readerproto {
+
+struct SandboxPlan {
+    int socket = -1;        // the channel to the program, used as the protocol uses it
+    QStringList readable;   // folders and files that may be opened to be read; none: no file at all
+};
+
+// Shuts the calling process in, for good: afterwards it can read and write only the
+// descriptors it holds as the protocol uses them, map memory, run threads of its own, end,
+// and open to read what plan.readable names. Nothing else: every system call the decoders do
+// not make is refused (also those of kernels to come and those of other calling
+// conventions), so no signal, limit, priority or terminal of another process, no new
+// process, namespace, socket or connection, no file written, moved or changed. false, with
+// why, where the system cannot do so; the process must then read nothing.
+bool enterSandbox(const SandboxPlan &plan, QString &why);
+
+// The folders of the fonts the system's font configuration reads (the font folders, their
+// caches, its configuration files), for the texts of metafiles.
+QStringList fontFolders();
+
+} // namespace platform::readerproto
