@@ -347,13 +347,27 @@ TEST_F(CoverImages, AReaderThatCrashesOrHangsLeavesTheSideItsObjectsAndUndoAsThe
     prompter->shown.clear();
     {
         const testsupport::MisbehavingPictureReader misbehaving;
-        // Opened and dropped: each says why in its own words, the drop headed by its cause.
+        // Opened and dropped: each says why in its own words, the drop headed by its cause; a
+        // reader that cannot read says so, not that the picture is damaged.
+        const QString broken = path(QStringLiteral("broken-reader"));
+        QFile script(broken);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexit 127\n");
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QByteArray misbehavingReader = qgetenv("PELMORA_DECODER_HELPER");
         const struct {
             const char *file, *says, *headline;
-        } failing[] = {{"crash.png", "corrupt", "not an image format Pelmora can read"},
-                       {"spin.png", "takes too long to read", "Reading the picture took too long."}};
+            QString reader;
+        } failing[] = {{"crash.png", "corrupt", "not an image format Pelmora can read", {}},
+                       {"spin.png", "takes too long to read", "Reading the picture took too long.", {}},
+                       {"nofilter.png", "cannot be read safely on this system", "Pelmora cannot read pictures here.", {}},
+                       {"fine.png", "reader of Pelmora (pelmora-decoder) is missing", "Pelmora cannot read pictures here.",
+                        path(QStringLiteral("no-reader"))},
+                       {"fine.png", "cannot be started", "Pelmora cannot read pictures here.", broken}};
         for (const auto &f : failing) {
             SCOPED_TRACE(f.file);
+            qputenv("PELMORA_DECODER_HELPER", f.reader.isEmpty() ? misbehavingReader : QFile::encodeName(f.reader));
             const QString file = pngFile(QLatin1String("in/") + QLatin1String(f.file), 50, 50, Qt::red);
             prompter->shown.clear();
             choosers->files.push_back(platform::FileDialogResult{file, 1});
@@ -368,6 +382,7 @@ TEST_F(CoverImages, AReaderThatCrashesOrHangsLeavesTheSideItsObjectsAndUndoAsThe
             EXPECT_TRUE(gBoolPartHasObjects[0]);
             EXPECT_EQ(gObjPartMoveableObjects[0]->colMoveableObjects.count(), 1);
         }
+        qputenv("PELMORA_DECODER_HELPER", misbehavingReader);
     }
     // The next picture loads as ever, asking about the objects.
     prompter->shown.clear();

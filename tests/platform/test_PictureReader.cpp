@@ -5,6 +5,7 @@
 // helper here is the test double that misbehaves on purpose by the picture's name.
 #include "platform/imaging/ImgxImage.h"
 #include "platform/imaging/PictureReader.h"
+#include "platform/imaging/PictureReaderProtocol.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -211,9 +212,12 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         EXPECT_EQ(next.pixel(5, 5), qRgb(200, 30, 40));
     }
 
-    // A picture that needs no file but itself is read where only the fonts could not be fenced in.
+    // A picture that needs no file but itself is read where only the fonts could not be fenced
+    // in (but under a sanitizer, which reads a file of its own to keep its memory limit).
     QImage img;
+#ifndef PELMORA_SANITIZED
     EXPECT_TRUE(loadImageFile(picture(QStringLiteral("nolandlock.png")), img).ok);
+#endif
     // A metafile's texts are drawn: the fonts are there to be read.
     const CodecResult drawn = loadImageFile(textMetafile(QStringLiteral("text.emf")), img);
     ASSERT_TRUE(drawn.ok) << drawn.message.toStdString();

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -103,6 +104,36 @@ TEST_F(ScannerHelper, BrokenAnswersEndTheHelperWithAnErrorWhileTheWindowKeepsPai
         s->endSession();
         EXPECT_EQ(waits->open, 0);
     }
+}
+
+// A helper that does not end when the session does is ended after its time, and whatever it
+// started with it; the windows are painted while the program waits for it.
+TEST_F(ScannerHelper, TheEndOfASessionPaintsWhileItWaitsAndEndsWhatTheHelperStarted)
+{
+    const QString left = path(QStringLiteral("pelmora-left"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), left));
+    QFile::setPermissions(left, QFile::ReadOwner | QFile::ExeOwner);
+    writeFile(QStringLiteral("answers.bin"), status(Good) + status(Good)); // the session begins and ends
+    writeFile(QStringLiteral("stubborn"), "#!/bin/sh\n'" + left.toUtf8() + "' 31 &\nhead -c 1 >/dev/null\ncat '" +
+                                              path(QStringLiteral("answers.bin")).toUtf8() + "'\nexec sleep 30\n");
+    QFile::setPermissions(path(QStringLiteral("stubborn")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto s = scanner(path(QStringLiteral("stubborn")));
+    ASSERT_EQ(s->beginSession(), Good);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    s->endSession();
+    EXPECT_GE(ticks, 5) << "the GUI thread handled its events while the helper was given time to end";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] {
+            for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
+                if (QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+                    comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "pelmora-left")
+                    return false;
+            return true;
+        },
+        3000));
 }
 
 TEST_F(ScannerHelper, CancelInTheWaitWindowGivesUpAStalledCall)

@@ -150,6 +150,23 @@ bool setLimits(pid_t pid, const PictureReaderLimits &limits)
     return ok;
 }
 
+qint64 peakBytes(int who)
+{
+    rusage u{};
+    getrusage(who, &u);
+    return qint64(u.ru_maxrss) * 1024;
+}
+
+// The helper's own peak of resident memory, or 0 where it stayed below what the kernel counts
+// in from the program (the program's peak when it started the helper, and what its other
+// threads may have taken until the helper ran).
+qint64 helperPeak(const rusage &u, qint64 programPeak)
+{
+    constexpr qint64 kMeanwhile = 8LL * 1024 * 1024;
+    const qint64 peak = qint64(u.ru_maxrss) * 1024;
+    return peak > programPeak + kMeanwhile ? peak : 0;
+}
+
 double cpuSeconds(const rusage &u)
 {
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
@@ -177,10 +194,10 @@ QString endingText(const helper::Ending &ending)
     return QStringLiteral("it ended with exit code %1").arg(WIFEXITED(ending.status) ? WEXITSTATUS(ending.status) : -1);
 }
 
-// The bytes of the pixels of the last picture read, at most kPreparedBytes: the next helper
-// makes the memory of a picture that large ahead (making a picture's memory takes the kernel
-// about as long as decoding a small picture). A helper waiting for the next load holds that
-// memory.
+// The bytes of the pixels of the last picture read: the next helper makes the memory of a
+// picture that large ahead (making a picture's memory takes the kernel about as long as
+// decoding a small picture), at most kPreparedBytes and a quarter of the helper's memory. A
+// helper waiting for the next load holds that memory.
 constexpr qint64 kPreparedBytes = 128LL * 1024 * 1024;
 std::atomic<qint64> expectedPixelBytes{0};
 
@@ -220,7 +237,7 @@ CodecResult mapPixels(int fd, QSize size, QImage &out)
         unmapPixels(mapping);
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     }
-    expectedPixelBytes = std::min(bytes, kPreparedBytes);
+    expectedPixelBytes = bytes;
     return succeeded();
 }
 
@@ -250,6 +267,9 @@ std::optional<FileIdentity> identityOf(const QString &path)
 struct Helper {
     pid_t pid = -1;
     int error = 0; // why it could not be started
+    // The kernel gives a child started from the program, as the peak of its resident memory,
+    // at least the program's own peak when it started: only a peak above that is the helper's.
+    qint64 programPeak = 0;
     Descriptor socket, pixels, notices, errors;
     QString program;
     std::optional<FileIdentity> identity;
@@ -280,10 +300,11 @@ std::unique_ptr<Helper> startHelper(const QString &program, const PictureReaderL
     }
     h->errors.reset(errorPipe[0]);
     const Descriptor errorEnd(errorPipe[1]);
-    const qint64 expected = expectedPixelBytes;
+    const qint64 expected = std::min({qint64(expectedPixelBytes), kPreparedBytes, limits.memoryBytes / 4});
     std::vector<QByteArray> arguments;
     if (ahead && expected > 0)
         arguments.push_back("--pixels=" + QByteArray::number(expected));
+    h->programPeak = peakBytes(RUSAGE_SELF);
     const helper::Started started = helper::start(
         program, {{errorEnd.get(), STDERR_FILENO}, {h->pixels.get(), kPixelsFd}, {noticeEnd.get(), kNoticeFd}},
         helperEnvironment(limits), arguments);
@@ -332,11 +353,19 @@ bool sameLimits(const PictureReaderLimits &a, const PictureReaderLimits &b)
     return a.cpuSeconds == b.cpuSeconds && a.memoryBytes == b.memoryBytes && a.deadlineMs == b.deadlineMs;
 }
 
-// True while the child runs: not ended, not stopped.
+// True while the child runs: not ended, not stopped, and not ending (a process whose first
+// thread has ended is not yet one to wait for while its other threads end).
 bool running(pid_t pid)
 {
     siginfo_t info{};
-    return waitid(P_PID, id_t(pid), &info, WEXITED | WSTOPPED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+    if (waitid(P_PID, id_t(pid), &info, WEXITED | WSTOPPED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')');
+    return end > 0 && end + 2 < line.size() && !QByteArrayView("ZXTt").contains(line.at(end + 2));
 }
 
 // The waiting helper, if it is one of this program file and these limits and still runs.
@@ -373,15 +402,19 @@ void keepSpare(const QString &program, const PictureReaderLimits &limits)
 }
 
 // The helpers that answered and were ended then, reaped (and their run noted) by the next load.
-std::vector<pid_t> endedHelpers;
+struct EndedHelper {
+    pid_t pid;
+    qint64 programPeak;
+};
+std::vector<EndedHelper> endedHelpers;
 
 void reapEnded()
 {
     const std::lock_guard lock(runMutex);
-    for (const pid_t pid : endedHelpers) {
-        const helper::Ending e = helper::end(pid, 0);
+    for (const EndedHelper &h : endedHelpers) {
+        const helper::Ending e = helper::end(h.pid, 0);
         lastRun.helperCpuSeconds = cpuSeconds(e.usage);
-        lastRun.helperPeakBytes = qint64(e.usage.ru_maxrss) * 1024;
+        lastRun.helperPeakBytes = helperPeak(e.usage, h.programPeak);
     }
     endedHelpers.clear();
 }
@@ -484,7 +517,7 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
         helper::kill(pid);
         {
             const std::lock_guard lock(runMutex);
-            endedHelpers.push_back(pid);
+            endedHelpers.push_back({pid, reader->programPeak});
             lastRun.wallMs = wall.elapsed();
         }
         if (request.kind == Kind::Preview) {
@@ -504,7 +537,7 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
     char notice = 0;
     const bool noticed = ::read(reader->notices.get(), &notice, 1) == 1;
     const double cpu = cpuSeconds(ending.usage);
-    const qint64 peak = qint64(ending.usage.ru_maxrss) * 1024;
+    const qint64 peak = helperPeak(ending.usage, reader->programPeak);
     {
         const std::lock_guard lock(runMutex);
         lastRun = {cpu, peak, wall.elapsed()};

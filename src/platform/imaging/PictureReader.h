@@ -60,8 +60,10 @@ bool pictureBeingRead();
 // Ends the helper started ahead of the next load, if there is one: the next load starts its own.
 void endSparePictureReader();
 
-// What the last helper took, for the benchmarks: its CPU time, its resident peak and the
-// wall time of the whole load; all 0 when no helper ran. Waits for the helper to be gone.
+// What the last helper took, for the benchmarks: its CPU time, its resident peak (0 where that
+// stayed below the program's own peak when the helper started, which the kernel counts as the
+// helper's too) and the wall time of the whole load; all 0 when no helper ran. Waits for the
+// helper to be gone.
 struct PictureReaderRun {
     double helperCpuSeconds = 0;
     qint64 helperPeakBytes = 0;

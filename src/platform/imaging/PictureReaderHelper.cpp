@@ -124,14 +124,14 @@ private:
     size_t length_ = 0;
 };
 
-// What the decoders of the usual pictures load while they first decode (their plugins, their
-// code, the calls into their libraries), done while the helper waits for its picture: a small
-// picture of each is written and read.
+// What the decoders of the usual pictures (photos and PNGs) load while they first decode
+// (their plugins, their code, the calls into their libraries), done while the helper waits for
+// its picture: a small picture of each is written and read.
 void warmUp()
 {
-    QImage small(8, 8, QImage::Format_RGB32);
-    small.fill(Qt::gray);
-    for (const char *format : {"jpeg", "png", "gif", "tiff", "wbmp"}) {
+    QImage small(16, 16, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    for (const char *format : {"jpeg", "png"}) {
         QBuffer buffer;
         buffer.open(QIODevice::ReadWrite);
         QImageWriter(&buffer, format).write(small);
@@ -193,7 +193,7 @@ int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
     SharedPixels shared(kPixelsFd);
     std::unique_ptr<QCoreApplication> app;
     if (!waiting(socket)) {
-        app = std::make_unique<QGuiApplication>(gArgc, gArgv);
+        app = std::make_unique<QCoreApplication>(gArgc, gArgv);
         warmUp();
         if (argc > 1 && std::strncmp(argv[1], "--pixels=", 9) == 0)
             shared.prepare(std::strtoll(argv[1] + 9, nullptr, 10));
@@ -214,10 +214,12 @@ int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
 
     // Text in a metafile is drawn with the fonts of a GUI application; ImageMagick's module is
     // found beside the program; Qt's readers need no application.
-    if (!app && needs.decoder == Decoder::Metafile)
+    if (needs.decoder == Decoder::Metafile && !qobject_cast<QGuiApplication *>(app.get())) {
+        app.reset();
         app = std::make_unique<QGuiApplication>(gArgc, gArgv);
-    else if (!app && needs.decoder == Decoder::Magick)
+    } else if (!app && needs.decoder == Decoder::Magick) {
         app = std::make_unique<QCoreApplication>(gArgc, gArgv);
+    }
     QThreadPool::globalInstance()->setMaxThreadCount(1); // one core: the time limit counts them all
     QString why;
     Result result;
