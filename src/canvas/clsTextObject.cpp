@@ -188,10 +188,9 @@ bool clsTextObject::turnsPicture() const
     return !(angle == 0 || angle / 360.0 == double(static_cast<long long>(roundHalfEven(angle)) / 360));
 }
 
-int clsTextObject::pictureWidth(clsEffects *effects)
+int clsTextObject::pictureWidth(clsEffects *effects, const platform::imaging::TextMeasurement &measured)
 {
-    const platform::imaging::TextStyle st = currentStyle();
-    const QSize drawn = pictureSize(platform::imaging::measureText(st, mstrText, mbyteAlignment));
+    const QSize drawn = pictureSize(measured.at(currentStyle().widthPercent).size);
     if (!turnsPicture())
         return drawn.width();
     // A quarter turn moves the pixels of the picture as drawn (at least one each way); any

@@ -103,8 +103,9 @@ private:
     static int sQuietTooLarge;
     static long sRefusals;
     // The width the text's picture has with its settings as they stand, measured without
-    // drawing unless the angle turns the picture by other than quarter turns.
-    int pictureWidth(clsEffects *effects);
+    // drawing unless the angle turns the picture by other than quarter turns: from the text
+    // as measured once for every width percent.
+    int pictureWidth(clsEffects *effects, const platform::imaging::TextMeasurement &measured);
     // The size of the picture the text would have at a zoom, measured without drawing; for a
     // text over the picture limits an empty size, the refusal counted as a rendering's is.
     QSize pictureSizeAtZoom(double zoom);

@@ -17,6 +17,8 @@
 #include <cmath>
 #include <limits>
 #include <list>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <unordered_map>
 #include <unordered_set>
@@ -102,11 +104,6 @@ private:
     QFontMetricsF large_;
 };
 
-// The advance of a line in pixels: the spacing goes between letters, not after the last one.
-double lineAdvance(const QFontMetricsF &fm, double scale, const QString &line, int spacing)
-{
-    return line.isEmpty() ? 0.0 : fm.horizontalAdvance(line) * scale - spacing;
-}
 
 } // namespace
 
@@ -170,31 +167,93 @@ TextBound textBoundMet(const TextStyle &style, const QString &text)
 
 bool beyondTextBounds(const TextStyle &style, const QString &text) { return textBoundMet(style, text) != TextBound::None; }
 
+namespace {
+
+// The texts measured last, with their fonts: a command measures the text it works on several
+// times over (a stretch, its check of the full scale, its drawing), and Qt takes as long for
+// each (the advance of a colour emoji is read from its bitmap, decoded anew every time:
+// 5000 emoji take 1.3 s to measure).
+class MeasuredTexts {
+public:
+    std::shared_ptr<const TextMeasurement::Measured> of(const QFont &font, const QString &text)
+    {
+        const QString key = font.toString();
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (auto it = texts_.begin(); it != texts_.end(); ++it)
+            if (it->font == key && it->text == text) {
+                texts_.splice(texts_.begin(), texts_, it);
+                return texts_.front().measured;
+            }
+        auto measured = std::make_shared<TextMeasurement::Measured>(measure(font, text));
+        texts_.push_front({key, text, measured});
+        if (texts_.size() > kKept)
+            texts_.pop_back();
+        return measured;
+    }
+
+private:
+    static TextMeasurement::Measured measure(const QFont &font, const QString &text)
+    {
+        TextMeasurement::Measured m;
+        const QFontMetricsF fm(font);
+        m.ascent = fm.ascent();
+        m.lineSpacing = fm.lineSpacing();
+        m.height = fm.height();
+        m.underlinePos = fm.underlinePos();
+        m.lineWidth = fm.lineWidth();
+        const InkMeter meter(font);
+        for (const QString &t : textLines(text)) {
+            TextMeasurement::Line line;
+            line.empty = t.isEmpty();
+            if (!line.empty) {
+                line.advance = fm.horizontalAdvance(t);
+                line.ink = meter.inkOf(t);
+            }
+            m.lines.push_back(line);
+        }
+        return m;
+    }
+
+    // The texts of a command and of the canvas zoom it draws at, and of a preview beside them.
+    static constexpr size_t kKept = 4;
+    struct Entry {
+        QString font, text;
+        std::shared_ptr<const TextMeasurement::Measured> measured;
+    };
+    std::list<Entry> texts_;
+    std::mutex mutex_;
+};
+
+MeasuredTexts &measuredTexts()
+{
+    static MeasuredTexts texts;
+    return texts;
+}
+
+} // namespace
+
 TextMeasurement::TextMeasurement(const TextStyle &style, const QString &text, int alignment)
     : alignment_(alignment)
 {
     if ((beyond_ = beyondTextBounds(style, text)))
         return;
     const SizedFont sized = fontFor(style);
-    const QFontMetricsF fm(sized.font);
     k_ = sized.scale;
     spacing_ = style.charSpacing;
-    ascent_ = fm.ascent() * k_;
-    lineSpacing_ = fm.lineSpacing() * k_;
-    height_ = fm.height() * k_;
-    if (sized.font.underline()) {
-        underlinePos_ = fm.underlinePos() * k_;
-        underlineWidth_ = fm.lineWidth() * k_;
-    }
-    const InkMeter meter(sized.font);
-    for (const QString &t : textLines(text)) {
-        Line line;
-        line.advance = lineAdvance(fm, k_, t, 0);
-        line.empty = t.isEmpty();
-        if (!line.empty)
-            line.ink = meter.inkOf(t);
-        lines_.push_back(line);
-    }
+    underlined_ = sized.font.underline();
+    measured_ = measuredTexts().of(sized.font, text);
+}
+
+std::vector<double> TextMeasurement::lineWidths(double widthPercent) const
+{
+    // The spacing goes between letters, not after the last one.
+    const double s = std::max(1.0, widthPercent) / 100.0;
+    std::vector<double> widths;
+    if (beyond_)
+        return widths;
+    for (const Line &line : measured_->lines)
+        widths.push_back(line.empty ? 0.0 : (line.advance * k_ - spacing_) * s);
+    return widths;
 }
 
 TextExtent TextMeasurement::at(double widthPercent) const
@@ -204,32 +263,29 @@ TextExtent TextMeasurement::at(double widthPercent) const
         beyond.size = QSize(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
         return beyond;
     }
-    const double s = std::max(1.0, widthPercent) / 100.0;
-    const double sx = s * k_;
-    // Each line's width and its left edge in the layout box, aligned in the widest line.
-    std::vector<double> widths;
-    double width = 0;
-    for (const Line &line : lines_) {
-        widths.push_back(line.empty ? 0.0 : (line.advance - spacing_) * s);
-        width = std::max(width, widths.back());
-    }
-    const double height = height_ + double(lines_.size() - 1) * lineSpacing_;
+    const Measured &m = *measured_;
+    const double sx = std::max(1.0, widthPercent) / 100.0 * k_;
+    // Each line's width, aligned in the widest line's.
+    const std::vector<double> widths = lineWidths(widthPercent);
+    const double width = widths.empty() ? 0.0 : *std::max_element(widths.begin(), widths.end());
+    const double lineSpacing = m.lineSpacing * k_;
+    const double height = m.height * k_ + double(m.lines.size() - 1) * lineSpacing;
     // The layout box and the ink of every line, as the glyphs' outlines reach. Half a pixel
     // more around the ink for the edge pixels of glyphs placed between two pixels.
     QRectF area(0, 0, width, height);
-    double baseline = ascent_;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        const Line &line = lines_[i];
+    double baseline = m.ascent * k_;
+    for (size_t i = 0; i < m.lines.size(); ++i) {
+        const Line &line = m.lines[i];
         const double x = alignment_ == 1 ? (width - widths[i]) / 2.0 : alignment_ == 2 ? width - widths[i] : 0.0;
         if (!line.empty) {
             const QRectF &ink = line.ink;
             if (!ink.isEmpty())
                 area |= QRectF(x + ink.left() * sx, baseline + ink.top() * k_, ink.width() * sx, ink.height() * k_)
                             .adjusted(-0.5, -0.5, 0.5, 0.5);
-            if (underlineWidth_ > 0)
-                area |= QRectF(x, baseline + underlinePos_, widths[i], underlineWidth_);
+            if (underlined_)
+                area |= QRectF(x, baseline + m.underlinePos * k_, widths[i], m.lineWidth * k_);
         }
-        baseline += lineSpacing_;
+        baseline += lineSpacing;
     }
     // The picture's size is the area's rounded up once, and the area starts at its top-left
     // corner: a text drawn at another zoom gets a picture of that zoom's size, to a pixel.
@@ -468,13 +524,16 @@ void forEachLine(const TextStyle &style, const SizedFont &sized, const QString &
     const QFontMetricsF fm(sized.font);
     const double k = sized.scale;
     const double sx = stretch(style);
+    const std::vector<double> widths = TextMeasurement(style, text, alignment).lineWidths(style.widthPercent);
     // The layout box inside the area; a box wider or narrower than measured aligns the lines
     // in its own width less the ink's margins.
     const double left = box.left() + e.origin.x();
     const double width = box.width() - (e.size.width() - e.layoutWidth);
     double y = box.top() + e.origin.y() + fm.ascent() * k;
-    for (const QString &l : textLines(text)) {
-        const double lw = lineAdvance(fm, k, l, style.charSpacing) * sx;
+    const QStringList lines = textLines(text);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &l = lines[i];
+        const double lw = size_t(i) < widths.size() ? widths[size_t(i)] : 0.0;
         double x = left;
         if (alignment == 1)
             x += (width - lw) / 2.0;

@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -46,22 +47,33 @@ TextExtent textExtent(const TextStyle &style, const QString &text, int alignment
 // A text measured once for every width percent: at() gives what textExtent() gives for the
 // style at that percent, without laying the text out again (the width percent stretches what
 // was measured and nothing else). A stretch searches its percent with it.
+// The last few texts measured are kept with their measurements: a command that measures a text
+// many times over has it laid out once.
 class TextMeasurement {
 public:
     TextMeasurement(const TextStyle &style, const QString &text, int alignment = 0);
     TextExtent at(double widthPercent) const;
+    // The advance of each line at that percent, the spacing between its letters included.
+    std::vector<double> lineWidths(double widthPercent) const;
 
-private:
+    // In pixels of the font's whole size.
     struct Line {
-        double advance = 0; // at 100 %, spacing after the last letter included
-        QRectF ink;         // from the baseline's start, in pixels of the font's size
+        double advance = 0; // spacing after the last letter included
+        QRectF ink;         // from the baseline's start
         bool empty = true;
     };
-    std::vector<Line> lines_;
+    struct Measured {
+        std::vector<Line> lines;
+        double ascent = 0, lineSpacing = 0, height = 0, underlinePos = 0, lineWidth = 0;
+    };
+
+private:
+    std::shared_ptr<const Measured> measured_;
     int alignment_;
     bool beyond_ = false;
+    bool underlined_ = false;
     int spacing_ = 0;
-    double k_ = 1, ascent_ = 0, lineSpacing_ = 0, height_ = 0, underlinePos_ = 0, underlineWidth_ = 0;
+    double k_ = 1;
 };
 // The size of the area that holds all of the text's ink (textExtent().size).
 QSize measureText(const TextStyle &style, const QString &text, int alignment = 0);
