@@ -38,7 +38,7 @@ std::unordered_set<quint32> colourGlyphs(const QByteArray &colr)
 
 } // namespace
 
-const GlyphKinds::Font &GlyphKinds::of(const QRawFont &font)
+const GlyphKinds::Font &GlyphKinds::fontOf(const QRawFont &font)
 {
     const auto known = std::find_if(fonts_.begin(), fonts_.end(), [&](const Font &f) { return f.font == font; });
     if (known != fonts_.end())
@@ -47,8 +47,8 @@ const GlyphKinds::Font &GlyphKinds::of(const QRawFont &font)
     f.font = font;
     // TrueType outlines come with their index, PostScript ones in a table of their own. A font
     // with colour bitmaps is drawn by Qt whole, as Qt's engine loads such a font's glyphs in colour.
-    const bool colourBitmaps = !font.fontTable("CBLC").isEmpty() || !font.fontTable("sbix").isEmpty();
-    f.outlines = !colourBitmaps
+    f.colourBitmaps = !font.fontTable("CBLC").isEmpty() || !font.fontTable("sbix").isEmpty();
+    f.outlines = !f.colourBitmaps
                  && (!font.fontTable("loca").isEmpty() || !font.fontTable("CFF ").isEmpty()
                      || !font.fontTable("CFF2").isEmpty());
     if (f.outlines)
@@ -57,10 +57,12 @@ const GlyphKinds::Font &GlyphKinds::of(const QRawFont &font)
     return fonts_.back();
 }
 
-bool GlyphKinds::isOutline(const QRawFont &font, quint32 glyph)
+GlyphKind GlyphKinds::of(const QRawFont &font, quint32 glyph)
 {
-    const Font &f = of(font);
-    return f.outlines && !f.coloured.contains(glyph);
+    const Font &f = fontOf(font);
+    if (f.colourBitmaps)
+        return GlyphKind::ColourBitmap;
+    return f.outlines && !f.coloured.contains(glyph) ? GlyphKind::Outline : GlyphKind::OtherByQt;
 }
 
 } // namespace platform::imaging

@@ -12,20 +12,24 @@
 
 namespace platform::imaging {
 
+enum class GlyphKind {
+    Outline,      // an outline that is the glyph's whole drawing
+    ColourBitmap, // a glyph of a font with colour bitmaps
+    OtherByQt,    // colour layers, a glyph of a font without outlines
+};
+
 class GlyphKinds {
 public:
-    // Whether the glyph of the font has an outline that is its whole drawing: false for the
-    // glyphs of a font without outlines, of a font with colour bitmaps, and for a glyph drawn in
-    // colour layers.
-    bool isOutline(const QRawFont &font, quint32 glyph);
+    GlyphKind of(const QRawFont &font, quint32 glyph);
 
 private:
     struct Font {
         QRawFont font;
         bool outlines = false;
+        bool colourBitmaps = false;
         std::unordered_set<quint32> coloured; // glyphs drawn in colour layers
     };
-    const Font &of(const QRawFont &font);
+    const Font &fontOf(const QRawFont &font);
     std::list<Font> fonts_;
 };
 

@@ -366,13 +366,17 @@ bool inQtCache(double emPixels, double sx, double sy)
     return emPixels * std::abs(sx) <= kCachedGlyphPixels && emPixels * std::abs(sy) <= kCachedGlyphPixels;
 }
 
-// What a glyph Qt draws costs, in units of the outline fill's work: Qt makes its picture once
-// (renders the outline or scales the bitmap) and blends it wherever it stands. Measured in a
-// release build, per pixel of the glyph's box (a colour glyph's bitmap is up to a quarter wider
-// and higher than its em square).
+// What a glyph Qt draws costs, in units of the outline fill's work, measured in a release build
+// per pixel of the glyph's box (a colour glyph's bitmap is up to a quarter wider and higher than
+// its em square): Qt makes its picture once (renders the outline, or scales the bitmap: 10 ns a
+// pixel) and blends it wherever it stands (1 to 2 ns a pixel). A colour bitmap is decoded for
+// its picture (0.36 ms) and, since Qt does not keep its advance, again for every layout of the
+// text: 80 us a glyph each time, and a drawing lays the text out three times.
 constexpr double kQtGlyphBox = 1.25;
 constexpr double kQtMadePixelWork = 1.0;
-constexpr double kQtBlendedPixelWork = 0.25;
+constexpr double kQtBlendedPixelWork = 0.2;
+constexpr double kColourBitmapMadeWork = 33000;
+constexpr double kColourBitmapLayoutWork = 3 * 7300;
 
 double qtGlyphPixels(double emPixels, double sx, double sy)
 {
@@ -583,15 +587,17 @@ GlyphPlan planGlyphs(const TextStyle &style, const SizedFont &sized, const QStri
             QList<quint32> qtIndexes;
             QList<QPointF> qtPositions;
             for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
-                if (cached || !kinds.isOutline(font, indexes[i])) {
+                const GlyphKind kind = kinds.of(font, indexes[i]);
+                if (cached || kind != GlyphKind::Outline) {
                     qtIndexes.append(indexes[i]);
                     qtPositions.append(positions[i]);
+                    const bool colour = kind == GlyphKind::ColourBitmap;
                     const double pixels = qtGlyphPixels(font.pixelSize(), sx, sy);
-                    plan.work += pixels * kQtBlendedPixelWork;
+                    plan.work += pixels * kQtBlendedPixelWork + (colour ? kColourBitmapLayoutWork : 0);
                     if (made == madeByQt.end())
                         made = madeByQt.insert(madeByQt.end(), {font, {}});
                     if (made->second.insert(indexes[i]).second)
-                        plan.work += pixels * kQtMadePixelWork;
+                        plan.work += pixels * kQtMadePixelWork + (colour ? kColourBitmapMadeWork : 0);
                     continue;
                 }
                 const FlatGlyph &g = outlines.of(font, indexes[i]);
@@ -713,22 +719,18 @@ void drawByQt(QImage &img, const TextStyle &style, const SizedFont &sized, const
     }
 }
 
-// What a text whose glyphs all come from Qt's glyph cache costs at most: each character a
-// glyph, each glyph made and blended.
-double cachedWork(const SizedFont &sized, double sx, double sy, const QString &text)
-{
-    return double(text.size()) * qtGlyphPixels(sized.font.pixelSize(), sx, sy) * (kQtMadePixelWork + kQtBlendedPixelWork);
-}
-
 // The lines of the text with one colour, at their places in the box.
 void drawLines(QImage &img, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
                int alignment, const TextExtent &e, const QColor &color)
 {
     ++sTextDrawings;
     const double sx = stretch(style) * sized.scale, sy = sized.scale;
+    GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
+    const GlyphPlan plan = planGlyphs(style, sized, text, box, alignment, e, outlines);
+    if (plan.work > kMaxOutlineWork)
+        throw TextTooCostly();
     if (inQtCache(sized.font.pixelSize(), sx, sy)) {
-        if (cachedWork(sized, sx, sy, text) > kMaxOutlineWork)
-            throw TextTooCostly();
+        // Every glyph Qt's: the lines as Qt draws them, underline and strikeout with them.
         QPainter p(&img);
         setUpPainter(p, style, sized, color);
         forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
@@ -737,10 +739,6 @@ void drawLines(QImage &img, const TextStyle &style, const SizedFont &sized, cons
         });
         return;
     }
-    GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
-    const GlyphPlan plan = planGlyphs(style, sized, text, box, alignment, e, outlines);
-    if (plan.work > kMaxOutlineWork)
-        throw TextTooCostly();
     if (style.antiAlias != 0)
         for (const PlacedRun &run : plan.runs)
             fillRun(img, run, color.rgba());
@@ -756,8 +754,6 @@ double drawingWork(const TextStyle &style, const QString &text, int alignment)
         return std::numeric_limits<double>::infinity();
     const SizedFont sized = fontFor(style);
     const double sx = stretch(style) * sized.scale, sy = sized.scale;
-    if (inQtCache(sized.font.pixelSize(), sx, sy))
-        return cachedWork(sized, sx, sy, text);
     const TextExtent e = textExtent(style, text, alignment);
     GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
     return planGlyphs(style, sized, text, QRect(QPoint(0, 0), e.size), alignment, e, outlines).work;
