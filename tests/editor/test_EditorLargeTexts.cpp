@@ -128,7 +128,10 @@ TEST_F(EditorLargeTexts, ATextWhoseGlyphsWouldTakeTooLongToFillIsRefusedAndKeeps
     editor->adaptObjectSizeToZoom(o->mstrIndex);
     EXPECT_EQ(o->mImgXPicture, had);
     ASSERT_EQ(prompter->shown.size(), 1u);
-    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+    // Told as what it is, not as a picture too large or a text too long.
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too much to fill at this size: drawing its letters "
+                                                     "would take more than about 3 seconds"))
+        << prompter->shown[0].prompt.toStdString();
 }
 
 } // namespace

@@ -114,6 +114,7 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 // the most within it takes about 3 s of CPU, which leaves room for the measuring of a command
 // that fits the text first.
 inline constexpr double kMaxOutlineWork = 2.5e8;
+inline constexpr int kMaxDrawingSeconds = 3;
 double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
 // Thrown by drawText() for a text of more work than that.
 class TextTooCostly : public std::bad_alloc {
