@@ -121,13 +121,28 @@ TEST(TextDrawing, DrawingNeverChangesWhatATextMeasures)
 {
     // Emoji among letters, at sizes whose outlines are filled here, and stretched.
     const QString text = QString::fromUtf8("Rock \U0001F3B8\U0001F3A4 Pop \U0001F600\r\nTrack 2 \U0001F525");
+    // Qt's own advances of the lines, in the font the text is laid out in, tell it too: the
+    // program keeps what it measured.
+    const auto advances = [&](double pixels) {
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(int(pixels));
+        f.setKerning(true);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        f.setStyleStrategy(QFont::PreferAntialias);
+        QList<qreal> all;
+        for (const QString &line : imaging::textLines(text))
+            all << QFontMetricsF(f).horizontalAdvance(line);
+        return all;
+    };
     for (const double pixels : {72.0, 96.0}) {
         for (const double percent : {100.0, 800.0}) {
             const imaging::TextStyle st = styleOf("Liberation Sans", pixels, 1, percent);
             const QSize before = imaging::measureText(st, text);
+            const QList<qreal> advancesBefore = advances(pixels);
             const QImage drawn = drawnByUs(st, text);
             EXPECT_GT(inkOf(drawn), 0);
             EXPECT_EQ(imaging::measureText(st, text), before) << pixels << " px at " << percent << " %";
+            EXPECT_EQ(advances(pixels), advancesBefore) << pixels << " px at " << percent << " %";
         }
     }
 }
