@@ -13,15 +13,6 @@ namespace imaging = platform::imaging;
 
 namespace {
 
-qint64 inkOf(const QImage &img)
-{
-    qint64 sum = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            sum += qAlpha(img.pixel(x, y));
-    return sum;
-}
-
 // Columns without any ink at the left and at the right of an image.
 std::pair<int, int> blankColumns(const QImage &img)
 {
@@ -61,7 +52,7 @@ protected:
         QImage big(m.width() + 400, m.height() + 400, QImage::Format_ARGB32_Premultiplied);
         big.fill(Qt::transparent);
         imaging::drawText(big, st, t.mstrText, QRect(QPoint(200, 200), m), t.mbyteAlignment);
-        return inkOf(big);
+        return testsupport::inkOf(big);
     }
 };
 
@@ -79,7 +70,7 @@ TEST_F(TextPictures, PictureHoldsAllOfTheInk)
     italicRight.mbyteAlignment = 2;
     for (clsTextObject *t : {&italic, &serif, &tight, &italicRight}) {
         t->TextToImgX(nullptr);
-        EXPECT_EQ(inkOf(t->mImgXPicture->qimage()), uncutInk(*t)) << t->mstrText.toStdString();
+        EXPECT_EQ(testsupport::inkOf(t->mImgXPicture->qimage()), uncutInk(*t)) << t->mstrText.toStdString();
     }
 
     // Spacing goes between letters: a right-aligned or centred line ends at its last letter.

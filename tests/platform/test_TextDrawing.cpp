@@ -5,52 +5,10 @@
 #include "support/TestSupport.h"
 
 #include <QFontMetricsF>
-#include <QPainter>
-#include <QPainterPath>
 
 namespace imaging = platform::imaging;
 
 namespace {
-
-// The text as Qt's painter draws it, or fills its glyphs as one path a line, with the font at its
-// whole pixel size, stretched and brought to the exact size by the painter, laid out in the
-// picture as the program lays it out.
-QImage drawnByQt(const imaging::TextStyle &st, const QString &text, bool asPath)
-{
-    const imaging::TextExtent e = imaging::textExtent(st, text);
-    QImage img(e.size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    const double pixels = st.size * 96.0 / 72.0;
-    const int whole = int(std::lround(pixels));
-    const double k = pixels / whole, sx = st.widthPercent / 100.0;
-    QFont f(st.fontName);
-    f.setPixelSize(whole);
-    f.setKerning(true);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    f.setStyleStrategy(st.antiAlias == 0 ? QFont::NoAntialias : QFont::PreferAntialias);
-    const QFontMetricsF fm(f);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, st.antiAlias != 0);
-    p.setRenderHint(QPainter::TextAntialiasing, st.antiAlias != 0);
-    p.setFont(f);
-    p.setPen(Qt::black);
-    double y = e.origin.y() + fm.ascent() * k;
-    for (const QString &line : imaging::textLines(text)) {
-        QTransform t;
-        t.translate(e.origin.x(), y);
-        t.scale(sx * k, k);
-        p.setTransform(t);
-        if (asPath) {
-            QPainterPath path;
-            path.addText(0, 0, f, line);
-            p.fillPath(path, Qt::black);
-        } else {
-            p.drawText(QPointF(0, 0), line);
-        }
-        y += fm.lineSpacing() * k;
-    }
-    return img;
-}
 
 QImage drawnByUs(const imaging::TextStyle &st, const QString &text)
 {
@@ -69,15 +27,6 @@ imaging::TextStyle styleOf(const char *font, double pixels, double antiAlias, do
     st.antiAlias = antiAlias;
     st.widthPercent = widthPercent;
     return st;
-}
-
-qint64 inkOf(const QImage &img)
-{
-    qint64 sum = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            sum += qAlpha(img.pixel(x, y));
-    return sum;
 }
 
 } // namespace
@@ -111,8 +60,8 @@ TEST(TextDrawing, EachGlyphIsDrawnAsQtDrawsIt)
                        true, 2});
     for (const Case &c : all) {
         const QImage ours = drawnByUs(c.style, c.text);
-        const QImage qt = drawnByQt(c.style, c.text, c.asPath);
-        EXPECT_GT(inkOf(ours), 0) << c.what;
+        const QImage qt = testsupport::drawnByQt(c.style, c.text, c.asPath);
+        EXPECT_GT(testsupport::inkOf(ours), 0) << c.what;
         EXPECT_LE(testsupport::largestChannelDifference(ours, qt), c.levels) << c.what << " " << c.style.size;
     }
 }
@@ -140,7 +89,7 @@ TEST(TextDrawing, DrawingNeverChangesWhatATextMeasures)
             const QSize before = imaging::measureText(st, text);
             const QList<qreal> advancesBefore = advances(pixels);
             const QImage drawn = drawnByUs(st, text);
-            EXPECT_GT(inkOf(drawn), 0);
+            EXPECT_GT(testsupport::inkOf(drawn), 0);
             EXPECT_EQ(imaging::measureText(st, text), before) << pixels << " px at " << percent << " %";
             EXPECT_EQ(advances(pixels), advancesBefore) << pixels << " px at " << percent << " %";
         }

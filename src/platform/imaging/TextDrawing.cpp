@@ -104,7 +104,6 @@ private:
     QFontMetricsF large_;
 };
 
-
 } // namespace
 
 // The bounds of a text's shaping, from measurements in a release build with DejaVu Sans and
@@ -371,7 +370,7 @@ bool inQtCache(double emPixels, double sx, double sy)
 // its em square): Qt makes its picture once (renders the outline, or scales the bitmap: 10 ns a
 // pixel) and blends it wherever it stands (1 to 2 ns a pixel). A colour bitmap is decoded for
 // its picture (0.36 ms) and, since Qt does not keep its advance, again for every layout of the
-// text: 80 us a glyph each time, and a drawing lays the text out three times.
+// text: 80 us a glyph each time, and a drawing lays the text out up to three times.
 constexpr double kQtGlyphBox = 1.25;
 constexpr double kQtMadePixelWork = 1.0;
 constexpr double kQtBlendedPixelWork = 0.2;
@@ -507,7 +506,7 @@ struct PlacedRun {
     std::vector<std::pair<const FlatGlyph *, QPointF>> glyphs;
     QRectF bounds;
     QPainterPath path;   // the outlines from the line's top, for a fill without anti-aliasing
-    QGlyphRun byQt;      // the same, from the line's top
+    QGlyphRun byQt;      // the glyphs Qt draws, from the line's top
     QTransform at;       // from the line's top into the picture
 };
 
