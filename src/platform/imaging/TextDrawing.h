@@ -107,12 +107,13 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 // that draws it. An outline whose em square is at most 64 pixels each way as drawn (the font's
 // size times its stretch) comes from Qt's glyph cache, and so does every glyph without an
 // outline (colour bitmaps, colour layers, bitmap strikes), at any size: each costs the pixels of
-// its box, once when Qt makes its picture and again wherever it is blended. Larger outlines are
-// filled from their outlines: each costs the cells its edges cross, and each run of a line's
-// glyphs the pixels of its box. drawingWork() counts all of it, without drawing. A text of more
-// than kMaxOutlineWork is not drawn: measured in a release build, a unit takes about 11 ns, so
-// the most within it takes about 3 s of CPU, which leaves room for the measuring of a command
-// that fits the text first.
+// its box, once when Qt makes its picture and again wherever it is blended, and a colour bitmap
+// its decoding at every layout of the text. Larger outlines are filled by the program: each
+// costs the cells its edges cross, and each run of a line's glyphs the pixels of its box.
+// drawingWork() counts all of it, without drawing. A text of more than kMaxOutlineWork is not
+// drawn: measured in a release build, a unit takes about 11 ns, so the most within it takes
+// about kMaxDrawingSeconds of CPU, which leaves room for the measuring of a command that fits
+// the text first.
 inline constexpr double kMaxOutlineWork = 2.5e8;
 inline constexpr int kMaxDrawingSeconds = 3;
 double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
