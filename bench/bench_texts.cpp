@@ -6,6 +6,8 @@
 //   50 and 308 track lines of 160 characters (308 are 50,000 characters), letters with 64
 //   accents, 20 to a line, and 36,600 characters of letters between bidi embedding controls;
 //   700 lines of 36 characters stretched to 3400 pixels (12-fold);
+//   5000 colour emoji, 100 to a line;
+// - 23,900 ideographs at 2 points stretched 57500 %, drawn once (within 3.5 s);
 // - the 308 lines, once stretched, drawn at full scale into the cover (printing, saving);
 // - the bottom-right handle of 100 such lines dragged until the text is 8000 pixels high.
 // Each reports its CPU time, the drawings it made and its peak memory.
@@ -55,6 +57,23 @@ QString embeddedLetters()
     return t.left(36600);
 }
 
+// count characters from first on, lines of perLine, each a code point after the one before,
+// wrapping around after span of them.
+QString codePoints(char32_t first, int span, int count, int perLine)
+{
+    QString t;
+    for (int n = 0; n < count; ++n) {
+        if (n > 0 && n % perLine == 0)
+            t += QStringLiteral("\r\n");
+        const char32_t c = first + char32_t(n % span);
+        t += QString::fromUcs4(&c, 1);
+    }
+    return t;
+}
+
+// 5000 colour emoji, 100 to a line, of the 848 from U+1F300 on.
+QString colourEmoji() { return codePoints(0x1F300, 848, 5000, 100); }
+
 QString textOf(int which)
 {
     switch (which) {
@@ -62,13 +81,14 @@ QString textOf(int which)
     case 1: return trackLines(308, 160);
     case 2: return trackLines(700, 36);
     case 3: return bench::accentedLetters();
-    default: return embeddedLetters();
+    case 4: return embeddedLetters();
+    default: return colourEmoji();
     }
 }
 
 const char *const kLabels[] = {"50 track lines to 16000 px", "308 track lines (50000 characters) to 16000 px",
                                "700 lines of 36 to 3400 px", "letters with 64 accents to 16000 px",
-                               "36600 with bidi embeddings to 16000 px"};
+                               "36600 with bidi embeddings to 16000 px", "5000 colour emoji to 16000 px"};
 
 // A text of the editor's model, as OK in the text editor commits it, at the canvas zoom.
 struct EditorText {
@@ -165,7 +185,7 @@ void BM_StretchToCover(benchmark::State &state)
     editor.reset();
     state.SetLabel(kLabels[which]);
 }
-BENCHMARK(BM_StretchToCover)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
+BENCHMARK(BM_StretchToCover)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
 
 // The 308 lines stretched to the cover, then drawn at full scale into it, as printing and saving
 // draw a side: the cover 16000 pixels wide, the canvas at its zoom.
@@ -182,6 +202,29 @@ void BM_DrawStretchedAtFullScale(benchmark::State &state)
     state.SetLabel("308 track lines stretched, at full scale");
 }
 BENCHMARK(BM_DrawStretchedAtFullScale)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
+
+// 23,900 ideographs, 14 to a line, at 2 points stretched 57500 %, drawn at zoom 1: glyphs 3
+// pixels high and a thousand wide, lines 16000 pixels wide.
+void BM_IdeographsStretched(benchmark::State &state)
+{
+    std::unique_ptr<EditorText> editor;
+    command(
+        state, 3.5,
+        [&] {
+            editor.reset();
+            editor = std::make_unique<EditorText>(codePoints(0x4E00, 20000, 23900, 14), 1);
+            editor->object().setFontSize(2);
+            editor->object().mSnglWidthInPercent = 57500;
+        },
+        [&] { editor->object().renderAtZoom(1, gObjMoveableObjects()->objEffects.get()); });
+    if (editor) {
+        state.counters["width"] = editor->object().W();
+        state.counters["height"] = editor->object().H();
+    }
+    editor.reset();
+    state.SetLabel("23900 ideographs at 2 pt stretched 57500 %");
+}
+BENCHMARK(BM_IdeographsStretched)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime();
 
 // 100 track lines at zoom 1, their bottom-right handle dragged down and out in steps until the
 // text would be 8000 pixels high, then let go: the fit of font size and width.

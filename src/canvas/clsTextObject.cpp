@@ -188,10 +188,9 @@ bool clsTextObject::turnsPicture() const
     return !(angle == 0 || angle / 360.0 == double(static_cast<long long>(roundHalfEven(angle)) / 360));
 }
 
-int clsTextObject::pictureWidth(clsEffects *effects)
+int clsTextObject::pictureWidth(clsEffects *effects, const platform::imaging::TextMeasurement &measured)
 {
-    const platform::imaging::TextStyle st = currentStyle();
-    const QSize drawn = pictureSize(platform::imaging::measureText(st, mstrText, mbyteAlignment));
+    const QSize drawn = pictureSize(measured.at(currentStyle().widthPercent).size);
     if (!turnsPicture())
         return drawn.width();
     // A quarter turn moves the pixels of the picture as drawn (at least one each way); any
@@ -217,7 +216,7 @@ QSize clsTextObject::pictureSizeAtZoom(double zoom)
                       && picturesFit(measured = imaging::measureText(st, mstrText, mbyteAlignment));
     setFontSize(size);
     if (!fits) {
-        refusedTooLarge();
+        refusedTooLarge(refusalOf(st, mstrText));
         return {};
     }
     return pictureSize(measured).expandedTo(QSize(1, 1));
@@ -228,28 +227,56 @@ bool clsTextObject::drawableAtFullScale()
     if (pictureSizeAtZoom(1).isEmpty())
         return false;
     if (platform::imaging::drawingWork(currentStyle(), mstrText, mbyteAlignment) > platform::imaging::kMaxOutlineWork)
-        return refusedTooLarge();
+        return refusedTooLarge(Refusal::Work);
     return true;
 }
 
 int clsTextObject::sQuietTooLarge = 0;
 long clsTextObject::sRefusals = 0;
+clsTextObject::Refusal clsTextObject::sLastRefusal = clsTextObject::Refusal::Picture;
 
 clsTextObject::QuietTooLarge::QuietTooLarge() : refusalsBefore_(sRefusals) { ++sQuietTooLarge; }
 clsTextObject::QuietTooLarge::~QuietTooLarge() { --sQuietTooLarge; }
 
+clsTextObject::Refusal clsTextObject::refusalOf(const platform::imaging::TextStyle &style, const QString &text)
+{
+    using platform::imaging::TextBound;
+    switch (platform::imaging::textBoundMet(style, text)) {
+    case TextBound::Characters: return Refusal::Characters;
+    case TextBound::Marks: return Refusal::Marks;
+    case TextBound::Spacing: return Refusal::Spacing;
+    case TextBound::None: break;
+    }
+    return Refusal::Picture;
+}
+
 void clsTextObject::tellTooLarge()
 {
     // The bounds are the drawing's own, whatever the language file says.
-    QString text = getMessageText(QStringLiteral("MSG_TEXT_TOO_LARGE"),
-                                  QStringLiteral("The text is too large to be drawn: its picture would have more than @side@ "
-                                                 "pixels a side or @megapixels@ megapixels, or the text has more than "
-                                                 "@characters@ characters (fewer where scripts are mixed) or more than "
-                                                 "@marks@ accents on one letter. Make the text shorter or its font smaller."));
+    struct Message {
+        const char *key;
+        const char *text;
+    };
+    static const Message messages[] = {
+        {"MSG_TEXT_TOO_LARGE", "The text is too large to be drawn: its picture would have more than @side@ pixels a "
+                               "side or @megapixels@ megapixels. Make the text shorter or its font smaller."},
+        {"MSG_TEXT_TOO_LONG", "The text is too long to be drawn: it has more than @characters@ characters (fewer "
+                              "where scripts are mixed). Make the text shorter."},
+        {"MSG_TEXT_TOO_MANY_ACCENTS", "The text cannot be drawn: a letter of it carries more than @marks@ accents. "
+                                      "Remove some of them."},
+        {"MSG_TEXT_TOO_WIDELY_SPACED", "The text cannot be drawn: its letter spacing takes a line further than "
+                                       "letters can be placed. Make the spacing smaller or the line shorter."},
+        {"MSG_TEXT_TOO_COSTLY", "The text is too much to fill at this size: drawing its letters would take more than "
+                                "about @seconds@ seconds. Make the text shorter, its font smaller or its stretch "
+                                "narrower."},
+    };
+    const Message &m = messages[int(sLastRefusal)];
+    QString text = getMessageText(QLatin1String(m.key), QString::fromUtf8(m.text));
     text.replace(QStringLiteral("@side@"), QString::number(platform::kMaxImageSide))
         .replace(QStringLiteral("@megapixels@"), QString::number(platform::kMaxImagePixels / (1024 * 1024)))
         .replace(QStringLiteral("@characters@"), QString::number(platform::imaging::kMaxTextCharacters))
-        .replace(QStringLiteral("@marks@"), QString::number(platform::imaging::kMaxCombiningMarks));
+        .replace(QStringLiteral("@marks@"), QString::number(platform::imaging::kMaxCombiningMarks))
+        .replace(QStringLiteral("@seconds@"), QString::number(platform::imaging::kMaxDrawingSeconds));
     platform::Prompter::get().msgBox(text, platform::MsgStyle::Exclamation,
                                      gObjLanguageStore().getVar(QStringLiteral("ERRORS.ERR"), QStringLiteral("Error")));
 }
@@ -293,7 +320,7 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
         // far too large is known from its lines, any other from its measured extent.
         const int side = platform::kMaxImageSide;
         if (imaging::layoutExceeds(st, mstrText, side, side))
-            return refusedTooLarge();
+            return refusedTooLarge(refusalOf(st, mstrText));
         // The picture holds all of the ink: the measured area reaches past the layout box
         // where italic, descenders or tight spacing do.
         const imaging::TextExtent extent = imaging::textExtent(st, mstrText, mbyteAlignment);
@@ -344,8 +371,8 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
         // A picture over the limits all the same (the turned one, say) is a text too large.
         return refusedTooLarge();
     } catch (const platform::imaging::TextTooCostly &) {
-        // So is a text whose glyphs would take too long to fill.
-        return refusedTooLarge();
+        // A text whose glyphs would take too long to fill is told so.
+        return refusedTooLarge(Refusal::Work);
     } catch (...) {
         const FailureInfo f = currentFailure();
         const bool memory = f.number == 5 || f.number == 6 || f.number == 7 || f.number == 91
@@ -355,9 +382,10 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
     }
 }
 
-bool clsTextObject::refusedTooLarge()
+bool clsTextObject::refusedTooLarge(Refusal why)
 {
     ++sRefusals;
+    sLastRefusal = why;
     if (sQuietTooLarge == 0)
         tellTooLarge();
     return false;

@@ -59,11 +59,17 @@ public:
     private:
         long refusalsBefore_;
     };
-    // Tells the user that the text is too large to be drawn.
+    // The bound a text that cannot be drawn met: its pictures would be over the picture limits,
+    // its characters beyond the bounds of their laying out (too many, too many accents on one
+    // letter, spacing past the font's positions), or filling its glyphs would take too long.
+    enum class Refusal { Picture, Characters, Marks, Spacing, Work };
+    // The bound of those the text's characters meet at that style, if any; else Picture.
+    static Refusal refusalOf(const platform::imaging::TextStyle &style, const QString &text);
+    // Tells the user that the text cannot be drawn, naming the bound the last refusal met.
     static void tellTooLarge();
-    // Counts a rendering or turn of a text refused as too large and tells it unless a
+    // Counts a rendering or turn of a text refused at a bound and tells it unless a
     // QuietTooLarge lives; false.
-    static bool refusedTooLarge();
+    static bool refusedTooLarge(Refusal why = Refusal::Picture);
     // The drawing settings a text is rendered with, the fill left out. The text editor's
     // preview draws with the same settings from its controls.
     static platform::imaging::TextStyle textStyle(const QFont &font, double size, double widthPercent,
@@ -102,9 +108,11 @@ private:
     bool picturesFit(QSize measured) const;
     static int sQuietTooLarge;
     static long sRefusals;
+    static Refusal sLastRefusal;
     // The width the text's picture has with its settings as they stand, measured without
-    // drawing unless the angle turns the picture by other than quarter turns.
-    int pictureWidth(clsEffects *effects);
+    // drawing unless the angle turns the picture by other than quarter turns: from the text
+    // as measured once for every width percent.
+    int pictureWidth(clsEffects *effects, const platform::imaging::TextMeasurement &measured);
     // The size of the picture the text would have at a zoom, measured without drawing; for a
     // text over the picture limits an empty size, the refusal counted as a rendering's is.
     QSize pictureSizeAtZoom(double zoom);

@@ -11,6 +11,7 @@
 #include "platform/Rounding.h"
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
+#include "platform/imaging/TextDrawing.h"
 #include "platform/ui/Screen.h"
 
 #include <cmath>
@@ -250,10 +251,11 @@ void clsTextObject::stretchToWidthOriginal(int target, clsEffects *effects)
         const double z = gDblZoomFactor;
         setFontSize(size * z);
         // The target is a width on the canvas, at its zoom: it is compared with the text as
-        // the canvas shows it, as it stands, measured without drawing it. The text is drawn
-        // once, at the end, at the canvas zoom.
+        // the canvas shows it, as it stands, measured once, without drawing it, for every width
+        // percent the search tries. The text is drawn once, at the end, at the canvas zoom.
+        const platform::imaging::TextMeasurement measured(currentStyle(), mstrText, mbyteAlignment);
         const int t = target;
-        const int w = pictureWidth(effects);
+        const int w = pictureWidth(effects, measured);
         if (t < 1 || w == t) {
             TextToImgX(effects);
             setFontSize(size);
@@ -270,7 +272,7 @@ void clsTextObject::stretchToWidthOriginal(int target, clsEffects *effects)
         const double first = float(mSnglWidthInPercent * double(t) / w);
         const auto widthAt = [&](float percent) {
             mSnglWidthInPercent = percent;
-            return pictureWidth(effects);
+            return pictureWidth(effects, measured);
         };
         const bool up = widthAt(float(first)) <= t;
         const double step = up ? 0.01 : -0.01;

@@ -13,6 +13,7 @@
 #include "mainwindow/LocaleNumbers.h"
 #include "platform/Rounding.h"
 #include "platform/imaging/Colors.h"
+#include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImgxCanvas.h"
 #include "platform/imaging/TextDrawing.h"
 #include "platform/ui/Choosers.h"
@@ -452,13 +453,15 @@ void frmTextedit::doPreview()
             // Edit box alignment 0 left, 1 right, 2 centre; drawn 0 left, 1 centre, 2 right.
             const int align = txtText->alignment();
             const int drawAlign = align == 1 ? 2 : align == 2 ? 1 : 0;
-            // A text that cannot be drawn (its characters beyond the drawing's bounds) leaves
-            // the preview empty, without a message at every key: OK tells it.
-            if (imaging::beyondTextBounds(st, text)) {
-                igxPreview->setImage(shown);
-                return;
-            }
+            // A text that cannot be drawn at its size (its characters beyond the drawing's
+            // bounds, its picture past the picture limits, its glyphs too much to fill) leaves the
+            // preview empty, without a message at every key: OK tells it.
+            const auto empty = [&] { igxPreview->setImage(shown); };
+            if (imaging::beyondTextBounds(st, text))
+                return empty();
             const QSize m = imaging::measureText(st, text, drawAlign);
+            if (!platform::withinPictureLimits(m))
+                return empty();
             if (gObjTextGradient()->mBoolIsActive)
                 st.fillImage = clsTextObject::gradientFill(*gObjTextGradient(), m);
             const double pw = shown->width();
@@ -467,7 +470,11 @@ void frmTextedit::doPreview()
                 x = roundToInt((pw - 1.2 * m.width()) / 2.0);
             else if (align == 1)
                 x = roundToInt(pw - 1.2 * m.width());
-            shown->drawText(st, text, QRect(QPoint(x, 1), m), drawAlign, kNoUndo);
+            try {
+                shown->drawText(st, text, QRect(QPoint(x, 1), m), drawAlign, kNoUndo);
+            } catch (const imaging::TextTooCostly &) {
+                return empty();
+            }
             const clsTextShadow &sh = *gObjTextShadow();
             if (sh.mBoolIsActive)
                 shown->dropShadow(sh.mLngX, sh.mLngY, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel,

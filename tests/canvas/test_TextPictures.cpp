@@ -13,15 +13,6 @@ namespace imaging = platform::imaging;
 
 namespace {
 
-qint64 inkOf(const QImage &img)
-{
-    qint64 sum = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            sum += qAlpha(img.pixel(x, y));
-    return sum;
-}
-
 // Columns without any ink at the left and at the right of an image.
 std::pair<int, int> blankColumns(const QImage &img)
 {
@@ -61,7 +52,7 @@ protected:
         QImage big(m.width() + 400, m.height() + 400, QImage::Format_ARGB32_Premultiplied);
         big.fill(Qt::transparent);
         imaging::drawText(big, st, t.mstrText, QRect(QPoint(200, 200), m), t.mbyteAlignment);
-        return inkOf(big);
+        return testsupport::inkOf(big);
     }
 };
 
@@ -79,7 +70,7 @@ TEST_F(TextPictures, PictureHoldsAllOfTheInk)
     italicRight.mbyteAlignment = 2;
     for (clsTextObject *t : {&italic, &serif, &tight, &italicRight}) {
         t->TextToImgX(nullptr);
-        EXPECT_EQ(inkOf(t->mImgXPicture->qimage()), uncutInk(*t)) << t->mstrText.toStdString();
+        EXPECT_EQ(testsupport::inkOf(t->mImgXPicture->qimage()), uncutInk(*t)) << t->mstrText.toStdString();
     }
 
     // Spacing goes between letters: a right-aligned or centred line ends at its last letter.
@@ -258,9 +249,10 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
     const QImage full = zoomTo(1);
     ASSERT_GT(o.W(), platform::kMaxImageSide / 2);
     ASSERT_LT(o.W(), platform::kMaxImageSide);
-    const auto toldOnce = [&] {
+    // Each refusal names the bound it met.
+    const auto toldOnce = [&](const char *bound = "The text is too large to be drawn: its picture would have more") {
         ASSERT_EQ(prompter->shown.size(), 1u);
-        EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+        EXPECT_TRUE(prompter->shown[0].prompt.startsWith(QLatin1String(bound))) << prompter->shown[0].prompt.toStdString();
         prompter->shown.clear();
     };
     const auto keptAndToldOnce = [&](const QImage &before) {
@@ -318,28 +310,33 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
 
     // Texts whose characters take longer to lay out than their size shows (marks and
     // zero-width characters have no width), and a spacing past the range of the font's
-    // positions: refused at once, with the same message. At the bounds they are drawn.
+    // positions: refused at once, each with the message of its bound. At the bounds they are
+    // drawn.
     struct Case {
         const char *what;
         QString text;
         int spacing;
         bool drawn;
+        const char *told = nullptr;
     };
+    const char *const tooMany = "The text is too long to be drawn: it has more than 50000 characters";
+    const char *const accents = "The text cannot be drawn: a letter of it carries more than 64 accents";
+    const char *const spaced = "The text cannot be drawn: its letter spacing takes a line further";
     const QChar accent(0x301), zeroWidth(0x200B);
     const QString latinGreek = (QStringLiteral("a\u03b1").repeated(100) + "\n").repeated(7);
     const Case cases[] = {
         {"64 marks", "a" + QString(64, accent) + "b", 0, true},
-        {"65 marks", "b" + QString(65, accent), 0, false},
-        {"4 million marks", "a" + QString(4'000'000, accent), 0, false},
+        {"65 marks", "b" + QString(65, accent), 0, false, accents},
+        {"4 million marks", "a" + QString(4'000'000, accent), 0, false, tooMany},
         {"50000 characters", QString(49'999, zeroWidth) + "a", 0, true},
-        {"50001 characters", QString(50'000, zeroWidth) + "a", 0, false},
-        {"16 million characters", QString(16'000'000, zeroWidth), 0, false},
+        {"50001 characters", QString(50'000, zeroWidth) + "a", 0, false, tooMany},
+        {"16 million characters", QString(16'000'000, zeroWidth), 0, false, tooMany},
         // Each change to another script costs 32 characters more: 1,521 characters with 1,513
         // changes are 49,937, two letters and changes more 50,003.
         {"1513 changes of script", latinGreek + QStringLiteral("a\u03b1").repeated(57), 0, true},
-        {"1515 changes of script", latinGreek + QStringLiteral("a\u03b1").repeated(58), 0, false},
+        {"1515 changes of script", latinGreek + QStringLiteral("a\u03b1").repeated(58), 0, false, tooMany},
         {"wide spacing", "aa", 10000, true},
-        {"spacing past the range", QString(500, u'a'), 67000, false},
+        {"spacing past the range", QString(500, u'a'), 67000, false, spaced},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -352,7 +349,7 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
             EXPECT_GE(t.W(), c.spacing);
         } else {
             EXPECT_TRUE(t.mImgXPicture->isEmpty());
-            toldOnce();
+            toldOnce(c.told);
         }
     }
 }

@@ -180,18 +180,29 @@ TEST(LanguageFiles, BothFilesHoldTheSameKeysInEverySection)
     QStringList unique = en.second;
     EXPECT_EQ(unique.removeDuplicates(), 0);
 
-    // The bounds of a text's drawing are the program's: the message has their places, not
-    // numbers that would stay behind when the bounds change.
+    // The bounds of a text's drawing are the program's: each message has the places of the bound
+    // it names, not numbers that would stay behind when the bounds change.
+    const std::pair<const char *, std::vector<const char *>> bounds[] = {
+        {"MSG_TEXT_TOO_LARGE=", {"@side@", "@megapixels@"}},
+        {"MSG_TEXT_TOO_LONG=", {"@characters@"}},
+        {"MSG_TEXT_TOO_MANY_ACCENTS=", {"@marks@"}},
+        {"MSG_TEXT_TOO_WIDELY_SPACED=", {}},
+        {"MSG_TEXT_TOO_COSTLY=", {"@seconds@"}},
+    };
     for (const char *file : {PELMORA_SOURCE_DIR "/resources/language/English.dll",
                              PELMORA_SOURCE_DIR "/resources/language/Deutsch.dll"}) {
         QFile f(QString::fromUtf8(file));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        QString message;
-        for (const QByteArray &raw : f.readAll().split('\n'))
-            if (raw.startsWith("MSG_TEXT_TOO_LARGE="))
-                message = QString::fromUtf8(raw);
-        for (const char *place : {"@side@", "@megapixels@", "@characters@", "@marks@"})
-            EXPECT_TRUE(message.contains(QLatin1String(place))) << file << " " << place;
-        EXPECT_FALSE(message.contains(QRegularExpression(QStringLiteral("\\d")))) << file;
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        for (const auto &[key, places] : bounds) {
+            QString message;
+            for (const QByteArray &raw : lines)
+                if (raw.startsWith(key))
+                    message = QString::fromUtf8(raw).mid(int(qstrlen(key)));
+            EXPECT_FALSE(message.trimmed().isEmpty()) << file << " " << key;
+            for (const char *place : places)
+                EXPECT_TRUE(message.contains(QLatin1String(place))) << file << " " << key << " " << place;
+            EXPECT_FALSE(message.contains(QRegularExpression(QStringLiteral("\\d")))) << file << " " << key;
+        }
     }
 }

@@ -13,39 +13,12 @@ using namespace editortest;
 
 namespace {
 
-// The text as Qt's painter draws it when it fills each line's glyphs as one path (the font at
-// its whole pixel size, stretched and brought to the exact size by the painter).
+// The text as Qt's painter draws it (Qt fills glyphs past its glyph cache as one path a line).
 QImage drawnByQtPath(const clsTextObject &o, double zoom)
 {
-    namespace imaging = platform::imaging;
-    const imaging::TextStyle st = clsTextObject::textStyle(o.mfntFont, o.fontSize() * zoom, o.mSnglWidthInPercent,
-                                                          o.mLngCharSpace, o.mlngColor, o.mdblAntiAlias);
-    const imaging::TextExtent e = imaging::textExtent(st, o.mstrText);
-    QImage img(e.size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    const double pixels = st.size * 96.0 / 72.0;
-    const int whole = int(std::lround(pixels));
-    const double k = pixels / whole, sx = st.widthPercent / 100.0;
-    QFont f(st.fontName);
-    f.setPixelSize(whole);
-    f.setKerning(true);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    const QFontMetricsF fm(f);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(f);
-    p.setPen(Qt::black);
-    double y = e.origin.y() + fm.ascent() * k;
-    for (const QString &line : imaging::textLines(o.mstrText)) {
-        QTransform t;
-        t.translate(e.origin.x(), y);
-        t.scale(sx * k, k);
-        p.setTransform(t);
-        p.drawText(QPointF(0, 0), line);
-        y += fm.lineSpacing() * k;
-    }
-    return img;
+    return testsupport::drawnByQt(clsTextObject::textStyle(o.mfntFont, o.fontSize() * zoom, o.mSnglWidthInPercent,
+                                                           o.mLngCharSpace, o.mlngColor, o.mdblAntiAlias),
+                                  o.mstrText);
 }
 
 class EditorLargeTexts : public EditorTest {
@@ -128,7 +101,10 @@ TEST_F(EditorLargeTexts, ATextWhoseGlyphsWouldTakeTooLongToFillIsRefusedAndKeeps
     editor->adaptObjectSizeToZoom(o->mstrIndex);
     EXPECT_EQ(o->mImgXPicture, had);
     ASSERT_EQ(prompter->shown.size(), 1u);
-    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+    // Told as what it is, not as a picture too large or a text too long.
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too much to fill at this size: drawing its letters "
+                                                     "would take more than about 3 seconds"))
+        << prompter->shown[0].prompt.toStdString();
 }
 
 } // namespace

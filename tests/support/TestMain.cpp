@@ -40,7 +40,8 @@ QString pinEnvironment()
     qputenv("XDG_CONFIG_HOME", base + "/config");
     qputenv("XDG_CACHE_HOME", base + "/cache");
 
-    // Only the fonts we ship with the test set-up: DejaVu and the Liberation metric twins.
+    // Only the fonts we ship with the test set-up: DejaVu, the Liberation metric twins and Noto's
+    // colour emoji.
     const QByteArray conf = base + "/fonts.conf";
     QFile f(QString::fromLocal8Bit(conf));
     if (f.open(QIODevice::WriteOnly)) {
@@ -48,6 +49,7 @@ QString pinEnvironment()
                 "  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
                 "  <dir>/usr/share/fonts/truetype/liberation2</dir>\n"
                 "  <dir>/usr/share/fonts/truetype/liberation</dir>\n"
+                "  <dir>/usr/share/fonts/truetype/noto</dir>\n"
                 "  <cachedir>" + base + "/fontcache</cachedir>\n"
                 "  <alias><family>Arial</family><prefer><family>Liberation Sans</family></prefer></alias>\n"
                 "  <alias><family>Times New Roman</family><prefer><family>Liberation Serif</family></prefer></alias>\n"

@@ -16,6 +16,9 @@
 #include <QMenu>
 #include <QTimer>
 #include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
 
 namespace testsupport {
 
@@ -318,6 +321,53 @@ int largestChannelDifference(const QImage &a, const QImage &b)
                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
         }
     return most;
+}
+
+qint64 inkOf(const QImage &img)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            sum += qAlpha(img.pixel(x, y));
+    return sum;
+}
+
+QImage drawnByQt(const platform::imaging::TextStyle &st, const QString &text, bool asPath)
+{
+    namespace imaging = platform::imaging;
+    const imaging::TextExtent e = imaging::textExtent(st, text);
+    QImage img(e.size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    const double pixels = st.size * 96.0 / 72.0;
+    const int whole = int(std::lround(pixels));
+    const double k = pixels / whole, sx = st.widthPercent / 100.0;
+    QFont f(st.fontName);
+    f.setPixelSize(whole);
+    f.setKerning(true);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setStyleStrategy(st.antiAlias == 0 ? QFont::NoAntialias : QFont::PreferAntialias);
+    const QFontMetricsF fm(f);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, st.antiAlias != 0);
+    p.setRenderHint(QPainter::TextAntialiasing, st.antiAlias != 0);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    double y = e.origin.y() + fm.ascent() * k;
+    for (const QString &line : imaging::textLines(text)) {
+        QTransform t;
+        t.translate(e.origin.x(), y);
+        t.scale(sx * k, k);
+        p.setTransform(t);
+        if (asPath) {
+            QPainterPath path;
+            path.addText(0, 0, f, line);
+            p.fillPath(path, Qt::black);
+        } else {
+            p.drawText(QPointF(0, 0), line);
+        }
+        y += fm.lineSpacing() * k;
+    }
+    return img;
 }
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 // Shared test helpers: a temporary program folder per test and scripted stand-ins for the
 // seams, so that no test ever waits in a modal dialog.
 #include "platform/imaging/PictureReader.h"
+#include "platform/imaging/TextDrawing.h"
 #include "platform/scan/ScanSourceChooser.h"
 #include "platform/ui/Choosers.h"
 #include "platform/ui/PopupMenus.h"
@@ -164,5 +165,11 @@ private:
 
 // The largest difference of a channel (0..255) between two pictures; 256 when their sizes differ.
 int largestChannelDifference(const QImage &a, const QImage &b);
+// The sum of a picture's alpha.
+qint64 inkOf(const QImage &img);
+// The text as Qt's painter draws it, or, asPath, fills its glyphs as one path a line: the font
+// at its whole pixel size, stretched and brought to the exact size by the painter, laid out in a
+// picture of the text's extent as the program lays it out.
+QImage drawnByQt(const platform::imaging::TextStyle &style, const QString &text, bool asPath = false);
 
 } // namespace testsupport

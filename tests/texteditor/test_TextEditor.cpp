@@ -331,7 +331,9 @@ TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
     EXPECT_TRUE(prompter->shown.empty());
     QTest::mouseClick(f->cmdOK, Qt::LeftButton);
     ASSERT_EQ(prompter->shown.size(), 1u);
-    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn"));
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text cannot be drawn: a letter of it carries more than 64 "
+                                                     "accents"))
+        << prompter->shown[0].prompt.toStdString();
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(model.colMoveableObjects.count(), 1);
     QTest::keyClick(f->txtText, Qt::Key_Backspace);
@@ -343,7 +345,7 @@ TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
     EXPECT_EQ(prompter->shown.size(), 1u);
 
     // A line of more characters than a text may have: the preview draws its first 250 as for
-    // any text; OK refuses it, naming the bounds the drawing has.
+    // any text; OK refuses it, naming that bound and no other.
     prompter->shown.clear();
     f = open(true);
     testsupport::showActive(f.get());
@@ -354,10 +356,42 @@ TEST_F(TextEditorTest, ATextTooLargeToDrawStaysInTheEditorAndOneLineLessIsAdded)
     QTest::mouseClick(f->cmdOK, Qt::LeftButton);
     ASSERT_EQ(prompter->shown.size(), 1u);
     const QString told = prompter->shown[0].prompt;
+    EXPECT_TRUE(told.startsWith("The text is too long to be drawn: it has more than " +
+                                QString::number(platform::imaging::kMaxTextCharacters) + " characters"))
+        << told.toStdString();
     for (const qint64 bound : {qint64(platform::kMaxImageSide), platform::kMaxImagePixels >> 20,
-                               qint64(platform::imaging::kMaxTextCharacters), qint64(platform::imaging::kMaxCombiningMarks)})
-        EXPECT_TRUE(told.contains(" " + QString::number(bound) + " ")) << told.toStdString();
+                               qint64(platform::imaging::kMaxCombiningMarks)})
+        EXPECT_FALSE(told.contains(QString::number(bound))) << told.toStdString();
     EXPECT_FALSE(told.contains(u'@')) << told.toStdString();
+    EXPECT_TRUE(f->isVisible());
+    f.reset();
+
+    // A text stretched as far as a text goes, 25 lines of it at 72 points: its picture would be
+    // far past the picture limits, and its glyphs too much to fill. The preview stays empty and
+    // says nothing at any key; OK tells which bound the text met.
+    prompter->shown.clear();
+    QStringList lines;
+    for (int i = 1; i <= 25; ++i)
+        lines << QStringLiteral("Track %1").arg(i);
+    auto stretched = textObject(lines.join("\r\n"));
+    stretched->setFontSize(72);
+    stretched->mSnglWidthInPercent = 100000;
+    gObjTextObject = stretched;
+    f = open(false);
+    testsupport::showActive(f.get());
+    EXPECT_EQ(f->cboSize->currentText(), "72");
+    EXPECT_TRUE(ink(preview()).isEmpty());
+    f->txtText->setFocus();
+    QTest::keyClick(f->txtText, Qt::Key_End, Qt::ControlModifier);
+    type("9");
+    QTest::keyClick(f->txtText, Qt::Key_Backspace);
+    type("x");
+    EXPECT_TRUE(ink(preview()).isEmpty());
+    EXPECT_TRUE(prompter->shown.empty());
+    QTest::mouseClick(f->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.startsWith("The text is too large to be drawn: its picture would have"))
+        << prompter->shown[0].prompt.toStdString();
     EXPECT_TRUE(f->isVisible());
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/imaging/Colors.h"
 #include "platform/imaging/FiltersSupport.h"
+#include "platform/imaging/GlyphKinds.h"
 #include "platform/imaging/OutlineFill.h"
 
 #include <QFontMetricsF>
@@ -16,8 +17,11 @@
 #include <cmath>
 #include <limits>
 #include <list>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace platform::imaging {
@@ -70,21 +74,6 @@ QStringList textLines(const QString &text)
 
 namespace {
 
-// Where each line goes: its text and its left edge and width in the layout box.
-struct LineLayout {
-    QString text;
-    double x = 0;
-    double width = 0;
-};
-
-struct Layout {
-    std::vector<LineLayout> lines;
-    double width = 0;      // the widest line
-    double height = 0;
-    double ascent = 0;
-    double lineSpacing = 0;
-};
-
 // The size the ink is measured at (see InkMeter).
 constexpr int kMeasuredPixels = 2048;
 
@@ -115,33 +104,6 @@ private:
     QFontMetricsF large_;
 };
 
-// The advance of a line in pixels: the spacing goes between letters, not after the last one.
-double lineAdvance(const QFontMetricsF &fm, double scale, const QString &line, int spacing)
-{
-    return line.isEmpty() ? 0.0 : fm.horizontalAdvance(line) * scale - spacing;
-}
-
-Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, double scale, const QString &text, int alignment)
-{
-    Layout l;
-    const double sx = stretch(style);
-    for (const QString &t : textLines(text)) {
-        const double w = lineAdvance(fm, scale, t, style.charSpacing) * sx;
-        l.lines.push_back({t, 0.0, w});
-        l.width = std::max(l.width, w);
-    }
-    for (LineLayout &line : l.lines) {
-        if (alignment == 1)
-            line.x = (l.width - line.width) / 2.0;
-        else if (alignment == 2)
-            line.x = l.width - line.width;
-    }
-    l.ascent = fm.ascent() * scale;
-    l.lineSpacing = fm.lineSpacing() * scale;
-    l.height = fm.height() * scale + double(l.lines.size() - 1) * l.lineSpacing;
-    return l;
-}
-
 } // namespace
 
 // The bounds of a text's shaping, from measurements in a release build with DejaVu Sans and
@@ -162,10 +124,10 @@ Layout layoutLines(const TextStyle &style, const QFontMetricsF &fm, double scale
 // 2^25 pixels they wrap around. The ink is measured at kMeasuredPixels, where the spacing of a
 // small font is many times larger; a line whose spacing alone reaches half the range there is
 // beyond the bounds.
-bool beyondTextBounds(const TextStyle &style, const QString &text)
+TextBound textBoundMet(const TextStyle &style, const QString &text)
 {
     if (text.size() > kMaxTextCharacters)
-        return true;
+        return TextBound::Characters;
     // What the text costs to shape, in characters: each of them, and each change to another
     // script as kCharactersPerScriptRun more (blanks, digits and punctuation belong to any).
     qsizetype cost = text.size();
@@ -178,7 +140,7 @@ bool beyondTextBounds(const TextStyle &style, const QString &text)
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
             if (double(i - lineStart) * measuredSpacing > kMaxPosition)
-                return true;
+                return TextBound::Spacing;
             lineStart = i + 1;
             marks = 0;
             continue;
@@ -191,44 +153,138 @@ bool beyondTextBounds(const TextStyle &style, const QString &text)
         if (const QChar::Script script = QChar::script(c);
             script > QChar::Script_Common && script != runScript) {
             if (runScript != QChar::Script_Unknown && (cost += kCharactersPerScriptRun) > kMaxTextCharacters)
-                return true;
+                return TextBound::Characters;
             runScript = script;
         }
         if (!QChar::isMark(c))
             marks = 0;
         else if (++marks > kMaxCombiningMarks)
-            return true;
+            return TextBound::Marks;
     }
-    return false;
+    return TextBound::None;
 }
 
-TextExtent textExtent(const TextStyle &style, const QString &text, int alignment)
+bool beyondTextBounds(const TextStyle &style, const QString &text) { return textBoundMet(style, text) != TextBound::None; }
+
+namespace {
+
+// The texts measured last, with their fonts: a command measures the text it works on several
+// times over (a stretch, its check of the full scale, its drawing), and Qt takes as long for
+// each (the advance of a colour emoji is read from its bitmap, decoded anew every time:
+// 5000 emoji take 1.3 s to measure).
+class MeasuredTexts {
+public:
+    std::shared_ptr<const TextMeasurement::Measured> of(const QFont &font, const QString &text)
+    {
+        const QString key = font.toString();
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (auto it = texts_.begin(); it != texts_.end(); ++it)
+            if (it->font == key && it->text == text) {
+                texts_.splice(texts_.begin(), texts_, it);
+                return texts_.front().measured;
+            }
+        auto measured = std::make_shared<TextMeasurement::Measured>(measure(font, text));
+        texts_.push_front({key, text, measured});
+        if (texts_.size() > kKept)
+            texts_.pop_back();
+        return measured;
+    }
+
+private:
+    static TextMeasurement::Measured measure(const QFont &font, const QString &text)
+    {
+        TextMeasurement::Measured m;
+        const QFontMetricsF fm(font);
+        m.ascent = fm.ascent();
+        m.lineSpacing = fm.lineSpacing();
+        m.height = fm.height();
+        m.underlinePos = fm.underlinePos();
+        m.lineWidth = fm.lineWidth();
+        const InkMeter meter(font);
+        for (const QString &t : textLines(text)) {
+            TextMeasurement::Line line;
+            line.empty = t.isEmpty();
+            if (!line.empty) {
+                line.advance = fm.horizontalAdvance(t);
+                line.ink = meter.inkOf(t);
+            }
+            m.lines.push_back(line);
+        }
+        return m;
+    }
+
+    // The texts of a command and of the canvas zoom it draws at, and of a preview beside them.
+    static constexpr size_t kKept = 4;
+    struct Entry {
+        QString font, text;
+        std::shared_ptr<const TextMeasurement::Measured> measured;
+    };
+    std::list<Entry> texts_;
+    std::mutex mutex_;
+};
+
+MeasuredTexts &measuredTexts()
 {
-    if (beyondTextBounds(style, text)) {
+    static MeasuredTexts texts;
+    return texts;
+}
+
+} // namespace
+
+TextMeasurement::TextMeasurement(const TextStyle &style, const QString &text, int alignment)
+    : alignment_(alignment)
+{
+    if ((beyond_ = beyondTextBounds(style, text)))
+        return;
+    const SizedFont sized = fontFor(style);
+    k_ = sized.scale;
+    spacing_ = style.charSpacing;
+    underlined_ = sized.font.underline();
+    measured_ = measuredTexts().of(sized.font, text);
+}
+
+std::vector<double> TextMeasurement::lineWidths(double widthPercent) const
+{
+    // The spacing goes between letters, not after the last one.
+    const double s = std::max(1.0, widthPercent) / 100.0;
+    std::vector<double> widths;
+    if (beyond_)
+        return widths;
+    for (const Line &line : measured_->lines)
+        widths.push_back(line.empty ? 0.0 : (line.advance * k_ - spacing_) * s);
+    return widths;
+}
+
+TextExtent TextMeasurement::at(double widthPercent) const
+{
+    if (beyond_) {
         TextExtent beyond;
         beyond.size = QSize(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
         return beyond;
     }
-    const SizedFont sized = fontFor(style);
-    const QFontMetricsF fm(sized.font);
-    const double k = sized.scale;
-    const Layout l = layoutLines(style, fm, k, text, alignment);
-    const double sx = stretch(style) * k;
+    const Measured &m = *measured_;
+    const double sx = std::max(1.0, widthPercent) / 100.0 * k_;
+    // Each line's width, aligned in the widest line's.
+    const std::vector<double> widths = lineWidths(widthPercent);
+    const double width = widths.empty() ? 0.0 : *std::max_element(widths.begin(), widths.end());
+    const double lineSpacing = m.lineSpacing * k_;
+    const double height = m.height * k_ + double(m.lines.size() - 1) * lineSpacing;
     // The layout box and the ink of every line, as the glyphs' outlines reach. Half a pixel
     // more around the ink for the edge pixels of glyphs placed between two pixels.
-    QRectF area(0, 0, l.width, l.height);
-    double baseline = l.ascent;
-    const InkMeter meter(sized.font);
-    for (const LineLayout &line : l.lines) {
-        if (!line.text.isEmpty()) {
-            const QRectF ink = meter.inkOf(line.text);
+    QRectF area(0, 0, width, height);
+    double baseline = m.ascent * k_;
+    for (size_t i = 0; i < m.lines.size(); ++i) {
+        const Line &line = m.lines[i];
+        const double x = alignment_ == 1 ? (width - widths[i]) / 2.0 : alignment_ == 2 ? width - widths[i] : 0.0;
+        if (!line.empty) {
+            const QRectF &ink = line.ink;
             if (!ink.isEmpty())
-                area |= QRectF(line.x + ink.left() * sx, baseline + ink.top() * k, ink.width() * sx, ink.height() * k)
+                area |= QRectF(x + ink.left() * sx, baseline + ink.top() * k_, ink.width() * sx, ink.height() * k_)
                             .adjusted(-0.5, -0.5, 0.5, 0.5);
-            if (sized.font.underline())
-                area |= QRectF(line.x, baseline + fm.underlinePos() * k, line.width, fm.lineWidth() * k);
+            if (underlined_)
+                area |= QRectF(x, baseline + m.underlinePos * k_, widths[i], m.lineWidth * k_);
         }
-        baseline += l.lineSpacing;
+        baseline += lineSpacing;
     }
     // The picture's size is the area's rounded up once, and the area starts at its top-left
     // corner: a text drawn at another zoom gets a picture of that zoom's size, to a pixel.
@@ -237,8 +293,13 @@ TextExtent textExtent(const TextStyle &style, const QString &text, int alignment
     const auto side = [](double v) { return int(std::clamp(std::ceil(v - 1e-9), 0.0, 2147483647.0)); };
     e.size = QSize(side(area.width()), side(area.height()));
     e.origin = QPointF(-area.left(), -area.top());
-    e.layoutWidth = l.width;
+    e.layoutWidth = width;
     return e;
+}
+
+TextExtent textExtent(const TextStyle &style, const QString &text, int alignment)
+{
+    return TextMeasurement(style, text, alignment).at(style.widthPercent);
 }
 
 QSize measureText(const TextStyle &style, const QString &text, int alignment)
@@ -290,13 +351,35 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 
 namespace {
 
-// Qt draws a glyph from its glyph cache while it is at most 64 pixels square as the painter
-// scales it. A larger one it fills as a path, and its rasteriser gets slower with the square of
-// the glyph's width (see OutlineFill.h): such glyphs are filled here, from their outlines.
-bool drawnByQt(const SizedFont &sized, double sx, double sy)
+// Qt draws a glyph from its glyph cache while its em square, as the painter scales it, is at
+// most 64 pixels square, and larger ones as paths. It decides by the area: a glyph 3 pixels high
+// and a thousand wide passes, FreeType fails to render it ("render glyph failed") and Qt copies
+// from a bad buffer. Here each axis counts. Larger outlines are filled here (Qt's rasteriser gets
+// slower with the square of a glyph's width, see OutlineFill.h); glyphs without an outline
+// (colour bitmaps, colour layers, bitmap strikes) Qt draws at every size, scaled, and so they
+// are left to it.
+constexpr double kCachedGlyphPixels = 64;
+
+bool inQtCache(double emPixels, double sx, double sy)
 {
-    const double px = sized.font.pixelSize();
-    return px * px * std::abs(sx * sy) <= 64.0 * 64.0;
+    return emPixels * std::abs(sx) <= kCachedGlyphPixels && emPixels * std::abs(sy) <= kCachedGlyphPixels;
+}
+
+// What a glyph Qt draws costs, in units of the outline fill's work, measured in a release build
+// per pixel of the glyph's box (a colour glyph's bitmap is up to a quarter wider and higher than
+// its em square): Qt makes its picture once (renders the outline, or scales the bitmap: 10 ns a
+// pixel) and blends it wherever it stands (1 to 2 ns a pixel). A colour bitmap is decoded for
+// its picture (0.36 ms) and, since Qt does not keep its advance, again for every layout of the
+// text: 80 us a glyph each time, and a drawing lays the text out up to three times.
+constexpr double kQtGlyphBox = 1.25;
+constexpr double kQtMadePixelWork = 1.0;
+constexpr double kQtBlendedPixelWork = 0.2;
+constexpr double kColourBitmapMadeWork = 33000;
+constexpr double kColourBitmapLayoutWork = 3 * 7300;
+
+double qtGlyphPixels(double emPixels, double sx, double sy)
+{
+    return (emPixels * std::abs(sx) * kQtGlyphBox + 2) * (emPixels * std::abs(sy) * kQtGlyphBox + 2);
 }
 
 // A cubic curve from p[0] to p[3] as straight edges, appended to out without its start: halved
@@ -378,13 +461,14 @@ std::vector<QPolygonF> flattenedOutline(const QPainterPath &path, double sx, dou
 // The outlines of a font's glyphs at the drawing's scale.
 struct FlatGlyph {
     std::vector<QPolygonF> outlines;
+    QPainterPath path;    // in the font's pixels, for a fill without anti-aliasing
     QRectF bounds;        // of the outlines, from the glyph's origin
     double work = 0;      // the cells its edges cross, and its points
 };
 
 class GlyphOutlines {
 public:
-    GlyphOutlines(double sx, double sy) : sx_(sx), sy_(sy) {}
+    GlyphOutlines(double sx, double sy, bool keepPaths) : sx_(sx), sy_(sy), keepPaths_(keepPaths) {}
 
     const FlatGlyph &of(const QRawFont &font, quint32 glyph)
     {
@@ -397,7 +481,10 @@ public:
         if (const auto g = glyphs.find(glyph); g != glyphs.end())
             return g->second;
         FlatGlyph flat;
-        flat.outlines = flattenedOutline(font.pathForGlyph(glyph), sx_, sy_);
+        const QPainterPath path = font.pathForGlyph(glyph);
+        flat.outlines = flattenedOutline(path, sx_, sy_);
+        if (keepPaths_)
+            flat.path = path;
         for (const QPolygonF &outline : flat.outlines) {
             flat.bounds |= outline.boundingRect();
             for (qsizetype i = 1; i < outline.size(); ++i)
@@ -408,19 +495,24 @@ public:
 
 private:
     double sx_, sy_;
+    bool keepPaths_;
     std::list<std::pair<QRawFont, std::unordered_map<quint32, FlatGlyph>>> fonts_;
 };
 
-// A run of glyphs of one font of a line, placed in the picture, to be filled at once: where its
-// glyphs overlap, their coverage adds up, as in one path of the painter.
+// A run of glyphs of one font of a line, placed in the picture: its outlines to be filled at
+// once (where they overlap their coverage adds up, as in one path of the painter), and the
+// glyphs Qt draws.
 struct PlacedRun {
     std::vector<std::pair<const FlatGlyph *, QPointF>> glyphs;
     QRectF bounds;
+    QPainterPath path;   // the outlines from the line's top, for a fill without anti-aliasing
+    QGlyphRun byQt;      // the glyphs Qt draws, from the line's top
+    QTransform at;       // from the line's top into the picture
 };
 
 // What drawing the text costs, in cells its edges cross and pixels its runs cover, and what is
 // to be drawn: each line's runs, and the lines whose underline or strikeout the painter draws.
-struct OutlinePlan {
+struct GlyphPlan {
     std::vector<PlacedRun> runs;
     std::vector<std::pair<QTransform, double>> decorations; // a line's transform and advance
     double work = 0;
@@ -435,13 +527,16 @@ void forEachLine(const TextStyle &style, const SizedFont &sized, const QString &
     const QFontMetricsF fm(sized.font);
     const double k = sized.scale;
     const double sx = stretch(style);
+    const std::vector<double> widths = TextMeasurement(style, text, alignment).lineWidths(style.widthPercent);
     // The layout box inside the area; a box wider or narrower than measured aligns the lines
     // in its own width less the ink's margins.
     const double left = box.left() + e.origin.x();
     const double width = box.width() - (e.size.width() - e.layoutWidth);
     double y = box.top() + e.origin.y() + fm.ascent() * k;
-    for (const QString &l : textLines(text)) {
-        const double lw = lineAdvance(fm, k, l, style.charSpacing) * sx;
+    const QStringList lines = textLines(text);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &l = lines[i];
+        const double lw = size_t(i) < widths.size() ? widths[size_t(i)] : 0.0;
         double x = left;
         if (alignment == 1)
             x += (width - lw) / 2.0;
@@ -456,11 +551,16 @@ void forEachLine(const TextStyle &style, const SizedFont &sized, const QString &
     }
 }
 
-OutlinePlan planOutlines(const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
-                         int alignment, const TextExtent &e, GlyphOutlines &outlines)
+GlyphPlan planGlyphs(const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
+                     int alignment, const TextExtent &e, GlyphOutlines &outlines)
 {
-    OutlinePlan plan;
+    GlyphPlan plan;
+    GlyphKinds kinds;
     const bool decorated = sized.font.underline() || sized.font.strikeOut();
+    const double sx = stretch(style) * sized.scale, sy = sized.scale;
+    const bool aliased = style.antiAlias == 0;
+    // The glyphs Qt draws make their pictures once a font.
+    std::vector<std::pair<QRawFont, std::unordered_set<quint32>>> madeByQt;
     forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
         if (l.isEmpty())
             return;
@@ -479,8 +579,26 @@ OutlinePlan planOutlines(const TextStyle &style, const SizedFont &sized, const Q
             const QRawFont font = run.rawFont();
             const QList<quint32> indexes = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
+            const bool cached = inQtCache(font.pixelSize(), sx, sy);
+            auto made = std::find_if(madeByQt.begin(), madeByQt.end(), [&](const auto &m) { return m.first == font; });
             PlacedRun placed;
+            placed.at = at;
+            QList<quint32> qtIndexes;
+            QList<QPointF> qtPositions;
             for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+                const GlyphKind kind = kinds.of(font, indexes[i]);
+                if (cached || kind != GlyphKind::Outline) {
+                    qtIndexes.append(indexes[i]);
+                    qtPositions.append(positions[i]);
+                    const bool colour = kind == GlyphKind::ColourBitmap;
+                    const double pixels = qtGlyphPixels(font.pixelSize(), sx, sy);
+                    plan.work += pixels * kQtBlendedPixelWork + (colour ? kColourBitmapLayoutWork : 0);
+                    if (made == madeByQt.end())
+                        made = madeByQt.insert(madeByQt.end(), {font, {}});
+                    if (made->second.insert(indexes[i]).second)
+                        plan.work += pixels * kQtMadePixelWork + (colour ? kColourBitmapMadeWork : 0);
+                    continue;
+                }
                 const FlatGlyph &g = outlines.of(font, indexes[i]);
                 if (g.outlines.empty())
                     continue;
@@ -488,8 +606,15 @@ OutlinePlan planOutlines(const TextStyle &style, const SizedFont &sized, const Q
                 placed.glyphs.emplace_back(&g, origin);
                 placed.bounds |= g.bounds.translated(origin);
                 plan.work += g.work;
+                if (aliased)
+                    placed.path.addPath(g.path.translated(positions[i]));
             }
-            if (placed.glyphs.empty())
+            if (!qtIndexes.isEmpty()) {
+                placed.byQt.setRawFont(font);
+                placed.byQt.setGlyphIndexes(qtIndexes);
+                placed.byQt.setPositions(qtPositions);
+            }
+            if (placed.glyphs.empty() && qtIndexes.isEmpty())
                 continue;
             plan.work += placed.bounds.width() * placed.bounds.height();
             plan.runs.push_back(std::move(placed));
@@ -503,6 +628,8 @@ OutlinePlan planOutlines(const TextStyle &style, const SizedFont &sized, const Q
 // or not the text is antialiased, and so does this.
 void fillRun(QImage &img, const PlacedRun &run, QRgb color)
 {
+    if (run.glyphs.empty())
+        return;
     const QRect area = run.bounds.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(img.rect());
     if (area.isEmpty())
         return;
@@ -542,7 +669,7 @@ void setUpPainter(QPainter &p, const TextStyle &style, const SizedFont &sized, c
 }
 
 // The underline and strikeout of a line, as the painter draws them under the glyphs' path.
-void drawDecorations(QImage &img, const TextStyle &style, const SizedFont &sized, const OutlinePlan &plan,
+void drawDecorations(QImage &img, const TextStyle &style, const SizedFont &sized, const GlyphPlan &plan,
                      const QColor &color)
 {
     if (plan.decorations.empty())
@@ -568,12 +695,41 @@ void drawDecorations(QImage &img, const TextStyle &style, const SizedFont &sized
     }
 }
 
+// The glyphs of a run that are not filled here, and the outlines of a text without anti-aliasing:
+// drawn by Qt's painter, as Qt draws them (an aliased fill is Qt's, pixel for pixel).
+void drawByQt(QImage &img, const TextStyle &style, const SizedFont &sized, const GlyphPlan &plan, const QColor &color)
+{
+    QPainter p(&img);
+    setUpPainter(p, style, sized, color);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    for (const PlacedRun &run : plan.runs) {
+        p.setTransform(run.at);
+        if (!run.path.isEmpty()) {
+            QPainterPath path = run.path;
+            path.setFillRule(Qt::WindingFill);
+            p.drawPath(path);
+        }
+        if (!run.byQt.glyphIndexes().isEmpty()) {
+            p.setPen(QPen(color, 1));
+            p.drawGlyphRun(QPointF(0, 0), run.byQt);
+            p.setPen(Qt::NoPen);
+        }
+    }
+}
+
 // The lines of the text with one colour, at their places in the box.
 void drawLines(QImage &img, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
                int alignment, const TextExtent &e, const QColor &color)
 {
     ++sTextDrawings;
-    if (drawnByQt(sized, stretch(style) * sized.scale, sized.scale)) {
+    const double sx = stretch(style) * sized.scale, sy = sized.scale;
+    GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
+    const GlyphPlan plan = planGlyphs(style, sized, text, box, alignment, e, outlines);
+    if (plan.work > kMaxOutlineWork)
+        throw TextTooCostly();
+    if (inQtCache(sized.font.pixelSize(), sx, sy)) {
+        // Every glyph Qt's: the lines as Qt draws them, underline and strikeout with them.
         QPainter p(&img);
         setUpPainter(p, style, sized, color);
         forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
@@ -582,12 +738,10 @@ void drawLines(QImage &img, const TextStyle &style, const SizedFont &sized, cons
         });
         return;
     }
-    GlyphOutlines outlines(stretch(style) * sized.scale, sized.scale);
-    const OutlinePlan plan = planOutlines(style, sized, text, box, alignment, e, outlines);
-    if (plan.work > kMaxOutlineWork)
-        throw TextTooCostly();
-    for (const PlacedRun &run : plan.runs)
-        fillRun(img, run, color.rgba());
+    if (style.antiAlias != 0)
+        for (const PlacedRun &run : plan.runs)
+            fillRun(img, run, color.rgba());
+    drawByQt(img, style, sized, plan, color);
     drawDecorations(img, style, sized, plan, color);
 }
 
@@ -598,11 +752,10 @@ double drawingWork(const TextStyle &style, const QString &text, int alignment)
     if (beyondTextBounds(style, text))
         return std::numeric_limits<double>::infinity();
     const SizedFont sized = fontFor(style);
-    if (drawnByQt(sized, stretch(style) * sized.scale, sized.scale))
-        return 0;
+    const double sx = stretch(style) * sized.scale, sy = sized.scale;
     const TextExtent e = textExtent(style, text, alignment);
-    GlyphOutlines outlines(stretch(style) * sized.scale, sized.scale);
-    return planOutlines(style, sized, text, QRect(QPoint(0, 0), e.size), alignment, e, outlines).work;
+    GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
+    return planGlyphs(style, sized, text, QRect(QPoint(0, 0), e.size), alignment, e, outlines).work;
 }
 
 long textDrawings() { return sTextDrawings; }

@@ -6,10 +6,13 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <vector>
 
 namespace platform::imaging {
 
@@ -41,6 +44,37 @@ struct TextExtent {
 // A text beyond the bounds of beyondTextBounds() is not laid out: its size is the int range's
 // end each way, a size no picture has.
 TextExtent textExtent(const TextStyle &style, const QString &text, int alignment = 0);
+// A text measured once for every width percent: at() gives what textExtent() gives for the
+// style at that percent, without laying the text out again (the width percent stretches what
+// was measured and nothing else). A stretch searches its percent with it.
+// The last few texts measured are kept with their measurements: a command that measures a text
+// many times over has it laid out once.
+class TextMeasurement {
+public:
+    TextMeasurement(const TextStyle &style, const QString &text, int alignment = 0);
+    TextExtent at(double widthPercent) const;
+    // The advance of each line at that percent, the spacing between its letters included.
+    std::vector<double> lineWidths(double widthPercent) const;
+
+    // In pixels of the font's whole size.
+    struct Line {
+        double advance = 0; // spacing after the last letter included
+        QRectF ink;         // from the baseline's start
+        bool empty = true;
+    };
+    struct Measured {
+        std::vector<Line> lines;
+        double ascent = 0, lineSpacing = 0, height = 0, underlinePos = 0, lineWidth = 0;
+    };
+
+private:
+    std::shared_ptr<const Measured> measured_;
+    int alignment_;
+    bool beyond_ = false;
+    bool underlined_ = false;
+    int spacing_ = 0;
+    double k_ = 1;
+};
 // The size of the area that holds all of the text's ink (textExtent().size).
 QSize measureText(const TextStyle &style, const QString &text, int alignment = 0);
 // What the shaping of a text may cost: laying a text out and drawing it takes time for every
@@ -57,8 +91,11 @@ inline constexpr qsizetype kMaxTextCharacters = 50000;
 // is looked up and the run is shaped on its own. A text of scripts mixed so holds fewer.
 inline constexpr qsizetype kCharactersPerScriptRun = 32;
 inline constexpr int kMaxCombiningMarks = 64;
-// True when the text is beyond those bounds; found in one pass over its characters, without
-// shaping any of them.
+// Which of those bounds the text is beyond, if any; found in one pass over its characters,
+// without shaping any of them.
+enum class TextBound { None, Characters, Marks, Spacing };
+TextBound textBoundMet(const TextStyle &style, const QString &text);
+// True when the text is beyond one of them.
 bool beyondTextBounds(const TextStyle &style, const QString &text);
 // True when the text is beyond those bounds, or its layout box is certainly wider than
 // maxWidth or higher than maxHeight pixels, found without laying the text out whole: the
@@ -66,14 +103,19 @@ bool beyondTextBounds(const TextStyle &style, const QString &text);
 // passes maxWidth. So a text far too large to be drawn is told at the cost of reading it once.
 // False tells nothing more.
 bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth, double maxHeight);
-// What drawing a text takes beyond what its characters cost to lay out. Glyphs up to 64 pixels
-// square as drawn (the font's size times its stretch) come from Qt's glyph cache and cost next
-// to nothing. Larger glyphs are filled from their outlines: each costs the cells its edges
-// cross, and each run of a line's glyphs the pixels of its box; drawingWork() counts both,
-// without drawing. A text of more than kMaxOutlineWork is not drawn: measured in a release
-// build, a unit takes about 11 ns, so the most within it takes about 3 s of CPU, which leaves
-// room for the measuring of a command that fits the text first.
+// What drawing a text takes beyond what its characters cost to lay out, each glyph by the path
+// that draws it. An outline whose em square is at most 64 pixels each way as drawn (the font's
+// size times its stretch) comes from Qt's glyph cache, and so does every glyph without an
+// outline (colour bitmaps, colour layers, bitmap strikes), at any size: each costs the pixels of
+// its box, once when Qt makes its picture and again wherever it is blended, and a colour bitmap
+// its decoding at every layout of the text. Larger outlines are filled by the program: each
+// costs the cells its edges cross, and each run of a line's glyphs the pixels of its box.
+// drawingWork() counts all of it, without drawing. A text of more than kMaxOutlineWork is not
+// drawn: measured in a release build, a unit takes about 11 ns, so the most within it takes
+// about kMaxDrawingSeconds of CPU, which leaves room for the measuring of a command that fits
+// the text first.
 inline constexpr double kMaxOutlineWork = 2.5e8;
+inline constexpr int kMaxDrawingSeconds = 3;
 double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
 // Thrown by drawText() for a text of more work than that.
 class TextTooCostly : public std::bad_alloc {
