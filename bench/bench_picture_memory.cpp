@@ -7,10 +7,9 @@
 // 10 s of CPU time for program and helper together, 15 s of wall time, 700 MB for the helper
 // and, for the program, the picture's own pixels and 64 MiB above what it held.
 //
-// BM_PictureReaderAdded: what the helper adds to a small load (its start, the request, the
-// mapping of the pixels) against decoding in the program: at most 30 ms.
+// What the helper adds to the load of a photo, beside Qt's reader in the program, is measured by
+// bench_picture_loading.cpp.
 #include "PeakMemory.h"
-#include "platform/imaging/ImageDecoding.h"
 #include "platform/imaging/PictureReader.h"
 #include "BenchRun.h"
 
@@ -41,7 +40,6 @@ constexpr qint64 kMaxHelperBytes = 700LL * 1000 * 1000;
 // The program holds the mapped pixels and nothing else of a load; the slack is for the
 // allocator's and the event loop's own pages (measured: at most 0.1 MiB).
 constexpr qint64 kProgramSlackBytes = 4LL * 1024 * 1024;
-constexpr double kMaxAddedMs = 30;
 
 double ownCpuSeconds()
 {
@@ -480,45 +478,6 @@ void registerAll()
     add("largest/png", [] { return largest("largest.png", 16384, 7000, "png"); });
     add("largest/rle-bmp", [] { return madeOnce("runs.bmp", [] { return runLengthBmp(10000, 10000); }); });
 }
-
-// A small picture loaded through the helper and decoded in this process, in turns: from a
-// helper started for the load ("cold", as the first load of a session and every picture held
-// in memory are read) and from the helper started after the load before (as a user clicks
-// through a folder, a moment apart).
-void BM_PictureReaderAdded(benchmark::State &state)
-{
-    const QString path = largest("small.png", 64, 48, "png");
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
-    std::vector<double> cold, warm, inProcess;
-    const auto timed = [](const std::function<bool()> &load) {
-        QElapsedTimer t;
-        t.start();
-        const bool ok = load();
-        return ok ? double(t.nsecsElapsed()) / 1e6 : 1e9;
-    };
-    for (auto _ : state) {
-        for (int i = 0; i < 30; ++i) {
-            QImage img;
-            cold.push_back(timed([&] { return platform::loadImageData(bytes, path, img).ok; }));
-            usleep(150 * 1000); // the next helper is ready by now
-            warm.push_back(timed([&] { return platform::loadImageFile(path, img).ok; }));
-            inProcess.push_back(timed([&] { return platform::decodeImageFile(path, img).ok; }));
-        }
-    }
-    const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    const double own = median(inProcess);
-    state.counters["in_process_ms"] = own;
-    state.counters["added_cold_ms"] = median(cold) - own;
-    state.counters["added_warm_ms"] = median(warm) - own;
-    if (median(cold) - own > kMaxAddedMs)
-        state.SkipWithError("the helper adds more than 30 ms to a load");
-}
-BENCHMARK(BM_PictureReaderAdded)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -226,8 +226,9 @@ CodecResult mapPixels(int fd, QSize size, QImage &out)
     if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0 || fstat(fd, &st) != 0 ||
         st.st_size != bytes)
         return brokenAnswer(QStringLiteral("the pixels do not match the picture's size."));
-    // Mapped whole at once: the pages are there already, only the program's view of them is made.
-    void *address = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
+    // The pages are there already; the program's view of them is made as they are first looked
+    // at, many at a fault, which costs less than making it for every page ahead.
+    void *address = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (address == MAP_FAILED)
         return failed(CodecError::TooLarge, QStringLiteral("Not enough memory for the picture."));
     auto *mapping = new PixelMapping{address, size_t(bytes)};

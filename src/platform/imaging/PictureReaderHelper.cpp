@@ -9,6 +9,7 @@
 #include "platform/imaging/ImageDecoding.h"
 #include "platform/imaging/PictureReaderProtocol.h"
 #include "platform/imaging/PictureReaderSandbox.h"
+#include "platform/imaging/codecs/CodecSupport.h"
 #include "platform/process/HelperChannel.h"
 
 #include <QBuffer>
@@ -142,6 +143,21 @@ void warmUp()
     }
 }
 
+// The picture's bytes where they are, mapped, for a file or a picture held in memory; else
+// read. The mapping lasts as long as the helper.
+CodecResult pictureBytes(int fd, QByteArray &data)
+{
+    struct stat st{};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= kMaxPictureFileBytes) {
+        const void *address = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (address != MAP_FAILED) {
+            data = QByteArray::fromRawData(static_cast<const char *>(address), qsizetype(st.st_size));
+            return codecs::succeeded();
+        }
+    }
+    return readPictureBytes(fd, data);
+}
+
 // True when a message waits on the socket.
 bool waiting(int socket)
 {
@@ -191,12 +207,15 @@ int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
     // memory of the picture it expects included; one started for a load that is waiting gets
     // ready for that picture only.
     SharedPixels shared(kPixelsFd);
+    Sandbox sandbox;
+    QString why;
     std::unique_ptr<QCoreApplication> app;
     if (!waiting(socket)) {
         app = std::make_unique<QCoreApplication>(gArgc, gArgv);
         warmUp();
         if (argc > 1 && std::strncmp(argv[1], "--pixels=", 9) == 0)
             shared.prepare(std::strtoll(argv[1] + 9, nullptr, 10));
+        sandbox.prepare({socket, readableFiles({})}, why);
     }
 
     QByteArray message;
@@ -207,7 +226,7 @@ int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
     if (!request || passed.size() != 1)
         return 2;
     QByteArray data;
-    const CodecResult readBytes = readPictureBytes(passed[0], data);
+    const CodecResult readBytes = pictureBytes(passed[0], data);
     close(passed[0]);
     const bool fromFile = request->kind != Kind::Data;
     const DecoderNeeds needs = decoderNeeds(data, request->name, fromFile);
@@ -221,14 +240,14 @@ int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
         app = std::make_unique<QCoreApplication>(gArgc, gArgv);
     }
     QThreadPool::globalInstance()->setMaxThreadCount(1); // one core: the time limit counts them all
-    QString why;
     Result result;
     if (!prepareDecoder(needs, why))
         result = {CodecError::CannotDecode, QStringLiteral("The picture's reader cannot be loaded: %1").arg(why), {}, {},
                   {}};
     if (hooks.beforeSandbox)
         hooks.beforeSandbox(request->name);
-    if (!enterSandbox({socket, readableFiles(needs)}, why)) {
+    const SandboxPlan plan{socket, readableFiles(needs)};
+    if ((!sandbox.prepared(plan) && !sandbox.prepare(plan, why)) || !sandbox.enter(why)) {
         // Nothing is read that the helper cannot be kept from turning against the user.
         helper::sendMessage(socket, resultAnswer({CodecError::Unsafe, why, {}, {}, {}}));
         _exit(0);

@@ -34,10 +34,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fontconfig/fontconfig.h>
+#include <linux/filter.h>
 #include <linux/landlock.h>
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -171,22 +174,28 @@ public:
         if (rc != 0 && error_ == 0)
             error_ = -rc;
     }
-    bool load(QString &why)
+    // The filter as the kernel's program, to be loaded later.
+    bool build(QByteArray &program, QString &why)
     {
         // Another calling convention would reach the kernel's table of calls past the list:
         // such a call ends the process. x32 numbers, where the kernel has them, count as one.
         int rc = seccomp_attr_set(ctx_, SCMP_FLTATR_ACT_BADARCH, SCMP_ACT_KILL_PROCESS);
-        if (rc == 0)
-            rc = seccomp_attr_set(ctx_, SCMP_FLTATR_CTL_NNP, 1);
-        if (rc == 0)
-            rc = seccomp_attr_set(ctx_, SCMP_FLTATR_CTL_TSYNC, 1); // every thread alike
         if (rc != 0 || error_ != 0) {
             why = systemError("seccomp_rule_add", rc != 0 ? -rc : error_);
             return false;
         }
-        rc = seccomp_load(ctx_);
-        if (rc != 0) {
-            why = systemError("seccomp_load", -rc);
+        const int fd = memfd_create("pelmora-filter", MFD_CLOEXEC);
+        if (fd < 0) {
+            why = systemError("memfd_create", errno);
+            return false;
+        }
+        rc = seccomp_export_bpf(ctx_, fd);
+        const off_t size = lseek(fd, 0, SEEK_CUR);
+        program.resize(qsizetype(size > 0 ? size : 0));
+        const bool read = rc == 0 && size > 0 && pread(fd, program.data(), size_t(size), 0) == size;
+        close(fd);
+        if (!read) {
+            why = systemError("seccomp_export_bpf", rc != 0 ? -rc : EIO);
             return false;
         }
         return true;
@@ -306,23 +315,44 @@ QStringList fontFolders()
     return folders;
 }
 
-bool enterSandbox(const SandboxPlan &plan, QString &why)
+bool Sandbox::prepare(const SandboxPlan &plan, QString &why)
 {
-    if (!plan.readable.isEmpty()) {
-        if (const int threads = threadCount(); threads != kThreadsBeforeSandbox) {
-            why = QStringLiteral("the reader runs %1 threads where it must run %2").arg(threads).arg(kThreadsBeforeSandbox);
-            return false;
-        }
-        if (!landlock::restrict(plan.readable, why))
-            return false;
-    }
+    plan_ = plan;
+    filter_.clear();
     Filter filter;
     if (!filter.made()) {
         why = QStringLiteral("no system call filter can be made (seccomp)");
         return false;
     }
     allowDecoding(filter, plan);
-    return filter.load(why);
+    return filter.build(filter_, why);
+}
+
+bool Sandbox::enter(QString &why)
+{
+    if (filter_.isEmpty())
+        return false;
+    if (!plan_.readable.isEmpty()) {
+        if (const int threads = threadCount(); threads != kThreadsBeforeSandbox) {
+            why = QStringLiteral("the reader runs %1 threads where it must run %2").arg(threads).arg(kThreadsBeforeSandbox);
+            return false;
+        }
+        if (!landlock::restrict(plan_.readable, why))
+            return false;
+    }
+    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
+        why = systemError("no_new_privs", errno);
+        return false;
+    }
+    sock_fprog program{static_cast<unsigned short>(filter_.size() / qsizetype(sizeof(sock_filter))),
+                       reinterpret_cast<sock_filter *>(filter_.data())};
+    // Every thread alike: the call fails where one of them cannot take the filter.
+    const long rc = syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, SECCOMP_FILTER_FLAG_TSYNC, &program);
+    if (rc != 0) {
+        why = rc > 0 ? QStringLiteral("seccomp: thread %1 cannot take the filter").arg(rc) : systemError("seccomp", errno);
+        return false;
+    }
+    return true;
 }
 
 } // namespace platform::readerproto

@@ -37,9 +37,22 @@ bool convertInto(const QImage &source, uchar *target, qsizetype targetBpl)
 {
     constexpr int kRows = 64;
     const int w = source.width(), h = source.height();
+    if (source.format() == QImage::Format_RGB32) {
+        // Opaque already but for the alpha byte, which Qt's conversion sets: one pass, in place.
+        for (int y = 0; y < h; ++y) {
+            const auto *from = reinterpret_cast<const quint32 *>(source.constScanLine(y));
+            auto *to = reinterpret_cast<quint32 *>(target + qsizetype(y) * targetBpl);
+            for (int x = 0; x < w; ++x)
+                to[x] = from[x] | 0xFF000000u;
+        }
+        return true;
+    }
     for (int y = 0; y < h; y += kRows) {
         const int rows = std::min(kRows, h - y);
-        const QImage band = source.copy(0, y, w, rows).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // The band where it is, converted into a band of its own.
+        QImage view(source.constScanLine(y), w, rows, source.bytesPerLine(), source.format());
+        view.setColorTable(source.colorTable());
+        const QImage band = view.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         if (band.isNull())
             return false;
         for (int r = 0; r < rows; ++r)
