@@ -135,9 +135,6 @@ private:
     void Form_Load();
     void Form_Unload();
     void initAll(bool keepObjects, bool firstLoad);
-    // After a new background with the objects kept: they stay where and as large as they
-    // were on the cover, whatever the new background's pixel size.
-    void keepObjectsOnCover();
     void layoutEditorWindow();
     void positionFocusFrame();
     // The window, frame included, within the screen's free area: a smaller canvas where the

@@ -80,6 +80,12 @@ void frmGrafik::mnuLoad_Click()
         dropBackgroundUndos();
         layoutEditorWindow();
         positionFocusFrame();
+        // The canvas shows the cover as large as before, at the new picture's zoom: the
+        // objects keep their place and size on it.
+        const double zoomBefore = gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0;
+        gDblZoomFactor = igxMain->zoom();
+        keepObjectsOnCover(model, zoomBefore, gDblZoomFactor);
+        gDblOldZoomFactor = gDblZoomFactor;
         adaptObjectSizesToZoom(nullptr);
         igxMain->refresh();
         platform::setPointer(platform::Pointer::Default);
@@ -112,9 +118,7 @@ void frmGrafik::flattenAndSave()
     flat->importImage(*canvasImage, platform::kNoUndo);
     // A picture made to be written out keeps no undo steps.
     flat->setUndoLevels(0);
-    for (const auto &[layer, key] : model.colObjectLayers)
-        if (const auto o = model.object(key))
-            o->DrawToImgX(*flat, gDblZoomFactor, model.objEffects.get());
+    model.drawObjects(*flat, gDblZoomFactor);
     platform::setPointer(platform::Pointer::Hourglass);
     const platform::CodecResult saved = flat->saveFile(mStrSaveFileName, mLngSaveImageType);
     platform::setPointer(platform::Pointer::Default);

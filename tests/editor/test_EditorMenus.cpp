@@ -180,11 +180,20 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
         }
     }
 
-    // A new background: objects stay; the background's steps are gone, the picture's remain.
-    choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", 300, 300, Qt::green), 1});
+    // A new background: objects stay, where and as large as they were on the cover whatever
+    // the new picture's pixels; the background's steps are gone, the picture's remain.
+    const auto onCanvas = [this] {
+        const auto &o = model().colMoveableObjects.begin()->second;
+        return QRect(o->X(), o->Y(), o->W(), o->H());
+    };
+    const QRect before = onCanvas();
+    const QSize oldBackground(igxBackup[0]->width(), igxBackup[0]->height());
+    choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", 3 * oldBackground.width(), 3 * oldBackground.width(), Qt::green), 1});
     ed.mnuLoad_Click();
     EXPECT_TRUE(near(canvasCentre(), Qt::green));
     EXPECT_EQ(model().colMoveableObjects.count(), 1);
+    EXPECT_EQ(onCanvas().topLeft(), before.topLeft());
+    EXPECT_NEAR(onCanvas().width(), before.width(), 1);
     EXPECT_FALSE(model().mObjBackground->mBoolIsRotated);
     ASSERT_EQ(entries(), 1);
     EXPECT_EQ(undoCaption(), "Undo Insert");
