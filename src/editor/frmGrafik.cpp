@@ -175,6 +175,10 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         if (!gIgxBackup[s])
             gIgxBackup[s] = platform::ImgxImage::create();
         if (!keepObjects && firstLoad) {
+            // The side's picture is fitted to its box once, as a new format fits it: the canvas
+            // then shares its pixels instead of holding a fitted copy beside it (the preview and
+            // paper show the fitted picture either way).
+            adaptImageSizeOnInit(*gIgxBackup[s], mIntSide);
             mImgXStartBackup = std::make_unique<platform::ImgxImage>(*gIgxBackup[s]);
             gDblOldZoomFactor = model->dblZoomFactor;
         }

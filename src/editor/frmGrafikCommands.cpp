@@ -305,18 +305,10 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
             const platform::ImgxImagePtr canvasImage = igxMain->image();
             const QImage before = canvasImage ? canvasImage->qimage() : QImage();
             apply(effects, *model.mObjBackground);
-            // The side's image follows the canvas, so that the step undoes the same in both.
-            // When it holds the very pixels the canvas had, it takes the canvas's result
-            // instead of filtering the same picture a second time.
-            if (const auto &side = gIgxBackup[size_t(mIntSide)]; side && !side->isEmpty()) {
-                if (canvasImage && canvasImage->qimage().cacheKey() != before.cacheKey()
-                    && side->qimage() == before)
-                    side->setQImage(canvasImage->qimage(), platform::kDefaultUndoText, side->imageType());
-                else {
-                    ImgxElement element(side);
-                    apply(effects, element);
-                }
-            }
+            sideFollowsCanvas(before, [&](const platform::ImgxImagePtr &side) {
+                ImgxElement element(side);
+                apply(effects, element);
+            });
             gObjUndos()->addImgxUndo(QString(), langText(undoKey, undoDefault));
         }
         igxMain->refresh();
@@ -325,6 +317,18 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
         busy.reset();
         reportError(QLatin1String(errorKey), source(procedure));
     }
+}
+
+void frmGrafik::sideFollowsCanvas(const QImage &canvasBefore, const std::function<void(const platform::ImgxImagePtr &)> &change)
+{
+    const auto &side = gIgxBackup[size_t(mIntSide)];
+    if (!side || side->isEmpty())
+        return;
+    const platform::ImgxImagePtr &canvasImage = igxMain->image();
+    if (canvasImage && canvasImage->qimage().cacheKey() != canvasBefore.cacheKey() && side->qimage() == canvasBefore)
+        side->setQImage(canvasImage->qimage(), platform::kDefaultUndoText, side->imageType());
+    else
+        change(side);
 }
 
 void frmGrafik::doSharpen(long percent)
