@@ -10,6 +10,7 @@
 #include "platform/widgets/ButtonPlus.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -504,6 +505,9 @@ TEST_F(EditorMenusTest, TheUndoOverviewListsTheStackAndOutlivesTheEditor)
     ASSERT_TRUE(overview);
     EXPECT_FALSE(overview->parentWidget());
     EXPECT_TRUE(overview->lines().isEmpty());
+    EXPECT_EQ(overview->windowTitle(), "Undo overview");
+    EXPECT_EQ(overview->lblUndos->text(), "KIND - TEXT - STEP - OBJECT - [parameter]");
+    EXPECT_EQ(overview->cmdRefresh->text(), "Refresh");
 
     const auto pic = placedPicture("blue.png", Qt::blue, {0, 0});
     const QString k = pic->mstrIndex;
@@ -535,6 +539,18 @@ TEST_F(EditorMenusTest, TheUndoOverviewListsTheStackAndOutlivesTheEditor)
     ASSERT_EQ(frmUndoOverview::instance(), overview);
     overview->cmdRefresh->click();
     EXPECT_TRUE(overview->lines().isEmpty());
+
+    // In German every text of it and of the button that opens it is German.
+    delete overview;
+    setLanguage(path("language/Deutsch.dll"));
+    frmGrafik &german = open();
+    EXPECT_EQ(german.cmdUndoOverview->text(), "Verlauf");
+    german.cmdUndoOverview->click();
+    overview = frmUndoOverview::instance();
+    ASSERT_TRUE(overview);
+    EXPECT_EQ(overview->windowTitle(), QString::fromUtf8("Rückgängig-Übersicht"));
+    EXPECT_EQ(overview->lblUndos->text(), "ART - TEXT - SCHRITT - OBJEKT - [Parameter]");
+    EXPECT_EQ(overview->cmdRefresh->text(), "Aktualisieren");
 }
 
 TEST_F(EditorMenusTest, UndoingAnEffectKeepsTheTurnMadeBeforeIt)

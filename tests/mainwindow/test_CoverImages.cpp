@@ -397,6 +397,11 @@ TEST_F(CoverImages, APictureOverTheLimitsIsCalledTooLargeWithItsSize)
             EXPECT_TRUE(m.prompt.contains(QLatin1String(p.says))) << m.prompt.toStdString();
             EXPECT_FALSE(m.prompt.contains("corrupt")) << m.prompt.toStdString();
         }
+        // The limit is named as a number a user can check against a picture's size.
+        static_assert(platform::kMaxImagePixels == 134217728 && platform::kMaxImageSide == 16384);
+        if (QLatin1String(p.file) == QLatin1String("cut-huge.jpg")) {
+            EXPECT_TRUE(prompter->shown[0].prompt.contains("134,217,728 pixels")) << prompter->shown[0].prompt.toStdString();
+        }
         // The drop's report is headed by its cause.
         EXPECT_TRUE(prompter->shown[1].prompt.contains("The picture is too large for Pelmora.\r\n")) << prompter->shown[1].prompt.toStdString();
         EXPECT_EQ(sideColor(0), before);
