@@ -138,13 +138,9 @@ private:
     void layoutEditorWindow();
     void positionFocusFrame();
     // The window, frame included, within the screen's free area: a smaller canvas where the
-    // window as laid out reaches past it (true: the layout is to be made again), and the
-    // window moved into it.
+    // window as laid out reaches past it (true: the layout is to be made again); the layout
+    // then moves the window into it.
     bool fitRecordedSizesToScreen();
-    void placeOnScreen();
-    // The frame the window manager draws around the window; a title bar's height above it
-    // until the window is shown.
-    QMargins frameAround() const;
     // The enabling of the controls after a mouse move, for the focused object.
     void enableForFocus();
     // The focused object, or nothing ("", "-9999", an unknown key and a deleted object are
