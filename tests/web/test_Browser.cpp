@@ -91,6 +91,15 @@ TEST_F(Browser, OnlyTypedAddressesThatLoadEnterTheHistoryOnce)
     ASSERT_TRUE(waitForError());
     EXPECT_EQ(browser->lstAdress->currentText(), gone);
     EXPECT_EQ(historyShown(), QStringList({c, b, a}));
+
+    // A start page that cannot be reached, the first page of the window: named the same way.
+    browser->close();
+    delete browser;
+    gStrSearchURL = closedPortAddress();
+    openBrowser();
+    ASSERT_TRUE(waitForError());
+    EXPECT_TRUE(browser->lstAdress->currentText().startsWith(gStrSearchURL + "/?l="))
+        << browser->lstAdress->currentText().toStdString();
 }
 
 TEST_F(Browser, OfflineStartsBlankAndTheTwentyFirstAddressPushesOutTheOldest)
