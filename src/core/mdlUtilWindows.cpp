@@ -67,8 +67,8 @@ void placeInFreeArea(QWidget &window)
         return;
     const QSize outer = window.size().grownBy(windowFrame(window));
     const bool shown = window.isVisible();
-    QPoint at = shown ? window.frameGeometry().topLeft()
-                      : free.topLeft() + QPoint((free.width() - outer.width()) / 2, (free.height() - outer.height()) / 2);
+    const QPoint middle((free.width() - outer.width()) / 2, (free.height() - outer.height()) / 2);
+    QPoint at = shown ? window.frameGeometry().topLeft() : free.topLeft() + middle;
     at.setX(std::clamp(at.x(), free.left(), std::max(free.left(), free.right() + 1 - outer.width())));
     at.setY(std::clamp(at.y(), free.top(), std::max(free.top(), free.bottom() + 1 - outer.height())));
     if (!shown || at != window.frameGeometry().topLeft())

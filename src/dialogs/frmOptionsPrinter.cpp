@@ -46,10 +46,12 @@ QString printerPromptText()
         isDefault = name == library.defaultPrinterName();
     } catch (...) {
     }
-    QString text = isDefault ? language.getVar(QStringLiteral("MESSAGES.MSG_SYSTEM_PRINTER"),
-                                               QStringLiteral("The system's default printer (@printer@)"))
-                             : language.getVar(QStringLiteral("frmOptions.OTHERTEXT_firstPrinter"),
-                                               QStringLiteral("The first printer (@printer@), as the system has no default printer"));
+    QString text = isDefault
+                       ? language.getVar(QStringLiteral("MESSAGES.MSG_SYSTEM_PRINTER"),
+                                         QStringLiteral("The system's default printer (@printer@)"))
+                       : language.getVar(QStringLiteral("frmOptions.OTHERTEXT_firstPrinter"),
+                                         QStringLiteral("The first printer (@printer@), as the system has no default "
+                                                        "printer"));
     return text.replace(QStringLiteral("@printer@"), name);
 }
 

@@ -162,7 +162,8 @@ private:
     // The side's image follows a change of the background on the canvas, so that its undo step
     // undoes the same in both. Where it held the very pixels the canvas had before, it takes
     // the canvas's result instead of the change being made to the same picture a second time.
-    void sideFollowsCanvas(const QImage &canvasBefore, const std::function<void(const platform::ImgxImagePtr &)> &change);
+    void sideFollowsCanvas(const QImage &canvasBefore,
+                           const std::function<void(const platform::ImgxImagePtr &)> &change);
     // Writes the canvas with the objects drawn over it into mStrSaveFileName; the canvas
     // itself does not change.
     void flattenAndSave();

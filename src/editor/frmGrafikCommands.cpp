@@ -319,7 +319,8 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
     }
 }
 
-void frmGrafik::sideFollowsCanvas(const QImage &canvasBefore, const std::function<void(const platform::ImgxImagePtr &)> &change)
+void frmGrafik::sideFollowsCanvas(const QImage &canvasBefore,
+                                  const std::function<void(const platform::ImgxImagePtr &)> &change)
 {
     const auto &side = gIgxBackup[size_t(mIntSide)];
     if (!side || side->isEmpty())

@@ -56,8 +56,9 @@ std::shared_ptr<platform::ImgxImage> sidePictureWithObjects(const platform::Imgx
     if (!copy->isEmpty() && !fitted.isEmpty() && !needed.isEmpty())
         scale = std::max(double(needed.width()) / fitted.width(), double(needed.height()) / fitted.height());
     if (scale < 1.0) {
-        copy->resize(std::max(1, roundToInt(fitted.width() * scale)), std::max(1, roundToInt(fitted.height() * scale)), 13,
-                     platform::kNoUndo);
+        const int w = std::max(1, roundToInt(fitted.width() * scale));
+        const int h = std::max(1, roundToInt(fitted.height() * scale));
+        copy->resize(w, h, 13, platform::kNoUndo);
     } else {
         scale = 1.0;
         adaptImageSizeOnInit(*copy, side);

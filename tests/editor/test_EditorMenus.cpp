@@ -189,7 +189,8 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
     };
     const QRect before = onCanvas();
     const QSize oldBackground(igxBackup[0]->width(), igxBackup[0]->height());
-    choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", 3 * oldBackground.width(), 3 * oldBackground.width(), Qt::green), 1});
+    const int larger = 3 * oldBackground.width();
+    choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", larger, larger, Qt::green), 1});
     ed.mnuLoad_Click();
     EXPECT_TRUE(near(canvasCentre(), Qt::green));
     EXPECT_EQ(model().colMoveableObjects.count(), 1);
