@@ -6,6 +6,8 @@
 #include "core/ErrorReport.h"
 #include "platform/Rounding.h"
 
+#include <cmath>
+
 void adaptObjectSizeToZoom(clsMoveableObjects &model, const QString &key)
 {
     try {
@@ -20,4 +22,18 @@ void adaptObjectSizeToZoom(clsMoveableObjects &model, const QString &key)
     } catch (...) {
         reportError(QStringLiteral("ERR_ADAPT_OBJECTSIZE_TO_ZOOM"), QStringLiteral("frmGrafik.adaptObjectSizeToZoom"));
     }
+}
+
+void keepObjectsOnCover(clsMoveableObjects &model, double zoomBefore, double zoomAfter)
+{
+    if (!(zoomBefore > 0) || !(zoomAfter > 0) || !std::isfinite(zoomBefore) || !std::isfinite(zoomAfter))
+        return;
+    // Deleted texts too: an undo brings them back as large as the others.
+    const double scale = zoomBefore / zoomAfter;
+    for (const auto &[key, o] : model.colMoveableObjects)
+        if (o && o->typeName() == QLatin1String("clsTextObject")) {
+            auto &text = static_cast<clsTextObject &>(*o);
+            text.setFontSize(text.fontSize() * scale);
+        }
+    model.dblZoomFactor = zoomAfter;
 }

@@ -49,7 +49,9 @@ public:
     void doDrag(int x, int y, platform::ImgxCanvas &igxCtrl);
     virtual void doResize(int x, int y) = 0;
     virtual void stopResize() = 0;
-    virtual void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) = 0;
+    // Draws the object into the side's picture at full scale (the picture fitted to the side's
+    // box, whose canvas showed it at zoom), or into one scale times as large.
+    virtual void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects, double scale = 1.0) = 0;
     virtual void checkPosition() = 0;
     // The unrotated picture into the backup, and back.
     void doBackupImgX();

@@ -115,6 +115,13 @@ void clsMoveableObjects::renderObjects(platform::imaging::DeviceContext &hdc)
     }
 }
 
+void clsMoveableObjects::drawObjects(platform::ImgxImage &target, double zoom, double scale)
+{
+    for (const auto &[key, value] : colObjectLayers)
+        if (const auto o = object(value))
+            o->DrawToImgX(target, zoom, objEffects.get(), scale);
+}
+
 void clsMoveableObjects::changeFocus(platform::ImgxCanvas &igxCtrl, int x, int y, bool boolForce,
                                      QString &strOldIndex, QWidget *shpImgXCtrlFocus)
 {

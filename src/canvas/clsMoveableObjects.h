@@ -34,6 +34,9 @@ public:
     void doDragObjects(platform::ImgxCanvas &igxCtrl, int x, int y);
     void startDragObjects(platform::ImgxCanvas &igxCtrl, int x, int y, QWidget *shpImgXCtrlFocus);
     void renderObjects(platform::imaging::DeviceContext &hdc);
+    // Draws the objects in drawing order into the side's picture at full scale (their canvas
+    // showed them at zoom), or into one scale times as large; deleted ones draw nothing.
+    void drawObjects(platform::ImgxImage &target, double zoom, double scale = 1.0);
     void changeFocus(platform::ImgxCanvas &igxCtrl, int x, int y, bool boolForce, QString &strOldIndex,
                      QWidget *shpImgXCtrlFocus);
     QString searchObjectToFocus(int x, int y) const;

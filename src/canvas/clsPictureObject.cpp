@@ -54,16 +54,16 @@ bool clsPictureObject::isInMousePosition(int x, int y) const
     return X() - 2 < x && x < X() + W() + 2 && Y() - 2 < y && y < Y() + H() + 2;
 }
 
-void clsPictureObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *)
+void clsPictureObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *, double scale)
 {
     if (mBoolDeleted)
         return;
     auto temp = platform::ImgxImage::create();
     try {
-        if (zoom == 0 || !std::isfinite(zoom))
+        if (zoom == 0 || !std::isfinite(zoom) || !(scale > 0) || !std::isfinite(scale))
             throw AppError(ErrNo::DivisionByZero);
         temp->importImage(*mImgXPicture, QString());
-        const double f = 1.0 / zoom;
+        const double f = scale / zoom;
         mImgXPicture->resize(roundToInt(f * W()), roundToInt(f * H()), platform::imaging::ResizeMode::Quality, kNoUndo);
         target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
         mImgXPicture->importImage(*temp, kNoUndo);

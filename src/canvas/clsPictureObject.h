@@ -11,7 +11,7 @@ public:
     void copy(const clsPictureObject &source);
     // With a margin of 2 pixels around the picture.
     bool isInMousePosition(int x, int y) const override;
-    void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
+    void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects, double scale = 1.0) override;
     clsCanvasObjectPtr clone() const override;
 
     // Resizing by the eight handles; corners keep the aspect ratio.

@@ -96,7 +96,7 @@ bool clsTextObject::renderAtZoom(double zoom, clsEffects *effects)
     return rendered;
 }
 
-void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects)
+void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects, double scale)
 {
     if (mBoolDeleted)
         return;
@@ -106,12 +106,12 @@ void clsTextObject::DrawToImgX(platform::ImgxImage &target, double zoom, clsEffe
     const platform::ImgxImagePtr backup = mImgXBackup;
     const bool rotated = mBoolIsRotated;
     try {
-        if (zoom == 0 || !std::isfinite(zoom))
+        if (zoom == 0 || !std::isfinite(zoom) || !(scale > 0) || !std::isfinite(scale))
             throw AppError(ErrNo::DivisionByZero);
         mImgXBackup = platform::ImgxImage::create();
-        // A text that cannot be drawn at full scale has been told of; the rest is drawn.
-        if (TextToImgX(effects)) {
-            const double f = 1.0 / zoom;
+        // A text that cannot be drawn at the target's scale has been told of; the rest is drawn.
+        if (renderAtZoom(scale, effects)) {
+            const double f = scale / zoom;
             target.drawImage(*mImgXPicture, roundToInt(f * X()), roundToInt(f * Y()), QString());
         }
     } catch (...) {

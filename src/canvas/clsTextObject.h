@@ -39,7 +39,7 @@ public:
 
     void copy(const clsTextObject &source);
     bool isInMousePosition(int x, int y) const override;
-    void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects) override;
+    void DrawToImgX(platform::ImgxImage &target, double zoom, clsEffects *effects, double scale = 1.0) override;
     // Renders the text into a new picture, rotated when the angle asks for it; true when it
     // did. A text whose pictures would be over the picture limits is refused before anything
     // is drawn and the user is told; a failure is reported. Either way the object keeps the

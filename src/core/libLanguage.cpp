@@ -104,7 +104,7 @@ const QStringList &languageSections()
         "DIALOG", "GENERAL", "BUTTONS", "COVER", "frmPelmora", "frmFavorites", "frmBrowse",
         "frmEditCover", "frmOptions", "frmPreview", "frmPrinterOptions", "frmProgressBar",
         "frmQuickLoad", "frmSearch", "frmTip", "TIP", "ERRORS", "MESSAGES", "frmAbout", "frmGrafik",
-        "frmSharpSoft", "frmCDDBAssist", "frmChangeDirForm", "frmDirMp3", "frmM3UParameters",
+        "frmUndoOverview", "frmSharpSoft", "frmCDDBAssist", "frmChangeDirForm", "frmDirMp3", "frmM3UParameters",
         "frmRotate", "frmTextShadow", "frmTextGradient", "frmTextedit", "frmBrightness",
         "OTHERCONSTANTS", "frmUpdateCheck", "frmNewCover"};
     return s;

@@ -158,9 +158,8 @@ QString getSpecialFolder(int folderNumber)
 
 namespace {
 
-// The leading number of text as the classic Val reads it; a number too large for a double is 0,
-// or +-infinity when saturate is set.
-double leadingNumber(const QString &text, bool saturate)
+// The leading number of text as the classic Val reads it; a number too large for a double is 0.
+double leadingNumber(const QString &text)
 {
     // Blanks, tabs and line feeds inside the number are skipped, as the classic Val did.
     std::string s;
@@ -176,10 +175,9 @@ double leadingNumber(const QString &text, bool saturate)
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         negative = s[i++] == '-';
-    bool digits = false, nonZero = false;
+    bool digits = false;
     const auto takeDigits = [&] {
         while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-            nonZero = nonZero || s[i] != '0';
             num.push_back(s[i++]);
             digits = true;
         }
@@ -191,14 +189,11 @@ double leadingNumber(const QString &text, bool saturate)
     }
     if (!digits)
         return 0;
-    bool exponentUp = true;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         std::string exp = "e";
         size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
-            exponentUp = s[j] == '+';
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
             exp.push_back(s[j++]);
-        }
         bool expDigits = false;
         while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
             exp.push_back(s[j++]);
@@ -209,18 +204,14 @@ double leadingNumber(const QString &text, bool saturate)
     }
     double v = 0;
     const auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), v);
-    if (ec == std::errc::result_out_of_range)
-        v = saturate && nonZero && exponentUp ? std::numeric_limits<double>::infinity() : 0.0;
-    else if (ec != std::errc() || !std::isfinite(v))
+    if (ec != std::errc() || !std::isfinite(v))
         v = 0;
     return negative ? -v : v;
 }
 
 } // namespace
 
-double safeVal(const QString &text) { return leadingNumber(text, false); }
-
-double safeValSaturating(const QString &text) { return leadingNumber(text, true); }
+double safeVal(const QString &text) { return leadingNumber(text); }
 
 bool isInArray(const QStringList &array, const QString &value) { return array.contains(value); }
 

@@ -33,7 +33,6 @@ QString getSpecialFolder(int folderNumber);
 
 // Values and arrays
 double safeVal(const QString &text);                   // leading number, "." as decimal point
-double safeValSaturating(const QString &text);         // the same; too large for a double is +-infinity
 bool isInArray(const QStringList &array, const QString &value);
 bool isBetween(double value, double low, double high);
 template <class T>

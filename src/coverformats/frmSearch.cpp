@@ -23,7 +23,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -144,7 +146,9 @@ frmSearch::frmSearch(QWidget *parent) : QMainWindow(parent)
     connect(menuCreateFavorite, &QAction::triggered, this, &frmSearch::menuCreateFavorite_Click);
     connect(menuEditFavorite, &QAction::triggered, this, &frmSearch::menuEditFavorite_Click);
 
-    resize(900, 680);
+    // As large as the screen's free area allows, in the middle of it.
+    resize(sizeWithinFreeArea(*this, QSize(900, 680)));
+    placeInFreeArea(*this);
     layoutControls();
 }
 
@@ -273,7 +277,12 @@ void frmSearch::ie_NavigateComplete2()
     AddressHistory::save(AddressHistory::defaultPath(), entries);
 }
 
-void frmSearch::ie_NavigateError() { mBoolAddressTyped = false; }
+void frmSearch::ie_NavigateError()
+{
+    mBoolAddressTyped = false;
+    // The error page stands for the address that failed.
+    lstAdress->setEditText(ie->LocationURL());
+}
 
 void frmSearch::mnuItem1_Click(int index)
 {
@@ -363,6 +372,16 @@ void frmSearch::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
     layoutControls();
+}
+
+void frmSearch::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    // The window manager's frame is known once the window is on the screen.
+    QTimer::singleShot(0, this, [this] {
+        resize(sizeWithinFreeArea(*this, size()));
+        placeInFreeArea(*this);
+    });
 }
 
 void frmSearch::closeEvent(QCloseEvent *e)

@@ -96,19 +96,19 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::lblInternet_Click() { openLink(gStrHomePageURL); }
+void frmAbout::lblInternet_Click() { openLink(gStrHomePageURL, gStrHomePageURL); }
 
-void frmAbout::lblEmail_Click() { openLink(gStrSupportMailto); }
+void frmAbout::lblEmail_Click() { openLink(gStrSupportMailto, gStrSupportAddress); }
 
-void frmAbout::openLink(const QString &address)
+void frmAbout::openLink(const QString &address, const QString &shown)
 {
     try {
         // Where no program takes the address (no browser or mail program installed), the
-        // user is told so, as the help is.
+        // user is told so, as the help is, with the address as the box shows it.
         if (!platform::UrlOpener::get().open(address))
             platform::Prompter::get().msgBox(
                 getMessageText(QStringLiteral("MSG_LINK_NOT_OPENED"), QStringLiteral("No program opened @address@."))
-                    .replace(QStringLiteral("@address@"), address),
+                    .replace(QStringLiteral("@address@"), shown),
                 platform::MsgStyle::Exclamation, getMessageText(QStringLiteral("MSG"), QStringLiteral("Message")));
     } catch (...) {
     }

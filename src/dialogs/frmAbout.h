@@ -25,6 +25,7 @@ protected:
     void reject() override { close(); }
 
 private:
-    // Opens a link with the system's program for it; says so when there is none.
-    void openLink(const QString &address);
+    // Opens a link with the system's program for it; says so, naming the address as a user
+    // would type it (shown), when there is none.
+    void openLink(const QString &address, const QString &shown);
 };

@@ -9,6 +9,7 @@
 #include "dialogs/ClickableLabel.h"
 #include "dialogs/OptionsControls.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/LocaleNumbers.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/ui/Screen.h"
@@ -123,7 +124,7 @@ void frmOptions::Form_Load()
     loadFolders();
 
     // 6. Border width.
-    borderWidth_->show(borderWidthText(gDblBorderWidth));
+    borderWidth_->show(formatUserNumber(gDblBorderWidth));
 
     // 7, 8. The tab widget holds the pages and shows the chosen one only; the tab captions
     // came with the localisation.

@@ -133,8 +133,3 @@ private:
     NumberBox *borderWidth_ = nullptr;
 };
 
-// The number a border width text holds, with "," or "." as its decimal sign; a number still
-// being typed ("0." or "0,") counts. Nothing when the text is no number.
-std::optional<double> borderWidthNumber(const QString &text);
-// A width as the user's locale writes it (gStrDecimalSeparator).
-QString borderWidthText(double width);

@@ -7,6 +7,7 @@
 #include "dialogs/ClickableLabel.h"
 #include "dialogs/OptionsControls.h"
 #include "mainwindow/Globals.h"
+#include "mainwindow/LocaleNumbers.h"
 #include "mainwindow/clsCover.h"
 #include "mainwindow/frmPelmora.h"
 #include "platform/Rounding.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -33,27 +33,6 @@ using optionspages::named;
 namespace {
 constexpr int kWidthSteps = 200; // the spinner's maximum: 2.00 mm in steps of 0.01
 } // namespace
-
-std::optional<double> borderWidthNumber(const QString &text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
-    if (!number.match(text).hasMatch())
-        return std::nullopt;
-    QString t = text.trimmed();
-    t.replace(u',', u'.');
-    if (t.endsWith(u'.'))
-        t.chop(1);
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
-}
-
-QString borderWidthText(double width)
-{
-    QString t = QString::number(width, 'g', 15);
-    t.replace(u'.', gStrDecimalSeparator);
-    return t;
-}
 
 void frmOptions::buildBorderPage()
 {
@@ -117,22 +96,22 @@ void frmOptions::connectBorderPage()
     NumberBox::Rules width;
     const int lowest = updBorderWidth->minimum(), highest = updBorderWidth->maximum();
     width.read = [=](const QString &text) -> std::optional<double> {
-        if (const std::optional<double> n = borderWidthNumber(text))
+        if (const std::optional<double> n = parseUserNumber(text))
             return std::clamp(*n, lowest / 100.0, highest / 100.0);
         return std::nullopt;
     };
     width.finished = [=, this](const QString &text) {
-        const std::optional<double> n = borderWidthNumber(text);
+        const std::optional<double> n = parseUserNumber(text);
         if (!n)
-            return borderWidthText((kWidthSteps - updBorderWidth->value()) / 100.0);
+            return formatUserNumber((kWidthSteps - updBorderWidth->value()) / 100.0);
         if (*n > highest / 100.0)
-            return borderWidthText(highest / 100.0);
+            return formatUserNumber(highest / 100.0);
         if (*n < lowest / 100.0)
-            return borderWidthText((lowest + 1) / 100.0);
+            return formatUserNumber((lowest + 1) / 100.0);
         return text;
     };
     width.position = [](double w) { return int(roundHalfEven(kWidthSteps - 100.0 * w)); };
-    width.positionText = [](int position) { return borderWidthText((kWidthSteps - position) / 100.0); };
+    width.positionText = [](int position) { return formatUserNumber((kWidthSteps - position) / 100.0); };
     borderWidth_ = new NumberBox(txtBorderWidth, updBorderWidth, std::move(width));
     connect(cmdBorderColor, &QPushButton::clicked, this, [this] { cmdBorderColor_Click(); });
     connect(shpBorderColor, &ClickableLabel::clicked, this, [this] { cmdBorderColor_Click(); });
@@ -190,7 +169,7 @@ void frmOptions::chkDrawBorder_Click()
         enableFrameControls(picBorder);
         if (gByteBorderStyle < optBorder.size())
             selectOption(optBorder[gByteBorderStyle]);
-        borderWidth_->show(borderWidthText(gDblBorderWidth));
+        borderWidth_->show(formatUserNumber(gDblBorderWidth));
         shpBorderColor->setColor(std::uint32_t(gLngBorderColor));
         if (main)
             for (size_t s = 0; s < 2; ++s) {

@@ -31,19 +31,27 @@ QString noPrinterText()
 }
 
 // What the printer box shows while no entry of it is chosen: the prompt to choose one, or,
-// while the options name no printer, the system's default printer that printing will use.
+// while the options name no printer, the printer that printing will use: the system's default
+// printer, or its first one where it has none.
 QString printerPromptText()
 {
     clsEnvAll &language = gObjLanguageStore();
     if (!namesNoPrinter(gStrPrinterName))
         return language.getVar(QStringLiteral("MESSAGES.MSG_SELECT_PRINTER"), QStringLiteral("Please choose a printer"));
-    QString text = language.getVar(QStringLiteral("MESSAGES.MSG_SYSTEM_PRINTER"),
-                                   QStringLiteral("The system's default printer (@printer@)"));
     QString name;
+    bool isDefault = true;
     try {
-        name = systemPrinterName(platform::PrintLibrary::get());
+        platform::PrintLibrary &library = platform::PrintLibrary::get();
+        name = systemPrinterName(library);
+        isDefault = name == library.defaultPrinterName();
     } catch (...) {
     }
+    QString text = isDefault
+                       ? language.getVar(QStringLiteral("MESSAGES.MSG_SYSTEM_PRINTER"),
+                                         QStringLiteral("The system's default printer (@printer@)"))
+                       : language.getVar(QStringLiteral("frmOptions.OTHERTEXT_firstPrinter"),
+                                         QStringLiteral("The first printer (@printer@), as the system has no default "
+                                                        "printer"));
     return text.replace(QStringLiteral("@printer@"), name);
 }
 

@@ -175,6 +175,10 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         if (!gIgxBackup[s])
             gIgxBackup[s] = platform::ImgxImage::create();
         if (!keepObjects && firstLoad) {
+            // The side's picture is fitted to its box once, as a new format fits it: the canvas
+            // then shares its pixels instead of holding a fitted copy beside it (the preview and
+            // paper show the fitted picture either way).
+            adaptImageSizeOnInit(*gIgxBackup[s], mIntSide);
             mImgXStartBackup = std::make_unique<platform::ImgxImage>(*gIgxBackup[s]);
             gDblOldZoomFactor = model->dblZoomFactor;
         }
@@ -210,8 +214,12 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
             layoutEditorWindow();
         positionFocusFrame();
         gDblZoomFactor = igxMain->zoom();
-        if (keepObjects)
-            keepObjectsOnCover();
+        if (keepObjects) {
+            // The canvas shows the cover as large as before, at another zoom: the objects keep
+            // their place and size on it.
+            keepObjectsOnCover(*model, gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0, gDblZoomFactor);
+            gDblOldZoomFactor = gDblZoomFactor;
+        }
         adaptObjectSizesToZoom(nullptr);
         cmdRotate->setEnabled(false);
         cmdRotateLeft->setEnabled(false);
@@ -222,20 +230,6 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
     } catch (...) {
         reportError(QStringLiteral("ERR_LOAD_EDITOR"), source("initAll"));
     }
-}
-
-void frmGrafik::keepObjectsOnCover()
-{
-    // The canvas shows the cover as large as before, at another zoom: the objects keep their
-    // place and size on it, and so their full-scale size grows or shrinks with the background.
-    const double before = gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0;
-    const double scale = before / gDblZoomFactor;
-    for (const auto &[key, o] : gObjMoveableObjects()->colMoveableObjects)
-        if (o && !o->mBoolDeleted && isText(*o)) {
-            auto &text = static_cast<clsTextObject &>(*o);
-            text.setFontSize(text.fontSize() * scale);
-        }
-    gDblOldZoomFactor = gDblZoomFactor;
 }
 
 void frmGrafik::cmdOK_Click()

@@ -135,19 +135,12 @@ private:
     void Form_Load();
     void Form_Unload();
     void initAll(bool keepObjects, bool firstLoad);
-    // After a new background with the objects kept: they stay where and as large as they
-    // were on the cover, whatever the new background's pixel size.
-    void keepObjectsOnCover();
     void layoutEditorWindow();
     void positionFocusFrame();
     // The window, frame included, within the screen's free area: a smaller canvas where the
-    // window as laid out reaches past it (true: the layout is to be made again), and the
-    // window moved into it.
+    // window as laid out reaches past it (true: the layout is to be made again); the layout
+    // then moves the window into it.
     bool fitRecordedSizesToScreen();
-    void placeOnScreen();
-    // The frame the window manager draws around the window; a title bar's height above it
-    // until the window is shown.
-    QMargins frameAround() const;
     // The enabling of the controls after a mouse move, for the focused object.
     void enableForFocus();
     // The focused object, or nothing ("", "-9999", an unknown key and a deleted object are
@@ -166,6 +159,11 @@ private:
     template <class Apply>
     void runEffect(const char *undoKey, const char *undoDefault, const char *errorKey, const char *procedure,
                    Apply apply);
+    // The side's image follows a change of the background on the canvas, so that its undo step
+    // undoes the same in both. Where it held the very pixels the canvas had before, it takes
+    // the canvas's result instead of the change being made to the same picture a second time.
+    void sideFollowsCanvas(const QImage &canvasBefore,
+                           const std::function<void(const platform::ImgxImagePtr &)> &change);
     // Writes the canvas with the objects drawn over it into mStrSaveFileName; the canvas
     // itself does not change.
     void flattenAndSave();

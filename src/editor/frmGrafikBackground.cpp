@@ -118,10 +118,11 @@ void frmGrafik::editBrightness()
         if (cancelled)
             return;
         const QString key = focusedKey();
+        const QImage before = target ? target->qimage() : QImage();
         frmBrightness dialog(this);
         dialog.mBoolCalledFromEditor = true;
         // The dialog has changed the target; the other images of the same picture follow.
-        dialog.applyInEditor = [this, key](int brightness, int contrast) {
+        dialog.applyInEditor = [this, key, before](int brightness, int contrast) {
             auto &model = *gObjMoveableObjects();
             const auto apply = [&](const platform::ImgxImagePtr &image) {
                 if (image && !image->isEmpty())
@@ -133,7 +134,7 @@ void frmGrafik::editBrightness()
             } else {
                 if (model.mObjBackground && model.mObjBackground->mBoolIsRotated)
                     apply(model.mObjBackground->mImgXBackup);
-                apply(gIgxBackup[size_t(mIntSide)]);
+                sideFollowsCanvas(before, apply);
             }
             igxMain->refresh();
             igxMain->repaint();

@@ -80,6 +80,12 @@ void frmGrafik::mnuLoad_Click()
         dropBackgroundUndos();
         layoutEditorWindow();
         positionFocusFrame();
+        // The canvas shows the cover as large as before, at the new picture's zoom: the
+        // objects keep their place and size on it.
+        const double zoomBefore = gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0;
+        gDblZoomFactor = igxMain->zoom();
+        keepObjectsOnCover(model, zoomBefore, gDblZoomFactor);
+        gDblOldZoomFactor = gDblZoomFactor;
         adaptObjectSizesToZoom(nullptr);
         igxMain->refresh();
         platform::setPointer(platform::Pointer::Default);
@@ -112,9 +118,7 @@ void frmGrafik::flattenAndSave()
     flat->importImage(*canvasImage, platform::kNoUndo);
     // A picture made to be written out keeps no undo steps.
     flat->setUndoLevels(0);
-    for (const auto &[layer, key] : model.colObjectLayers)
-        if (const auto o = model.object(key))
-            o->DrawToImgX(*flat, gDblZoomFactor, model.objEffects.get());
+    model.drawObjects(*flat, gDblZoomFactor);
     platform::setPointer(platform::Pointer::Hourglass);
     const platform::CodecResult saved = flat->saveFile(mStrSaveFileName, mLngSaveImageType);
     platform::setPointer(platform::Pointer::Default);
@@ -301,18 +305,10 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
             const platform::ImgxImagePtr canvasImage = igxMain->image();
             const QImage before = canvasImage ? canvasImage->qimage() : QImage();
             apply(effects, *model.mObjBackground);
-            // The side's image follows the canvas, so that the step undoes the same in both.
-            // When it holds the very pixels the canvas had, it takes the canvas's result
-            // instead of filtering the same picture a second time.
-            if (const auto &side = gIgxBackup[size_t(mIntSide)]; side && !side->isEmpty()) {
-                if (canvasImage && canvasImage->qimage().cacheKey() != before.cacheKey()
-                    && side->qimage() == before)
-                    side->setQImage(canvasImage->qimage(), platform::kDefaultUndoText, side->imageType());
-                else {
-                    ImgxElement element(side);
-                    apply(effects, element);
-                }
-            }
+            sideFollowsCanvas(before, [&](const platform::ImgxImagePtr &side) {
+                ImgxElement element(side);
+                apply(effects, element);
+            });
             gObjUndos()->addImgxUndo(QString(), langText(undoKey, undoDefault));
         }
         igxMain->refresh();
@@ -321,6 +317,19 @@ void frmGrafik::runEffect(const char *undoKey, const char *undoDefault, const ch
         busy.reset();
         reportError(QLatin1String(errorKey), source(procedure));
     }
+}
+
+void frmGrafik::sideFollowsCanvas(const QImage &canvasBefore,
+                                  const std::function<void(const platform::ImgxImagePtr &)> &change)
+{
+    const auto &side = gIgxBackup[size_t(mIntSide)];
+    if (!side || side->isEmpty())
+        return;
+    const platform::ImgxImagePtr &canvasImage = igxMain->image();
+    if (canvasImage && canvasImage->qimage().cacheKey() != canvasBefore.cacheKey() && side->qimage() == canvasBefore)
+        side->setQImage(canvasImage->qimage(), platform::kDefaultUndoText, side->imageType());
+    else
+        change(side);
 }
 
 void frmGrafik::doSharpen(long percent)

@@ -5,6 +5,7 @@
 #include "canvas/ZoomAdaptation.h"
 #include "canvas/clsMoveableObjects.h"
 #include "core/ErrorReport.h"
+#include "core/mdlUtilWindows.h"
 #include "editor/frmGrafik.h"
 #include "platform/Rounding.h"
 #include "platform/imaging/ImgxCanvas.h"
@@ -14,7 +15,6 @@
 
 #include <QMenuBar>
 #include <QShowEvent>
-#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -69,17 +69,7 @@ void frmGrafik::layoutEditorWindow()
     const QRect c = igxMain->geometry();
     cmdOK->move(c.x() + c.width() - cmdCancel->width() - cmdOK->width(), c.y() + c.height() + cmdCancel->height() / 2);
     cmdCancel->move(cmdOK->x() + cmdOK->width(), cmdOK->y());
-    placeOnScreen();
-}
-
-QMargins frmGrafik::frameAround() const
-{
-    if (isVisible()) {
-        const QRect outer = frameGeometry(), inner = geometry();
-        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                outer.bottom() - inner.bottom()};
-    }
-    return {0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this), 0, 0};
+    placeInFreeArea(*this);
 }
 
 bool frmGrafik::fitRecordedSizesToScreen()
@@ -89,7 +79,7 @@ bool frmGrafik::fitRecordedSizesToScreen()
         return false;
     // A canvas as much smaller as the window reaches past the free area, as far as the
     // toolbar beside it lets the window shrink.
-    const QMargins frame = frameAround();
+    const QMargins frame = windowFrame(*this);
     const int excess = std::min(height() + frame.top() + frame.bottom() - free.height(), mLngCanvasHeight / 2);
     if (excess <= 0)
         return false;
@@ -100,27 +90,11 @@ bool frmGrafik::fitRecordedSizesToScreen()
     return true;
 }
 
-void frmGrafik::placeOnScreen()
-{
-    const QRect free = platform::Screen::get().freeArea();
-    if (free.isEmpty())
-        return;
-    const QSize outer = size().grownBy(frameAround());
-    // Before it shows, the window goes to the middle of the free area; once shown it stays
-    // where it is unless it reaches past the free area.
-    QPoint at = isVisible() ? frameGeometry().topLeft()
-                            : free.topLeft() + QPoint((free.width() - outer.width()) / 2, (free.height() - outer.height()) / 2);
-    at.setX(std::clamp(at.x(), free.left(), std::max(free.left(), free.right() + 1 - outer.width())));
-    at.setY(std::clamp(at.y(), free.top(), std::max(free.top(), free.bottom() + 1 - outer.height())));
-    if (!isVisible() || at != frameGeometry().topLeft())
-        move(at);
-}
-
 void frmGrafik::showEvent(QShowEvent *e)
 {
     QMainWindow::showEvent(e);
     // The window manager's frame is known once the window is on the screen.
-    QTimer::singleShot(0, this, [this] { placeOnScreen(); });
+    QTimer::singleShot(0, this, [this] { placeInFreeArea(*this); });
 }
 
 void frmGrafik::positionFocusFrame()

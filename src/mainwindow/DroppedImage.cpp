@@ -44,7 +44,7 @@ QString tooLargePictureText(const platform::CodecResult &read)
         return {};
     return getMessageText(QStringLiteral("MSG_IMAGE_TOO_LARGE"),
                           QStringLiteral("The picture is too large (%1 pixels). Pictures can have at most 16384 "
-                                         "pixels a side and 128 megapixels."))
+                                         "pixels a side and 134,217,728 pixels in all (16384 x 8192)."))
         .arg(QStringLiteral("%1 x %2").arg(read.size.width()).arg(read.size.height()));
 }
 

@@ -4,6 +4,8 @@
 #include "core/Numbers.h"
 #include "core/libInitialize.h"
 
+#include <algorithm>
+
 namespace {
 QString decimalSign() { return gStrDecimalSeparator.isEmpty() ? QStringLiteral(".") : gStrDecimalSeparator; }
 } // namespace
@@ -61,6 +63,17 @@ std::optional<double> parseUserNumber(const QString &text)
 }
 
 bool isUserNumeric(const QString &text) { return parseUserNumber(text).has_value(); }
+
+std::optional<double> leadingUserNumber(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace())
+        ++start;
+    for (qsizetype n = std::min<qsizetype>(text.size() - start, 64); n > 0; --n)
+        if (const std::optional<double> v = parseUserNumber(text.mid(start, n)))
+            return v;
+    return std::nullopt;
+}
 
 QString formatUserNumber(double value)
 {

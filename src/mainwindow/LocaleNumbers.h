@@ -13,5 +13,8 @@ QString userGroupSeparator();
 // decimal sign) or anything else.
 std::optional<double> parseUserNumber(const QString &text);
 bool isUserNumeric(const QString &text);
+// The number a text begins with, read as parseUserNumber reads one: the longest beginning of
+// it (after blanks, of at most 64 characters) that is a number; nothing when none is.
+std::optional<double> leadingUserNumber(const QString &text);
 // The shortest text of a number with the user's decimal sign and no grouping (12,5 or 12.5).
 QString formatUserNumber(double value);

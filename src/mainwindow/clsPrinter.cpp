@@ -132,7 +132,8 @@ QImage clsPrinter::printedPicture(int side, const QSize &dots) const
     // that is brought to the cover's size in dots here, once, instead of a full-size copy in
     // the printer's own format.
     const auto toDots = [&dots](const QImage &picture) {
-        if (dots.width() > 0 && dots.height() > 0 && picture.width() > dots.width() && picture.height() > dots.height())
+        if (dots.width() > 0 && dots.height() > 0 && picture.width() >= dots.width() && picture.height() >= dots.height()
+            && picture.size() != dots)
             return platform::imaging::resized(picture, dots.width(), dots.height(), platform::imaging::ResizeMode::Quality);
         return picture;
     };
@@ -143,19 +144,9 @@ QImage clsPrinter::printedPicture(int side, const QSize &dots) const
     // picture goes to the cover's dots in one.
     if (!objects && platform::withinPictureLimits(fitted) && fitted.width() > dots.width() && fitted.height() > dots.height())
         return toDots(source->qimage());
-    // A copy fitted to the side's preview box, so that the objects' coordinates match it, with
-    // the objects drawn into it in drawing order. It keeps no undo steps.
-    auto copy = platform::ImgxImage::create();
-    copy->setUndoLevels(0);
-    copy->importImage(*source, platform::kNoUndo);
-    adaptImageSizeOnInit(*copy, side);
-    if (objects) {
-        for (const auto &[key, value] : model->colObjectLayers)
-            if (const auto o = model->object(value))
-                o->DrawToImgX(*copy, model->dblZoomFactor, model->objEffects.get());
-    }
-    QImage picture = copy->qimage();
-    copy.reset();
+    // The picture fitted to the side's preview box, so that the objects' coordinates match
+    // it, with the objects drawn in, at the cover's dots where it is larger.
+    QImage picture = sidePictureWithObjects(*source, side, dots)->qimage();
     return toDots(picture);
 }
 

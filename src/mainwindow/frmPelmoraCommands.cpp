@@ -56,6 +56,7 @@ void frmPelmora::cmdNewCover_Click(int side)
     mBoolReady = false;
     mIntActualSide = std::int16_t(side);
     dropTopmost(this);
+    const QSize before = igxBackup[k] ? QSize(igxBackup[k]->width(), igxBackup[k]->height()) : QSize();
     MainWindowServices::get().showModal(MainWindowServices::Window::NewCover, this);
     setPointer(platform::Pointer::Hourglass);
     QApplication::processEvents();
@@ -72,6 +73,7 @@ void frmPelmora::cmdNewCover_Click(int side)
                 gBoolPartHasObjects[k] = false;
             }
         }
+        keepObjectsOnCover(k, before);
         convertImageSizeToCover(std::int16_t(side));
         QApplication::processEvents();
         QApplication::processEvents();
@@ -92,8 +94,11 @@ void frmPelmora::cmdRefresh_Click(int side)
     try {
         setPointer(platform::Pointer::Hourglass);
         platform::ImgxImage *image = igxBackup[size_t(side)].get();
-        if (image && image->undoCount() > 0)
+        if (image && image->undoCount() > 0) {
+            const QSize before(image->width(), image->height());
             image->undo();
+            keepObjectsOnCover(size_t(side), before);
+        }
         convertImageSizeToCover(std::int16_t(side));
         setPointer(platform::Pointer::Default);
     } catch (...) {

@@ -94,7 +94,10 @@ void frmPelmora::cmdRotate_Click(int side)
 {
     try {
         working(true);
-        sideImage(side).rotate(90.0f, 0, 255, false, QString());
+        platform::ImgxImage &image = sideImage(side);
+        const QSize before(image.width(), image.height());
+        image.rotate(90.0f, 0, 255, false, QString());
+        keepObjectsOnCover(size_t(side), before);
         working(false);
         convertImageSizeToCover(std::int16_t(side));
     } catch (...) {

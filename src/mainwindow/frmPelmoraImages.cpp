@@ -67,10 +67,12 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
             }
         }
         setPointer(platform::Pointer::Hourglass);
+        const QSize before(igxBackup[k]->width(), igxBackup[k]->height());
         // The load is the side's one step: Undo brings the old picture back. The steps made
         // on the old picture go, so that it is kept once, not once per step.
         igxBackup[k]->clearUndo();
         igxBackup[k]->importImage(image, QString());
+        keepObjectsOnCover(k, before);
         mSizeFitBase[k] = mSizeFitted[k] = QSize(); // a new base for the refits
         QCoreApplication::processEvents();
         convertImageSizeToCover(side);
@@ -80,6 +82,22 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
     } catch (...) {
         reportErrorText(QStringLiteral("loadCover"), QStringLiteral("frmPelmora.loadCover"));
     }
+}
+
+void frmPelmora::keepObjectsOnCover(size_t side, QSize before)
+{
+    const std::shared_ptr<clsMoveableObjects> &model = gObjPartMoveableObjects[side];
+    if (!gBoolPartHasObjects[side] || !model || !igxBackup[side])
+        return;
+    // The objects' coordinates belong to the picture fitted to the side's box: as many times
+    // larger as that grows, they stand for a zoom as many times smaller.
+    const QSize box = previewBoxPixels(int(side));
+    const QSize from = fittedImageSize(before, box);
+    const QSize to = fittedImageSize(QSize(igxBackup[side]->width(), igxBackup[side]->height()), box);
+    if (from.isEmpty() || to.isEmpty() || from == to)
+        return;
+    const double zoom = model->dblZoomFactor > 0 ? model->dblZoomFactor : 1.0;
+    ::keepObjectsOnCover(*model, zoom, zoom * from.width() / to.width());
 }
 
 void frmPelmora::convertImageSizeToCover(std::int16_t side)
@@ -94,13 +112,9 @@ void frmPelmora::convertImageSizeToCover(std::int16_t side)
         if (igxBackup[k])
             copy->importImage(*igxBackup[k], platform::kNoUndo);
         if (gBoolPartHasObjects[k] && gObjPartMoveableObjects[k]) {
-            // The objects' coordinates belong to the image fitted to this side's box.
-            adaptImageSizeOnInit(*copy, side);
-            std::shared_ptr<clsMoveableObjects> &model = gObjPartMoveableObjects[k];
-            adaptObjectSizesToZoom(&model);
-            for (const auto &[layer, key] : model->colObjectLayers)
-                if (const clsCanvasObjectPtr o = model->object(key))
-                    o->DrawToImgX(*copy, model->dblZoomFactor, model->objEffects.get());
+            adaptObjectSizesToZoom(&gObjPartMoveableObjects[k]);
+            // The objects drawn onto the picture as large as the box shows it.
+            copy = sidePictureWithObjects(*copy, side, previewBoxPixels(side));
         }
         box->setPicture(copy->qimage());
         stretchPictureBox(side);

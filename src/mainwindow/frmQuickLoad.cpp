@@ -274,13 +274,7 @@ platform::ImgxImagePtr frmQuickLoad::sidePicture(int side) const
     if (gBoolPartHasObjects[k] && model && igxBackup[k] && !igxBackup[k]->isEmpty()) {
         // The side's texts and pictures belong to the cover: the side's picture with them
         // drawn on, as it is printed.
-        auto picture = platform::ImgxImage::create();
-        picture->importImage(*igxBackup[k], platform::kNoUndo);
-        adaptImageSizeOnInit(*picture, side);
-        for (const auto &[key, value] : model->colObjectLayers)
-            if (const auto o = model->object(value))
-                o->DrawToImgX(*picture, model->dblZoomFactor, model->objEffects.get());
-        return picture;
+        return sidePictureWithObjects(*igxBackup[k], side, QSize());
     }
     // The picture at the size it has, not the preview: the one dropped here, else the side's.
     const platform::ImgxImagePtr source = mIgxDropped[k] ? mIgxDropped[k] : igxBackup[k];

@@ -24,24 +24,9 @@
 
 namespace {
 
-// A box's text with the user's decimal sign written as a point.
-QString userSignAsPoint(const QString &text)
-{
-    QString t = text;
-    if (!gStrDecimalSeparator.isEmpty() && gStrDecimalSeparator != QLatin1String("."))
-        t.replace(gStrDecimalSeparator, QStringLiteral("."));
-    return t;
-}
-
-// The number a box starts with, as the program reads numbers typed by the user: blanks are
-// skipped, "," is a decimal point too, a text without a leading number is 0. A number too
-// large for a double reads as infinite (so it clamps to the range's end) rather than
-// overflowing.
-double readBoxNumber(const QString &text) { return safeValSaturating(userSignAsPoint(text).replace(u',', u'.')); }
-
-// A box's text while the user types in it: a whole decimal number ("2." and "2," count as 2),
-// else nothing; "-" and an empty box are no number yet.
-std::optional<double> typedNumber(const QString &text) { return parseDataNumber(userSignAsPoint(text)); }
+// The number a box's text begins with, as every number box reads numbers; 0 when it begins
+// with none.
+double readBoxNumber(const QString &text) { return leadingUserNumber(text).value_or(0.0); }
 
 // The range of each box, in the order of frmTextShadow::Box; the spinner's position p stands
 // for top - p, within 0..bar.
@@ -109,7 +94,7 @@ frmTextShadow::frmTextShadow(texteditor::TextEditorHost &editor)
         box->installEventFilter(this);
         NumberBox::Rules rules;
         rules.read = [range](const QString &text) -> std::optional<double> {
-            if (const std::optional<double> typed = typedNumber(text))
+            if (const std::optional<double> typed = parseUserNumber(text))
                 return range.clamp(*typed);
             return std::nullopt;
         };

@@ -167,7 +167,8 @@ void frmCDDBAssist::Form_Load()
         for (const QString &d : drives)
             ui->lstCDdrives->addItem(d);
         if (ui->lstCDdrives->count() == 0)
-            throw AppError(ErrNo::InvalidCall, QStringLiteral("No CD drive was found."));
+            throw AppError(ErrNo::InvalidCall,
+                           getMessageText(QStringLiteral("MSG_NO_CDDRIVE"), QStringLiteral("No CD drive was found.")));
         ui->lstCDdrives->setCurrentIndex(0);
     } catch (...) {
         reportError(QStringLiteral("ERR_CDDB_LOAD"), errorSourceName(QStringLiteral("Form_Load")));

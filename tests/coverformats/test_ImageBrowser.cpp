@@ -174,12 +174,26 @@ TEST_F(ImageBrowser, TakingOverLoadsTheWholePictureIntoEitherSideOneAfterTheOthe
     const QSize leftBefore = igxBackup[0]->qimage().size();
     ASSERT_NE(leftBefore, QSize(300, 200));
 
+    // The left side's objects, kept, stay where and as large as they were on the cover: the
+    // start picture has 480 pixels a side, the one taken over is fitted to 300.
     prompter->shown.clear();
+    giveCoverObjects(0, 0.5, QRect(40, 40, 60, 60), QPoint(60, 150));
+    window->convertImageSizeToCover(0);
+    const ShownObjects before = shownObjects(0);
+    ASSERT_FALSE(before.picture.isEmpty() || before.text.isEmpty());
+    prompter->answers = {platform::MsgAnswer::Yes};
     choose(b, "left.jpg");
     b.cmdOvertake_Click(0);
+    const ShownObjects after = shownObjects(0);
+    for (const auto &[now, was] : {std::pair{after.picture, before.picture}, std::pair{after.text, before.text}}) {
+        EXPECT_NEAR(now.left(), was.left(), 1);
+        EXPECT_NEAR(now.top(), was.top(), 1);
+        EXPECT_NEAR(now.width(), was.width(), 2);
+        EXPECT_NEAR(now.height(), was.height(), 2);
+    }
     choose(b, "BACK.jpg");
     b.cmdOvertake_Click(1);
-    EXPECT_TRUE(prompter->shown.empty());
+    EXPECT_EQ(prompts(), QStringList{"This side holds texts and pictures. Keep all objects?"});
     EXPECT_EQ(igxBackup[0]->qimage().size(), QSize(300, 200)) << "taken over at full size";
     EXPECT_EQ(igxBackup[1]->qimage().size(), QSize(210, 100));
     EXPECT_FALSE(window->lblLoadPic[0]->isVisible());

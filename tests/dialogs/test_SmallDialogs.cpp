@@ -121,7 +121,9 @@ TEST_F(SmallDialogs, AboutBoxNamesTheVersionAndOpensItsLinks)
         ASSERT_EQ(prompter->shown.size(), 2u);
         EXPECT_EQ(prompter->shown[0].prompt,
                   "No program opened " + gStrHomePageURL + ". Is a web browser or a mail program installed?");
-        EXPECT_TRUE(prompter->shown[1].prompt.startsWith("No program opened mailto:"));
+        EXPECT_EQ(prompter->shown[1].prompt,
+                  "No program opened " + gStrSupportAddress + ". Is a web browser or a mail program installed?");
+        EXPECT_FALSE(prompter->shown[1].prompt.contains("mailto:"));
         EXPECT_EQ(prompter->shown[1].title, "Message");
     }
     // Without the program's name in the language file the caption begins with a blank.

@@ -10,6 +10,7 @@
 #include "platform/widgets/ButtonPlus.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -180,11 +181,21 @@ TEST_F(EditorMenusTest, LoadReplacesTheBackgroundAndUndoForgetsTheOldOne)
         }
     }
 
-    // A new background: objects stay; the background's steps are gone, the picture's remain.
-    choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", 300, 300, Qt::green), 1});
+    // A new background: objects stay, where and as large as they were on the cover whatever
+    // the new picture's pixels; the background's steps are gone, the picture's remain.
+    const auto onCanvas = [this] {
+        const auto &o = model().colMoveableObjects.begin()->second;
+        return QRect(o->X(), o->Y(), o->W(), o->H());
+    };
+    const QRect before = onCanvas();
+    const QSize oldBackground(igxBackup[0]->width(), igxBackup[0]->height());
+    const int larger = 3 * oldBackground.width();
+    choosers->files.push_back(platform::FileDialogResult{pngFile("green.png", larger, larger, Qt::green), 1});
     ed.mnuLoad_Click();
     EXPECT_TRUE(near(canvasCentre(), Qt::green));
     EXPECT_EQ(model().colMoveableObjects.count(), 1);
+    EXPECT_EQ(onCanvas().topLeft(), before.topLeft());
+    EXPECT_NEAR(onCanvas().width(), before.width(), 1);
     EXPECT_FALSE(model().mObjBackground->mBoolIsRotated);
     ASSERT_EQ(entries(), 1);
     EXPECT_EQ(undoCaption(), "Undo Insert");
@@ -495,6 +506,9 @@ TEST_F(EditorMenusTest, TheUndoOverviewListsTheStackAndOutlivesTheEditor)
     ASSERT_TRUE(overview);
     EXPECT_FALSE(overview->parentWidget());
     EXPECT_TRUE(overview->lines().isEmpty());
+    EXPECT_EQ(overview->windowTitle(), "Undo overview");
+    EXPECT_EQ(overview->lblUndos->text(), "KIND - TEXT - STEP - OBJECT - [parameter]");
+    EXPECT_EQ(overview->cmdRefresh->text(), "Refresh");
 
     const auto pic = placedPicture("blue.png", Qt::blue, {0, 0});
     const QString k = pic->mstrIndex;
@@ -526,6 +540,18 @@ TEST_F(EditorMenusTest, TheUndoOverviewListsTheStackAndOutlivesTheEditor)
     ASSERT_EQ(frmUndoOverview::instance(), overview);
     overview->cmdRefresh->click();
     EXPECT_TRUE(overview->lines().isEmpty());
+
+    // In German every text of it and of the button that opens it is German.
+    delete overview;
+    setLanguage(path("language/Deutsch.dll"));
+    frmGrafik &german = open();
+    EXPECT_EQ(german.cmdUndoOverview->text(), "Verlauf");
+    german.cmdUndoOverview->click();
+    overview = frmUndoOverview::instance();
+    ASSERT_TRUE(overview);
+    EXPECT_EQ(overview->windowTitle(), QString::fromUtf8("Rückgängig-Übersicht"));
+    EXPECT_EQ(overview->lblUndos->text(), "ART - TEXT - SCHRITT - OBJEKT - [Parameter]");
+    EXPECT_EQ(overview->cmdRefresh->text(), "Aktualisieren");
 }
 
 TEST_F(EditorMenusTest, UndoingAnEffectKeepsTheTurnMadeBeforeIt)

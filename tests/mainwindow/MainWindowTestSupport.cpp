@@ -1,6 +1,8 @@
 #include "MainWindowTestSupport.h"
 
 #include "canvas/Globals.h"
+#include "canvas/clsMoveableObjects.h"
+#include "canvas/clsTextObject.h"
 #include "core/AppPath.h"
 #include "core/Globals.h"
 #include "core/libCoverData.h"
@@ -157,6 +159,41 @@ QStringList MainWindowTest::prompts() const
     for (const auto &m : prompter->shown)
         out << m.prompt;
     return out;
+}
+
+void MainWindowTest::giveCoverObjects(int side, double zoom, QRect picture, QPoint text)
+{
+    auto &model = gObjPartMoveableObjects[size_t(side)];
+    model->dblZoomFactor = zoom;
+    auto green = platform::ImgxImage::create();
+    green->blank(picture.width(), picture.height(), 0x00FF00, 255, 6, platform::kNoUndo);
+    model->AddClsPictureObject(green);
+    model->object(model->mStrFocusedObjectIndex)->mObjPointMousePos->mLngX = picture.x();
+    model->object(model->mStrFocusedObjectIndex)->mObjPointMousePos->mLngY = picture.y();
+    clsTextObject cover;
+    cover.mstrText = QStringLiteral("Cover");
+    cover.mfntFont = QFont(QStringLiteral("DejaVu Sans"));
+    cover.setFontSize(48);
+    cover.mlngColor = 0;
+    model->AddClsTextObject(cover);
+    model->object(model->mStrFocusedObjectIndex)->mObjPointMousePos->mLngX = text.x();
+    model->object(model->mStrFocusedObjectIndex)->mObjPointMousePos->mLngY = text.y();
+    gBoolPartHasObjects[size_t(side)] = true;
+}
+
+MainWindowTest::ShownObjects MainWindowTest::shownObjects(int side) const
+{
+    const QImage shot = window->picVisible[size_t(side)]->grab().toImage();
+    ShownObjects shown;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.green() > 200 && c.red() < 60 && c.blue() < 60)
+                shown.picture |= QRect(x, y, 1, 1);
+            else if (std::max({c.red(), c.green(), c.blue()}) < 90)
+                shown.text |= QRect(x, y, 1, 1);
+        }
+    return shown;
 }
 
 } // namespace mainwindowtest

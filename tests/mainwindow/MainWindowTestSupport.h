@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QImage>
 #include <QMimeData>
+#include <QRect>
 #include <memory>
 
 namespace mainwindowtest {
@@ -93,6 +94,14 @@ protected:
     QColor previewColor(int side, double fx = 0.5, double fy = 0.5) const;
     // The messages shown so far, prompts only.
     QStringList prompts() const;
+    // Objects on a side as the graphics editor leaves them on its canvas at a zoom: a green
+    // square picture of the size given and a black 48-point text "Cover" (its full-scale size).
+    void giveCoverObjects(int side, double zoom, QRect picture, QPoint text);
+    // Where the side's preview shows its green pixels and its dark ones (a text's ink).
+    struct ShownObjects {
+        QRect picture, text;
+    };
+    ShownObjects shownObjects(int side) const;
 
     std::unique_ptr<frmPelmora> window;
     RecordingWindows *windows = nullptr;

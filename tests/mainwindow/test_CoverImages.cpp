@@ -18,6 +18,9 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 using namespace mainwindowtest;
 
@@ -245,16 +248,79 @@ TEST_F(CoverImages, ANewPictureAsksWhetherToKeepTheSidesObjects)
     EXPECT_EQ(gObjMoveableObjects()->colMoveableObjects.count(), 0);
 }
 
-TEST_F(CoverImages, ThePreviewShowsTheSidesObjectsOnItsImage)
+TEST_F(CoverImages, NewPicturesKeepTheSidesObjectsWhereAndAsLargeAsTheyWereOnTheCover)
 {
     start(); // a 12 x 12 front cover: a square preview
+    window->timTip->stop();
+    window->show();
     ASSERT_EQ(window->picVisible[0]->size(), QSize(233, 233));
-    giveObjects(0);
-    prompter->answers = {platform::MsgAnswer::Yes};
-    dropFiles(0, {pngFile("in/blue.png", 233, 233, Qt::blue)});
-    EXPECT_EQ(previewColor(0, 30.0 / 232, 30.0 / 232), QColor(Qt::green));
-    EXPECT_EQ(previewColor(0, 0.8, 0.8), QColor(Qt::blue));
+    dropFiles(0, {pngFile("in/blue.png", 800, 800, Qt::blue)});
+    // As the editor leaves them on the 800-pixel picture shown at a quarter of its size: the
+    // picture covers an eighth to three eighths of the cover.
+    giveCoverObjects(0, 0.25, QRect(25, 25, 50, 50), QPoint(50, 120));
+    window->convertImageSizeToCover(0);
+    const ShownObjects first = shownObjects(0);
+    EXPECT_NEAR(first.picture.left(), 29, 1);
+    EXPECT_NEAR(first.picture.right(), 87, 1);
+    ASSERT_FALSE(first.text.isEmpty());
+    EXPECT_GT(first.text.width(), 30);
     EXPECT_EQ(sideColor(0), QColor(Qt::blue)) << "the objects stay out of the side image";
+
+    // The new-background dialog paints a 2000-pixel white side, as its OK does.
+    windows->windowAction = [this](const QString &) {
+        auto white = platform::ImgxImage::create();
+        white->blank(2000, 2000, 0xFFFFFF, 255, 6, platform::kNoUndo);
+        igxBackup[0]->clearUndo();
+        igxBackup[0]->importImage(*white, platform::kNoUndo);
+        window->mBoolNewCoverCancelled = false;
+    };
+    const struct {
+        const char *way;
+        std::function<void()> replace;
+        QColor ground;
+        bool asks;
+    } ways[] = {
+        {"a dropped file of 2000 pixels", [&] { dropFiles(0, {pngFile("in/red.png", 2000, 2000, Qt::red)}); }, Qt::red, true},
+        {"Undo, back to 800 pixels", [&] { QTest::mouseClick(window->cmdRefresh[0], Qt::LeftButton); }, Qt::blue, false},
+        {"the open dialog, 1000 x 640 pixels",
+         [&] {
+             choosers->files.push_back(platform::FileDialogResult{pngFile("in/yellow.png", 1000, 640, Qt::yellow), 1});
+             QTest::mouseClick(window->picVisible[0], Qt::LeftButton);
+         },
+         Qt::yellow, true},
+        {"the Background button, 2000 pixels", [&] { QTest::mouseClick(window->cmdNewCover[0], Qt::LeftButton); },
+         Qt::white, true},
+        {"a dropped file of 640 pixels", [&] { dropFiles(0, {pngFile("in/cyan.png", 640, 640, Qt::cyan)}); }, Qt::cyan, true},
+    };
+    int asked = 0;
+    for (const auto &w : ways) {
+        prompter->answers = {platform::MsgAnswer::Yes};
+        w.replace();
+        asked += w.asks ? 1 : 0;
+        EXPECT_EQ(prompts().size(), asked) << w.way;
+        EXPECT_EQ(previewColor(0, 0.8, 0.2), w.ground) << w.way;
+        const ShownObjects shown = shownObjects(0);
+        for (const auto &[now, before] : {std::pair{shown.picture, first.picture}, std::pair{shown.text, first.text}}) {
+            EXPECT_NEAR(now.left(), before.left(), 1) << w.way;
+            EXPECT_NEAR(now.top(), before.top(), 1) << w.way;
+            EXPECT_NEAR(now.width(), before.width(), 2) << w.way;
+            EXPECT_NEAR(now.height(), before.height(), 2) << w.way;
+        }
+    }
+
+    // A turn of the picture under the objects leaves them where they are on the cover too:
+    // on the back inlay's wider box the turned picture fits to another width.
+    ASSERT_EQ(window->picVisible[1]->size(), QSize(296, 233));
+    dropFiles(1, {pngFile("in/blue43.png", 800, 600, Qt::blue)});
+    giveCoverObjects(1, 0.25, QRect(25, 25, 50, 50), QPoint(50, 120));
+    window->convertImageSizeToCover(1);
+    const ShownObjects upright = shownObjects(1);
+    QTest::mouseClick(window->cmdRotate[1], Qt::LeftButton);
+    ASSERT_EQ(igxBackup[1]->width(), 600);
+    const ShownObjects turned = shownObjects(1);
+    EXPECT_NEAR(turned.picture.left(), upright.picture.left(), 1);
+    EXPECT_NEAR(turned.picture.width(), upright.picture.width(), 2);
+    EXPECT_NEAR(turned.text.width(), upright.text.width(), 2);
 }
 
 TEST_F(CoverImages, TheOpenDialogLoadsTheChosenFileAndChoosesItsFormat)
@@ -330,6 +396,11 @@ TEST_F(CoverImages, APictureOverTheLimitsIsCalledTooLargeWithItsSize)
         for (const auto &m : prompter->shown) {
             EXPECT_TRUE(m.prompt.contains(QLatin1String(p.says))) << m.prompt.toStdString();
             EXPECT_FALSE(m.prompt.contains("corrupt")) << m.prompt.toStdString();
+        }
+        // The limit is named as a number a user can check against a picture's size.
+        static_assert(platform::kMaxImagePixels == 134217728 && platform::kMaxImageSide == 16384);
+        if (QLatin1String(p.file) == QLatin1String("cut-huge.jpg")) {
+            EXPECT_TRUE(prompter->shown[0].prompt.contains("134,217,728 pixels")) << prompter->shown[0].prompt.toStdString();
         }
         // The drop's report is headed by its cause.
         EXPECT_TRUE(prompter->shown[1].prompt.contains("The picture is too large for Pelmora.\r\n")) << prompter->shown[1].prompt.toStdString();

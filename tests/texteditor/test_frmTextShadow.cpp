@@ -74,12 +74,13 @@ TEST_F(TextEffectTest, ShadowBoxesTakeWhatIsTypedAndShowTheirRangesOnLeaving)
              {{"-5", 0, 0, "0"}, {"300", 255, 255, "255"}, {"1e999", 255, 255, "255"}, {"254.5", 254, 254, "254"},
               {"x9", 254, 0, "0"}, {"99", 99, 99, "99"}},
              true, dlg.updTransparency, 32767);
-    // The blur keeps its fraction; a comma is a decimal point too, also where the user's locale
-    // writes a point.
+    // The blur keeps its fraction. Numbers are read as in every other number box: where the
+    // user's locale writes a point, a comma is no decimal sign, and "2,5" is read as the 2
+    // before it.
     const auto blur = [&] { return dlg.workShadow().mDblBlurLevel; };
     typeRows(dlg.txtBlur, blur,
-             {{"2.", 2, 2, "2"}, {"2,5", 2.5, 2.5, "2.5"}, {"300", 255, 255, "255"}, {"-1", 0, 0, "0"},
-              {"1e999", 255, 255, "255"}, {"3,5", 3.5, 3.5, "3.5"}},
+             {{"2.", 2, 2, "2"}, {"2,5", 2, 2, "2"}, {"300", 255, 255, "255"}, {"-1", 0, 0, "0"},
+              {"1e999", 255, 255, "255"}, {"3,5", 3, 3, "3"}, {"1,500", 255, 255, "255"}},
              false);
     typeRows(dlg.txtBlur, blur, {{"2.5", 2.5, 2.5, "2.5"}}, true);
     // The spinner follows the fractional blur without writing the box back rounded.
@@ -112,10 +113,13 @@ TEST_F(TextEffectTest, ShadowBlurKeepsItsFractionWithTheLocalesDecimalSign)
     EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 2.5);
     QTest::keyClick(dlg.txtBlur, Qt::Key_Return);
     EXPECT_EQ(dlg.txtBlur->text(), "2,5");
+    // A point is no decimal sign here: "7.5" is read as the 7 before it.
     typeInto(dlg.txtBlur, "7.5");
     testsupport::leaveByTab(dlg.txtBlur);
-    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 7.5);
-    EXPECT_EQ(dlg.txtBlur->text(), "7,5");
+    EXPECT_EQ(dlg.workShadow().mDblBlurLevel, 7);
+    EXPECT_EQ(dlg.txtBlur->text(), "7");
+    typeInto(dlg.txtBlur, "7,5");
+    testsupport::leaveByTab(dlg.txtBlur);
     dlg.cmdOK->click();
     EXPECT_EQ(gObjTextShadow()->mDblBlurLevel, 7.5);
 }

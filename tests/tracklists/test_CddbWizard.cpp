@@ -338,11 +338,24 @@ TEST_F(CddbWizard, AnEmptyDriveIsNamedAndLeadsBackToTheDriveChoice)
 TEST_F(CddbWizard, WithoutAnyDriveTheLoadErrorIsReportedAndTheStepsStillWork)
 {
     drives->list.clear();
+    // The report names its cause in the program's language.
+    QFile::copy(QStringLiteral(PELMORA_SOURCE_DIR "/resources/language/Deutsch.dll"), path("language/Deutsch.dll"));
+    setLanguage(path("language/Deutsch.dll"));
+    open();
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.contains(QString::fromUtf8("Es wurde kein CD-Laufwerk gefunden")))
+        << prompter->shown[0].prompt.toStdString();
+    EXPECT_FALSE(prompter->shown[0].prompt.contains("No CD drive"));
+    wizard.reset();
+    prompter->shown.clear();
+    setLanguage(path("language/English.dll"));
+
     frmCDDBAssist &w = open();
     ASSERT_EQ(prompter->shown.size(), 1u);
     EXPECT_EQ(prompter->shown[0].style & 0x70, platform::MsgStyle::Critical);
     EXPECT_TRUE(prompter->shown[0].prompt.contains(language("ERRORS.ERR_CDDB_LOAD")));
     EXPECT_TRUE(prompter->shown[0].prompt.contains("frmCDDBAssist.Form_Load"));
+    EXPECT_TRUE(prompter->shown[0].prompt.contains(language("MESSAGES.MSG_NO_CDDRIVE")));
     EXPECT_EQ(w.step(), 0);
     EXPECT_EQ(ui().txtCDDBServer->text(), "127.0.0.1");
     EXPECT_FALSE(ui().fraCDSelect->isVisible());

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QTcpServer>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -83,6 +84,22 @@ TEST_F(Browser, OnlyTypedAddressesThatLoadEnterTheHistoryOnce)
     ASSERT_TRUE(waitForComplete(d));
     EXPECT_EQ(historyShown(), QStringList({c, b, a}));
     EXPECT_EQ(readFile("data/links.dat"), file);
+
+    // A navigation that was not typed and fails: the address box names the address that failed.
+    const QString gone = closedPortAddress();
+    browser->ie->Navigate(gone);
+    ASSERT_TRUE(waitForError());
+    EXPECT_EQ(browser->lstAdress->currentText(), gone);
+    EXPECT_EQ(historyShown(), QStringList({c, b, a}));
+
+    // A start page that cannot be reached, the first page of the window: named the same way.
+    browser->close();
+    delete browser;
+    gStrSearchURL = closedPortAddress();
+    openBrowser();
+    ASSERT_TRUE(waitForError());
+    EXPECT_TRUE(browser->lstAdress->currentText().startsWith(gStrSearchURL + "/?l="))
+        << browser->lstAdress->currentText().toStdString();
 }
 
 TEST_F(Browser, OfflineStartsBlankAndTheTwentyFirstAddressPushesOutTheOldest)
@@ -94,8 +111,15 @@ TEST_F(Browser, OfflineStartsBlankAndTheTwentyFirstAddressPushesOutTheOldest)
     links += "link_25=http://127.0.0.1/stray\r\n";
     writeFile("data/links.dat", links);
 
+    // A screen smaller than the window's 900 x 680, its top 40 taken by a panel: the window
+    // with its title bar lies within what is left.
+    screen->free = QRect(0, 40, 800, 600);
     openBrowser();
     ASSERT_TRUE(waitForComplete("about:blank"));
+    EXPECT_TRUE(screen->free.contains(browser->frameGeometry())) << browser->frameGeometry().y();
+    EXPECT_LE(browser->height() + browser->style()->pixelMetric(QStyle::PM_TitleBarHeight), screen->free.height());
+    EXPECT_EQ(browser->frameGeometry().width(), 800);
+    EXPECT_TRUE(browser->rect().contains(browser->ie->geometry())) << "the page fits the window";
     EXPECT_EQ(server.requestCount(startPath()), 0);
     ASSERT_EQ(historyShown().size(), 20);
     EXPECT_EQ(historyShown().front(), "http://127.0.0.1/old19");

@@ -40,10 +40,16 @@ void ImgxImage::apply(const QString &undoText, Op op, bool independent)
         // step takes the change back with it, as a kept copy of the picture before would.
         if (!steps_.empty() && levels_ > 0) {
             Step &last = steps_.back();
-            last.op = [before = std::move(last.op), op = std::move(op)](State &s) {
-                before(s);
-                op(s);
-            };
+            if (last.independent) {
+                // A step that made its picture from nothing is remade as the picture is now:
+                // what it was made from (a loaded picture, say) is not kept beside it.
+                last.op = [now = state_](State &s) { s = now; };
+            } else {
+                last.op = [before = std::move(last.op), op = std::move(op)](State &s) {
+                    before(s);
+                    op(s);
+                };
+            }
         }
         return;
     }
