@@ -2,7 +2,7 @@
 // JPEG (108 megapixels, 432 MB of pixels) loaded through the picture reader onto a side of the
 // main window, then the graphics editor opened on it, closed with OK, sharpened, softened,
 // brightened, turned and given a new background, the side sharpened in the main window and
-// printed into a PDF document; and a 16384 x 7600 JPEG (124.5 megapixels) opened on a side
+// printed into a PDF document; and a 16384 x 7600 PNG (124.5 megapixels) opened on a side
 // without objects and on one with a text and a picture that are kept.
 //
 // Each operation is held to a goal for the whole process: its resident high-water mark while
@@ -181,14 +181,14 @@ Program &program()
             QImageWriter(prog->picture, "jpeg").write(img);
         }
         // A panorama of soft bands with an alpha channel, which a PNG keeps under a megabyte.
-        prog->widePicture = home + QStringLiteral("/wide.jpg");
+        prog->widePicture = home + QStringLiteral("/wide.png");
         {
             QImage img(kWideWidth, kWideHeight, QImage::Format_ARGB32);
             for (int y = 0; y < kWideHeight; ++y) {
                 auto *row = reinterpret_cast<QRgb *>(img.scanLine(y));
                 std::fill(row, row + kWideWidth, qRgba(40 + y / 64, 90, 160, 255));
             }
-            QImageWriter(prog->widePicture, "jpeg").write(img);
+            QImageWriter(prog->widePicture, "png").write(img);
         }
         return prog;
     }();

@@ -29,8 +29,8 @@
 
 namespace {
 
-constexpr int kBatch = 10;
-constexpr int kMaxBatches = 8;
+constexpr int kBatch = 25;
+constexpr int kMaxBatches = 6;
 constexpr double kAgreement = 0.10;
 
 const QTemporaryDir &scratch()

@@ -38,13 +38,11 @@ bool convertInto(const QImage &source, uchar *target, qsizetype targetBpl)
     constexpr int kRows = 64;
     const int w = source.width(), h = source.height();
     if (source.format() == QImage::Format_RGB32) {
-        // Opaque already but for the alpha byte, which Qt's conversion sets: one pass, in place.
-        for (int y = 0; y < h; ++y) {
-            const auto *from = reinterpret_cast<const quint32 *>(source.constScanLine(y));
-            auto *to = reinterpret_cast<quint32 *>(target + qsizetype(y) * targetBpl);
-            for (int x = 0; x < w; ++x)
-                to[x] = from[x] | 0xFF000000u;
-        }
+        // Its pixels are those of the premultiplied format already (0xffRRGGBB), as Qt's own
+        // conversion takes them.
+        if (source.constBits() != target)
+            for (int y = 0; y < h; ++y)
+                std::memcpy(target + qsizetype(y) * targetBpl, source.constScanLine(y), size_t(w) * 4);
         return true;
     }
     for (int y = 0; y < h; y += kRows) {
