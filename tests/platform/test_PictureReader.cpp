@@ -198,13 +198,16 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         EXPECT_TRUE(r.message.contains(QLatin1String(e.says))) << r.message.toStdString();
         EXPECT_FALSE(r.size.isValid()) << "no size is named where none was read";
         EXPECT_TRUE(img.isNull());
-        if (stubborn)
+        if (stubborn) {
             EXPECT_LT(lastPictureReaderRun().helperCpuSeconds, 3.0) << "the hard limit a second after the soft one";
-        if (qstrcmp(e.name, "endless.png") == 0)
+        }
+        if (qstrcmp(e.name, "endless.png") == 0) {
             EXPECT_LT(lastPictureReaderRun().wallMs, 2500) << "a message too long for the protocol is not waited for";
-        if (qstrcmp(e.name, "orphan.png") == 0)
+        }
+        if (qstrcmp(e.name, "orphan.png") == 0) {
             EXPECT_TRUE(QTest::qWaitFor([] { return !processNamed("pelmora-orphan"); }, 3000))
                 << "ending the helper ends what it started";
+        }
         // The next picture is read as if nothing had happened.
         QImage next;
         ASSERT_TRUE(loadImageFile(picture(QStringLiteral("fine.png")), next).ok);
