@@ -9,7 +9,6 @@
 // in batches until the medians of two batches in a row agree within a tenth, and the row shows
 // the spread of its ratios. Bounds: with a helper ready, 1.15 times Qt's reader; with a fresh
 // one 1.5 times (2 times for 2 megapixels, where the helper's start weighs most).
-#include "BenchRun.h"
 #include "platform/imaging/PictureReader.h"
 
 #include <QCoreApplication>
@@ -158,7 +157,9 @@ void BM_LoadPhoto(benchmark::State &state, int megapixels, const char *format, b
                                 .c_str());
 }
 
-void registerAll()
+} // namespace
+
+void registerLoadingBenchmarks()
 {
     for (const char *format : {"jpg", "png"})
         for (const int mp : {2, 12, 24})
@@ -170,14 +171,4 @@ void registerAll()
                     BM_LoadPhoto(s, mp, format, spare, bound);
                 })->Iterations(1)->Unit(benchmark::kMillisecond);
             }
-}
-
-} // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv); // the helper is found beside this program
-    registerAll();
-    benchmark::Initialize(&argc, argv);
-    return benchrun::runChosenBenchmarks();
 }

@@ -481,10 +481,14 @@ void registerAll()
 
 } // namespace
 
+// bench_picture_loading.cpp
+void registerLoadingBenchmarks();
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv); // the helper is found beside this program
     registerAll();
+    registerLoadingBenchmarks();
     benchmark::Initialize(&argc, argv);
     return benchrun::runChosenBenchmarks();
 }
