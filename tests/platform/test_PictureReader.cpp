@@ -177,6 +177,7 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         {"busy.png", CodecError::CannotDecode},     // an answer only the program may give
         {"sealed.png", CodecError::CannotDecode},   // its memory sealed so that it cannot be sealed against shrinking
         {"endless.png", CodecError::CannotDecode},  // a message of 4 GB announced: refused at once
+        {"linger.png", CodecError::CannotDecode, "lingers"}, // answered, then ended after its grace
         {"orphan.png", CodecError::TooSlow},        // hangs, leaving a process of its own behind
         {"nofilter.png", CodecError::Unsafe, "seccomp"},        // no system call filter: nothing is read
         {"nolandlock.emf", CodecError::Unsafe, "Landlock"},     // a metafile's fonts cannot be fenced in
@@ -203,6 +204,9 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         }
         if (qstrcmp(e.name, "endless.png") == 0) {
             EXPECT_LT(lastPictureReaderRun().wallMs, 2500) << "a message too long for the protocol is not waited for";
+        }
+        if (qstrcmp(e.name, "linger.png") == 0) {
+            EXPECT_LT(lastPictureReaderRun().wallMs, 2900) << "a helper that answered is ended after its grace";
         }
         if (qstrcmp(e.name, "orphan.png") == 0) {
             EXPECT_TRUE(QTest::qWaitFor([] { return !processNamed("pelmora-orphan"); }, 3000))

@@ -14,6 +14,7 @@
 //   sealed     seals its pixel memory so that the program cannot seal it
 //   whole      decodes a preview whole instead of at the size asked for
 //   endless    announces an answer of 4 GB and sends nothing of it
+//   linger     answers that the picture cannot be read, and does not end
 //   nofilter   is kept (by a filter of the test's) from loading a system call filter
 //   nolandlock is kept from using Landlock
 //   sandbox    tries every way out of the sandbox it knows and answers "escaped: " and those
@@ -371,6 +372,15 @@ void beforeAnswer(Result &answer)
         answer.pixels = QSize(20000, 20000);
     if (is("busy"))
         answer = {platform::CodecError::Busy, QStringLiteral("busy"), {}, {}, {}};
+    if (is("linger")) {
+        const QByteArray bytes = platform::readerproto::resultAnswer(
+            {platform::CodecError::CannotDecode, QStringLiteral("lingers"), {}, {}, {}});
+        const quint32 size = quint32(bytes.size());
+        send(channel(), &size, sizeof size, MSG_NOSIGNAL);
+        send(channel(), bytes.constData(), size_t(size), MSG_NOSIGNAL);
+        for (;;)
+            pause();
+    }
     if (is("endless")) {
         const quint32 size = 0xFFFFFFF0u;
         send(channel(), &size, sizeof size, MSG_NOSIGNAL);

@@ -8,8 +8,10 @@
 //   resource limits read but not set, descriptors written only as the protocol writes them
 //   (its standard error, the notice of a failed allocation, the socket to the program with
 //   plain sends), the pixel memory the only descriptor that changes size, new threads but no
-//   new process, files opened to be read only. ioctl is named for TCGETS alone (the C
-//   library asks it to tell a terminal), so TIOCSTI, TIOCLINUX and the others are refused.
+//   new process (with the pipes and counters of their wake-ups, open to no one else), files
+//   opened to be read only. ioctl is named for TCGETS alone (the C library asks it to tell a
+//   terminal), so TIOCSTI, TIOCLINUX and the others are refused. Under a sanitizer, whose
+//   own checks write to a pipe of their own, every descriptor may be written.
 //
 // - Landlock, which names the folders the helper may read files from. Decoding a raster
 //   picture opens no file at all: the filter then refuses every open. A metafile's texts are
