@@ -106,16 +106,18 @@ void BM_LoadPhoto(benchmark::State &state, int megapixels, const char *format, b
         for (; batches < kMaxBatches; ++batches) {
             std::vector<double> batch;
             for (int i = 0; i < kBatch; ++i) {
-                if (spare)
-                    usleep(150 * 1000); // the helper started after the last load is ready by now
-                else
+                // Each side starts from the same rest: the helper started after the last load is
+                // ready by then, or ended (and gone) for a fresh one.
+                if (!spare)
                     platform::endSparePictureReader();
+                usleep(150 * 1000);
                 const double o = timedMs([&] {
                     QImage img;
                     const bool ok = platform::loadImageFile(path, img).ok;
                     touch(img);
                     return ok;
                 });
+                usleep(150 * 1000);
                 const double t = timedMs([&] {
                     QImageReader reader(path);
                     reader.setAllocationLimit(0);
