@@ -1,4 +1,5 @@
 #include "platform/imaging/ImageCodecs.h"
+#include "platform/imaging/PictureReader.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -219,6 +220,21 @@ TEST_F(ImageCodecs, MetafilesRoundTripAtTheirFrameSize)
     const qint32 frameBottom = qFromLittleEndian<qint32>(emf.constData() + 36);
     EXPECT_NEAR(frameRight, 37 * 2540 / 96, 2); // hundredths of a millimetre
     EXPECT_NEAR(frameBottom, 23 * 2540 / 96, 2);
+
+    // Read as well where the user's locale writes numbers with a decimal comma.
+    {
+        const QByteArray before = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "de_DE.UTF-8");
+        endSparePictureReader(); // a reader started with the program's environment as it is now
+        for (const char *name : {"m.wmf", "m.emf"}) {
+            QImage back;
+            const CodecResult r = loadImageFile(file(QLatin1String(name)), back);
+            EXPECT_TRUE(r.ok) << name << " in German: " << r.message.toStdString();
+            EXPECT_LE(testsupport::largestChannelDifference(back, opaque), 2) << name << " in German";
+        }
+        qputenv("LC_ALL", before);
+        endSparePictureReader();
+    }
 
     // A one-pixel picture has degenerate bounds; the frame still gives its size.
     QImage dot(1, 1, QImage::Format_ARGB32_Premultiplied);

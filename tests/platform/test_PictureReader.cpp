@@ -292,6 +292,11 @@ TEST_F(PictureReaderTest, AReaderThatIsMissingBrokenStoppedOrReplacedIsToldApart
     EXPECT_EQ(r.error, CodecError::ReaderBroken) << r.message.toStdString();
     EXPECT_TRUE(r.message.contains(QLatin1String("exit code 3"))) << r.message.toStdString();
     EXPECT_TRUE(r.message.contains(QLatin1String("a library is missing"))) << r.message.toStdString();
+    // One that never gets ready is no reader either, whatever the picture.
+    replaceWith("#!/bin/sh\nexec sleep 30\n", executable);
+    r = loadImageFile(fine, img);
+    EXPECT_EQ(r.error, CodecError::ReaderBroken) << r.message.toStdString();
+    EXPECT_EQ(r.message, QStringLiteral("no answer"));
     // Not a program, not runnable, not there.
     replaceWith(QByteArray(64, '\x01'), executable);
     EXPECT_EQ(loadImageFile(fine, img).error, CodecError::ReaderBroken);

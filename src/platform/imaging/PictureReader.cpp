@@ -183,15 +183,20 @@ CodecResult brokenAnswer(const QString &why)
 {
     return failed(CodecError::CannotDecode, QStringLiteral("The picture could not be read: %1").arg(why));
 }
-CodecResult brokenReader(const QString &why)
+// A helper that could not be started, or ended before it was ready: why, in few words (the
+// program's message says the rest), with the first line it wrote.
+CodecResult brokenReader(QString why, const QByteArray &said = {})
 {
-    return failed(CodecError::ReaderBroken, QStringLiteral("The picture reader cannot be started: %1").arg(why));
+    const QString first = QString::fromLocal8Bit(said).trimmed().section(u'\n', 0, 0).left(200);
+    if (!first.isEmpty())
+        why += QStringLiteral(": ") + first;
+    return failed(CodecError::ReaderBroken, why);
 }
 QString endingText(const helper::Ending &ending)
 {
     if (WIFSIGNALED(ending.status))
-        return QStringLiteral("it ended with signal %1").arg(WTERMSIG(ending.status));
-    return QStringLiteral("it ended with exit code %1").arg(WIFEXITED(ending.status) ? WEXITSTATUS(ending.status) : -1);
+        return QStringLiteral("signal %1").arg(WTERMSIG(ending.status));
+    return QStringLiteral("exit code %1").arg(WIFEXITED(ending.status) ? WEXITSTATUS(ending.status) : -1);
 }
 
 // The bytes of the pixels of the last picture read: the next helper makes the memory of a
@@ -348,6 +353,11 @@ QByteArray errorText(int fd)
 // nothing; it ends with the program.
 std::mutex spareMutex;
 std::unique_ptr<Helper> spare;
+
+// A waiting helper of the program's own ends with it anyway; this ends one that is not.
+struct SpareEnding {
+    ~SpareEnding() { endSparePictureReader(); }
+} spareEnding;
 
 bool sameLimits(const PictureReaderLimits &a, const PictureReaderLimits &b)
 {
@@ -556,9 +566,9 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
                errorText(reader->errors.get()).constData());
     }
 #endif
-    if (!ready && !pastDeadline && !overCpu)
-        return brokenReader(endingText(ending) + QStringLiteral(" before it was ready: ") +
-                            QString::fromLocal8Bit(errorText(reader->errors.get())).trimmed().left(200));
+    // A helper says it is ready as soon as it runs: one that did not is no reader.
+    if (!ready)
+        return brokenReader(pastDeadline ? QStringLiteral("no answer") : endingText(ending), errorText(reader->errors.get()));
     if (result) {
         if (result->error == CodecError::Unsafe)
             return failed(CodecError::Unsafe, result->message);

@@ -20,6 +20,7 @@
 #include <QThreadPool>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -240,6 +241,10 @@ int runPictureReader(int argc, char **argv, const PictureReaderHooks &hooks)
         app = std::make_unique<QCoreApplication>(gArgc, gArgv);
     }
     QThreadPool::globalInstance()->setMaxThreadCount(1); // one core: the time limit counts them all
+    // An application takes the user's locale; the decoders write and read back numbers (the
+    // drawing commands ImageMagick makes of a WMF) as the C library's locale says, and not all
+    // of them read a decimal comma back. The helper shows no numbers to anyone.
+    std::setlocale(LC_NUMERIC, "C");
     Result result;
     if (!prepareDecoder(needs, why))
         result = {CodecError::CannotDecode, QStringLiteral("The picture's reader cannot be loaded: %1").arg(why), {}, {},
