@@ -16,6 +16,8 @@
 #include "platform/ui/Prompter.h"
 #include "platform/ui/Screen.h"
 
+#include <QLocale>
+
 #include <cmath>
 #include <limits>
 
@@ -259,7 +261,7 @@ void clsTextObject::tellTooLarge()
     };
     static const Message messages[] = {
         {"MSG_TEXT_TOO_LARGE", "The text is too large to be drawn: its picture would have more than @side@ pixels a "
-                               "side or @megapixels@ megapixels. Make the text shorter or its font smaller."},
+                               "side or @pixels@ pixels in all. Make the text shorter or its font smaller."},
         {"MSG_TEXT_TOO_LONG", "The text is too long to be drawn: it has more than @characters@ characters (fewer "
                               "where scripts are mixed). Make the text shorter."},
         {"MSG_TEXT_TOO_MANY_ACCENTS", "The text cannot be drawn: a letter of it carries more than @marks@ accents. "
@@ -272,7 +274,12 @@ void clsTextObject::tellTooLarge()
     };
     const Message &m = messages[int(sLastRefusal)];
     QString text = getMessageText(QLatin1String(m.key), QString::fromUtf8(m.text));
+    // The pixels in all in the user's digit groups (also in the C locale, which leaves them out).
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     text.replace(QStringLiteral("@side@"), QString::number(platform::kMaxImageSide))
+        .replace(QStringLiteral("@pixels@"), locale.toString(qlonglong(platform::kMaxImagePixels)))
+        // (a language file of earlier versions names the megapixels)
         .replace(QStringLiteral("@megapixels@"), QString::number(platform::kMaxImagePixels / (1024 * 1024)))
         .replace(QStringLiteral("@characters@"), QString::number(platform::imaging::kMaxTextCharacters))
         .replace(QStringLiteral("@marks@"), QString::number(platform::imaging::kMaxCombiningMarks))

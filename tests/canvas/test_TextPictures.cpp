@@ -6,6 +6,7 @@
 #include "platform/imaging/TextDrawing.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 
 using canvastest::CanvasTest;
 using platform::kNoUndo;
@@ -282,6 +283,11 @@ TEST_F(TextPictures, ATextTooLargeToDrawKeepsItsPictureAndSettings)
     block.mDblAngle = 45;
     EXPECT_FALSE(block.TextToImgX(nullptr));
     EXPECT_TRUE(block.mImgXPicture->isEmpty());
+    // The bounds as a user can check them, the pixels in all to the pixel.
+    ASSERT_EQ(prompter->shown.size(), 1u);
+    EXPECT_TRUE(prompter->shown[0].prompt.contains(
+        QRegularExpression(QStringLiteral("more than 16384 pixels a side or 134\\D?217\\D?728 pixels in all\\."))))
+        << prompter->shown[0].prompt.toStdString();
     toldOnce();
 
     // The turn is measured at the angle it is made with. 33554610 degrees are a quarter turn,

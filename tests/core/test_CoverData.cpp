@@ -183,7 +183,7 @@ TEST(LanguageFiles, BothFilesHoldTheSameKeysInEverySection)
     // The bounds of a text's drawing are the program's: each message has the places of the bound
     // it names, not numbers that would stay behind when the bounds change.
     const std::pair<const char *, std::vector<const char *>> bounds[] = {
-        {"MSG_TEXT_TOO_LARGE=", {"@side@", "@megapixels@"}},
+        {"MSG_TEXT_TOO_LARGE=", {"@side@", "@pixels@"}},
         {"MSG_TEXT_TOO_LONG=", {"@characters@"}},
         {"MSG_TEXT_TOO_MANY_ACCENTS=", {"@marks@"}},
         {"MSG_TEXT_TOO_WIDELY_SPACED=", {}},
