@@ -322,7 +322,7 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
 {
     namespace imaging = platform::imaging;
     try {
-        imaging::TextStyle st = currentStyle();
+        const imaging::TextStyle st = currentStyle();
         // Nothing is drawn for a text whose pictures would be over the picture limits: a text
         // far too large is known from its lines, any other from its measured extent.
         const int side = platform::kMaxImageSide;
@@ -336,27 +336,27 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
             return refusedTooLarge();
         const int w = m.width();
         const int h = m.height();
-        if (mObjTextGradient->mBoolIsActive)
-            st.fillImage = gradientFill(*mObjTextGradient, m);
+        const clsTextShadow &sh = *mObjTextShadow;
+        const int dx = sh.mLngX, dy = sh.mLngY;
+        // With a shadow the text sits 2 pixels in; a shadow offset up or left moves it further
+        // in, so that text and shadow both stay inside the picture.
+        const int reach = imaging::shadowReach(sh.mDblBlurLevel);
+        const QPoint at = sh.mBoolIsActive ? QPoint(2 + reach + std::max(0, -dx), 2 + reach + std::max(0, -dy)) : QPoint();
+        // The glyphs' work is counted before any picture is made: a text too costly to draw
+        // costs none.
+        const imaging::TextPlan plan(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, extent);
+        if (plan.tooCostly())
+            return refusedTooLarge(Refusal::Work);
+        const QImage fill = mObjTextGradient->mBoolIsActive ? gradientFill(*mObjTextGradient, m) : QImage();
 
         // The new pictures are made aside and become the object's when all of them are made:
         // a failure leaves the object as it was. A new picture has no steps to undo.
         auto picture = platform::ImgxImage::create();
-        const clsTextShadow &sh = *mObjTextShadow;
-        if (sh.mBoolIsActive) {
-            const int dx = sh.mLngX, dy = sh.mLngY;
-            const int reach = imaging::shadowReach(sh.mDblBlurLevel);
-            const QSize size = pictureSize(m);
-            picture->blank(size.width(), size.height(), 0, 0, 6, kNoUndo);
-            // The text sits 2 pixels in; a shadow offset up or left moves it further in, so
-            // that text and shadow both stay inside the picture.
-            const QPoint at(2 + reach + std::max(0, -dx), 2 + reach + std::max(0, -dy));
-            picture->drawText(st, mstrText, QRect(at, QSize(w, h)), mbyteAlignment, extent, kNoUndo);
+        const QSize size = pictureSize(m);
+        picture->blank(size.width(), size.height(), 0, 0, 6, kNoUndo);
+        picture->drawText(plan, fill, kNoUndo);
+        if (sh.mBoolIsActive)
             picture->dropShadow(dx, dy, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel, kNoUndo);
-        } else {
-            picture->blank(w, h, 0, 0, 6, kNoUndo);
-            picture->drawText(st, mstrText, QRect(QPoint(0, 0), QSize(w, h)), mbyteAlignment, extent, kNoUndo);
-        }
         picture->setImageType(platform::ImgxImage::kTypeInMemory);
 
         const bool rotated = turnsPicture();
@@ -377,9 +377,6 @@ bool clsTextObject::TextToImgX(clsEffects *effects)
     } catch (const platform::PictureTooLarge &) {
         // A picture over the limits all the same (the turned one, say) is a text too large.
         return refusedTooLarge();
-    } catch (const platform::imaging::TextTooCostly &) {
-        // A text whose glyphs would take too long to fill is told so.
-        return refusedTooLarge(Refusal::Work);
     } catch (...) {
         const FailureInfo f = currentFailure();
         const bool memory = f.number == 5 || f.number == 6 || f.number == 7 || f.number == 91

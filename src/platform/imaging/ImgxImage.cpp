@@ -321,12 +321,11 @@ void ImgxImage::drawText(const imaging::TextStyle &style, const QString &text, c
     apply(undoText, [=](State &s) { imaging::drawText(s.image, style, text, box, alignment); });
 }
 
-void ImgxImage::drawText(const imaging::TextStyle &style, const QString &text, const QRect &box, int alignment,
-                         const imaging::TextExtent &extent, const QString &undoText)
+void ImgxImage::drawText(const imaging::TextPlan &text, const QImage &fillImage, const QString &undoText)
 {
     if (isEmpty())
         return;
-    apply(undoText, [=](State &s) { imaging::drawText(s.image, style, text, box, alignment, extent); });
+    apply(undoText, [=](State &s) { imaging::drawText(s.image, text, fillImage); });
 }
 
 } // namespace platform

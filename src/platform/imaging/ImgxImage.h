@@ -92,9 +92,8 @@ public:
     void drawImage(const ImgxImage &source, int x, int y, const QString &undoText);
     void drawText(const imaging::TextStyle &style, const QString &text, const QRect &box, int alignment,
                   const QString &undoText);
-    // The same for a text measured already.
-    void drawText(const imaging::TextStyle &style, const QString &text, const QRect &box, int alignment,
-                  const imaging::TextExtent &extent, const QString &undoText);
+    // The same for a text laid out already (see imaging::drawText).
+    void drawText(const imaging::TextPlan &text, const QImage &fillImage, const QString &undoText);
     static QSize measureText(const imaging::TextStyle &style, const QString &text)
     {
         return imaging::measureText(style, text);

@@ -510,16 +510,45 @@ struct PlacedRun {
     QTransform at;       // from the line's top into the picture
 };
 
-// What drawing the text costs, in cells its edges cross and pixels its runs cover, and what is
-// to be drawn: each line's runs, and the lines whose underline or strikeout the painter draws.
-struct GlyphPlan {
+GlyphOutlines outlinesFor(const TextStyle &style)
+{
+    const SizedFont sized = fontFor(style);
+    return GlyphOutlines(stretch(style) * sized.scale, sized.scale, style.antiAlias == 0);
+}
+
+} // namespace
+
+// The text and where it goes, what is to be drawn: each line's runs, and the lines whose
+// underline or strikeout the painter draws, and what drawing it costs, in cells its edges cross
+// and pixels its runs cover.
+struct TextPlan::Data {
+    Data(const TextStyle &style, const QString &text, const QRect &box, int alignment, const TextExtent &extent);
+
+    TextStyle style; // without its fill image
+    QString text;
+    QRect box;
+    int alignment;
+    TextExtent extent;
+    bool beyond;
+    GlyphOutlines outlines;
     std::vector<PlacedRun> runs;
     std::vector<std::pair<QTransform, double>> decorations; // a line's transform and advance
     double work = 0;
 };
 
+TextPlan::Data::Data(const TextStyle &style, const QString &text, const QRect &box, int alignment,
+                     const TextExtent &extent)
+    : style(style), text(text), box(box), alignment(alignment), extent(extent), beyond(beyondTextBounds(style, text)),
+      outlines(outlinesFor(style))
+{
+    this->style.fillImage = QImage();
+}
+
+namespace {
+
 // Where each line of the text starts, as the painter draws it: the transform that takes the
 // line's glyphs, at the font's whole pixel size from the baseline's start, into the picture.
+// Goes on while line() returns true.
 template <class Line>
 void forEachLine(const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box, int alignment,
                  const TextExtent &e, Line &&line)
@@ -546,31 +575,33 @@ void forEachLine(const TextStyle &style, const SizedFont &sized, const QString &
         QTransform t;
         t.translate(x, y);
         t.scale(sx * k, k);
-        line(l, t);
+        if (!line(l, t))
+            return;
         y += fm.lineSpacing() * k;
     }
 }
 
-GlyphPlan planGlyphs(const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
-                     int alignment, const TextExtent &e, GlyphOutlines &outlines)
+// Lays the text out and counts its work, line by line until the work passes kMaxOutlineWork.
+void planGlyphs(TextPlan::Data &plan)
 {
-    GlyphPlan plan;
+    const TextStyle &style = plan.style;
+    const SizedFont sized = fontFor(style);
     GlyphKinds kinds;
     const bool decorated = sized.font.underline() || sized.font.strikeOut();
     const double sx = stretch(style) * sized.scale, sy = sized.scale;
     const bool aliased = style.antiAlias == 0;
     // The glyphs Qt draws make their pictures once a font.
     std::vector<std::pair<QRawFont, std::unordered_set<quint32>>> madeByQt;
-    forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
+    forEachLine(style, sized, plan.text, plan.box, plan.alignment, plan.extent, [&](const QString &l, const QTransform &t) {
         if (l.isEmpty())
-            return;
+            return true;
         QTextLayout layout(l, sized.font);
         layout.setCacheEnabled(true);
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
         if (!line.isValid())
-            return;
+            return true;
         if (decorated)
             plan.decorations.emplace_back(t, line.naturalTextWidth());
         // The glyph runs place the glyphs from the line's top.
@@ -599,7 +630,7 @@ GlyphPlan planGlyphs(const TextStyle &style, const SizedFont &sized, const QStri
                         plan.work += pixels * kQtMadePixelWork + (colour ? kColourBitmapMadeWork : 0);
                     continue;
                 }
-                const FlatGlyph &g = outlines.of(font, indexes[i]);
+                const FlatGlyph &g = plan.outlines.of(font, indexes[i]);
                 if (g.outlines.empty())
                     continue;
                 const QPointF origin = at.map(positions[i]);
@@ -619,8 +650,8 @@ GlyphPlan planGlyphs(const TextStyle &style, const SizedFont &sized, const QStri
             plan.work += placed.bounds.width() * placed.bounds.height();
             plan.runs.push_back(std::move(placed));
         }
+        return plan.work <= kMaxOutlineWork;
     });
-    return plan;
 }
 
 // The glyphs of a run filled into img with one colour, composited as the painter's fill does,
@@ -669,14 +700,13 @@ void setUpPainter(QPainter &p, const TextStyle &style, const SizedFont &sized, c
 }
 
 // The underline and strikeout of a line, as the painter draws them under the glyphs' path.
-void drawDecorations(QImage &img, const TextStyle &style, const SizedFont &sized, const GlyphPlan &plan,
-                     const QColor &color)
+void drawDecorations(QImage &img, const SizedFont &sized, const TextPlan::Data &plan, const QColor &color)
 {
     if (plan.decorations.empty())
         return;
     const QFontMetricsF fm(sized.font);
     QPainter p(&img);
-    setUpPainter(p, style, sized, color);
+    setUpPainter(p, plan.style, sized, color);
     QPen pen(color, fm.lineWidth(), Qt::SolidLine, Qt::FlatCap);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
@@ -697,10 +727,10 @@ void drawDecorations(QImage &img, const TextStyle &style, const SizedFont &sized
 
 // The glyphs of a run that are not filled here, and the outlines of a text without anti-aliasing:
 // drawn by Qt's painter, as Qt draws them (an aliased fill is Qt's, pixel for pixel).
-void drawByQt(QImage &img, const TextStyle &style, const SizedFont &sized, const GlyphPlan &plan, const QColor &color)
+void drawByQt(QImage &img, const SizedFont &sized, const TextPlan::Data &plan, const QColor &color)
 {
     QPainter p(&img);
-    setUpPainter(p, style, sized, color);
+    setUpPainter(p, plan.style, sized, color);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     for (const PlacedRun &run : plan.runs) {
@@ -719,43 +749,52 @@ void drawByQt(QImage &img, const TextStyle &style, const SizedFont &sized, const
 }
 
 // The lines of the text with one colour, at their places in the box.
-void drawLines(QImage &img, const TextStyle &style, const SizedFont &sized, const QString &text, const QRect &box,
-               int alignment, const TextExtent &e, const QColor &color)
+void drawLines(QImage &img, const TextPlan::Data &plan, const QColor &color)
 {
     ++sTextDrawings;
+    const TextStyle &style = plan.style;
+    const SizedFont sized = fontFor(style);
     const double sx = stretch(style) * sized.scale, sy = sized.scale;
-    GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
-    const GlyphPlan plan = planGlyphs(style, sized, text, box, alignment, e, outlines);
-    if (plan.work > kMaxOutlineWork)
-        throw TextTooCostly();
     if (inQtCache(sized.font.pixelSize(), sx, sy)) {
         // Every glyph Qt's: the lines as Qt draws them, underline and strikeout with them.
         QPainter p(&img);
         setUpPainter(p, style, sized, color);
-        forEachLine(style, sized, text, box, alignment, e, [&](const QString &l, const QTransform &t) {
-            p.setTransform(t);
-            p.drawText(QPointF(0, 0), l);
-        });
+        forEachLine(style, sized, plan.text, plan.box, plan.alignment, plan.extent,
+                    [&](const QString &l, const QTransform &t) {
+                        p.setTransform(t);
+                        p.drawText(QPointF(0, 0), l);
+                        return true;
+                    });
         return;
     }
     if (style.antiAlias != 0)
         for (const PlacedRun &run : plan.runs)
             fillRun(img, run, color.rgba());
-    drawByQt(img, style, sized, plan, color);
-    drawDecorations(img, style, sized, plan, color);
+    drawByQt(img, sized, plan, color);
+    drawDecorations(img, sized, plan, color);
 }
 
 } // namespace
+
+TextPlan::TextPlan(const TextStyle &style, const QString &text, const QRect &box, int alignment,
+                   const TextExtent &extent)
+{
+    auto plan = std::make_shared<Data>(style, text, box, alignment, extent);
+    if (plan->beyond)
+        plan->work = std::numeric_limits<double>::infinity();
+    else
+        planGlyphs(*plan);
+    data_ = std::move(plan);
+}
+
+double TextPlan::work() const { return data_->work; }
 
 double drawingWork(const TextStyle &style, const QString &text, int alignment)
 {
     if (beyondTextBounds(style, text))
         return std::numeric_limits<double>::infinity();
-    const SizedFont sized = fontFor(style);
-    const double sx = stretch(style) * sized.scale, sy = sized.scale;
     const TextExtent e = textExtent(style, text, alignment);
-    GlyphOutlines outlines(sx, sy, style.antiAlias == 0);
-    return planGlyphs(style, sized, text, QRect(QPoint(0, 0), e.size), alignment, e, outlines).work;
+    return TextPlan(style, text, QRect(QPoint(0, 0), e.size), alignment, e).work();
 }
 
 long textDrawings() { return sTextDrawings; }
@@ -769,11 +808,19 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,
               const TextExtent &extent)
 {
-    if (img.isNull() || beyondTextBounds(style, text))
+    if (!img.isNull() && !beyondTextBounds(style, text))
+        drawText(img, TextPlan(style, text, box, alignment, extent), style.fillImage);
+}
+
+void drawText(QImage &img, const TextPlan &text, const QImage &fillImage)
+{
+    const TextPlan::Data &plan = *text.data_;
+    if (img.isNull() || plan.beyond)
         return;
-    const SizedFont f = fontFor(style);
-    if (style.fillImage.isNull()) {
-        drawLines(img, style, f, text, box, alignment, extent, fromColorRef(style.penColor));
+    if (text.tooCostly())
+        throw TextTooCostly();
+    if (fillImage.isNull()) {
+        drawLines(img, plan, fromColorRef(plan.style.penColor));
         return;
     }
     // Filled text: the glyphs' coverage first, on a layer of its own, then the fill image,
@@ -783,19 +830,20 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
     if (layer.isNull())
         throw std::bad_alloc();
     layer.fill(Qt::transparent);
-    drawLines(layer, style, f, text, box, alignment, extent, Qt::white);
+    drawLines(layer, plan, Qt::white);
     {
+        const QRect &box = plan.box;
         QPainter p(&layer);
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        const QSize boxSize = box.size().isValid() ? box.size() : extent.size;
-        p.drawImage(QRect(box.topLeft(), boxSize.expandedTo(QSize(1, 1))), style.fillImage);
+        const QSize boxSize = box.size().isValid() ? box.size() : plan.extent.size;
+        p.drawImage(QRect(box.topLeft(), boxSize.expandedTo(QSize(1, 1))), fillImage);
         // Glyph parts outside the box keep the fill's nearest colours, as a stretched brush does.
         p.setClipRegion(QRegion(layer.rect()).subtracted(QRect(box.topLeft(), boxSize)));
-        QBrush brush(style.fillImage);
+        QBrush brush(fillImage);
         QTransform bt;
         bt.translate(box.left(), box.top());
-        bt.scale(double(std::max(1, boxSize.width())) / style.fillImage.width(),
-                 double(std::max(1, boxSize.height())) / style.fillImage.height());
+        bt.scale(double(std::max(1, boxSize.width())) / fillImage.width(),
+                 double(std::max(1, boxSize.height())) / fillImage.height());
         brush.setTransform(bt);
         p.fillRect(layer.rect(), brush);
     }

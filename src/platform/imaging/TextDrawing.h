@@ -110,10 +110,11 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 // its box, once when Qt makes its picture and again wherever it is blended, and a colour bitmap
 // its decoding at every layout of the text. Larger outlines are filled by the program: each
 // costs the cells its edges cross, and each run of a line's glyphs the pixels of its box.
-// drawingWork() counts all of it, without drawing. A text of more than kMaxOutlineWork is not
-// drawn: measured in a release build, a unit takes about 11 ns, so the most within it takes
-// about kMaxDrawingSeconds of CPU, which leaves room for the measuring of a command that fits
-// the text first.
+// drawingWork() counts it, without drawing, line by line only until it passes kMaxOutlineWork:
+// a text far too costly is told at a fraction of what counting it all would take. A text of
+// more than kMaxOutlineWork is not drawn: measured in a release build, a unit takes about
+// 11 ns, so the most within it takes about kMaxDrawingSeconds of CPU, which leaves room for the
+// measuring of a command that fits the text first.
 inline constexpr double kMaxOutlineWork = 2.5e8;
 inline constexpr int kMaxDrawingSeconds = 3;
 double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
@@ -121,6 +122,21 @@ double drawingWork(const TextStyle &style, const QString &text, int alignment = 
 class TextTooCostly : public std::bad_alloc {
 public:
     const char *what() const noexcept override { return "the text would take too long to draw"; }
+};
+// A text laid out for drawing into a box, as textExtent describes it (see drawText), with its
+// work counted as drawingWork() counts it: made before the picture it is drawn into, a text too
+// costly to draw costs no picture, and a text drawn is not laid out again.
+class TextPlan {
+public:
+    TextPlan(const TextStyle &style, const QString &text, const QRect &box, int alignment, const TextExtent &extent);
+    double work() const;
+    bool tooCostly() const { return work() > kMaxOutlineWork; }
+
+    struct Data;
+
+private:
+    friend void drawText(QImage &img, const TextPlan &text, const QImage &fillImage);
+    std::shared_ptr<const Data> data_;
 };
 // How many times a text has been drawn (by drawText) since the program started.
 long textDrawings();
@@ -134,5 +150,8 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
 // The same for a text whose extent is measured already (textExtent() of the same arguments).
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,
               const TextExtent &extent);
+// The same for a text laid out already, filled with fillImage (stretched over the box) when it
+// is set, else drawn in the style's pen colour.
+void drawText(QImage &img, const TextPlan &text, const QImage &fillImage);
 
 } // namespace platform::imaging
