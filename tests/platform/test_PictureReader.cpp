@@ -21,6 +21,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <pty.h>
@@ -169,7 +170,7 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         {"hang.png", CodecError::TooSlow},          // past the deadline, without spending CPU time
         {"stubborn.png", CodecError::TooSlow},      // SIGXCPU ignored: ended by the hard limit
         {"swell.png", CodecError::TooLarge},        // out of memory, then a crash on the null pointer
-        {"bloat.png", CodecError::TooLarge},        // its peak near the limit (in bytes), then a crash
+        {"bloat.png", CodecError::TooLarge},        // its peak near the limit, then a crash (under a sanitizer without a failed allocation)
         {"crash.png", CodecError::CannotDecode},    // a segmentation fault, far from the memory limit
         {"quiet.png", CodecError::CannotDecode},    // no answer
         {"lie.png", CodecError::CannotDecode},      // more pixels announced than the memory holds
@@ -199,8 +200,16 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         EXPECT_TRUE(r.message.contains(QLatin1String(e.says))) << r.message.toStdString();
         EXPECT_FALSE(r.size.isValid()) << "no size is named where none was read";
         EXPECT_TRUE(img.isNull());
+        if (qstrcmp(e.name, "hang.png") == 0) {
+            EXPECT_LT(lastPictureReaderRun().wallMs, 4000) << "ended at its deadline of 3 s";
+        }
         if (stubborn) {
             EXPECT_LT(lastPictureReaderRun().helperCpuSeconds, 3.0) << "the hard limit a second after the soft one";
+        }
+        if (qstrcmp(e.name, "bloat.png") == 0) {
+            // The peak as the helper's own, in bytes.
+            EXPECT_GT(lastPictureReaderRun().helperPeakBytes, 128LL * 1024 * 1024);
+            EXPECT_LT(lastPictureReaderRun().helperPeakBytes, 256LL * 1024 * 1024);
         }
         if (qstrcmp(e.name, "endless.png") == 0) {
             EXPECT_LT(lastPictureReaderRun().wallMs, 2500) << "a message too long for the protocol is not waited for";
@@ -217,6 +226,20 @@ TEST_F(PictureReaderTest, EachWayAHelperAnswersOrEndsIsWhatTheLoadSays)
         ASSERT_TRUE(loadImageFile(picture(QStringLiteral("fine.png")), next).ok);
         EXPECT_EQ(next.size(), QSize(40, 30));
         EXPECT_EQ(next.pixel(5, 5), qRgb(200, 30, 40));
+    }
+
+    // A helper started once the program has held more than the helper's limit counts that peak
+    // as its own (the kernel hands it on): a crash is still a crash, not a picture too large.
+    {
+        const qsizetype held = 320LL * 1024 * 1024;
+        auto *memory = static_cast<volatile char *>(std::malloc(size_t(held)));
+        ASSERT_NE(memory, nullptr);
+        for (qsizetype i = 0; i < held; i += 4096)
+            memory[i] = 1;
+        std::free(const_cast<char *>(memory));
+        setPictureReaderLimits({1, 256LL * 1024 * 1024, 3000});
+        QImage crashed;
+        EXPECT_EQ(loadImageFile(picture(QStringLiteral("crash.png")), crashed).error, CodecError::CannotDecode);
     }
 
     // A picture that needs no file but itself is read where only the fonts could not be fenced
