@@ -26,7 +26,9 @@ void adaptObjectSizeToZoom(clsMoveableObjects &model, const QString &key)
 
 void keepObjectsOnCover(clsMoveableObjects &model, double zoomBefore, double zoomAfter)
 {
-    if (!(zoomBefore > 0) || !(zoomAfter > 0) || !std::isfinite(zoomBefore) || !std::isfinite(zoomAfter))
+    if (!(zoomBefore > 0))
+        zoomBefore = 1;
+    if (!(zoomAfter > 0) || !std::isfinite(zoomBefore) || !std::isfinite(zoomAfter))
         return;
     // Deleted texts too: an undo brings them back as large as the others.
     const double scale = zoomBefore / zoomAfter;

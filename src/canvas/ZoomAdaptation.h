@@ -18,5 +18,6 @@ void adaptObjectSizesToZoom(std::shared_ptr<clsMoveableObjects> *model);
 // picture is replaced by one of another size: their canvas pixels, which stood for
 // zoomBefore, stand for zoomAfter from now on (the model's zoom), and each text's full-scale
 // font size changes with them, so that it is rendered as large as before at the new zoom.
-// Nothing changes for zooms that are not above 0.
+// A zoom before that is not set yet (0) is 1; nothing changes for a zoom after that is not
+// above 0.
 void keepObjectsOnCover(clsMoveableObjects &model, double zoomBefore, double zoomAfter);

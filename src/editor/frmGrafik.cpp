@@ -217,7 +217,7 @@ void frmGrafik::initAll(bool keepObjects, bool firstLoad)
         if (keepObjects) {
             // The canvas shows the cover as large as before, at another zoom: the objects keep
             // their place and size on it.
-            keepObjectsOnCover(*model, gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0, gDblZoomFactor);
+            keepObjectsOnCover(*model, gDblOldZoomFactor, gDblZoomFactor);
             gDblOldZoomFactor = gDblZoomFactor;
         }
         adaptObjectSizesToZoom(nullptr);

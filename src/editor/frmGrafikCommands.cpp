@@ -82,9 +82,8 @@ void frmGrafik::mnuLoad_Click()
         positionFocusFrame();
         // The canvas shows the cover as large as before, at the new picture's zoom: the
         // objects keep their place and size on it.
-        const double zoomBefore = gDblOldZoomFactor > 0 ? gDblOldZoomFactor : 1.0;
         gDblZoomFactor = igxMain->zoom();
-        keepObjectsOnCover(model, zoomBefore, gDblZoomFactor);
+        keepObjectsOnCover(model, gDblOldZoomFactor, gDblZoomFactor);
         gDblOldZoomFactor = gDblZoomFactor;
         adaptObjectSizesToZoom(nullptr);
         igxMain->refresh();

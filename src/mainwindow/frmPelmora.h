@@ -197,7 +197,7 @@ private:
     // After the side's picture of the size before has been replaced, turned or stepped back:
     // the side's objects, where it keeps them, stay where and as large as they were on the
     // cover.
-    void keepObjectsOnCover(size_t side, QSize before);
+    void keepSideObjectsOnCover(size_t side, QSize before);
     void endProgram();
 
     // The leaving check of one box: its message, and the focus back into it.

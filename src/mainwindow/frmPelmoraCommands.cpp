@@ -73,7 +73,7 @@ void frmPelmora::cmdNewCover_Click(int side)
                 gBoolPartHasObjects[k] = false;
             }
         }
-        keepObjectsOnCover(k, before);
+        keepSideObjectsOnCover(k, before);
         convertImageSizeToCover(std::int16_t(side));
         QApplication::processEvents();
         QApplication::processEvents();
@@ -97,7 +97,7 @@ void frmPelmora::cmdRefresh_Click(int side)
         if (image && image->undoCount() > 0) {
             const QSize before(image->width(), image->height());
             image->undo();
-            keepObjectsOnCover(size_t(side), before);
+            keepSideObjectsOnCover(size_t(side), before);
         }
         convertImageSizeToCover(std::int16_t(side));
         setPointer(platform::Pointer::Default);

@@ -97,7 +97,7 @@ void frmPelmora::cmdRotate_Click(int side)
         platform::ImgxImage &image = sideImage(side);
         const QSize before(image.width(), image.height());
         image.rotate(90.0f, 0, 255, false, QString());
-        keepObjectsOnCover(size_t(side), before);
+        keepSideObjectsOnCover(size_t(side), before);
         working(false);
         convertImageSizeToCover(std::int16_t(side));
     } catch (...) {

@@ -72,7 +72,7 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
         // on the old picture go, so that it is kept once, not once per step.
         igxBackup[k]->clearUndo();
         igxBackup[k]->importImage(image, QString());
-        keepObjectsOnCover(k, before);
+        keepSideObjectsOnCover(k, before);
         mSizeFitBase[k] = mSizeFitted[k] = QSize(); // a new base for the refits
         QCoreApplication::processEvents();
         convertImageSizeToCover(side);
@@ -84,7 +84,7 @@ void frmPelmora::loadCover(std::int16_t side, const platform::ImgxImage &image)
     }
 }
 
-void frmPelmora::keepObjectsOnCover(size_t side, QSize before)
+void frmPelmora::keepSideObjectsOnCover(size_t side, QSize before)
 {
     const std::shared_ptr<clsMoveableObjects> &model = gObjPartMoveableObjects[side];
     if (!gBoolPartHasObjects[side] || !model || !igxBackup[side])
@@ -97,7 +97,7 @@ void frmPelmora::keepObjectsOnCover(size_t side, QSize before)
     if (from.isEmpty() || to.isEmpty() || from == to)
         return;
     const double zoom = model->dblZoomFactor > 0 ? model->dblZoomFactor : 1.0;
-    ::keepObjectsOnCover(*model, zoom, zoom * from.width() / to.width());
+    keepObjectsOnCover(*model, zoom, zoom * from.width() / to.width());
 }
 
 void frmPelmora::convertImageSizeToCover(std::int16_t side)

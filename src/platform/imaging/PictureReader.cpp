@@ -495,8 +495,9 @@ CodecResult read(const Request &request, const QByteArray *data, const std::func
 
     bool sent = helper::sendMessage(socket, encode(request), {input.get()});
     input.reset();
-    // The next load finds a helper ready, however soon it comes.
-    keepSpare(program, limits);
+    // The next load finds a helper ready, however soon it comes (where this one could be asked).
+    if (sent)
+        keepSpare(program, limits);
     bool ready = false;
     std::optional<Result> result;
     QSize target, announced;

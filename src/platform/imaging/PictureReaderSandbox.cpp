@@ -122,10 +122,6 @@ bool restrict(const QStringList &readable, QString &why)
         }
         close(fd);
     }
-    if (ok && prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
-        why = systemError("no_new_privs", errno);
-        ok = false;
-    }
     if (ok && syscall(SYS_landlock_restrict_self, ruleset, 0) != 0) {
         why = systemError("landlock_restrict_self", errno);
         ok = false;
@@ -334,6 +330,11 @@ bool Sandbox::enter(QString &why)
 {
     if (filter_.isEmpty())
         return false;
+    // Both the fence of the files and the filter need it.
+    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
+        why = systemError("no_new_privs", errno);
+        return false;
+    }
     if (!plan_.readable.isEmpty()) {
         if (const int threads = threadCount(); threads != kThreadsBeforeSandbox) {
             why = QStringLiteral("the reader runs %1 threads where it must run %2").arg(threads).arg(kThreadsBeforeSandbox);
@@ -341,10 +342,6 @@ bool Sandbox::enter(QString &why)
         }
         if (!landlock::restrict(plan_.readable, why))
             return false;
-    }
-    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) {
-        why = systemError("no_new_privs", errno);
-        return false;
     }
     sock_fprog program{static_cast<unsigned short>(filter_.size() / qsizetype(sizeof(sock_filter))),
                        reinterpret_cast<sock_filter *>(filter_.data())};

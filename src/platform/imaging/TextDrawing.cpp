@@ -765,19 +765,6 @@ void drawLines(QImage &img, const TextPlan::Data &plan, const QColor &color)
     ++sTextDrawings;
     const TextStyle &style = plan.style;
     const SizedFont sized = fontFor(style);
-    const double sx = stretch(style) * sized.scale, sy = sized.scale;
-    if (inQtCache(sized.font.pixelSize(), sx, sy)) {
-        // Every glyph Qt's: the lines as Qt draws them, underline and strikeout with them.
-        QPainter p(&img);
-        setUpPainter(p, style, sized, color);
-        forEachLine(style, sized, plan.text, plan.box, plan.alignment, plan.extent,
-                    [&](const QString &l, const QTransform &t) {
-                        p.setTransform(t);
-                        p.drawText(QPointF(0, 0), l);
-                        return true;
-                    });
-        return;
-    }
     if (style.antiAlias != 0)
         for (const PlacedRun &run : plan.runs)
             fillRun(img, run, color.rgba());

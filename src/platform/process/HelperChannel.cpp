@@ -126,7 +126,12 @@ bool readFirst(int fd, char *data, size_t size, const QDeadlineTimer &deadline, 
             passedFds.clear();
             return false;
         }
-        return readAll(fd, data + n, size - size_t(n), deadline, pump);
+        if (readAll(fd, data + n, size - size_t(n), deadline, pump))
+            return true;
+        for (const int passed : passedFds) // the message broke off: what came with it goes
+            close(passed);
+        passedFds.clear();
+        return false;
     }
 }
 
@@ -198,11 +203,12 @@ Started start(const QString &path, const std::vector<std::pair<int, int>> &extra
     // dup2 onto the number a descriptor already has would keep its close-on-exec flag: every
     // descriptor is first moved above the numbers handed on.
     std::vector<int> moved;
-    bool ok = true;
+    int failure = 0; // the error of the first descriptor that could not be moved
     int highest = STDERR_FILENO;
     for (const auto &[own, child] : extraFds) {
         const int high = fcntl(own, F_DUPFD_CLOEXEC, 64);
-        ok = ok && high >= 0;
+        if (high < 0 && failure == 0)
+            failure = errno != 0 ? errno : EBADF;
         moved.push_back(high);
         highest = std::max(highest, child);
         if (high >= 0)
@@ -223,9 +229,9 @@ Started start(const QString &path, const std::vector<std::pair<int, int>> &extra
         env.push_back(const_cast<char *>(e.constData()));
     env.push_back(nullptr);
     pid_t pid = -1;
-    const int rc = ok ? posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(),
-                                    environment.empty() ? environ : env.data())
-                      : errno;
+    const int rc = failure == 0 ? posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(),
+                                              environment.empty() ? environ : env.data())
+                                : failure;
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     for (const int high : moved)
