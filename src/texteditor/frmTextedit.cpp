@@ -459,22 +459,22 @@ void frmTextedit::doPreview()
             const auto empty = [&] { igxPreview->setImage(shown); };
             if (imaging::beyondTextBounds(st, text))
                 return empty();
-            const QSize m = imaging::measureText(st, text, drawAlign);
+            const imaging::TextExtent extent = imaging::textExtent(st, text, drawAlign);
+            const QSize m = extent.size;
             if (!platform::withinPictureLimits(m))
                 return empty();
-            if (gObjTextGradient()->mBoolIsActive)
-                st.fillImage = clsTextObject::gradientFill(*gObjTextGradient(), m);
             const double pw = shown->width();
             int x = 0;
             if (align == 2)
                 x = roundToInt((pw - 1.2 * m.width()) / 2.0);
             else if (align == 1)
                 x = roundToInt(pw - 1.2 * m.width());
-            try {
-                shown->drawText(st, text, QRect(QPoint(x, 1), m), drawAlign, kNoUndo);
-            } catch (const imaging::TextTooCostly &) {
+            const imaging::TextPlan plan(st, text, QRect(QPoint(x, 1), m), drawAlign, extent);
+            if (plan.tooCostly())
                 return empty();
-            }
+            shown->drawText(plan, gObjTextGradient()->mBoolIsActive ? clsTextObject::gradientFill(*gObjTextGradient(), m)
+                                                                     : QImage(),
+                            kNoUndo);
             const clsTextShadow &sh = *gObjTextShadow();
             if (sh.mBoolIsActive)
                 shown->dropShadow(sh.mLngX, sh.mLngY, std::uint32_t(sh.mlngColor), sh.mByteOpacitiy, sh.mDblBlurLevel,

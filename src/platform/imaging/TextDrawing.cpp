@@ -540,7 +540,6 @@ struct TextPlan::Data {
     QRect box;
     int alignment;
     TextExtent extent;
-    bool beyond;
     GlyphOutlines outlines;
     std::vector<PlacedRun> runs;
     std::vector<std::pair<QTransform, double>> decorations; // a line's transform and advance
@@ -549,7 +548,7 @@ struct TextPlan::Data {
 
 TextPlan::Data::Data(const TextStyle &style, const QString &text, const QRect &box, int alignment,
                      const TextExtent &extent)
-    : style(style), text(text), box(box), alignment(alignment), extent(extent), beyond(beyondTextBounds(style, text)),
+    : style(style), text(text), box(box), alignment(alignment), extent(extent),
       outlines(outlinesFor(style))
 {
     this->style.fillImage = QImage();
@@ -778,7 +777,7 @@ TextPlan::TextPlan(const TextStyle &style, const QString &text, const QRect &box
                    const TextExtent &extent)
 {
     auto plan = std::make_shared<Data>(style, text, box, alignment, extent);
-    if (plan->beyond)
+    if (beyondTextBounds(style, text))
         plan->work = std::numeric_limits<double>::infinity();
     else
         planGlyphs(*plan);
@@ -806,17 +805,15 @@ void drawText(QImage &img, const TextStyle &style, const QString &text, const QR
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,
               const TextExtent &extent)
 {
-    if (!img.isNull() && !beyondTextBounds(style, text))
+    if (!img.isNull())
         drawText(img, TextPlan(style, text, box, alignment, extent), style.fillImage);
 }
 
 void drawText(QImage &img, const TextPlan &text, const QImage &fillImage)
 {
     const TextPlan::Data &plan = *text.data_;
-    if (img.isNull() || plan.beyond)
+    if (img.isNull() || text.tooCostly())
         return;
-    if (text.tooCostly())
-        throw TextTooCostly();
     if (fillImage.isNull()) {
         drawLines(img, plan, fromColorRef(plan.style.penColor));
         return;

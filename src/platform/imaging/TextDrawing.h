@@ -118,11 +118,6 @@ bool layoutExceeds(const TextStyle &style, const QString &text, double maxWidth,
 inline constexpr double kMaxOutlineWork = 2.5e8;
 inline constexpr int kMaxDrawingSeconds = 3;
 double drawingWork(const TextStyle &style, const QString &text, int alignment = 0);
-// Thrown by drawText() for a text of more work than that.
-class TextTooCostly : public std::bad_alloc {
-public:
-    const char *what() const noexcept override { return "the text would take too long to draw"; }
-};
 // A text laid out for drawing into a box, as textExtent describes it (see drawText), with its
 // work counted as drawingWork() counts it: made before the picture it is drawn into, a text too
 // costly to draw costs no picture, and a text drawn is not laid out again.
@@ -143,9 +138,9 @@ long textDrawings();
 // Draws the text into img in the area box, laid out as textExtent describes it: the layout
 // box starts at box.topLeft() + origin and each line is aligned in its width (the box's
 // width less the ink margins): 0 left, 1 centre, 2 right. Composited over what is there.
-// A text beyond the bounds of beyondTextBounds() draws nothing.
-// Throws std::bad_alloc when the working layer of a filled text cannot be allocated, and
-// TextTooCostly for a text of more work than kMaxOutlineWork.
+// A text beyond the bounds of beyondTextBounds(), or of more work than kMaxOutlineWork (a
+// TextPlan tells it ahead), draws nothing. Throws std::bad_alloc when the working layer of a
+// filled text cannot be allocated.
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment);
 // The same for a text whose extent is measured already (textExtent() of the same arguments).
 void drawText(QImage &img, const TextStyle &style, const QString &text, const QRect &box, int alignment,
