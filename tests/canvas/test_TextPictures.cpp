@@ -69,8 +69,12 @@ TEST_F(TextPictures, PictureHoldsAllOfTheInk)
     clsTextObject italicRight = styled("Wolf\r\nW", "Liberation Serif", 36);
     italicRight.mfntFont.setItalic(true);
     italicRight.mbyteAlignment = 2;
-    for (clsTextObject *t : {&italic, &serif, &tight, &italicRight}) {
-        t->TextToImgX(nullptr);
+    // A new text as the program makes it: its font, size and anti-aliasing (none) as shipped.
+    clsTextObject fresh;
+    fresh.mstrText = QStringLiteral("Wolf gjpqy");
+    for (clsTextObject *t : {&italic, &serif, &tight, &italicRight, &fresh}) {
+        ASSERT_TRUE(t->TextToImgX(nullptr));
+        EXPECT_GT(testsupport::inkOf(t->mImgXPicture->qimage()), 0);
         EXPECT_EQ(testsupport::inkOf(t->mImgXPicture->qimage()), uncutInk(*t)) << t->mstrText.toStdString();
     }
 
